@@ -1,0 +1,118 @@
+#include "platform/codepage.h"
+
+namespace platform {
+namespace {
+
+// Code points of bytes 0x80-0xFF. Changing an entry changes how every stored
+// text is shown and exported.
+const char32_t kHigh[128] = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,  // 80
+    0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,  // 88
+    0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,  // 90
+    0x00FF, 0x00D6, 0x00DC, 0x00F8, 0x00A3, 0x00D8, 0x00D7, 0x0192,  // 98
+    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA,  // A0
+    0x00BF, 0x00AE, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,  // A8
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x00C1, 0x00C2, 0x00C0,  // B0
+    0x00A9, 0x2563, 0x2551, 0x2557, 0x255D, 0x00A2, 0x00A5, 0x2510,  // B8
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x00E3, 0x00C3,  // C0
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x00A4,  // C8
+    0x00F0, 0x00D0, 0x00CA, 0x00CB, 0x00C8, 0x20AC, 0x00CD, 0x00CE,  // D0
+    0x00CF, 0x2518, 0x250C, 0x2588, 0x2584, 0x00A6, 0x00CC, 0x2580,  // D8
+    0x00D3, 0x00DF, 0x00D4, 0x00D2, 0x00F5, 0x00D5, 0x00B5, 0x00FE,  // E0
+    0x00DE, 0x00DA, 0x00DB, 0x00D9, 0x00FD, 0x00DD, 0x00AF, 0x00B4,  // E8
+    0x00AD, 0x00B1, 0x2017, 0x00BE, 0x00B6, 0x00A7, 0x00F7, 0x00B8,  // F0
+    0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,  // F8
+};
+
+}  // namespace
+
+char32_t Cp850ToUnicode(unsigned char byte) {
+  return byte < 0x80 ? char32_t(byte) : kHigh[byte - 0x80];
+}
+
+bool UnicodeToCp850(char32_t cp, unsigned char* byte) {
+  if (cp < 0x80) {
+    *byte = static_cast<unsigned char>(cp);
+    return true;
+  }
+  if (cp == 0x0131) {
+    *byte = 0xD5;
+    return true;
+  }
+  for (int i = 0; i < 128; ++i) {
+    if (kHigh[i] == cp) {
+      *byte = static_cast<unsigned char>(0x80 + i);
+      return true;
+    }
+  }
+  return false;
+}
+
+void AppendUtf8(char32_t cp, std::string* out) {
+  if (cp < 0x80) {
+    out->push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+std::string Cp850ToUtf8(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 4);
+  for (unsigned char c : text) AppendUtf8(Cp850ToUnicode(c), &out);
+  return out;
+}
+
+std::string Utf8ToCp850(const std::string& text, char replacement, bool* lossy) {
+  std::string out;
+  out.reserve(text.size());
+  bool replaced = false;
+  size_t i = 0, n = text.size();
+  while (i < n) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    char32_t cp = 0;
+    size_t len = 0;
+    if (c < 0x80) {
+      cp = c;
+      len = 1;
+    } else if ((c & 0xE0) == 0xC0) {
+      cp = c & 0x1F;
+      len = 2;
+    } else if ((c & 0xF0) == 0xE0) {
+      cp = c & 0x0F;
+      len = 3;
+    } else if ((c & 0xF8) == 0xF0) {
+      cp = c & 0x07;
+      len = 4;
+    }
+    bool ok = len > 0 && i + len <= n;
+    for (size_t k = 1; ok && k < len; ++k) {
+      unsigned char cc = static_cast<unsigned char>(text[i + k]);
+      if ((cc & 0xC0) != 0x80) ok = false;
+      cp = (cp << 6) | (cc & 0x3F);
+    }
+    unsigned char byte = 0;
+    if (ok && UnicodeToCp850(cp, &byte)) {
+      out.push_back(static_cast<char>(byte));
+      i += len;
+    } else {
+      out.push_back(replacement);
+      replaced = true;
+      i += ok ? len : 1;  // a malformed lead byte is skipped alone
+    }
+  }
+  if (lossy) *lossy = replaced;
+  return out;
+}
+
+}  // namespace platform

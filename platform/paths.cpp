@@ -1,0 +1,109 @@
+#include "platform/paths.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/env.h"
+
+namespace platform {
+namespace {
+
+// Folds a UTF-8 name for comparison without regard to case: ASCII letters and
+// the Latin-1 capitals (the accented letters of the suite's languages).
+std::u32string Fold(const std::string& utf8) {
+  std::u32string out;
+  std::string cp850 = Utf8ToCp850(utf8, '\x01');
+  // Code page 850 holds every character the suite writes; names that use
+  // others compare as their raw bytes.
+  bool lossy = cp850.find('\x01') != std::string::npos;
+  if (lossy) {
+    for (unsigned char c : utf8) out.push_back(std::tolower(c));
+    return out;
+  }
+  for (unsigned char c : cp850) {
+    char32_t cp = Cp850ToUnicode(c);
+    if (cp >= 'A' && cp <= 'Z') cp += 0x20;
+    else if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) cp += 0x20;
+    out.push_back(cp);
+  }
+  return out;
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+  return Fold(a) == Fold(b);
+}
+
+// The entry of `dir` that matches `name` without regard to case, or "".
+std::string FindNoCase(const std::string& dir, const std::string& name) {
+  DIR* d = opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return "";
+  std::vector<std::string> hits;
+  while (dirent* e = readdir(d)) {
+    std::string entry = e->d_name;
+    if (entry == "." || entry == "..") continue;
+    if (EqualNoCase(entry, name)) hits.push_back(entry);
+  }
+  closedir(d);
+  if (hits.empty()) return "";
+  std::sort(hits.begin(), hits.end());
+  return hits.front();
+}
+
+std::string ResolveCase(const std::string& path) {
+  if (path.empty() || PathExists(path)) return path;
+  bool absolute = path[0] == '/';
+  std::string built = absolute ? "/" : "";
+  size_t i = absolute ? 1 : 0;
+  bool dirOk = true;  // the directory built so far exists
+  while (i <= path.size()) {
+    size_t slash = path.find('/', i);
+    if (slash == std::string::npos) slash = path.size();
+    std::string comp = path.substr(i, slash - i);
+    bool last = slash == path.size();
+    if (!comp.empty()) {
+      std::string candidate = built + comp;
+      if (dirOk && !PathExists(candidate) && comp != "." && comp != "..") {
+        std::string hit = FindNoCase(built, comp);
+        if (!hit.empty()) candidate = built + hit;
+      }
+      dirOk = dirOk && PathExists(candidate);
+      built = candidate;
+      if (!last) built += "/";
+    } else if (!last && !built.empty() && built.back() != '/') {
+      built += "/";
+    }
+    i = slash + 1;
+  }
+  return built;
+}
+
+}  // namespace
+
+bool PathExists(const std::string& nativePath) {
+  struct stat st;
+  return !nativePath.empty() && stat(nativePath.c_str(), &st) == 0;
+}
+
+std::string SuitePath(const std::string& suiteName) {
+  std::string path = Cp850ToUtf8(suiteName);
+  std::replace(path.begin(), path.end(), '\\', '/');
+  if (path.size() >= 2 && path[1] == ':' &&
+      std::isalpha(static_cast<unsigned char>(path[0]))) {
+    char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+    std::string root = GetEnv(std::string("ZULDRIVE_") + letter);
+    std::string rest = path.substr(2);
+    if (!rest.empty() && rest[0] == '/') rest.erase(0, 1);
+    if (root.empty()) root = "/";
+    if (root.back() != '/') root += '/';
+    path = root + rest;
+  }
+  return ResolveCase(path);
+}
+
+}  // namespace platform

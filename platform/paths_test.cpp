@@ -1,0 +1,55 @@
+#include "platform/paths.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include "platform/files.h"
+
+namespace platform {
+namespace {
+
+class SuitePathTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/zulpathXXXXXX";
+    root_ = mkdtemp(tmpl);
+    ASSERT_TRUE(MakeDirs(root_ + "/dades"));
+    ASSERT_TRUE(WriteFile(root_ + "/dades/TDESPESA.DAT", "x"));
+  }
+  void TearDown() override {
+    unsetenv("ZULDRIVE_Q");
+    std::string cmd = "rm -rf " + root_;
+    ASSERT_EQ(system(cmd.c_str()), 0);
+  }
+  std::string root_;
+};
+
+TEST_F(SuitePathTest, BackslashesAndCaseResolve) {
+  EXPECT_EQ(SuitePath(root_ + "\\DADES\\TDespesa.dat"), root_ + "/dades/TDESPESA.DAT");
+}
+
+TEST_F(SuitePathTest, MissingFileKeepsItsNameInsideTheExistingDirectory) {
+  EXPECT_EQ(SuitePath(root_ + "/DADES\\PagamH.dat"), root_ + "/dades/PagamH.dat");
+  EXPECT_EQ(SuitePath(root_ + "/NOU/X.DAT"), root_ + "/NOU/X.DAT");
+}
+
+TEST_F(SuitePathTest, ExactPathIsUsedAsIs) {
+  ASSERT_TRUE(WriteFile(root_ + "/dades/tdespesa.dat", "y"));
+  EXPECT_EQ(SuitePath(root_ + "/dades/tdespesa.dat"), root_ + "/dades/tdespesa.dat");
+}
+
+TEST_F(SuitePathTest, DriveLettersMapToRootOrTheirVariable) {
+  EXPECT_EQ(SuitePath("Q:\\X\\Y.DAT"), "/X/Y.DAT");
+  setenv("ZULDRIVE_Q", root_.c_str(), 1);
+  EXPECT_EQ(SuitePath("q:\\Dades\\tdespesa.dat"), root_ + "/dades/TDESPESA.DAT");
+  EXPECT_EQ(SuitePath("Q:dades"), root_ + "/dades");
+}
+
+TEST_F(SuitePathTest, CodePageNamesBecomeUtf8) {
+  ASSERT_TRUE(WriteFile(root_ + "/dades/Camí.txt", "z"));
+  EXPECT_EQ(SuitePath(root_ + "\\DADES\\CAM\xD6.TXT"), root_ + "/dades/Camí.txt");
+}
+
+}  // namespace
+}  // namespace platform
