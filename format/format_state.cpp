@@ -1,0 +1,7 @@
+#include "format/format_state.h"
+
+namespace format {
+
+FormatState state;
+
+}  // namespace format
