@@ -1,0 +1,104 @@
+#include "config/catalogue.h"
+
+#include <fstream>
+
+#include "config/session.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+
+namespace config {
+namespace {
+
+// Reads one field from bytes[*pos]. Returns false when no field is left
+// (only spaces, or nothing, remain).
+bool ReadField(const std::string& bytes, size_t* pos, std::string* field) {
+  size_t p = *pos;
+  const size_t n = bytes.size();
+  field->clear();
+  while (p < n && bytes[p] == ' ') ++p;
+  if (p >= n) {
+    *pos = p;
+    return false;
+  }
+  if (bytes[p] == '"') {
+    size_t close = bytes.find('"', p + 1);
+    if (close == std::string::npos) close = n;
+    field->assign(bytes, p + 1, close - p - 1);
+    p = close + 1;
+    while (p < n && (bytes[p] == ' ' || bytes[p] == '\t' || bytes[p] == '\r' ||
+                     bytes[p] == '\n')) {
+      ++p;
+    }
+    if (p < n && bytes[p] == ',') ++p;
+  } else {
+    while (p < n && bytes[p] != ',' && bytes[p] != '\r') {
+      if (bytes[p] != '\t' && bytes[p] != '\n') field->push_back(bytes[p]);
+      ++p;
+    }
+    if (p < n && bytes[p] == ',') {
+      ++p;
+    } else if (p < n) {  // CR, and the LF after it
+      ++p;
+      if (p < n && bytes[p] == '\n') ++p;
+    }
+  }
+  *pos = p > n ? n : p;
+  return true;
+}
+
+// The catalogue at the native path, parsed or from the cache; nullptr when
+// it can be neither created nor read.
+const CatalogueFile* LoadCatalogue(const std::string& nativePath) {
+  CatalogueFile& cache = session.Catalogue;
+  FileStamp now = StampOf(nativePath);
+  if (cache.path == nativePath && StillValid(cache.stamp, now)) return &cache;
+  cache = CatalogueFile();
+  if (!now.exists) {
+    // A missing catalogue is created empty, as the suite's other programs
+    // expect to find one; this fails harmlessly when LOCALE is missing.
+    { std::ofstream create(nativePath, std::ios::binary | std::ios::app); }
+    now = StampOf(nativePath);
+  }
+  std::string bytes;
+  if (!now.exists || !platform::ReadFile(nativePath, &bytes)) return nullptr;
+  cache.path = nativePath;
+  cache.stamp = now;
+  cache.entries = ParseCatalogue(bytes);
+  for (size_t i = 0; i < cache.entries.size(); ++i) {
+    cache.firstEntry.emplace(cache.entries[i][0], i);  // the first one wins
+  }
+  return &cache;
+}
+
+}  // namespace
+
+std::vector<std::array<std::string, 4>> ParseCatalogue(const std::string& bytes) {
+  std::vector<std::array<std::string, 4>> entries;
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    std::array<std::string, 4> entry;
+    if (!ReadField(bytes, &pos, &entry[0]) || pos >= bytes.size()) break;
+    bool whole = true;
+    for (int i = 1; i < 4 && whole; ++i) whole = ReadField(bytes, &pos, &entry[i]);
+    if (!whole) break;  // the catalogue ends inside this entry
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+std::string Translate(const std::string& text) {
+  if (session.Language == "CAT") return text;
+  if (session.CatalogueName.empty()) session.CatalogueName = session.ModuleName;
+  const CatalogueFile* cat = LoadCatalogue(
+      platform::SuitePath(session.RootDir + "LOCALE\\" + session.CatalogueName + ".LNG"));
+  if (!cat) return text;
+  auto hit = cat->firstEntry.find(text);
+  if (hit == cat->firstEntry.end()) return text;
+  const std::array<std::string, 4>& entry = cat->entries[hit->second];
+  if (session.Language == "SPA") return entry[3];
+  if (session.Language == "GLG") return entry[1];
+  if (session.Language == "OCI") return entry[2];
+  return text;
+}
+
+}  // namespace config

@@ -1,0 +1,64 @@
+// The message catalogue: the program's fixed texts are written in Catalan;
+// Translate gives them in the session's language.
+//
+// The catalogue is the file RootDir + "LOCALE\" + name + ".LNG" (name: the
+// program's module name, "TORBELAN"), code page 850. It is a flat sequence
+// of comma-separated fields read four at a time; each group of four is one
+// entry:
+//   1  the Catalan text, exactly as the program asks for it (the key)
+//   2  the Galician-Portuguese text ("GLG")
+//   3  the Aranese text ("OCI")
+//   4  the Spanish text ("SPA")
+// Field syntax:
+//   - Spaces before a field are skipped.
+//   - A field starting with '"' runs to the next '"' and is taken as it is
+//     (commas and spaces included; a '"' cannot be written inside). After
+//     the closing mark, spaces, tabs, CRs and LFs are skipped up to and
+//     including the next comma.
+//   - Any other field runs to the next comma or to the end of the line (CR,
+//     with an LF right after it consumed too). Its trailing spaces belong to
+//     it; tabs and LFs inside it are dropped, so with LF-only line ends a
+//     field runs on into the next line.
+//   - Only the count of fields matters: entries may be laid out one per line
+//     or otherwise. A text with leading spaces needs quotation marks; an
+//     unquoted field keeps its trailing spaces, up to the comma or line end.
+//   - Fields left over at the end that do not make a whole entry are not an
+//     entry.
+//
+// State (in config::session): the catalogue name, fixed on the first lookup,
+// and the parsed catalogue, used only while the file's stamp is unchanged
+// (file_stamp.h), so a catalogue changed on disk is seen by the next call.
+#pragma once
+
+#include <array>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "config/file_stamp.h"
+
+namespace config {
+
+// A parsed catalogue kept between calls.
+struct CatalogueFile {
+  std::string path;  // native path; "" = nothing parsed yet
+  FileStamp stamp;
+  std::vector<std::array<std::string, 4>> entries;
+  std::unordered_map<std::string, size_t> firstEntry;  // key -> first entry
+};
+
+// The text in the session language (config::session.Language):
+//   - "CAT": the text itself, and no file is touched;
+//   - otherwise the catalogue is searched for the first entry whose key
+//     equals the text byte for byte; "SPA", "GLG" and "OCI" take that
+//     entry's field 4, 2 and 3 (even when it is empty), any other language
+//     keeps the text. A text without an entry comes back unchanged.
+// A missing catalogue file is created empty (when its directory exists);
+// when the file can be neither created nor read, the text comes back
+// unchanged. Never fails.
+std::string Translate(const std::string& text);
+
+// The entries of catalogue file bytes, by the field syntax above.
+std::vector<std::array<std::string, 4>> ParseCatalogue(const std::string& bytes);
+
+}  // namespace config
