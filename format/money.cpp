@@ -1,6 +1,7 @@
 #include "format/money.h"
 
 #include "format/format_state.h"
+#include "format/mask_format.h"
 
 namespace format {
 
@@ -15,7 +16,72 @@ std::string TrimBlanks(const std::string& s) {
   return s.substr(b, e - b + 1);
 }
 
+// The peseta's fixed rate to the euro, kept as a single-precision number
+// (166.38600158691406), as amounts have always been converted with it.
+constexpr float kPesetasPerEuro = 166.386f;
+
 }  // namespace
+
+std::string MoneyFormat(const std::string& mask, double amount) {
+  const size_t L = mask.size();
+  bool shown = amount != 0;
+  int d = 0;
+  bool grouping = false;
+  char fillChar = 'Z';
+  char leadSign = 0;
+  char trailSign = 0;
+  for (size_t i = 0; i < L; ++i) {
+    char c = mask[i];
+    if (c == '.') {
+      ++d;
+    } else if (c == '9') {
+      if (d > 0) ++d; else shown = true;
+    } else if (c == ',') {
+      grouping = true;
+    } else if (c == '-' || c == '+') {
+      // The last sign character wins, leading or trailing.
+      leadSign = i == 0 ? c : 0;
+      trailSign = i == 0 ? 0 : c;
+    } else if (c == '*') {
+      fillChar = '*';
+    } else if (c == 'Z' || c == 'z') {
+      fillChar = 'Z';
+    }
+  }
+
+  auto keepLast = [L](std::string& s) {
+    if (s.size() > L) s.erase(0, s.size() - L);
+  };
+
+  std::string work(L, fillChar);
+  if (shown && L > 0) work[L - 1] = '9';
+  if (grouping) {
+    for (long k = static_cast<long>(L) - 3; k >= 1; k -= 4) {
+      work.insert(static_cast<size_t>(k), 1, ',');
+      keepLast(work);
+    }
+  }
+
+  double value;
+  if (state.DisplayCurrency == "P") {
+    value = amount / 100 * static_cast<double>(kPesetasPerEuro);
+  } else {
+    value = amount / 100;
+    d += d == 0 ? 3 : 2;
+  }
+  if (d > 0) {
+    work += '.';
+    work.append(static_cast<size_t>(d - 1), shown ? '9' : 'Z');
+    keepLast(work);
+  }
+  if (trailSign) {
+    work += trailSign;
+    keepLast(work);
+  } else if (leadSign && L > 0) {
+    work[0] = leadSign;
+  }
+  return MaskFormat(work, value);
+}
 
 void SetCurrency(const std::string& spec) {
   char first = spec.empty() ? '\0' : AsciiUpper(spec[0]);

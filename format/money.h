@@ -15,6 +15,23 @@
 
 namespace format {
 
+// A money amount, in hundredths of the euro, formatted for display in the
+// current display currency, as wide as `mask`. The caller's mask says only
+// the width and the style; the working mask is built from it:
+//  - a "9" anywhere but after a "." (or an amount other than 0) shows a
+//    zero amount as "0", else a zero amount is blank; "," asks for thousands
+//    grouping every three digits; "*" or "Z" chooses star or blank fill (the
+//    last one wins); "-" or "+" in the first position gives a leading sign,
+//    elsewhere a trailing one (the last one wins); each "." and each "9"
+//    after a "." counts a decimal place and the point;
+//  - in pesetas the amount is amount / 100 * 166.386 (the rate as a
+//    single-precision number) with the decimals counted; in euros it is
+//    amount / 100 with two more decimal places (so a mask without decimals
+//    shows cents).
+// "ZZ,ZZZ,ZZ9" in euros works as "ZZZ,ZZ9.99": 123456 shows "  1.234'56".
+// The result is MaskFormat's under the working mask.
+std::string MoneyFormat(const std::string& mask, double amount);
+
 // Changes the currency settings; never fails.
 //  - With a ",": the text after the first comma, trimmed of blanks, names a
 //    currency: its first character in capitals, or "E" when it is blank.
