@@ -1,0 +1,141 @@
+#include "print/spool.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "config/session.h"
+#include "format/numeric_text.h"
+#include "platform/paths.h"
+#include "print/spool_format.h"
+
+namespace print {
+
+PrintState state;
+
+namespace {
+
+// Appends one record and its CR LF. A lost record is remembered for
+// PrintClose; nothing is written while no spool is open.
+void WriteRecord(const std::string& record) {
+  if (!state.spool) {
+    state.writeFailed = true;
+    return;
+  }
+  if (std::fwrite(record.data(), 1, record.size(), state.spool) != record.size() ||
+      std::fwrite(kRecordEnd, 1, 2, state.spool) != 2) {
+    state.writeFailed = true;
+  }
+}
+
+// CR and LF end a record, so a device name, command or fill part holding one
+// would split its record in two and the print program would misread the rest
+// of the spool. They become spaces; every other byte is passed as given
+// (device commands may carry printer control bytes).
+std::string KeepOnOneRecord(std::string text) {
+  for (char& c : text) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return text;
+}
+
+std::string TrimSpaces(const std::string& text) {
+  size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return std::string();
+  size_t last = text.find_last_not_of(' ');
+  return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+std::string SpoolPath() {
+  return platform::SuitePath(config::session.TempDir + kSpoolName);
+}
+
+PrintStatus PrintOpen(const std::string& device) {
+  if (state.spool) std::fclose(state.spool);
+  state.spool = nullptr;
+  state.writeFailed = false;
+  state.spoolPath = SpoolPath();
+  state.spool = std::fopen(state.spoolPath.c_str(), "wb");
+  if (!state.spool) return PrintStatus::CannotCreate;
+  WriteRecord(kDeviceTag + KeepOnOneRecord(device));
+  return state.writeFailed ? PrintStatus::WriteFailed : PrintStatus::Ok;
+}
+
+PrintStatus PrintClose() {
+  if (!state.spool) return PrintStatus::NotOpen;
+  bool failed = state.writeFailed || std::ferror(state.spool) != 0;
+  if (std::fclose(state.spool) != 0) failed = true;
+  state.spool = nullptr;
+  state.writeFailed = false;
+  if (failed) {
+    std::remove(state.spoolPath.c_str());
+    return PrintStatus::WriteFailed;
+  }
+  return PrintStatus::Ok;
+}
+
+void PrintPage(int16_t lines) {
+  WriteRecord(kPageTag + SpoolNumber(lines));
+  state.PrintPageLength = lines;
+  state.PrintLineCount = 0;
+}
+
+void PrintCommand(const std::string& command) {
+  WriteRecord(kCommandTag + KeepOnOneRecord(command));
+}
+
+void PrintJustify(const std::string& code) {
+  WriteRecord(kJustifyTag + NormaliseJustify(code));
+}
+
+void PrintLine(int16_t column, const std::string& text, int16_t advance) {
+  std::string clean = text;
+  for (char& c : clean) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (u < 32 || u == 127 || u == 255) c = ' ';
+  }
+  if (state.PrintLineCount >= state.PrintPageLength) PrintPage(state.PrintPageLength);
+  std::string record = SpoolNumber(column);
+  record += kFieldSeparator;
+  record += clean;
+  record += kFieldSeparator;
+  record += SpoolNumber(advance);
+  WriteRecord(record);
+  // 16-bit arithmetic, as the report reads the count: it wraps rather than
+  // overflowing.
+  if (advance != 0) state.PrintLineCount = static_cast<int16_t>(state.PrintLineCount + advance);
+}
+
+std::string NormaliseJustify(const std::string& code) {
+  std::string trimmed = TrimSpaces(code);
+  char first = trimmed.empty() ? '\0' : trimmed[0];
+  if (first >= 'a' && first <= 'z') first = static_cast<char>(first - 'a' + 'A');
+  switch (first) {
+    case 'C':
+      return "C";
+    case 'D':
+    case 'R':
+      return "D";
+    case 'A':
+    case 'B':
+      return "A";
+    case 'N': {
+      double v = std::fabs(format::TextValue(trimmed.substr(1)));
+      // Columns are 16-bit: a larger fill column means "to the end of any
+      // line", which 32767 already does.
+      int32_t n = v >= 32767.0 ? 32767 : static_cast<int32_t>(v);
+      std::string fill;
+      size_t open = code.find(kFillDelimiter);
+      if (open != std::string::npos) {
+        size_t close = code.find(kFillDelimiter, open + 1);
+        if (close != std::string::npos) fill = code.substr(open, close - open + 1);
+      }
+      return "N " + std::to_string(n) + " " + KeepOnOneRecord(fill);
+    }
+    default:
+      return "E";
+  }
+}
+
+}  // namespace print

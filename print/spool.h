@@ -1,0 +1,92 @@
+// The print spool writer: the report's only way to print.
+//
+// The report never drives a device. Between PrintOpen and PrintClose it
+// writes device-independent records (print/spool_format.h) into
+// TempDir + "zudavivi.tmp"; afterwards it starts the print program ZUDAVIVI,
+// which renders the spool on the device named in its first record.
+//
+// State: the one instance `print::state` below. PrintPageLength and
+// PrintLineCount live for the whole run and are changed only by PrintPage and
+// PrintLine; the report reads PrintLineCount to place its own page breaks.
+//
+// Rules:
+//  - Calling order for one report: PrintOpen, PrintPage before the first
+//    PrintLine, then any mix of PrintPage, PrintCommand, PrintJustify and
+//    PrintLine, then PrintClose.
+//  - While PrintPageLength is 0 (no PrintPage yet) every text record is
+//    preceded by a page-length record of 0: the caller must set the length.
+//  - A spool that cannot be created or written is never passed off as good:
+//    PrintOpen says when the file cannot be created, the record writers
+//    remember any failed write, and PrintClose reports it and removes the
+//    incomplete file, so that the print program finds no spool rather than a
+//    truncated one.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace print {
+
+enum class PrintStatus : int16_t {
+  Ok = 0,
+  CannotCreate = 1,  // the spool file could not be created or emptied
+  WriteFailed = 2,   // a record or the final flush could not be written
+  NotOpen = 3,       // PrintClose without an open spool
+};
+
+struct PrintState {
+  std::FILE* spool = nullptr;  // open between PrintOpen and PrintClose
+  std::string spoolPath;       // native path of the open spool
+  bool writeFailed = false;    // a record was lost since PrintOpen
+  int16_t PrintPageLength = 0; // lines per page, as last given to PrintPage
+  int16_t PrintLineCount = 0;  // lines advanced on the current page
+};
+extern PrintState state;
+
+// The native path of the spool: TempDir + "zudavivi.tmp" through the
+// suite-path rule. ZUDAVIVI reads the same file.
+std::string SpoolPath();
+
+// Creates the spool (emptying an existing one) and writes the device record
+// "DEVICE" + device. The counters are not touched. A spool still open from an
+// earlier PrintOpen is closed first. Returns Ok, or CannotCreate when the file
+// cannot be created (no spool is open then) or WriteFailed when the device
+// record cannot be written.
+PrintStatus PrintOpen(const std::string& device);
+
+// Closes the spool. Returns Ok when every record since PrintOpen reached the
+// file; WriteFailed when any record or the final flush failed (the incomplete
+// file is removed); NotOpen when no spool is open.
+PrintStatus PrintClose();
+
+// Writes the page-length record "PAGE" + lines, sets PrintPageLength to lines
+// and PrintLineCount to 0.
+void PrintPage(int16_t lines);
+
+// Writes the device-command record "*" + command.
+void PrintCommand(const std::string& command);
+
+// Normalises the justification code and writes "JUS" + the result (see
+// NormaliseJustify).
+void PrintJustify(const std::string& code);
+
+// Writes the text record: column, text, advance. Characters 0-31, 127 and 255
+// of the text become spaces. When PrintLineCount has reached PrintPageLength
+// the page is broken first (PrintPage with the same length). A non-zero
+// advance is added to PrintLineCount.
+void PrintLine(int16_t column, const std::string& text, int16_t advance);
+
+// The normalised form of a justification code, from the first character of
+// the code without its leading and trailing spaces, in capitals:
+//   "C" -> "C"; "D" or "R" -> "D"; "A" or "B" -> "A";
+//   "N" -> "N" + " " + n + " " + f, where n is the magnitude of the numeric
+//          value of the rest of the trimmed code, truncated (at most 32767,
+//          the largest column), and f is the fill part of the untrimmed code:
+//          from its first "\" to the next "\" inclusive, empty when the code
+//          has fewer than two "\";
+//   anything else, the empty code included -> "E".
+// "N 73 \.\" stays "N 73 \.\"; "n8" gives "N 8 ".
+std::string NormaliseJustify(const std::string& code);
+
+}  // namespace print

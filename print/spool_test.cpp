@@ -1,0 +1,238 @@
+#include "print/spool.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "config/session.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "print/spool_format.h"
+
+namespace print {
+namespace {
+
+class SpoolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/zulspoolXXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+    config::session = config::SessionState();
+    config::session.TempDir = dir_ + "/";
+    state = PrintState();
+  }
+  void TearDown() override {
+    if (state.spool) std::fclose(state.spool);
+    state = PrintState();
+    std::system(("rm -rf '" + dir_ + "'").c_str());
+  }
+  // The spool file's bytes.
+  std::string Spool() {
+    std::string bytes;
+    platform::ReadFile(dir_ + "/zudavivi.tmp", &bytes);
+    return bytes;
+  }
+  std::string dir_;
+};
+
+TEST(SpoolNumberTest, SignPositionDigitsAndTrailingSpace) {
+  EXPECT_EQ(SpoolNumber(5), " 5 ");
+  EXPECT_EQ(SpoolNumber(0), " 0 ");
+  EXPECT_EQ(SpoolNumber(-1), "-1 ");
+  EXPECT_EQ(SpoolNumber(66), " 66 ");
+  EXPECT_EQ(SpoolNumber(-32768), "-32768 ");
+}
+
+TEST(SpoolNumberTest, ParseAcceptsWrittenFormAndRejectsGarbage) {
+  int16_t v = 99;
+  EXPECT_TRUE(ParseSpoolNumber(" 66 ", &v));
+  EXPECT_EQ(v, 66);
+  EXPECT_TRUE(ParseSpoolNumber("-1 ", &v));
+  EXPECT_EQ(v, -1);
+  EXPECT_TRUE(ParseSpoolNumber("7", &v));
+  EXPECT_EQ(v, 7);
+  EXPECT_TRUE(ParseSpoolNumber("-32768 ", &v));
+  EXPECT_EQ(v, -32768);
+  v = 99;
+  for (const char* bad : {"", " ", "-", " 6 6 ", "x1", "1x", "32768", "99999999999", " - 1"}) {
+    EXPECT_FALSE(ParseSpoolNumber(bad, &v)) << bad;
+  }
+  EXPECT_EQ(v, 99);
+}
+
+TEST_F(SpoolTest, DeviceRecordFirstWithCrLf) {
+  ASSERT_EQ(PrintOpen("LPT1"), PrintStatus::Ok);
+  EXPECT_EQ(PrintClose(), PrintStatus::Ok);
+  EXPECT_EQ(Spool(), "DEVICELPT1\r\n");
+}
+
+TEST_F(SpoolTest, ReportPageRecordsExactly) {
+  ASSERT_EQ(PrintOpen(""), PrintStatus::Ok);
+  PrintPage(66);
+  PrintCommand("@e");
+  PrintJustify("N 73 \\.\\");
+  PrintLine(31, "TOTAL DESPESES ", 0);
+  PrintJustify("d");
+  PrintLine(75, "  1.234'56", 1);
+  PrintLine(-3, "x", -2);
+  ASSERT_EQ(PrintClose(), PrintStatus::Ok);
+  EXPECT_EQ(Spool(),
+            "DEVICE\r\n"
+            "PAGE 66 \r\n"
+            "*@e\r\n"
+            "JUSN 73 \\.\\\r\n"
+            " 31 ,TOTAL DESPESES , 0 \r\n"
+            "JUSD\r\n"
+            " 75 ,  1.234'56, 1 \r\n"
+            "-3 ,x,-2 \r\n");
+  EXPECT_EQ(state.PrintPageLength, 66);
+  EXPECT_EQ(state.PrintLineCount, -1);
+}
+
+TEST_F(SpoolTest, OpenEmptiesTheOldSpoolButKeepsCounters) {
+  ASSERT_EQ(PrintOpen("PDF"), PrintStatus::Ok);
+  PrintPage(10);
+  PrintLine(1, "a", 3);
+  ASSERT_EQ(PrintClose(), PrintStatus::Ok);
+  ASSERT_EQ(PrintOpen("TXT"), PrintStatus::Ok);
+  ASSERT_EQ(PrintClose(), PrintStatus::Ok);
+  EXPECT_EQ(Spool(), "DEVICETXT\r\n");
+  EXPECT_EQ(state.PrintPageLength, 10);
+  EXPECT_EQ(state.PrintLineCount, 3);
+}
+
+TEST(NormaliseJustifyTest, Codes) {
+  EXPECT_EQ(NormaliseJustify(" r"), "D");
+  EXPECT_EQ(NormaliseJustify("Dreta"), "D");
+  EXPECT_EQ(NormaliseJustify("c"), "C");
+  EXPECT_EQ(NormaliseJustify("b"), "A");
+  EXPECT_EQ(NormaliseJustify("A"), "A");
+  EXPECT_EQ(NormaliseJustify("x"), "E");
+  EXPECT_EQ(NormaliseJustify(""), "E");
+  EXPECT_EQ(NormaliseJustify("   "), "E");
+  EXPECT_EQ(NormaliseJustify("n8"), "N 8 ");
+  EXPECT_EQ(NormaliseJustify("N 73 \\.\\"), "N 73 \\.\\");
+  // Magnitude, truncated; the fill part comes from the untrimmed code.
+  EXPECT_EQ(NormaliseJustify("  N -7.9 \\-=\\ tail"), "N 7 \\-=\\");
+  EXPECT_EQ(NormaliseJustify("N"), "N 0 ");
+  // A single backslash opens no fill part.
+  EXPECT_EQ(NormaliseJustify("N 5 \\."), "N 5 ");
+  EXPECT_EQ(NormaliseJustify("N 1e9"), "N 32767 ");
+}
+
+TEST_F(SpoolTest, JustifyRecords) {
+  ASSERT_EQ(PrintOpen(""), PrintStatus::Ok);
+  PrintJustify(" r");
+  PrintJustify("x");
+  PrintJustify("n8");
+  ASSERT_EQ(PrintClose(), PrintStatus::Ok);
+  EXPECT_EQ(Spool(), "DEVICE\r\nJUSD\r\nJUSE\r\nJUSN 8 \r\n");
+}
+
+TEST_F(SpoolTest, ControlCharactersBecomeSpacesCommasStay) {
+  ASSERT_EQ(PrintOpen("A\r\nB"), PrintStatus::Ok);
+  PrintPage(66);
+  PrintLine(1, std::string("a\tb\nc") + char(127) + char(255) + char(0) + "\x82", 0);
+  PrintLine(1, "1,234,56", 0);
+  PrintCommand("@\r\nPAGE 1 ");
+  PrintJustify("N 5 \\\n\\");
+  ASSERT_EQ(PrintClose(), PrintStatus::Ok);
+  EXPECT_EQ(Spool(),
+            "DEVICEA  B\r\nPAGE 66 \r\n"
+            " 1 ,a b c   \x82, 0 \r\n"
+            " 1 ,1,234,56, 0 \r\n"
+            "*@  PAGE 1 \r\n"
+            "JUSN 5 \\ \\\r\n");
+}
+
+TEST_F(SpoolTest, PageBreaksWhenTheCountReachesTheLength) {
+  ASSERT_EQ(PrintOpen(""), PrintStatus::Ok);
+  PrintPage(3);
+  PrintLine(1, "a", 1);
+  PrintLine(1, "b", 1);
+  PrintLine(1, "c", 1);
+  EXPECT_EQ(state.PrintLineCount, 3);
+  PrintLine(1, "d", 1);
+  EXPECT_EQ(state.PrintLineCount, 1);
+  ASSERT_EQ(PrintClose(), PrintStatus::Ok);
+  EXPECT_EQ(Spool(),
+            "DEVICE\r\nPAGE 3 \r\n"
+            " 1 ,a, 1 \r\n 1 ,b, 1 \r\n 1 ,c, 1 \r\n"
+            "PAGE 3 \r\n 1 ,d, 1 \r\n");
+}
+
+TEST_F(SpoolTest, AdvanceCounting) {
+  ASSERT_EQ(PrintOpen(""), PrintStatus::Ok);
+  PrintPage(66);
+  PrintLine(1, "a", 0);
+  PrintLine(10, "b", 0);
+  EXPECT_EQ(state.PrintLineCount, 0);
+  PrintLine(1, "c", 2);
+  EXPECT_EQ(state.PrintLineCount, 2);
+  EXPECT_EQ(PrintClose(), PrintStatus::Ok);
+}
+
+TEST_F(SpoolTest, WithoutPageLengthEveryTextGetsAZeroPageRecord) {
+  ASSERT_EQ(PrintOpen(""), PrintStatus::Ok);
+  PrintLine(1, "a", 0);
+  PrintLine(1, "b", 1);
+  ASSERT_EQ(PrintClose(), PrintStatus::Ok);
+  EXPECT_EQ(Spool(), "DEVICE\r\nPAGE 0 \r\n 1 ,a, 0 \r\nPAGE 0 \r\n 1 ,b, 1 \r\n");
+  EXPECT_EQ(state.PrintPageLength, 0);
+  EXPECT_EQ(state.PrintLineCount, 1);
+}
+
+TEST_F(SpoolTest, LineCountWrapsAt16Bits) {
+  ASSERT_EQ(PrintOpen(""), PrintStatus::Ok);
+  PrintPage(32767);
+  PrintLine(1, "a", 32767);
+  PrintLine(1, "b", 1);  // 32767 >= 32767: a page break first, then 1
+  EXPECT_EQ(state.PrintLineCount, 1);
+  PrintLine(1, "c", 32767);
+  EXPECT_EQ(state.PrintLineCount, -32768);
+  EXPECT_EQ(PrintClose(), PrintStatus::Ok);
+}
+
+TEST_F(SpoolTest, MissingDirectoryIsReportedNotIgnored) {
+  config::session.TempDir = dir_ + "/no/such/dir/";
+  EXPECT_EQ(PrintOpen("PDF"), PrintStatus::CannotCreate);
+  PrintPage(66);
+  PrintLine(1, "lost", 1);  // must not crash; the line still counts
+  EXPECT_EQ(state.PrintLineCount, 1);
+  EXPECT_EQ(PrintClose(), PrintStatus::NotOpen);
+}
+
+TEST_F(SpoolTest, FailedWritesAreReportedAndTheTruncatedSpoolRemoved) {
+  // The spool name points at a device that is always full.
+  ASSERT_EQ(symlink("/dev/full", (dir_ + "/zudavivi.tmp").c_str()), 0);
+  ASSERT_EQ(PrintOpen("PDF"), PrintStatus::Ok);  // buffered: not yet known
+  PrintPage(66);
+  for (int i = 0; i < 20000; ++i) PrintLine(1, "TOTAL DESPESES", 1);
+  EXPECT_EQ(PrintClose(), PrintStatus::WriteFailed);
+  EXPECT_FALSE(platform::PathExists(dir_ + "/zudavivi.tmp"));
+  // A later good run is not haunted by the old failure.
+  ASSERT_EQ(PrintOpen("PDF"), PrintStatus::Ok);
+  EXPECT_EQ(PrintClose(), PrintStatus::Ok);
+}
+
+TEST_F(SpoolTest, FailureInTheFinalFlushIsReported) {
+  ASSERT_EQ(symlink("/dev/full", (dir_ + "/zudavivi.tmp").c_str()), 0);
+  ASSERT_EQ(PrintOpen("PDF"), PrintStatus::Ok);
+  PrintPage(66);
+  PrintLine(1, "short", 1);
+  EXPECT_EQ(PrintClose(), PrintStatus::WriteFailed);
+}
+
+TEST_F(SpoolTest, SecondOpenClosesTheFirst) {
+  ASSERT_EQ(PrintOpen("A"), PrintStatus::Ok);
+  PrintPage(66);
+  ASSERT_EQ(PrintOpen("B"), PrintStatus::Ok);
+  ASSERT_EQ(PrintClose(), PrintStatus::Ok);
+  EXPECT_EQ(Spool(), "DEVICEB\r\n");
+}
+
+}  // namespace
+}  // namespace print
