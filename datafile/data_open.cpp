@@ -1,0 +1,229 @@
+// Opening data files: the slot search, the path rule, the open with its wait
+// on locked files and creation of missing ones, the file statistics read
+// once at open, and the failure path that ends the program.
+#include "datafile/data_open.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "config/session.h"
+#include "console/screen.h"
+#include "console/keyboard.h"
+#include "datafile/file_table.h"
+#include "datafile/messages.h"
+#include "datafile/owner.h"
+#include "datafile/record_ops.h"
+#include "platform/env.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "recman/btrcall.h"
+
+namespace datafile {
+
+namespace {
+
+constexpr long kLockedFileRetryMs = 3000;  // wait between opens of a locked file
+constexpr int kXdfHeaderSize = 2;          // u16 length L, then L bytes
+
+int U16(const unsigned char* p) { return p[0] | (p[1] << 8); }
+
+// Reads the file statistics once and keeps what the record operations need:
+// the declared record length, the segments of every key and the alternate
+// collating table. Entries that would run past the returned data are not
+// believed: a damaged statistics block gives fewer keys, never a read beyond
+// the buffer.
+void ReadFileShape(FileSlot& slot) {
+  unsigned char data[kDataBufferSize] = {};
+  unsigned char key[kKeyBufferSize] = {};
+  uint32_t dataLength = kDataBufferSize;
+  recman::BTRCALL(recman::B_STAT, slot.PositionBlock.data(), data, &dataLength,
+                  key, kKeyBufferSize, 0);
+  int limit = dataLength < kDataBufferSize ? static_cast<int>(dataLength)
+                                           : kDataBufferSize;
+  slot.FileRecordLength = U16(data + recman::FS_RECORD_LENGTH);
+  int keyCount = U16(data + recman::FS_NUMBER_OF_KEYS);
+
+  int offset = recman::FS_SIZE;
+  bool usesTable = false;
+  for (int k = 0; k < keyCount; ++k) {
+    std::vector<KeySegment> segments;
+    int total = 0;
+    bool more = true;
+    while (more && offset + recman::KS_SIZE <= limit) {
+      KeySegment seg;
+      seg.Length = static_cast<uint16_t>(U16(data + offset + recman::KS_LENGTH));
+      seg.Flags = static_cast<uint16_t>(U16(data + offset + recman::KS_FLAGS));
+      more = (seg.Flags & recman::KF_SEGMENTED) != 0;
+      if (seg.Flags & recman::KF_ALT_COLLATING) usesTable = true;
+      total += seg.Length;
+      segments.push_back(seg);
+      offset += recman::KS_SIZE;
+    }
+    // A key cut short by the end of the data, or longer than a key buffer
+    // can carry, is not a key this layer can work with.
+    if (more || total > recman::kMaxKeyLength) break;
+    slot.Keys.push_back(std::move(segments));
+  }
+  if (usesTable && offset + recman::ACS_SIZE <= limit) {
+    slot.CollatingTable.assign(
+        reinterpret_cast<const char*>(data + offset + recman::ACS_TABLE), 256);
+  }
+}
+
+// Reads the creation specification into `spec` (which holds the data buffer
+// of Create). Returns 0, or the status that refuses it: a specification
+// longer than the data buffer cannot be passed to Create.
+int16_t ReadCreationSpec(const std::string& name, unsigned char* spec) {
+  std::string xdf = platform::SuitePath(config::session.RootDir + "ddf\\" +
+                                        name + ".xdf");
+  std::string bytes;
+  if (!platform::ReadFile(xdf, &bytes)) {
+    // Opening for binary access creates the file: an empty specification is
+    // left behind for the administrator to see.
+    if (!platform::PathExists(xdf)) platform::WriteFile(xdf, std::string());
+    bytes.clear();
+  }
+  bytes.resize(bytes.size() < kXdfHeaderSize ? kXdfHeaderSize : bytes.size(),
+               '\0');
+  int length = U16(reinterpret_cast<const unsigned char*>(bytes.data()));
+  if (length > kDataBufferSize) return recman::B_DATA_BUFFER_LENGTH;
+  // Bytes the file promises but does not hold read as zero bytes.
+  size_t have = bytes.size() - kXdfHeaderSize;
+  size_t take = have < static_cast<size_t>(length) ? have : length;
+  std::memcpy(spec, bytes.data() + kXdfHeaderSize, take);
+  return 0;
+}
+
+// Opens the file at `nativePath` (already known to fit the key buffer), with
+// the waits and the creation of a missing file. Returns the final status.
+int16_t OpenWithWait(FileSlot& slot, const std::string& nativePath,
+                     const std::string& name) {
+  unsigned char key[kKeyBufferSize] = {};
+  std::memcpy(key, nativePath.data(), nativePath.size());
+  std::string owner = OwnerName();
+  bool created = false;
+  for (;;) {
+    unsigned char ownerBuffer[kOwnerNameLength + 1] = {};
+    std::memcpy(ownerBuffer, owner.data(), kOwnerNameLength);
+    uint32_t ownerLength = kOwnerNameLength + 1;
+    int16_t status = recman::BTRCALL(recman::B_OPEN, slot.PositionBlock.data(),
+                                     ownerBuffer, &ownerLength, key,
+                                     kKeyBufferSize, recman::B_MODE_NORMAL);
+    if (status == recman::B_FILE_LOCKED) {
+      platform::SleepMs(kLockedFileRetryMs);
+      continue;
+    }
+    // One creation per open: a file that is still missing after it was
+    // created is reported, not created again for ever.
+    if (status != recman::B_FILE_NOT_FOUND || created) return status;
+
+    unsigned char spec[kDataBufferSize] = {};
+    int16_t refused = ReadCreationSpec(name, spec);
+    if (refused != 0) return refused;
+    uint32_t specLength = kDataBufferSize;
+    FileSlot& scratch = table.Slots[0];
+    status = recman::BTRCALL(recman::B_CREATE, scratch.PositionBlock.data(), spec,
+                             &specLength, key, kKeyBufferSize,
+                             recman::B_CREATE_NO_REPLACE);
+    if (status != 0) return status;
+    created = true;
+  }
+}
+
+// Tells the operator that a file cannot be opened and ends the program.
+[[noreturn]] void EndOnOpenFailure(const std::string& path, int status) {
+  bool shown = console::ShowMessage(12, OpenFailureMessage(path, status));
+  console::Bell();
+  console::DiscardKeys();
+  console::WaitKey();
+  if (shown) console::PopWindow();
+  // Ordinary files are opened and closed within each operation, so only
+  // the data files remain to be closed.
+  int16_t closeStatus = 0;
+  DataCloseAll(closeStatus);
+  std::exit(0);
+}
+
+}  // namespace
+
+int FindSlot(int16_t fileNumber) {
+  int freeSlot = 0;
+  for (int s = 1; s <= kMaxFiles; ++s) {
+    int16_t held = table.Slots[s].FileNumber;
+    if (held == 0) {
+      freeSlot = s;
+    } else if (held == fileNumber) {
+      return s;
+    }
+  }
+  return -freeSlot;
+}
+
+DataPath SplitDataPath(const std::string& path) {
+  DataPath parts;
+  parts.Name = path;
+  parts.Extension = ".dat";
+  size_t nameEnd = path.size();
+  for (size_t i = path.size(); i-- > 0;) {
+    char c = path[i];
+    if (c == '.') {
+      parts.Name = path.substr(0, i);
+      parts.Extension = path.substr(i);
+      nameEnd = i;
+    } else if (c == ':' || c == '\\' || c == '/') {
+      parts.Directory = path.substr(0, i + 1);
+      parts.Name = path.substr(i + 1, nameEnd - (i + 1));
+      break;
+    }
+  }
+  return parts;
+}
+
+void DataOpen(int16_t fileNumber, const std::string& path, void* recordBuffer,
+              int16_t& status, int32_t recordBufferSize) {
+  int found = fileNumber == 0 ? 1 : FindSlot(fileNumber);
+  if (found > 0) {
+    status = kStatusAlreadyOpen;
+    return;
+  }
+  if (found == 0) {
+    status = kStatusNoFreeSlot;
+    return;
+  }
+  FileSlot& slot = table.Slots[-found];
+  slot = FileSlot();
+  slot.FileNumber = fileNumber;
+  slot.RecordBuffer = static_cast<unsigned char*>(recordBuffer);
+  if (recordBuffer == nullptr) recordBufferSize = 0;  // nowhere to deliver
+
+  DataPath parts = SplitDataPath(path);
+  std::string nativePath =
+      platform::SuitePath(parts.Directory + parts.Name + parts.Extension);
+  // The path and its zero byte travel in the 256-byte key buffer; a longer
+  // one is an invalid name, not an overflow.
+  int16_t result = nativePath.size() + 1 > kKeyBufferSize
+                       ? recman::B_INVALID_FILE_NAME
+                       : OpenWithWait(slot, nativePath, parts.Name);
+  if (result != 0) EndOnOpenFailure(path, result);
+
+  ReadFileShape(slot);
+  int32_t length = slot.FileRecordLength;
+  if (length > kDataBufferSize) length = kDataBufferSize;
+  if (recordBufferSize >= 0 && length > recordBufferSize) length = recordBufferSize;
+  slot.RecordLength = length;
+  slot.KeyValue.assign(KeyLength(slot, 0), '\0');
+  status = 0;
+}
+
+void DataKeyInfo(int16_t fileNumber, int16_t keyNumber, int16_t& keyLength,
+                 int16_t& recordLength) {
+  keyLength = 0;
+  recordLength = 0;
+  int s = OpenSlot(fileNumber);
+  if (s == 0) return;
+  const FileSlot& slot = table.Slots[s];
+  recordLength = static_cast<int16_t>(slot.FileRecordLength);
+  keyLength = static_cast<int16_t>(KeyLength(slot, keyNumber));
+}
+
+}  // namespace datafile
