@@ -1,0 +1,271 @@
+// The console's screen model and the choice of back end. The model is the
+// truth; the back end (console_backend.h) only shows it and supplies input.
+#include "platform/console.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/console_backend.h"
+#include "platform/env.h"
+
+namespace platform {
+
+ConsoleState console;
+
+namespace {
+
+const ConsoleBackend& Backend() {
+  return console.backend == ConsoleBackendKind::kTerminal ? kTerminalBackend : kHeadlessBackend;
+}
+
+void Ensure() {
+  if (console.backend == ConsoleBackendKind::kNone) ConsoleStart();
+}
+
+void ClearModel() {
+  if (console.rows < 1) console.rows = 1;
+  if (console.columns < 1) console.columns = 1;
+  console.cells.assign(static_cast<size_t>(console.rows) * console.columns, ConsoleCell());
+  console.cursorRow = 1;
+  console.cursorColumn = 1;
+  console.dirty = true;
+}
+
+ConsoleCell& Cell(int row, int column) {
+  return console.cells[static_cast<size_t>(row - 1) * console.columns + (column - 1)];
+}
+
+unsigned char CurrentAttr() {
+  return static_cast<unsigned char>((console.foreground & 15) | ((console.background & 15) << 4));
+}
+
+}  // namespace
+
+long long ConsoleClockMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// --- Starting and ending -------------------------------------------------
+
+ConsoleBackendKind ConsoleStart() {
+  if (console.backend != ConsoleBackendKind::kNone) return console.backend;
+  if (GetEnv("ZULCONSOLE") == "headless") {
+    ConsoleStartWith(ConsoleBackendKind::kHeadless);
+  } else if (!ConsoleStartWith(ConsoleBackendKind::kTerminal)) {
+    std::fprintf(stderr, "console: no terminal to draw on; running without a screen\n");
+  }
+  return console.backend;
+}
+
+bool ConsoleStartWith(ConsoleBackendKind kind) {
+  ConsoleEnd();
+  ClearModel();
+  if (kind == ConsoleBackendKind::kTerminal) {
+    console.backend = ConsoleBackendKind::kTerminal;
+    if (kTerminalBackend.start()) return true;
+  }
+  console.backend = ConsoleBackendKind::kHeadless;
+  kHeadlessBackend.start();
+  return kind != ConsoleBackendKind::kTerminal;
+}
+
+void ConsoleEnd() {
+  if (console.backend == ConsoleBackendKind::kNone) return;
+  Backend().stop();
+  console.backend = ConsoleBackendKind::kNone;
+}
+
+void ConsoleFlush() {
+  Ensure();
+  Backend().present();
+}
+
+// --- The screen model ----------------------------------------------------
+
+int16_t ConsoleRows() {
+  Ensure();
+  return console.rows;
+}
+
+int16_t ConsoleColumns() {
+  Ensure();
+  return console.columns;
+}
+
+void ConsoleLocate(int16_t row, int16_t column) {
+  Ensure();
+  if (row >= 1 && row <= console.rows) console.cursorRow = row;
+  if (column >= 1 && column <= console.columns) console.cursorColumn = column;
+  console.dirty = true;
+}
+
+int16_t ConsoleCursorRow() {
+  Ensure();
+  return console.cursorRow;
+}
+
+int16_t ConsoleCursorColumn() {
+  Ensure();
+  return console.cursorColumn;
+}
+
+void ConsoleSetColours(int16_t foreground, int16_t background) {
+  Ensure();
+  console.foreground = static_cast<int16_t>(foreground & 15);
+  console.background = static_cast<int16_t>(background & 15);
+}
+
+void ConsoleWrite(const std::string& text) {
+  Ensure();
+  unsigned char attr = CurrentAttr();
+  for (char c : text) {
+    // A cursor at the last cell after a write that filled it: the screen is
+    // full and further characters are dropped.
+    if (console.cursorColumn > console.columns) break;
+    ConsoleCell& cell = Cell(console.cursorRow, console.cursorColumn);
+    cell.ch = static_cast<unsigned char>(c);
+    cell.attr = attr;
+    if (console.cursorColumn < console.columns) {
+      ++console.cursorColumn;
+    } else if (console.cursorRow < console.rows) {
+      console.cursorColumn = 1;
+      ++console.cursorRow;
+    } else {
+      console.cursorColumn = static_cast<int16_t>(console.columns + 1);
+    }
+  }
+  if (console.cursorColumn > console.columns) console.cursorColumn = console.columns;
+  console.dirty = true;
+}
+
+void ConsoleWriteSpaces(int n) {
+  if (n <= 0) return;
+  ConsoleWrite(std::string(static_cast<size_t>(std::min(n, 32767)), ' '));
+}
+
+bool ConsoleReadCell(int16_t row, int16_t column, unsigned char* ch, unsigned char* attr) {
+  Ensure();
+  if (row < 1 || row > console.rows || column < 1 || column > console.columns) {
+    *ch = ' ';
+    *attr = 0;
+    return false;
+  }
+  const ConsoleCell& cell = Cell(row, column);
+  *ch = cell.ch;
+  *attr = cell.attr;
+  return true;
+}
+
+void ConsoleScroll(int16_t top, int16_t left, int16_t bottom, int16_t right, int16_t lines) {
+  Ensure();
+  int t = std::max<int>(top, 1), l = std::max<int>(left, 1);
+  int b = std::min<int>(bottom, console.rows), r = std::min<int>(right, console.columns);
+  if (t > b || l > r || lines == 0) return;
+  ConsoleCell blank;
+  blank.attr = CurrentAttr();
+  int height = b - t + 1;
+  int n = lines;
+  for (int k = 0; k < height; ++k) {
+    // Moving up, fill from the top; moving down, from the bottom.
+    int row = n > 0 ? t + k : b - k;
+    int from = n > 0 ? row + n : row + n;
+    for (int c = l; c <= r; ++c) {
+      Cell(row, c) = (from >= t && from <= b) ? Cell(from, c) : blank;
+    }
+  }
+  console.dirty = true;
+}
+
+void ConsoleSetCursorSize(int16_t percent) {
+  Ensure();
+  console.cursorSize = static_cast<int16_t>(std::clamp<int>(percent, 1, 100));
+  console.cursorVisible = true;
+  console.dirty = true;
+}
+
+void ConsoleHideCursor() {
+  Ensure();
+  console.cursorVisible = false;
+  console.dirty = true;
+}
+
+// --- Input ---------------------------------------------------------------
+
+bool ConsoleReadEvent(ConsoleEvent* event) {
+  Ensure();
+  *event = ConsoleEvent();
+  Backend().present();
+  ConsoleEvent e;
+  while (Backend().read(&e)) {
+    bool mouse = e.text.size() >= 4 && e.text[2] == '\x08';
+    if (mouse && !console.mouseEnabled) continue;  // reports while off are lost
+    *event = e;
+    console.lastControlState = e.controlState;
+    return true;
+  }
+  console.lastControlState = Backend().held();
+  event->controlState = console.lastControlState;
+  return false;
+}
+
+void ConsoleWaitInput(int ms) {
+  Ensure();
+  Backend().present();
+  Backend().wait(ms);
+}
+
+int16_t ConsoleMouseButtons() {
+  Ensure();
+  return console.mouseButtons;
+}
+
+void ConsoleMouseInput(bool on) {
+  Ensure();
+  if (console.mouseEnabled == on) return;
+  console.mouseEnabled = on;
+  Backend().mouse(on);
+}
+
+void ConsoleQueueKey(const std::string& text, uint32_t controlState) {
+  ConsoleEvent e;
+  e.text = text;
+  e.controlState = controlState;
+  console.queue.push_back(e);
+}
+
+void ConsoleQueueText(const std::string& text) {
+  for (char c : text) ConsoleQueueKey(std::string(1, c));
+}
+
+void ConsoleQueueMouse(int16_t row, int16_t column, int eventCode, uint32_t controlState) {
+  ConsoleEvent e;
+  e.text = std::string("\0\0\x08", 3) + char(eventCode);
+  e.controlState = controlState;
+  e.mouseRow = row;
+  e.mouseColumn = column;
+  console.queue.push_back(e);
+}
+
+// --- Process-wide stand-ins ------------------------------------------------
+
+void Beep() {
+  ++console.bells;
+  if (console.backend != ConsoleBackendKind::kNone) Backend().bell();
+}
+
+void GetKeyboardState(unsigned char table[256]) {
+  std::memcpy(table, console.keyboardTable.data(), 256);
+}
+
+void SetKeyboardState(const unsigned char table[256]) {
+  std::memcpy(console.keyboardTable.data(), table, 256);
+}
+
+void ClipboardSet(const std::string& text) { console.clipboard = text; }
+
+std::string ClipboardGet() { return console.clipboard; }
+
+}  // namespace platform

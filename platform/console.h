@@ -1,0 +1,219 @@
+// The text console: an 80 x 25 screen of cells and the operator's keyboard
+// and mouse, as the suite's programs see them.
+//
+// The screen is a model in memory and the single source of truth. Every
+// operation below reads or changes the model; a back end presents it:
+//   - terminal: draws the model on the user's terminal through ncursesw
+//     (code page 850 shown as Unicode, the 16 console colours, the cursor)
+//     and turns the terminal's input into key and mouse events;
+//   - headless: shows nothing; key events come from a queue that tests fill,
+//     and tests read the cells back.
+// The back end is chosen in one place, ConsoleStart: headless when the
+// environment variable ZULCONSOLE is "headless", else the terminal (or
+// headless, with a note on stderr, when there is no terminal to draw on).
+// Every operation starts the console on first use, so a program need not
+// call ConsoleStart itself.
+//
+// Coordinates are 1-based: row 1..rows, column 1..columns. A cell holds a
+// character byte of code page 850 and an attribute byte: foreground colour
+// in the low 4 bits, background in the high 4 bits. Colours are the
+// console's: 0 black, 1 blue, 2 green, 3 cyan, 4 red, 5 magenta, 6 brown,
+// 7 grey, 8..15 their bright forms.
+//
+// Key events come in the console's text form:
+//   - ""                  nothing pending;
+//   - one character       a plain key (code page 850 byte; 13 Enter, 27 Esc,
+//                         8 Backspace, 9 Tab, control characters as typed);
+//   - "\0" + scan code    an extended key (function keys, arrows, Ins, Del,
+//                         Home, End, PgUp, PgDn, Shift+Tab, Alt+letters);
+//   - 4 characters        a mouse event: "\0\0\x08" + event code, with the
+//                         event's place in mouseRow/mouseColumn (1-based
+//                         screen coordinates). Event codes: 1 left button
+//                         pressed, 2 right button, 3 middle button.
+// Each event carries the control-key state of the moment it was made, as the
+// standard console flags below. Modifiers travel only as flags: Shift+F1 is
+// F1's scan code with kShiftPressed, Ctrl+Right is Right's with a Ctrl flag.
+//
+// State: `platform::console`, one instance of ConsoleState. Tests reset it by
+// assigning a fresh ConsoleState (headless only: a running terminal must be
+// ended with ConsoleEnd first).
+//
+// The bell, the keyboard state table (for the Insert toggle) and the
+// clipboard are process-wide services of the same console; their stand-ins
+// are at the end of this file.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/console_terminal.h"
+
+namespace platform {
+
+// Control-key state flags of a key event.
+constexpr uint32_t kRightAltPressed = 1;
+constexpr uint32_t kLeftAltPressed = 2;
+constexpr uint32_t kRightCtrlPressed = 4;
+constexpr uint32_t kLeftCtrlPressed = 8;
+constexpr uint32_t kShiftPressed = 16;
+
+// Mouse event codes (the fourth character of a mouse event's text).
+constexpr int kMouseLeftPressed = 1;
+constexpr int kMouseRightPressed = 2;
+constexpr int kMouseMiddlePressed = 3;
+
+struct ConsoleEvent {
+  std::string text;           // the text form described above
+  uint32_t controlState = 0;  // the flags above
+  int16_t mouseRow = 0;       // mouse events only
+  int16_t mouseColumn = 0;
+};
+
+struct ConsoleCell {
+  unsigned char ch = ' ';
+  unsigned char attr = 0x07;  // grey on black
+};
+
+enum class ConsoleBackendKind { kNone, kHeadless, kTerminal };
+
+struct ConsoleState {
+  ConsoleBackendKind backend = ConsoleBackendKind::kNone;  // kNone: not started
+
+  // The screen model.
+  int16_t rows = 25;
+  int16_t columns = 80;
+  std::vector<ConsoleCell> cells;  // rows x columns, row by row
+  int16_t cursorRow = 1;
+  int16_t cursorColumn = 1;
+  int16_t cursorSize = 25;     // percent of the cell height, 1..100
+  bool cursorVisible = true;
+  int16_t foreground = 7;      // colours of the next write
+  int16_t background = 0;
+  bool dirty = true;           // model changed since the back end last drew it
+
+  // Input.
+  bool mouseEnabled = false;       // report mouse events (ConsoleMouseInput)
+  int16_t mouseButtons = 3;        // what ConsoleMouseButtons reports
+  uint32_t lastControlState = 0;   // control-key state of the last read
+
+  // Headless back end: events waiting to be read, oldest first, and how many
+  // times a program waited for a key with the queue empty (see
+  // ConsoleWaitInput).
+  std::deque<ConsoleEvent> queue;
+  int starvedWaits = 0;
+
+  // Terminal back end (console_terminal.h).
+  TerminalState terminal;
+
+  // Process-wide stand-ins.
+  std::array<unsigned char, 256> keyboardTable{};  // GetKeyboardState table
+  std::string clipboard;                           // code page 850 text
+  int bells = 0;                                   // times the bell rang
+};
+extern ConsoleState console;
+
+// --- Starting and ending -------------------------------------------------
+
+// Starts the console with the back end the environment selects (see above),
+// if it is not running yet. The model is cleared to blanks in grey on black.
+// Returns the back end in use.
+ConsoleBackendKind ConsoleStart();
+
+// Starts the console with the given back end (tests use kHeadless). A
+// console already running is ended first. Returns false, leaving the
+// console headless, when the terminal back end cannot start.
+bool ConsoleStartWith(ConsoleBackendKind kind);
+
+// Gives the terminal back to the shell (idempotent). The terminal back end
+// also does this by itself on exit() and on fatal signals.
+void ConsoleEnd();
+
+// Draws the model on the terminal if it changed since the last drawing.
+// Reading input does this too; nothing for the headless back end.
+void ConsoleFlush();
+
+// --- The screen model ----------------------------------------------------
+
+int16_t ConsoleRows();
+int16_t ConsoleColumns();
+
+// Moves the cursor. A row (column) outside 1..rows (1..columns) keeps the
+// cursor's current row (column).
+void ConsoleLocate(int16_t row, int16_t column);
+int16_t ConsoleCursorRow();
+int16_t ConsoleCursorColumn();
+
+// Sets the colours of the next writes (each taken modulo 16).
+void ConsoleSetColours(int16_t foreground, int16_t background);
+
+// Writes the text at the cursor in the current colours, moving the cursor
+// one column per character. At the end of a row the text goes on at the
+// start of the next row; what would fall beyond the last cell of the
+// screen is dropped, and the cursor then stays on the last cell.
+void ConsoleWrite(const std::string& text);
+
+// Writes n spaces (nothing for n <= 0), as ConsoleWrite.
+void ConsoleWriteSpaces(int n);
+
+// The character and attribute of a cell. A cell off the screen reads as a
+// blank with attribute 0 and the result is false.
+bool ConsoleReadCell(int16_t row, int16_t column, unsigned char* ch, unsigned char* attr);
+
+// Scrolls the rectangle (1-based, inclusive) by n lines: up for n > 0, down
+// for n < 0. The rows uncovered are blanked in the current colours. The
+// rectangle is cut to the screen; an empty rectangle does nothing.
+void ConsoleScroll(int16_t top, int16_t left, int16_t bottom, int16_t right, int16_t lines);
+
+// Sets the cursor height in percent of the cell (clamped to 1..100) and
+// shows it; ConsoleHideCursor hides it until the next ConsoleSetCursorSize.
+void ConsoleSetCursorSize(int16_t percent);
+void ConsoleHideCursor();
+
+// --- Input ---------------------------------------------------------------
+
+// Takes the next key or mouse event without waiting. Returns false, with an
+// empty text, when nothing is pending; the control-key state is then the
+// state the back end believes is held (see console_terminal.h for the
+// terminal's Alt rule). Mouse events are delivered only while mouse input
+// is on; others are dropped.
+bool ConsoleReadEvent(ConsoleEvent* event);
+
+// Called by a program that polls for keys and found none: draws the model
+// and waits up to `ms` milliseconds for input to arrive. Headless: when the
+// queue is empty, the wait is a starved one: starvedWaits goes up by one and
+// an Esc key is queued, so that a test that queued too few keys ends (every
+// interactive loop of the suite leaves on Esc) instead of hanging.
+void ConsoleWaitInput(int ms);
+
+// The number of mouse buttons (0: no mouse).
+int16_t ConsoleMouseButtons();
+
+// Switches the reporting of mouse events on or off.
+void ConsoleMouseInput(bool on);
+
+// Headless back end: appends an event to the queue. ConsoleQueueKey queues a
+// key in text form; ConsoleQueueText queues each character of a code page
+// 850 text as a plain key; ConsoleQueueMouse queues a mouse event.
+void ConsoleQueueKey(const std::string& text, uint32_t controlState = 0);
+void ConsoleQueueText(const std::string& text);
+void ConsoleQueueMouse(int16_t row, int16_t column, int eventCode, uint32_t controlState = 0);
+
+// --- Process-wide stand-ins ------------------------------------------------
+
+// Rings the bell (the terminal's bell; counted in console.bells).
+void Beep();
+
+// Copies the keyboard state table out / in (256 bytes, by virtual key code;
+// the Insert toggle is entry 0x2D, non-zero meaning insert mode).
+void GetKeyboardState(unsigned char table[256]);
+void SetKeyboardState(const unsigned char table[256]);
+constexpr int kVirtualKeyInsert = 0x2D;
+
+// The clipboard, plain text in code page 850 (kept in the process).
+void ClipboardSet(const std::string& text);
+std::string ClipboardGet();
+
+}  // namespace platform

@@ -1,0 +1,37 @@
+// The back ends of the console (console.h) behind one small interface.
+//
+// console.cpp owns the model and calls the back end in use through this
+// table; it never calls curses itself. A back end:
+//   start    takes the device over; false when it cannot (no terminal);
+//   stop     gives it back (idempotent);
+//   present  shows the model if it changed (console.dirty), then clears
+//            console.dirty;
+//   read     takes the next pending event without waiting; false when none;
+//   wait     waits up to ms milliseconds for input;
+//   held     the control-key state believed held while nothing is pending;
+//   bell     rings the bell;
+//   mouse    asks the device to report mouse events, or not.
+#pragma once
+
+#include "platform/console.h"
+
+namespace platform {
+
+struct ConsoleBackend {
+  bool (*start)();
+  void (*stop)();
+  void (*present)();
+  bool (*read)(ConsoleEvent* event);
+  void (*wait)(int ms);
+  uint32_t (*held)();
+  void (*bell)();
+  void (*mouse)(bool on);
+};
+
+extern const ConsoleBackend kHeadlessBackend;
+extern const ConsoleBackend kTerminalBackend;
+
+// Milliseconds of a monotonic clock.
+long long ConsoleClockMs();
+
+}  // namespace platform

@@ -1,0 +1,146 @@
+#include "platform/console.h"
+
+#include <gtest/gtest.h>
+
+namespace platform {
+namespace {
+
+class ConsoleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    console = ConsoleState();
+    ConsoleStartWith(ConsoleBackendKind::kHeadless);
+  }
+  std::string Row(int row, int from, int to) {
+    std::string s;
+    for (int c = from; c <= to; ++c) {
+      unsigned char ch, attr;
+      ConsoleReadCell(static_cast<int16_t>(row), static_cast<int16_t>(c), &ch, &attr);
+      s += char(ch);
+    }
+    return s;
+  }
+  unsigned char Attr(int row, int column) {
+    unsigned char ch, attr;
+    ConsoleReadCell(static_cast<int16_t>(row), static_cast<int16_t>(column), &ch, &attr);
+    return attr;
+  }
+};
+
+TEST_F(ConsoleTest, StartsBlankWithTheConsoleSize) {
+  EXPECT_EQ(ConsoleRows(), 25);
+  EXPECT_EQ(ConsoleColumns(), 80);
+  EXPECT_EQ(Row(25, 1, 80), std::string(80, ' '));
+  EXPECT_EQ(Attr(1, 1), 0x07);
+  unsigned char ch, attr;
+  EXPECT_FALSE(ConsoleReadCell(26, 1, &ch, &attr));
+  EXPECT_FALSE(ConsoleReadCell(1, 0, &ch, &attr));
+}
+
+TEST_F(ConsoleTest, LocateKeepsCoordinatesOffTheScreen) {
+  ConsoleLocate(5, 10);
+  ConsoleLocate(0, 30);
+  EXPECT_EQ(ConsoleCursorRow(), 5);
+  EXPECT_EQ(ConsoleCursorColumn(), 30);
+  ConsoleLocate(7, 81);
+  EXPECT_EQ(ConsoleCursorRow(), 7);
+  EXPECT_EQ(ConsoleCursorColumn(), 30);
+}
+
+TEST_F(ConsoleTest, WriteUsesCurrentColoursAndWrapsAtTheEdge) {
+  ConsoleSetColours(14, 1);
+  ConsoleLocate(3, 78);
+  ConsoleWrite("abcd");
+  EXPECT_EQ(Row(3, 78, 80), "abc");
+  EXPECT_EQ(Row(4, 1, 1), "d");
+  EXPECT_EQ(Attr(3, 78), 0x1E);
+  EXPECT_EQ(ConsoleCursorRow(), 4);
+  EXPECT_EQ(ConsoleCursorColumn(), 2);
+  ConsoleSetColours(7, 0);
+  ConsoleWriteSpaces(2);
+  EXPECT_EQ(Row(4, 1, 3), "d  ");
+}
+
+TEST_F(ConsoleTest, WriteStopsAtTheLastCell) {
+  ConsoleLocate(25, 79);
+  ConsoleWrite("xyz");
+  EXPECT_EQ(Row(25, 79, 80), "xy");
+  EXPECT_EQ(Row(1, 1, 1), " ");
+  EXPECT_EQ(ConsoleCursorRow(), 25);
+  EXPECT_EQ(ConsoleCursorColumn(), 80);
+}
+
+TEST_F(ConsoleTest, ScrollMovesARectangleAndBlanksUncoveredRows) {
+  for (int r = 1; r <= 5; ++r) {
+    ConsoleLocate(static_cast<int16_t>(r), 1);
+    ConsoleWrite(std::string(6, char('0' + r)));
+  }
+  ConsoleSetColours(0, 7);
+  ConsoleScroll(2, 2, 4, 4, 1);
+  EXPECT_EQ(Row(1, 1, 6), "111111");
+  EXPECT_EQ(Row(2, 1, 6), "233322");
+  EXPECT_EQ(Row(3, 1, 6), "344433");
+  EXPECT_EQ(Row(4, 1, 6), "4   44");
+  EXPECT_EQ(Attr(4, 2), 0x70);
+  EXPECT_EQ(Row(5, 1, 6), "555555");
+  ConsoleScroll(2, 2, 4, 4, -2);
+  EXPECT_EQ(Row(2, 1, 6), "2   22");
+  EXPECT_EQ(Row(3, 1, 6), "3   33");
+  EXPECT_EQ(Row(4, 1, 6), "433344");
+  ConsoleScroll(1, 1, 5, 6, 9);  // more lines than the rectangle: all blank
+  EXPECT_EQ(Row(3, 1, 6), "      ");
+}
+
+TEST_F(ConsoleTest, HeadlessQueueAndStarvedWait) {
+  ConsoleQueueText("ab");
+  ConsoleQueueKey(std::string("\0\x3b", 2), kShiftPressed);
+  ConsoleEvent e;
+  ASSERT_TRUE(ConsoleReadEvent(&e));
+  EXPECT_EQ(e.text, "a");
+  ASSERT_TRUE(ConsoleReadEvent(&e));
+  ASSERT_TRUE(ConsoleReadEvent(&e));
+  EXPECT_EQ(e.controlState, kShiftPressed);
+  EXPECT_EQ(console.lastControlState, kShiftPressed);
+  EXPECT_FALSE(ConsoleReadEvent(&e));
+  EXPECT_EQ(e.text, "");
+  EXPECT_EQ(e.controlState, 0u);
+  EXPECT_EQ(console.starvedWaits, 0);
+  ConsoleWaitInput(10);
+  EXPECT_EQ(console.starvedWaits, 1);
+  ASSERT_TRUE(ConsoleReadEvent(&e));
+  EXPECT_EQ(e.text, "\x1b");
+}
+
+TEST_F(ConsoleTest, MouseEventsOnlyWhileMouseInputIsOn) {
+  ConsoleQueueMouse(3, 40, kMouseLeftPressed);
+  ConsoleQueueKey("x");
+  ConsoleEvent e;
+  ASSERT_TRUE(ConsoleReadEvent(&e));
+  EXPECT_EQ(e.text, "x");
+  ConsoleMouseInput(true);
+  ConsoleQueueMouse(3, 40, kMouseLeftPressed);
+  ASSERT_TRUE(ConsoleReadEvent(&e));
+  EXPECT_EQ(e.text, std::string("\0\0\x08\x01", 4));
+  EXPECT_EQ(e.mouseRow, 3);
+  EXPECT_EQ(e.mouseColumn, 40);
+}
+
+TEST_F(ConsoleTest, StandIns) {
+  unsigned char table[256] = {};
+  table[kVirtualKeyInsert] = 1;
+  SetKeyboardState(table);
+  unsigned char back[256] = {};
+  GetKeyboardState(back);
+  EXPECT_EQ(back[kVirtualKeyInsert], 1);
+  ClipboardSet("Pla\x87");
+  EXPECT_EQ(ClipboardGet(), "Pla\x87");
+  Beep();
+  EXPECT_EQ(console.bells, 1);
+  ConsoleSetCursorSize(150);
+  EXPECT_EQ(console.cursorSize, 100);
+  ConsoleHideCursor();
+  EXPECT_FALSE(console.cursorVisible);
+}
+
+}  // namespace
+}  // namespace platform
