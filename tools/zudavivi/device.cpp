@@ -1,0 +1,48 @@
+#include "tools/zudavivi/device.h"
+
+#include "platform/codepage.h"
+#include "platform/paths.h"
+
+namespace zudavivi {
+namespace {
+
+std::string Upper(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
+}  // namespace
+
+Device ParseDevice(const std::string& deviceText, const std::string& tempDir) {
+  size_t first = deviceText.find_first_not_of(' ');
+  std::string text =
+      first == std::string::npos
+          ? std::string()
+          : deviceText.substr(first, deviceText.find_last_not_of(' ') - first + 1);
+  std::string upper = Upper(text);
+  Device d;
+  if (text.empty() || upper == "PANTALLA") return d;
+  struct Document {
+    const char* word;
+    DeviceKind kind;
+    const char* defaultName;
+  };
+  for (const Document& doc : {Document{"PDF", DeviceKind::Pdf, "zudavivi.pdf"},
+                              Document{"TXT", DeviceKind::Text, "zudavivi.txt"}}) {
+    std::string word = doc.word;
+    if (upper != word && upper.compare(0, word.size() + 1, word + ":") != 0) continue;
+    d.kind = doc.kind;
+    std::string path = upper == word ? std::string() : text.substr(word.size() + 1);
+    size_t p = path.find_first_not_of(' ');
+    path = p == std::string::npos ? std::string() : path.substr(p);
+    d.path = platform::SuitePath(path.empty() ? tempDir + doc.defaultName : path);
+    return d;
+  }
+  d.kind = DeviceKind::Printer;
+  d.printer = platform::Cp850ToUtf8(text);
+  return d;
+}
+
+}  // namespace zudavivi

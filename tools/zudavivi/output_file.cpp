@@ -1,0 +1,21 @@
+#include "tools/zudavivi/output_file.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace zudavivi {
+
+std::string PartPath(const std::string& target) { return target + ".part"; }
+
+bool CommitOutput(const OutputFile& out, std::string* error) {
+  if (std::rename(out.part.c_str(), out.target.c_str()) != 0) {
+    *error = "cannot write " + out.target + ": " + std::strerror(errno);
+    std::remove(out.part.c_str());
+    return false;
+  }
+  return true;
+}
+
+void AbandonOutput(const OutputFile& out) { std::remove(out.part.c_str()); }
+
+}  // namespace zudavivi

@@ -1,0 +1,137 @@
+#include "tools/zudavivi/page_layout.h"
+
+#include <algorithm>
+
+#include "tools/zudavivi/spool_reader.h"
+
+namespace zudavivi {
+namespace {
+
+struct Layout {
+  Page page;
+  long line = 0;       // line of the next text on the current page, from 0
+  long cursor = 0;     // cell right after the last text on that line
+  bool begun = false;  // some text has been placed in the spool
+  bool marked = false; // the current page holds text
+  char justify = 'E';  // code for the next text record
+  int fillColumn = 0;  // "N": fill up to this column (1-based)
+  std::string fill;    // "N": fill characters
+  long pages = 0;
+  const std::function<bool(const Page&)>* emit = nullptr;
+
+  bool FinishPage() {
+    ++pages;
+    if (!(*emit)(page)) return false;
+    page.lines.clear();
+    line = 0;
+    cursor = 0;
+    marked = false;
+    return true;
+  }
+
+  // Writes `text` into the current line from cell `start`.
+  void Put(long start, const std::string& text) {
+    if (page.lines.size() <= static_cast<size_t>(line)) page.lines.resize(line + 1);
+    std::string& cells = page.lines[line];
+    size_t end = static_cast<size_t>(start) + text.size();
+    if (cells.size() < end) cells.resize(end, ' ');
+    std::copy(text.begin(), text.end(), cells.begin() + start);
+  }
+
+  bool Text(const SpoolRecord& r) {
+    if (line >= page.length) {
+      if (!FinishPage()) return false;
+    }
+    std::string text = r.text;
+    for (char& c : text) {
+      unsigned char u = static_cast<unsigned char>(c);
+      if (u < 32 || u == 127 || u == 255) c = ' ';
+    }
+    long start = r.column >= 1 ? r.column - 1 : r.column == 0 ? cursor : 0;
+    Put(start, text);
+    long end = start + static_cast<long>(text.size());
+    if (justify == 'N' && fillColumn > end) {
+      std::string leader(static_cast<size_t>(fillColumn - end), ' ');
+      if (!fill.empty()) {
+        for (long k = end; k < fillColumn; ++k) leader[k - end] = fill[k % fill.size()];
+      }
+      Put(end, leader);
+      end = fillColumn;
+    }
+    justify = 'E';
+    cursor = end;
+    begun = true;
+    marked = true;
+    if (r.advance > 0) {
+      line += r.advance;
+      cursor = 0;
+    }
+    return true;
+  }
+};
+
+}  // namespace
+
+bool ReadDevice(const std::string& spool, std::string* device, std::string* error) {
+  if (spool.empty()) {
+    *error = "the print spool is empty";
+    return false;
+  }
+  SpoolReader reader;
+  StartReading(spool, &reader);
+  SpoolRecord r;
+  int got = NextRecord(&reader, &r, error);
+  if (got < 0) return false;
+  if (got == 0 || r.kind != RecordKind::Device) {
+    *error = "the print spool does not begin with its DEVICE record";
+    return false;
+  }
+  *device = r.text;
+  return true;
+}
+
+int LayoutSpool(const std::string& spool, const std::function<bool(const Page&)>& emit,
+                long* pages, std::string* error) {
+  *pages = 0;
+  std::string device;
+  if (!ReadDevice(spool, &device, error)) return -1;
+  SpoolReader reader;
+  StartReading(spool, &reader);
+  SpoolRecord r;
+  NextRecord(&reader, &r, error);  // the device record, checked above
+  Layout lay;
+  lay.emit = &emit;
+  int got;
+  while ((got = NextRecord(&reader, &r, error)) > 0) {
+    switch (r.kind) {
+      case RecordKind::Device:
+        *error = "line " + std::to_string(reader.line) + ": a second DEVICE record";
+        return -1;
+      case RecordKind::Page:
+        if (r.number <= 0) break;
+        if (lay.begun && !lay.FinishPage()) return -2;
+        lay.page.length = r.number;
+        break;
+      case RecordKind::Command:
+        break;
+      case RecordKind::Justify:
+        lay.justify = r.justify;
+        lay.fillColumn = r.number;
+        lay.fill = r.text;
+        break;
+      case RecordKind::Text:
+        if (!lay.Text(r)) return -2;
+        break;
+    }
+  }
+  if (got < 0) return -1;
+  if (!lay.begun) {
+    *error = "the print spool holds no text to print";
+    return -1;
+  }
+  if (lay.marked && !lay.FinishPage()) return -2;
+  *pages = lay.pages;
+  return 0;
+}
+
+}  // namespace zudavivi

@@ -1,0 +1,95 @@
+#include "tools/zudavivi/printer_output.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/process.h"
+#include "tools/zudavivi/pdf_output.h"
+
+namespace zudavivi {
+
+int RunFromPath(const std::string& program, const std::vector<std::string>& args,
+                std::string* error) {
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+
+  // The child reports a failed exec through a close-on-exec pipe: a
+  // successful exec closes it unread, a failed one writes its errno.
+  int pipeFds[2];
+  if (pipe2(pipeFds, O_CLOEXEC) != 0) {
+    *error = std::string("cannot start ") + program + ": " + std::strerror(errno);
+    return -1;
+  }
+  if (platform::process.beforeChild) platform::process.beforeChild();
+  pid_t pid = fork();
+  if (pid == 0) {
+    close(pipeFds[0]);
+    execvp(program.c_str(), argv.data());
+    int e = errno;
+    ssize_t ignored = write(pipeFds[1], &e, sizeof e);
+    (void)ignored;
+    _exit(127);
+  }
+  close(pipeFds[1]);
+  int result = -1;
+  if (pid < 0) {
+    *error = std::string("cannot start ") + program + ": " + std::strerror(errno);
+  } else {
+    int execErrno = 0;
+    ssize_t got;
+    while ((got = read(pipeFds[0], &execErrno, sizeof execErrno)) < 0 && errno == EINTR) {
+    }
+    int st = 0;
+    while (waitpid(pid, &st, 0) < 0 && errno == EINTR) {
+    }
+    if (got == static_cast<ssize_t>(sizeof execErrno)) {
+      *error = std::string("cannot start ") + program + ": " + std::strerror(execErrno);
+    } else if (WIFEXITED(st)) {
+      result = WEXITSTATUS(st);
+    } else if (WIFSIGNALED(st)) {
+      result = 128 + WTERMSIG(st);
+    }
+  }
+  close(pipeFds[0]);
+  if (platform::process.afterChild) platform::process.afterChild();
+  return result;
+}
+
+int RenderPrinter(const std::string& spool, const std::string& printer,
+                  const std::string& tempDirNative, long* pages, std::string* error) {
+  std::string dir = tempDirNative.empty() ? "." : tempDirNative;
+  std::string name = dir + "/zudavivi-XXXXXX.pdf";
+  int fd = mkstemps(&name[0], 4);
+  if (fd < 0) {
+    *error = "cannot create a temporary file in " + dir + ": " + std::strerror(errno);
+    return 2;
+  }
+  close(fd);
+  int made = RenderPdf(spool, name, pages, error);
+  if (made != 0) {
+    unlink(name.c_str());
+    return made;
+  }
+  std::string why;
+  int code = RunFromPath("lp", {"-d", printer, name}, &why);
+  unlink(name.c_str());
+  if (code == -1) {
+    *error = "the print service is not available (" + why +
+             "); install the CUPS client (lp) or choose PDF or TXT as the output device";
+    return 3;
+  }
+  if (code != 0) {
+    *error = "the print service did not accept the job for printer \"" + printer +
+             "\" (lp ended with code " + std::to_string(code) + ")";
+    return 3;
+  }
+  return 0;
+}
+
+}  // namespace zudavivi

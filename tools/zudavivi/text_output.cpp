@@ -1,0 +1,57 @@
+#include "tools/zudavivi/text_output.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/codepage.h"
+#include "tools/zudavivi/output_file.h"
+#include "tools/zudavivi/page_layout.h"
+
+namespace zudavivi {
+
+int RenderText(const std::string& spool, const std::string& path, long* pages,
+               std::string* error) {
+  OutputFile out{path, PartPath(path)};
+  std::FILE* f = std::fopen(out.part.c_str(), "wb");
+  if (!f) {
+    *error = "cannot create " + out.part + ": " + std::strerror(errno);
+    return 2;
+  }
+  // UTF-8 of every code page 850 byte, taken once from the code page table.
+  std::string utf8[256];
+  for (int b = 0; b < 256; ++b) platform::AppendUtf8(platform::Cp850ToUnicode(b), &utf8[b]);
+
+  std::string buffer;
+  bool first = true;
+  auto emit = [&](const Page& page) {
+    buffer.clear();
+    if (!first) buffer += '\f';
+    first = false;
+    size_t used = page.lines.size();
+    while (used > 0 && page.lines[used - 1].find_first_not_of(' ') == std::string::npos) --used;
+    for (size_t i = 0; i < used; ++i) {
+      const std::string& line = page.lines[i];
+      size_t end = line.find_last_not_of(' ');
+      if (end != std::string::npos) {
+        for (size_t k = 0; k <= end; ++k) buffer += utf8[static_cast<unsigned char>(line[k])];
+      }
+      buffer += '\n';
+    }
+    return std::fwrite(buffer.data(), 1, buffer.size(), f) == buffer.size();
+  };
+  int laid = LayoutSpool(spool, emit, pages, error);
+  bool closed = std::fclose(f) == 0;
+  if (laid == -1) {
+    AbandonOutput(out);
+    return 1;
+  }
+  if (laid == -2 || !closed) {
+    *error = "cannot write " + out.part + ": " + std::strerror(errno);
+    AbandonOutput(out);
+    return 2;
+  }
+  return CommitOutput(out, error) ? 0 : 2;
+}
+
+}  // namespace zudavivi
