@@ -1,0 +1,150 @@
+// The storage engine interface: where records and key images live.
+//
+// BTRCALL (recman/btrcall.cpp) does the record manager's work: buffers,
+// statuses, currency, key images, locks. It reaches the stored records only
+// through these two small classes, so a second engine (a database server for
+// offices whose terminals sit on several machines) can be added beside the
+// SQLite one (recman/sqlite_engine.cpp) without touching the callers.
+//
+// Rules every engine keeps:
+//   - each record has a 32-bit position, never 0, unique in its file, given
+//     at insert, unchanged by updates; positions only grow, so ordering by
+//     position is insertion order;
+//   - per key the engine stores the key image (recman/key_layout.h) or
+//     nothing for a null key, and orders the key by (image, position);
+//   - each write (Insert, Update, Delete, SetOwner) is atomic and durable
+//     against a crash of the process once it returns 0; unique keys are
+//     checked inside the same atomic step;
+//   - no transaction or read snapshot stays open between calls, so every
+//     call sees what other processes have committed;
+//   - results are statuses (recman/btrcall.h), never exceptions.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "recman/btrcall.h"
+#include "recman/key_layout.h"
+
+namespace recman {
+
+// What an engine knows about an open file besides its records.
+struct FileInfo {
+  FileLayout layout;
+  std::string owner;   // empty when the file has no owner
+  int ownerMode = 0;   // 0..3 as given to Set Owner
+};
+
+// How a key seek chooses its record, relative to (image, position):
+enum class SeekHow : uint8_t {
+  kFirst,    // lowest entry
+  kLast,     // highest entry
+  kAfter,    // lowest entry above (image, pos)
+  kBefore,   // highest entry below (image, pos)
+  kAtLeast,  // lowest entry with key >= image
+  kAtMost,   // highest entry with key <= image
+  kAbove,    // lowest entry with key > image
+  kBelow,    // highest entry with key < image
+};
+
+// A record found by a seek or fetch. The pointers stay valid until the next
+// call on the same table.
+struct Fetched {
+  uint32_t pos = 0;
+  int64_t version = 0;    // changes with every update of the record
+  uint32_t length = 0;    // length of the stored record
+  const uint8_t* record = nullptr;
+  bool hasImage = false;  // false: the record is not in the key (null key)
+  uint8_t image[kMaxKeyLength];  // key image, the key's length (when hasImage)
+};
+
+// The images of all keys of one record, as written by Insert/Update. The
+// caller keeps one instance per open file and refills it, so writing needs
+// no allocation once the buffers have grown.
+struct KeyImages {
+  std::vector<uint8_t> bytes;   // images one after the other, each key's length
+  std::vector<uint32_t> offset; // where key k's image starts in bytes
+  std::vector<uint8_t> present; // 0 when key k is null for this record
+};
+
+class Table {
+ public:
+  virtual ~Table() = default;
+
+  virtual const FileInfo& info() const = 0;
+
+  // Finds a record along key `key` as `how` says; image and pos are read
+  // only where `how` needs them. Returns 0, 9 when there is no such record,
+  // or an error status.
+  virtual int16_t SeekKey(int key, SeekHow how, const uint8_t* image,
+                          uint32_t pos, Fetched* out) = 0;
+
+  // Finds a record in position order; how is kFirst, kLast, kAfter or
+  // kBefore (relative to pos). key selects which image comes back (-1:
+  // none). Returns 0, 9 or an error status.
+  virtual int16_t SeekPhysical(SeekHow how, uint32_t pos, int key,
+                               Fetched* out) = 0;
+
+  // The record at pos, with the image of key `key` (-1: none). Returns 0,
+  // 43 when there is no record at pos, or an error status.
+  virtual int16_t Fetch(uint32_t pos, int key, Fetched* out) = 0;
+
+  // Stores a new record. Returns 0 with *pos and *version set, 5 when a
+  // unique key's image is already present, or an error status.
+  virtual int16_t Insert(const uint8_t* record, uint32_t length,
+                         const KeyImages& images, uint32_t* pos,
+                         int64_t* version) = 0;
+
+  // Replaces the record at pos, provided it still has `version`. Returns 0
+  // with *newVersion set; 80 when the record changed or vanished since it was
+  // read; 10 when the image of a key that is not modifiable would change;
+  // 5 on a duplicate in a unique key; or an error status.
+  virtual int16_t Update(uint32_t pos, int64_t version, const uint8_t* record,
+                         uint32_t length, const KeyImages& images,
+                         int64_t* newVersion) = 0;
+
+  // Removes the record at pos, provided it still has `version`. Returns 0,
+  // 80 when the record changed or vanished since it was read, or an error.
+  virtual int16_t Delete(uint32_t pos, int64_t version) = 0;
+
+  // The number of records. Returns 0 or an error status.
+  virtual int16_t RecordCount(uint32_t* count) = 0;
+
+  // Stores (owner non-empty) or clears the owner name. Returns 0 or an
+  // error status.
+  virtual int16_t SetOwner(const std::string& owner, int mode) = 0;
+};
+
+class Engine {
+ public:
+  virtual ~Engine() = default;
+
+  // Creates a data file at the native path with the layout. The caller
+  // holds the file's exclusive open lock. Returns 0; 59 when a file exists
+  // and replace is false; 25 when the file cannot be made.
+  virtual int16_t Create(const std::string& path, const FileLayout& layout,
+                         bool replace) = 0;
+
+  // Cheap test, without side effects, whether the file at the native path
+  // is one of this engine's data files. Returns 0, 12 when there is no file,
+  // 30 when it is something else.
+  virtual int16_t Probe(const std::string& path) = 0;
+
+  // Opens a data file that Probe accepted. Returns 0 and *table, 30 when
+  // the file is not a data file after all, 2 on a damaged file or I/O error.
+  virtual int16_t Open(const std::string& path, bool readOnly,
+                       std::unique_ptr<Table>* table) = 0;
+
+  // Integrity check of the storage itself (not of the records against their
+  // keys). Appends one line per problem to *problems. Returns 0 when the
+  // file could be examined (problems may still be listed), else a status.
+  virtual int16_t CheckStorage(const std::string& path,
+                               std::vector<std::string>* problems) = 0;
+};
+
+// The engine in use: SQLite.
+Engine& DefaultEngine();
+
+}  // namespace recman

@@ -1,0 +1,135 @@
+// Locks between processes.
+//
+// RATIONALE
+//
+// The suite's programs run as separate processes on several terminals and
+// share the data files. Two kinds of locks are needed:
+//   - file locks: an exclusive open keeps everyone else out (status 85);
+//   - record locks: a get with a lock bias reserves one record until Unlock,
+//     Update, Delete, the next lock or Close (status 84 for the others).
+// Both must vanish when their holder dies, including by SIGKILL, or a crashed
+// terminal would block the office until someone cleaned up by hand.
+//
+// Byte-range locks of the operating system give exactly that: the kernel
+// drops them when the owner goes away. We lock single bytes of a companion
+// lock file, never the database file itself, because SQLite places its own
+// POSIX locks on the database file (and the -shm file) and its bookkeeping
+// must not meet ours.
+//
+// Which kind of byte-range lock. Classic POSIX locks (F_SETLK) belong to the
+// PROCESS: two opens of the same file in one process would share them (so
+// two position blocks could not exclude each other), and closing ANY
+// descriptor of the file drops ALL the process's locks on it, a famous trap
+// (SQLite's os_unix.c works around it with a table of inodes). Open file
+// description locks (F_OFD_SETLK, Linux 3.15+) belong to the open file
+// description made by open(): each LockFile opens the lock file itself, so
+// each position block has its own locks, they conflict within one process
+// as between processes, and closing an unrelated descriptor drops nothing.
+// They are released when the last descriptor of that description closes,
+// which happens at Close or when the process ends.
+//
+// Traps avoided:
+//   - fork: a child shares the parent's open file descriptions and so its
+//     locks. The descriptor is opened O_CLOEXEC, so a program started with
+//     exec does not keep our locks alive; a child that forks without exec
+//     closes its copy of the descriptor without unlocking (Abandon): closing
+//     one of two descriptors of a description releases nothing, so the
+//     parent's locks stay intact, and the parent's later Close is again the
+//     last one and releases them. Close unlocks the whole file explicitly
+//     before closing, so no stray copy of the descriptor can keep them.
+//   - deleting lock files: a lock file is never removed. If it were removed
+//     while locked, the next opener would create a new file and lock a
+//     different inode, and both would believe they hold the lock.
+//   - waiting: we never block in the kernel (F_OFD_SETLKW). The kernel
+//     does not detect deadlocks between OFD locks; callers that want to wait
+//     poll with a sleep instead (lock bias +100), so two programs waiting for
+//     each other's records cannot hang silently inside a system call.
+//
+// Allowed transitions of one LockFile: closed -> open (open byte shared or
+// exclusive) -> any number of record locks taken and released -> closed.
+// Record locks are only taken while the open byte is held.
+
+#include "recman/lock_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cassert>
+#include <cerrno>
+
+namespace recman {
+
+namespace {
+
+constexpr off_t kOpenByte = 0;
+constexpr off_t kRecordBase = 1024;
+
+#ifndef F_OFD_SETLK
+#define F_OFD_SETLK 37
+#endif
+
+// Sets (type F_RDLCK/F_WRLCK) or clears (F_UNLCK) one byte. True on success.
+bool SetByte(int fd, off_t at, short type) {
+  struct flock fl = {};
+  fl.l_type = type;
+  fl.l_whence = SEEK_SET;
+  fl.l_start = at;
+  fl.l_len = 1;
+  fl.l_pid = 0;  // required for open file description locks
+  for (;;) {
+    if (fcntl(fd, F_OFD_SETLK, &fl) == 0) return true;
+    if (errno != EINTR) return false;
+  }
+}
+
+}  // namespace
+
+LockFile::~LockFile() { Close(); }
+
+std::string LockFile::PathFor(const std::string& dataPath) {
+  return dataPath + ".lck";
+}
+
+int16_t LockFile::Open(const std::string& dataPath, bool exclusive) {
+  assert(fd_ < 0);
+  std::string path = PathFor(dataPath);
+  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return 2;
+  if (!SetByte(fd, kOpenByte, exclusive ? F_WRLCK : F_RDLCK)) {
+    int e = errno;
+    close(fd);
+    return (e == EAGAIN || e == EACCES) ? 85 : 2;
+  }
+  fd_ = fd;
+  return 0;
+}
+
+bool LockFile::LockRecord(uint32_t pos) {
+  assert(fd_ >= 0);
+  return SetByte(fd_, kRecordBase + off_t(pos), F_WRLCK);
+}
+
+void LockFile::UnlockRecord(uint32_t pos) {
+  if (fd_ >= 0) SetByte(fd_, kRecordBase + off_t(pos), F_UNLCK);
+}
+
+void LockFile::Close() {
+  if (fd_ >= 0) {
+    struct flock fl = {};
+    fl.l_type = F_UNLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = 0;
+    fl.l_len = 0;  // to the end of the file and beyond
+    fl.l_pid = 0;
+    fcntl(fd_, F_OFD_SETLK, &fl);
+    close(fd_);
+  }
+  fd_ = -1;
+}
+
+void LockFile::Abandon() {
+  if (fd_ >= 0) close(fd_);  // another descriptor of the description remains
+  fd_ = -1;
+}
+
+}  // namespace recman

@@ -1,0 +1,67 @@
+// The record manager's state: the files this process has open through
+// BTRCALL, each with its currency and its locks.
+//
+// State: one RecmanState instance, `recman::manager`. Tests may reset it by
+// assigning a fresh RecmanState, which closes every open file and releases
+// its locks.
+//
+// The position block (128 bytes, caller's memory) names an open file:
+//   offset 0   u32  kPositionBlockMagic
+//   offset 4   u32  slot in manager.files
+//   offset 8   u32  serial of the open (so a stale or copied block that
+//                   names a slot since reused is refused)
+//   offset 12  i16  key number of the current path (for debugging; the
+//                   currency itself lives with the open file, because a
+//                   key image of up to 255 bytes does not fit the block)
+//   offset 16  u32  position of the current record (for debugging)
+// A block that does not match an open file gives status 3.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "recman/engine.h"
+#include "recman/lock_file.h"
+
+namespace recman {
+
+constexpr uint32_t kPositionBlockMagic = 0x314D525A;  // "ZRM1"
+constexpr int PB_MAGIC = 0;
+constexpr int PB_SLOT = 4;
+constexpr int PB_SERIAL = 8;
+constexpr int PB_KEY_NUMBER = 12;
+constexpr int PB_POSITION = 16;
+
+// One open of a data file (one position block).
+struct OpenFile {
+  uint32_t serial = 0;
+  std::string path;              // native path
+  std::unique_ptr<Table> table;
+  LockFile locks;
+  bool readOnly = false;         // opened read-only, or without the owner in
+                                 // an owner mode that allows reading
+  bool ownerGiven = false;       // opened with the right owner name
+
+  // Currency.
+  int keyPath = -1;              // key of the current path; -1: physical only
+  bool positioned = false;       // there is a place to go on from
+  bool current = false;          // there is a current record (not deleted)
+  bool hasImage = false;         // image below is valid
+  uint8_t image[kMaxKeyLength];  // image of the current key entry
+  uint32_t pos = 0;              // position of the current record
+  int64_t version = 0;           // its version when it was read
+
+  uint32_t lockedPos = 0;        // record held by a single-record lock, or 0
+
+  KeyImages images;              // scratch for writes
+};
+
+struct RecmanState {
+  std::vector<std::unique_ptr<OpenFile>> files;  // by slot; null = free
+  uint32_t nextSerial = 1;
+};
+extern RecmanState manager;
+
+}  // namespace recman
