@@ -84,4 +84,25 @@ double TextValue(const std::string& text) {
   return negative ? -value : value;
 }
 
+int16_t NumberInvalid(const std::string& text, const std::string& mask) {
+  bool point = mask.find('.') != std::string::npos;
+  bool sign = mask.find_first_of("+-") != std::string::npos;
+  bool bad = false;
+  for (char c : text) {
+    if (c == '+' || c == '-') {
+      if (!sign) bad = true;
+      sign = false;  // at most one sign, and only first
+    } else if (c == '.') {
+      if (!point) bad = true;
+      point = false;
+      sign = false;
+    } else if (IsDigit(c)) {
+      sign = false;
+    } else if (c != ' ') {
+      bad = true;
+    }
+  }
+  return bad ? -1 : 0;
+}
+
 }  // namespace format

@@ -18,10 +18,18 @@
 // No state.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace format {
 
 double TextValue(const std::string& text);
+
+// Whether a typed number is acceptable for an edit mask (see mask_format.h):
+// only digits, blanks, one "." when the mask has a "." and one leading "+"
+// or "-" when the mask has a sign position. The sign must come before any
+// digit or point. Returns -1 when the text is not acceptable, 0 when it is
+// (the empty text is acceptable).
+int16_t NumberInvalid(const std::string& text, const std::string& mask);
 
 }  // namespace format

@@ -59,3 +59,32 @@ TEST(TextValue, OutOfRangeExponentsSaturate) {
 
 }  // namespace
 }  // namespace format
+
+namespace format {
+namespace {
+
+TEST(NumberInvalid, WithoutPointOrSignOnlyDigitsAndBlanks) {
+  EXPECT_EQ(NumberInvalid("123", ""), 0);
+  EXPECT_EQ(NumberInvalid(" 12 ", ""), 0);
+  EXPECT_EQ(NumberInvalid("", ""), 0);
+  EXPECT_EQ(NumberInvalid("1.5", ""), -1);
+  EXPECT_EQ(NumberInvalid("-3", ""), -1);
+  EXPECT_EQ(NumberInvalid("1a", ""), -1);
+  EXPECT_EQ(NumberInvalid("1e5", "ZZ9.99-"), -1);
+}
+
+TEST(NumberInvalid, OneLeadingSignAndOnePoint) {
+  const std::string mask = "ZZ9.99-";
+  EXPECT_EQ(NumberInvalid("-12.5", mask), 0);
+  EXPECT_EQ(NumberInvalid("12.5", mask), 0);
+  EXPECT_EQ(NumberInvalid(" +12", "+ZZ9"), 0);
+  EXPECT_EQ(NumberInvalid("12.5-", mask), -1);  // sign after a digit
+  EXPECT_EQ(NumberInvalid("1.2.3", mask), -1);  // a second point
+  EXPECT_EQ(NumberInvalid("x-1", mask), -1);
+  EXPECT_EQ(NumberInvalid("--1", mask), -1);
+  EXPECT_EQ(NumberInvalid(".-5", mask), -1);    // sign after the point
+  EXPECT_EQ(NumberInvalid("-12", "ZZ9.99"), -1);
+}
+
+}  // namespace
+}  // namespace format
