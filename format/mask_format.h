@@ -18,14 +18,16 @@
 //
 // The result always has exactly the mask's length. A number that does not
 // fit is shown plainly ("-", integer digits, decimal separator, fraction
-// digits) right-justified; when even its sign and integer digits do not fit,
-// the field is a row of "!". A negative number with no place for its sign
-// (a mask of "9"s only, or "9"s standing between the digits and the next
-// "Z", "*" or ",") is shown plainly too, and as "!"s when the plain form
-// with all its digits does not fit: a sign is never dropped silently.
+// digits) right-justified, its fraction cut at the field's end when only
+// that does not fit; when even its sign and integer digits do not fit,
+// the field is a row of "!". Without a sign position the "-" goes to the
+// first "Z", "*" or "," left of the digits, past any "9"s ("ZZ9.99" shows
+// -0.5 as " -0'50"); when there is none (a mask of "9"s only, "999.99")
+// the number is shown plainly too, right-justified, and as "!"s when the
+// plain form with all its digits does not fit: a sign is never dropped.
 // Values round to the mask's fraction digits, halves to even, on the binary
-// value (1.005 is just below 1.005 and rounds to 1.00). Infinities and NaN
-// give "!"s.
+// value (the double nearest 1.005 lies below it and shows as 1.00).
+// Infinities and NaN give "!"s.
 //
 // State (in format::state): DecCaracter and MilCaracter, the separators.
 // They are read from ZULROOT + "Brol.ini", section "Usuari", keys

@@ -7,43 +7,26 @@
 namespace format {
 namespace {
 
-class Currency : public ::testing::Test {
- protected:
-  void SetUp() override { state = FormatState(); }
-};
-
-TEST_F(Currency, SessionStartMakesEuroMainAndDisplay) {
+TEST(SetCurrency, MainSecondaryAndDisplaySwitching) {
+  state = FormatState();
+  SetCurrency("p");  // nothing set yet: the display stays empty
+  EXPECT_EQ(state.DisplayCurrency, "");
   SetCurrency("a,E");
   EXPECT_EQ(state.MainCurrency, "E");
   EXPECT_EQ(state.DisplayCurrency, "E");
-  EXPECT_EQ(state.SecondaryCurrency, "");
-}
-
-TEST_F(Currency, LettersAreCapitalisedAndBlankPartsDefault) {
-  SetCurrency("A,  p ");
-  EXPECT_EQ(state.MainCurrency, "P");
-  SetCurrency("A,   ");
-  EXPECT_EQ(state.MainCurrency, "E");
+  SetCurrency("p");  // no secondary currency: the main one
   EXPECT_EQ(state.DisplayCurrency, "E");
-}
-
-TEST_F(Currency, SecondaryCurrencyAndSwitching) {
-  SetCurrency("a,E");
-  SetCurrency("s,p");
+  SetCurrency("s,  p ");
   EXPECT_EQ(state.SecondaryCurrency, "P");
   EXPECT_EQ(state.DisplayCurrency, "E");
-  SetCurrency("p");
+  SetCurrency("P");
   EXPECT_EQ(state.DisplayCurrency, "P");
   SetCurrency("");
   EXPECT_EQ(state.DisplayCurrency, "E");
-  SetCurrency("x, ");  // blank part: the secondary becomes the main currency
+  SetCurrency("x, ");  // blank part: the secondary becomes the main one
   EXPECT_EQ(state.SecondaryCurrency, "E");
-}
-
-TEST_F(Currency, SwitchWithoutSecondaryShowsMain) {
-  SetCurrency("a,E");
-  SetCurrency("p");
-  EXPECT_EQ(state.DisplayCurrency, "E");
+  SetCurrency("A,   ");  // blank part: the euro
+  EXPECT_EQ(state.MainCurrency, "E");
 }
 
 }  // namespace
