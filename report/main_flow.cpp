@@ -1,0 +1,159 @@
+#include "report/main_flow.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "config/ini_reader.h"
+#include "config/session.h"
+#include "datafile/data_open.h"
+#include "datafile/record_ops.h"
+#include "dates/date_math.h"
+#include "format/dotted_code.h"
+#include "format/money.h"
+#include "format/numeric_text.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+#include "print/spool.h"
+#include "report/report_state.h"
+#include "report/settlement.h"
+
+namespace report {
+namespace {
+
+// Digits and exactly one "." between two runs of one to four digits.
+bool IsDepartmentCode(const std::string& s) {
+  size_t dot = s.find('.');
+  if (dot == std::string::npos || s.find('.', dot + 1) != std::string::npos) return false;
+  auto digits = [](const std::string& part) {
+    if (part.empty() || part.size() > 4) return false;
+    for (char c : part)
+      if (c < '0' || c > '9') return false;
+    return true;
+  };
+  return digits(s.substr(0, dot)) && digits(s.substr(dot + 1));
+}
+
+void Open(int16_t number, const char* name, char* buffer, int32_t size) {
+  int16_t status = 0;
+  datafile::DataOpen(number, config::session.RootDir + "DADES\\" + name, buffer, status, size);
+}
+
+}  // namespace
+
+bool StartSession(std::string* message) {
+  config::SessionInit();
+  const std::string& root = config::session.RootDir;
+  if (!root.empty() && chdir(platform::SuitePath(root).c_str()) != 0) {
+    *message = "cannot enter the suite's root directory " + root;
+    return false;
+  }
+  config::session.ModuleName = kModuleName;
+  return true;
+}
+
+void OpenReportFiles() {
+  Open(kTDespesa, "TDespesa", state.TDespesa.data(), tdespesa::kLength);
+  Open(kTHRebut, "THRebut", state.THRebut.data(), threbut::kLength);
+  Open(kFinquesH, "FinquesH", state.FinquesH.data(), finques::kLength);
+  Open(kFinDespH, "FinDespH", state.FinDespH.data(), findesp::kLength);
+  Open(kPropietH, "PropietH", state.PropietH.data(), propiet::kLength);
+  Open(kPagamH, "PagamH", state.PagamH.data(), pagam::kLength);
+  Open(kCobramH, "CobramH", state.CobramH.data(), cobram::kLength);
+}
+
+void ReadSettings() {
+  const std::string ini = config::session.RootDir + "Brol.ini";
+  for (int i = 1; i <= 8; ++i)
+    state.Identity[i] = config::IniRead(ini, "Administrador", "Linia" + std::to_string(i));
+  state.Letterhead = config::IniRead(ini, "Rebut", "Membret");
+  state.VatRate[0] = float(format::TextValue(config::IniRead(ini, "Honoraris", "Iva0")));
+  state.VatRate[1] = float(format::TextValue(config::IniRead(ini, "Honoraris", "Iva1")));
+  state.WithholdingRate[0] = float(format::TextValue(config::IniRead(ini, "Honoraris", "Ret0")));
+  state.WithholdingRate[1] = float(format::TextValue(config::IniRead(ini, "Honoraris", "Ret1")));
+}
+
+bool SetSelection(const std::string& date, const std::string& first, const std::string& last,
+                  std::string* message) {
+  if (dates::DateInvalid(date) != 0) {
+    *message = "not a valid settlement date: " + date;
+    return false;
+  }
+  for (const std::string* code : {&first, &last}) {
+    if (!IsDepartmentCode(*code)) {
+      *message = "not a department code community.department: " + *code;
+      return false;
+    }
+  }
+  std::string firstKey = format::PackCode(first);
+  std::string lastKey = format::PackCode(last);
+  if (firstKey.size() != 4 || lastKey.size() != 4) {
+    *message = "not a department code community.department";
+    return false;
+  }
+  if (firstKey > lastKey) {
+    *message = "the first department " + first + " comes after the last " + last;
+    return false;
+  }
+  state.SelectionDate = dates::ParseDate(date);
+  state.FirstKey = firstKey;
+  state.LastKey = lastKey;
+  return true;
+}
+
+PassResult RunReportPass(std::string* message) {
+  if (print::PrintOpen(config::session.OutputDevice) != print::PrintStatus::Ok) {
+    *message = "the print spool " + print::SpoolPath() + " cannot be written";
+    print::PrintClose();
+    return PassResult::SpoolFailed;
+  }
+  format::SetCurrency("p");
+  ProduceSettlements();
+  format::SetCurrency("");
+  if (print::PrintClose() != print::PrintStatus::Ok) {
+    *message = "the print spool " + print::SpoolPath() + " could not be written completely";
+    return PassResult::SpoolFailed;
+  }
+  if (platform::RunProgram(config::session.ExeDir + "ZUDAVIVI", {}) < 0) {
+    *message = "the print program " + config::session.ExeDir + "ZUDAVIVI could not be started";
+    return PassResult::NoPrinter;
+  }
+  return PassResult::Printed;
+}
+
+void CloseReportFiles() {
+  int16_t status = 0;
+  datafile::DataCloseAll(status);
+}
+
+int TorbelanMain(const std::vector<std::string>& args) {
+  const bool batch = !args.empty() && args[0] == "--batch";
+  if (!args.empty() && !(batch && args.size() == 4)) {
+    std::fprintf(stderr, "usage: torbelan\n       torbelan --batch DATE FIRST LAST\n"
+                         "  DATE as typed in the date field (31/12/2026, 311226),\n"
+                         "  FIRST and LAST as community.department (1.0, 999.999)\n");
+    return 2;
+  }
+  std::string message;
+  if (!StartSession(&message)) {
+    std::fprintf(stderr, "torbelan: %s\n", message.c_str());
+    return batch ? 1 : 0;
+  }
+  if (!batch) {
+    std::printf("torbelan: the selection form is not available yet; "
+                "run a pass with torbelan --batch DATE FIRST LAST\n");
+    return 0;
+  }
+  if (!SetSelection(args[1], args[2], args[3], &message)) {
+    std::fprintf(stderr, "torbelan: %s\n", message.c_str());
+    return 2;
+  }
+  OpenReportFiles();
+  ReadSettings();
+  PassResult result = RunReportPass(&message);
+  CloseReportFiles();
+  if (result != PassResult::Printed) std::fprintf(stderr, "torbelan: %s\n", message.c_str());
+  return result == PassResult::SpoolFailed ? 1 : 0;
+}
+
+}  // namespace report

@@ -1,0 +1,70 @@
+// The report program from start to end: the session, the suite's root as
+// the current directory, the seven data files, the settings of Brol.ini,
+// and report passes (spool, settlements, print program).
+//
+// The interactive cycle runs the selection form; a batch run
+// (`torbelan --batch DATE FIRST LAST`) makes one report pass for a
+// selection given on the command line, without the form.
+//
+// Where the administrator identity comes from: Brol.ini in the root
+// directory, section "Administrador", keys "Linia1" to "Linia8", read at
+// start with the other settings (items: 1 first letterhead line, 2-5 further
+// letterhead lines, 6 optional second line, 7 tax identifier, 8 place).
+//
+// State: report::state (settings and selection) and, through the layers
+// below, the session, the file table and the spool.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace report {
+
+// Steps 1-3 of the start: SessionInit, the root directory (when not empty)
+// becomes the current directory, the module name is set. Returns false with
+// a message when the root directory cannot be entered (the program cannot
+// find any of its files then).
+bool StartSession(std::string* message);
+
+// Opens the seven data files under their logical numbers, in the order
+// TDespesa, THRebut, FinquesH, FinDespH, PropietH, PagamH, CobramH. A file
+// that cannot be opened ends the program inside DataOpen, with its message.
+void OpenReportFiles();
+
+// Reads the settings from RootDir + "Brol.ini": identity items 1-8, the
+// letterhead setting, the VAT and withholding rates of the two tax classes
+// (the leading decimal number of each text; 0 when empty or not numeric).
+void ReadSettings();
+
+// Reads a selection typed on the command line: the settlement date as typed
+// in the date field ("31/12/2026", "311226") and the first and last
+// departments as dotted codes "community.department" (digits only, at most
+// four per part). Sets state.SelectionDate, FirstKey and LastKey and
+// returns true; returns false with a message, changing nothing, when the
+// date is not valid, a code is not a dotted digit code, or the first comes
+// after the last.
+bool SetSelection(const std::string& date, const std::string& first, const std::string& last,
+                  std::string* message);
+
+// Outcome of a report pass.
+enum class PassResult {
+  Printed,        // spool written and handed to the print program
+  NoPrinter,      // spool written; the print program could not be started
+  SpoolFailed,    // the spool could not be created or written; no printing
+};
+
+// One report pass for the current selection: open the spool on the
+// session's output device, print the settlements in the printing currency,
+// close the spool and start the print program and wait for it. When the
+// spool fails, the print program is not started; `message` says why.
+PassResult RunReportPass(std::string* message);
+
+// Closes every data file (DataCloseAll).
+void CloseReportFiles();
+
+// The program: `args` without the program name. Returns the exit code:
+// 0 after a run, 2 for unreadable arguments, 1 when a batch pass could not
+// write its spool.
+int TorbelanMain(const std::vector<std::string>& args);
+
+}  // namespace report

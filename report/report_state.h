@@ -1,0 +1,84 @@
+// The report program's own state: the settings read at start, the record
+// buffers of the seven data files, the selection, and the working tables of
+// the settlement.
+//
+// State: `report::state`, the one instance of ReportState. Everything the
+// report remembers lives here; a test resets the report by assigning a fresh
+// ReportState (after closing the data files, which hold the buffers' addresses).
+//
+// Rules:
+//   - Amounts are int32 hundredths of the base currency, as in the files.
+//   - Tables are indexed as the names say: GroupName(1..7) is GroupName[1..7]
+//     (index 0 unused), DeptAmount(0..8), DeptParticular(0..999).
+//   - The record buffers are exactly one record long; the data-file layer
+//     never writes more than that into them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "report/record_layouts.h"
+
+namespace report {
+
+// The module name: it names the form file and the message catalogue.
+constexpr const char* kModuleName = "TORBELAN";
+
+// The amount mask of the printout, and that of the page number.
+constexpr const char* kAmountMask = "ZZ,ZZZ,ZZ9";
+constexpr const char* kPageMask = "ZZZ9";
+
+struct ReportState {
+  // ---- Settings, read once at start (main_flow.h) -------------------------
+  // Administrator identity, items 1..8 (index 0 unused): Brol.ini, section
+  // "Administrador", keys "Linia1".."Linia8", as read (untrimmed).
+  std::array<std::string, 9> Identity;
+  // Letterhead setting: Brol.ini "Rebut" / "Membret", kept as read; "N"
+  // means the paper carries the letterhead already.
+  std::string Letterhead;
+  // Percentages by tax class 0 and 1 (Brol.ini "Honoraris" Iva0/Iva1,
+  // Ret0/Ret1), single precision as the suite stores them.
+  std::array<float, 2> VatRate{};
+  std::array<float, 2> WithholdingRate{};
+
+  // ---- Record buffers, bound to the files by DataOpen ---------------------
+  std::array<char, tdespesa::kLength> TDespesa{};
+  std::array<char, threbut::kLength> THRebut{};
+  std::array<char, finques::kLength> FinquesH{};
+  std::array<char, findesp::kLength> FinDespH{};
+  std::array<char, propiet::kLength> PropietH{};
+  std::array<char, pagam::kLength> PagamH{};
+  std::array<char, cobram::kLength> CobramH{};
+
+  // ---- Selection results --------------------------------------------------
+  std::string SelectionDate;  // packed date (4 bytes)
+  std::string FirstKey;       // packed community + department (4 bytes)
+  std::string LastKey;
+
+  // ---- Working tables of the settlement (sized once, refilled per use) ----
+  std::array<std::string, 8> GroupName;   // 1..7
+  std::array<int32_t, 8> GroupBase{};     // 1..7
+  std::array<int32_t, 8> DeptCoef{};      // 1..7
+  std::array<int32_t, 8> GroupExpense{};  // 1..7
+  std::array<int32_t, 9> DeptAmount{};    // 0 balance, 1..7 shares, 8 particular
+  std::array<int32_t, 1000> DeptParticular{};  // by department number
+  std::array<int32_t, 1000> DeptFunds{};       // by department number
+
+  // ---- Per community ------------------------------------------------------
+  int16_t Months = 0;
+  float CommunityVat = 0;
+  float CommunityWithholding = 0;
+  int32_t DepartmentCount = 0;
+
+  // ---- Per department -----------------------------------------------------
+  int16_t PageNumber = 0;
+  int16_t DeptNumber = 0;
+  int32_t TotalExpenses = 0;
+  int32_t Funds = 0;
+  int32_t CurrentBalance = 0;
+};
+
+extern ReportState state;
+
+}  // namespace report
