@@ -182,4 +182,41 @@ bool RecordKeyImage(const FileLayout& layout, int key, const uint8_t* record,
   return true;
 }
 
+std::string EncodeLayout(uint16_t recordLength, uint16_t pageSize,
+                         uint16_t fileFlags,
+                         const std::vector<std::vector<SegmentDef>>& keys,
+                         const std::vector<AcsDef>& acs) {
+  std::string out(FS_SIZE, '\0');
+  uint8_t* f = reinterpret_cast<uint8_t*>(&out[0]);
+  PutU16(f + FS_RECORD_LENGTH, recordLength);
+  PutU16(f + FS_PAGE_SIZE, pageSize);
+  PutU16(f + FS_NUMBER_OF_KEYS, uint16_t(keys.size()));
+  PutU16(f + FS_FILE_FLAGS, fileFlags);
+  for (const auto& key : keys) {
+    for (size_t i = 0; i < key.size(); ++i) {
+      const SegmentDef& d = key[i];
+      uint8_t s[KS_SIZE] = {};
+      uint16_t flags = uint16_t(d.flags & ~KF_SEGMENTED);
+      if (i + 1 < key.size()) flags |= KF_SEGMENTED;
+      PutU16(s + KS_POSITION, d.position);
+      PutU16(s + KS_LENGTH, d.length);
+      PutU16(s + KS_FLAGS, flags);
+      s[KS_EXTENDED_TYPE] = d.type;
+      s[KS_NULL_VALUE] = d.nullValue;
+      s[KS_ACS_NUMBER] = d.acsNumber;
+      out.append(reinterpret_cast<char*>(s), KS_SIZE);
+    }
+  }
+  for (const AcsDef& a : acs) {
+    std::string block(ACS_SIZE, '\0');
+    block[ACS_SIGNATURE] = char(ACS_SIGNATURE_BYTE);
+    std::string name = a.name.substr(0, 8);
+    name.resize(8, ' ');
+    block.replace(ACS_NAME, 8, name);
+    std::memcpy(&block[ACS_TABLE], a.table.data(), 256);
+    out += block;
+  }
+  return out;
+}
+
 }  // namespace recman

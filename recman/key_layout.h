@@ -98,6 +98,30 @@ bool BuildKeyImage(const FileLayout& layout, int key, const uint8_t* value,
 bool RecordKeyImage(const FileLayout& layout, int key, const uint8_t* record,
                     std::string* image);
 
+// One segment as a creation specification states it (the reverse of
+// ParseLayout, for tools and tests).
+struct SegmentDef {
+  uint16_t position = 1;   // 1-based
+  uint16_t length = 0;
+  uint16_t flags = 0;      // KF_ flags; KF_SEGMENTED is set by EncodeLayout
+  uint8_t type = 0;        // extended type, with KF_EXTENDED_TYPE
+  uint8_t nullValue = 0;
+  uint8_t acsNumber = 0;
+};
+
+struct AcsDef {
+  std::string name;                // up to 8 bytes, padded with spaces
+  std::array<uint8_t, 256> table;  // weight of each byte value
+};
+
+// Builds the bytes of a creation specification: the file specification, the
+// segments of each key in order (KF_SEGMENTED set on all but a key's last
+// segment), then the collating sequences.
+std::string EncodeLayout(uint16_t recordLength, uint16_t pageSize,
+                         uint16_t fileFlags,
+                         const std::vector<std::vector<SegmentDef>>& keys,
+                         const std::vector<AcsDef>& acs);
+
 // Little-endian helpers for the layouts.
 inline uint16_t GetU16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
 inline uint32_t GetU32(const uint8_t* p) {
