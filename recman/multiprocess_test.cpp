@@ -1,0 +1,224 @@
+// The record manager shared by real processes: lock conflicts, locks that
+// die with their holder, exclusive opens, a locked read-modify-write stress
+// run and a writer killed in the middle of inserts. The other processes are
+// recman_worker programs started with fork and exec.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "recman/btrcall.h"
+#include "recman/file_check.h"
+#include "recman/record_manager.h"
+#include "recman/test_support.h"
+
+#ifndef RECMAN_WORKER
+#error "RECMAN_WORKER must name the worker program"
+#endif
+
+namespace recman {
+namespace {
+
+using testing_support::CreateFile;
+using testing_support::Handle;
+using testing_support::Seg;
+using testing_support::TempDir;
+
+struct Worker {
+  pid_t pid = -1;
+  int out = -1;       // read end of the worker's standard output
+  std::string buffer; // what has been read and not yet taken as lines
+
+  ~Worker() { Kill(); }
+
+  bool Start(const std::vector<std::string>& args) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return false;
+    pid = fork();
+    if (pid == 0) {
+      dup2(fds[1], 1);
+      std::vector<char*> argv;
+      argv.push_back(const_cast<char*>(RECMAN_WORKER));
+      for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execv(RECMAN_WORKER, argv.data());
+      _exit(127);
+    }
+    close(fds[1]);
+    out = fds[0];
+    return pid > 0;
+  }
+
+  // The next line of output; empty after timeoutMs or at end of output.
+  std::string Line(int timeoutMs = 20000) {
+    for (;;) {
+      size_t nl = buffer.find('\n');
+      if (nl != std::string::npos) {
+        std::string line = buffer.substr(0, nl);
+        buffer.erase(0, nl + 1);
+        return line;
+      }
+      struct pollfd p = {out, POLLIN, 0};
+      if (poll(&p, 1, timeoutMs) <= 0) return std::string();
+      char chunk[4096];
+      ssize_t n = read(out, chunk, sizeof chunk);
+      if (n <= 0) return std::string();
+      buffer.append(chunk, size_t(n));
+    }
+  }
+
+  void Kill() {
+    if (pid > 0) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+      pid = -1;
+    }
+    if (out >= 0) close(out);
+    out = -1;
+  }
+
+  // Waits for the worker to end; returns its exit code (-1 on a signal).
+  int Wait() {
+    int st = 0;
+    waitpid(pid, &st, 0);
+    pid = -1;
+    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  }
+};
+
+std::string CounterSpec() {
+  return EncodeLayout(16, 1024, 0, {{Seg(1, 4, KF_BINARY)}}, {});
+}
+
+std::string Counter(uint32_t id, uint32_t value) {
+  std::string r(16, '\0');
+  PutU32(reinterpret_cast<uint8_t*>(&r[0]), id);
+  PutU32(reinterpret_cast<uint8_t*>(&r[4]), value);
+  return r;
+}
+
+std::string Id(uint32_t id) { return Counter(id, 0).substr(0, 4); }
+
+class MultiProcessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    manager = RecmanState();
+    path_ = dir_.file("shared.dat");
+    ASSERT_EQ(CreateFile(path_, CounterSpec()), 0);
+  }
+  void TearDown() override { manager = RecmanState(); }
+
+  TempDir dir_;
+  std::string path_;
+};
+
+TEST_F(MultiProcessTest, NoWaitLockConflictAndReleaseWhenTheHolderIsKilled) {
+  Handle h;
+  ASSERT_EQ(h.Open(path_), 0);
+  ASSERT_EQ(h.Insert(Counter(1, 0)), 0);
+  Worker w;
+  ASSERT_TRUE(w.Start({"hold", path_, "0", "lock"}));
+  ASSERT_EQ(w.Line(), "ready");
+  EXPECT_EQ(h.Get(B_GET_FIRST + B_LOCK_SINGLE_NOWAIT, 0), B_RECORD_LOCKED);
+  ASSERT_EQ(h.Get(B_GET_FIRST, 0), 0);
+  EXPECT_EQ(h.Update(Counter(1, 5)), B_RECORD_LOCKED);
+  w.Kill();  // SIGKILL: the operating system drops its locks
+  EXPECT_EQ(h.Get(B_GET_FIRST + B_LOCK_SINGLE_NOWAIT, 0), 0);
+  EXPECT_EQ(h.Update(Counter(1, 5)), 0);
+}
+
+TEST_F(MultiProcessTest, WaitingLockGetsTheRecordOnceItIsFree) {
+  Handle h;
+  ASSERT_EQ(h.Open(path_), 0);
+  ASSERT_EQ(h.Insert(Counter(1, 0)), 0);
+  Worker w;
+  ASSERT_TRUE(w.Start({"hold", path_, "0", "lock"}));
+  ASSERT_EQ(w.Line(), "ready");
+  // A helper process kills the holder a little later, while we wait.
+  pid_t killer = fork();
+  if (killer == 0) {
+    usleep(300 * 1000);
+    kill(w.pid, SIGKILL);
+    _exit(0);
+  }
+  EXPECT_EQ(h.Get(B_GET_FIRST + B_LOCK_SINGLE_WAIT, 0), 0);
+  waitpid(killer, nullptr, 0);
+}
+
+TEST_F(MultiProcessTest, ExclusiveOpenGives85ToOthersUntilItsHolderDies) {
+  Worker w;
+  ASSERT_TRUE(w.Start({"hold", path_, "-4"}));
+  ASSERT_EQ(w.Line(), "ready");
+  Handle h;
+  EXPECT_EQ(h.Open(path_), B_FILE_LOCKED);
+  Worker second;
+  ASSERT_TRUE(second.Start({"hold", path_, "0"}));
+  EXPECT_EQ(second.Line(), "status 85");
+  w.Kill();
+  EXPECT_EQ(h.Open(path_), 0);
+}
+
+TEST_F(MultiProcessTest, LockedReadModifyWriteFromFourProcessesLosesNoUpdate) {
+  const int kWorkers = 4;
+  const long kIterations = 5000;
+  const uint32_t kCounters = 4;
+  {
+    Handle h;
+    ASSERT_EQ(h.Open(path_), 0);
+    for (uint32_t c = 1; c <= kCounters; ++c) ASSERT_EQ(h.Insert(Counter(c, 0)), 0);
+  }
+  manager = RecmanState();
+  std::vector<Worker> workers(kWorkers);
+  for (Worker& w : workers)
+    ASSERT_TRUE(w.Start({"stress", path_, std::to_string(kIterations),
+                         std::to_string(kCounters)}));
+  for (Worker& w : workers) EXPECT_EQ(w.Wait(), 0) << w.Line(1000);
+  Handle h;
+  ASSERT_EQ(h.Open(path_), 0);
+  uint64_t total = 0;
+  for (uint32_t c = 1; c <= kCounters; ++c) {
+    ASSERT_EQ(h.Get(B_GET_EQUAL, 0, Id(c)), 0);
+    uint32_t v = GetU32(reinterpret_cast<const uint8_t*>(h.data.data()) + 4);
+    EXPECT_EQ(v, uint32_t(kWorkers * kIterations / kCounters)) << "counter " << c;
+    total += v;
+  }
+  EXPECT_EQ(total, uint64_t(kWorkers * kIterations));
+}
+
+TEST_F(MultiProcessTest, WriterKilledInABurstOfInsertsLeavesASoundFile) {
+  Worker w;
+  ASSERT_TRUE(w.Start({"burst", path_, "1"}));
+  std::set<uint32_t> confirmed;
+  while (confirmed.size() < 400) {
+    std::string line = w.Line();
+    ASSERT_FALSE(line.empty()) << "the writer stopped early";
+    confirmed.insert(uint32_t(std::stoul(line)));
+  }
+  kill(w.pid, SIGKILL);
+  w.Wait();
+  // Lines the writer completed before it died count too.
+  for (std::string line = w.Line(500); !line.empty(); line = w.Line(500))
+    if (line.find_first_not_of("0123456789") == std::string::npos)
+      confirmed.insert(uint32_t(std::stoul(line)));
+
+  CheckResult check;
+  ASSERT_EQ(CheckDataFile(path_, &check), 0);
+  EXPECT_TRUE(check.problems.empty()) << check.problems.front();
+  EXPECT_GE(check.records, confirmed.size());
+  Handle h;
+  ASSERT_EQ(h.Open(path_), 0);
+  for (uint32_t id : confirmed) ASSERT_EQ(h.Get(B_GET_EQUAL, 0, Id(id)), 0) << id;
+  // The file takes further writes.
+  EXPECT_EQ(h.Insert(Counter(1000000, 1)), 0);
+}
+
+}  // namespace
+}  // namespace recman
