@@ -58,7 +58,8 @@ int16_t DateInvalid(const std::string& text);
 
 // The date moved by n units. A day beyond the end of the resulting month
 // becomes its last day (20250131 + 1 "M" = 20250228). n = 0 returns the
-// argument unchanged; an unknown unit returns it re-packed as 8 digits.
+// argument unchanged; an unknown unit only brings a day beyond the end of
+// its month back to the last day.
 // A year beyond 9999 gives 99991231. Never fails.
 std::string DateAdd(const std::string& packed, int32_t n, const std::string& unit);
 
