@@ -1,0 +1,100 @@
+// Keyboard and key codes: the one reader every key of the program passes
+// through, and the key set that says which keys end a field input.
+//
+// Key codes are 16-bit: 1-255 a character of code page 850 (13 Enter, 27
+// Esc, 8 Backspace, 9 Tab, 3 Ctrl+C, 22 Ctrl+V, 25 Ctrl+Y); an extended key
+// is its scan code x 256 (F1 3b00 .. F10 4400, F11 8500, F12 8600; Shift+,
+// Ctrl+ and Alt+ function keys 5400.., 5e00.., 6800.. and 8700/8800,
+// 8900/8a00, 8b00/8c00; Home 4700, Up 4800, PgUp 4900, Left 4b00, keypad 5
+// 4c00, Right 4d00, End 4f00, Down 5000, PgDn 5100, Ins 5200, Del 5300,
+// Ctrl+Left 7300, Ctrl+Right 7400, Ctrl+Home 7700, Shift+Tab 0f00, Alt+X
+// 2d00, Alt+C 2e00, Alt+F 2100); 0 is no key. As signed values the codes
+// 8500-8c00 are negative, like the mouse clicks of the field editor.
+//
+// ReadKey turns console events (platform/console.h) into key codes: it adds
+// the modifier combinations of function keys the console reports only as
+// flags, lets the operator type any character by its decimal code on the
+// keypad while holding left Alt, delivers the Typeahead text first, and
+// opens the calculator (Alt+X) and the calendar (Alt+C) from any key wait
+// through the hooks below (nothing happens while a hook is unset).
+//
+// The key set: KeyCodes holds the keys that end the current field input
+// as 2-byte little-endian codes, KeyResults the code each is reported as.
+// It is changed with KeySet from key lists: comma-separated hexadecimal
+// codes without prefix ("d,1b,4800"), an entry "code=result" reporting the
+// key as another code. One copy of the set can be saved ("+") and restored
+// ("-"); a second save while one is held does nothing.
+//
+// State: `console::keyboard`, one instance of KeyboardState; tests reset it
+// by assigning a fresh KeyboardState.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace console {
+
+enum class MouseMode { kNotChecked, kEventsOff, kEventsOn, kNoMouse };
+
+struct KeyboardState {
+  std::string KeyCodes;      // 2-byte little-endian codes of the accepted keys
+  std::string KeyResults;    // the code reported for each, same positions
+  std::string SavedKeyCodes;     // the one saved copy of the set ...
+  std::string SavedKeyResults;
+  int16_t SavedCount = 0;        // ... and whether it is held (0 or 1)
+  int16_t EchoChar = 0;      // 0 normal input, 88 ("X") hidden input
+  std::string FieldOptions;  // option list for the next field input
+  std::string Typeahead;     // delivered before any real key, one per read
+  int16_t CalculatorOpen = 0;  // -1 while the calculator runs
+  int16_t CalendarOpen = 0;    // -1 while the calendar runs
+  MouseMode Mouse = MouseMode::kNotChecked;
+
+  // The hot-key pop-ups: each returns the text to be typed for the
+  // operator (empty when nothing was chosen). Unset: the key does nothing.
+  std::string (*Calculator)() = nullptr;
+  std::string (*Calendar)() = nullptr;
+};
+extern KeyboardState keyboard;
+
+// Mouse event codes as the console reports them.
+constexpr int16_t kMouseLeft = 1;
+constexpr int16_t kMouseRight = 2;
+constexpr int16_t kMouseMiddle = 3;
+
+// Reads one key without waiting. key is 0 when nothing is pending. For a
+// mouse event key is 0, event the event code and mouseRow/mouseColumn its
+// place (absolute 1-based); otherwise those three are 0. Alt+X and Alt+C
+// are returned like any key after their pop-up has run; the pop-up's
+// result arrives on the following reads as typed characters.
+void ReadKey(int16_t& key, int16_t& event, int16_t& mouseRow, int16_t& mouseColumn);
+
+// Waits for a key or a mouse event. A mouse event comes back as the low 16
+// bits (signed) of 256 x mouseColumn + 64 x event + mouseRow. Never 0.
+void WaitKey(int16_t& key);
+int16_t WaitKey();
+
+// Waits for a key or a mouse event and reports it as ReadKey does (the
+// field editor's wait).
+void WaitKeyOrMouse(int16_t& key, int16_t& event, int16_t& mouseRow, int16_t& mouseColumn);
+
+// Applies each command letter of `commands` (any case) in order with the
+// same key list: "A" add the entries, "D" delete them, "E" empty the set,
+// "+" save a copy, "-" restore it, "H" hidden input (EchoChar 88), "V"
+// visible input (EchoChar 0); other letters are ignored. Hexadecimal that
+// is not a number, or is above 7fff, converts to 0.
+void KeySet(const std::string& commands, const std::string& list);
+
+// Looks a key up in the key set (only at entry boundaries). Returns true
+// and the code to report in `result` when the key is in the set.
+bool FindKeyInSet(int16_t key, int16_t& result);
+
+// Stores the option list for the next field input.
+void SetFieldOptions(const std::string& options);
+
+// Rings the console bell.
+void Bell();
+
+// Drops the keys typed and not yet read, and the Typeahead text.
+void DiscardKeys();
+
+}  // namespace console

@@ -1,0 +1,60 @@
+// ShowMessage: the centred message box of the data-file layer's error and
+// wait messages.
+#include <string>
+
+#include "console/screen.h"
+#include "format/text_utils.h"
+#include "platform/console.h"
+
+namespace console {
+namespace {
+
+const int16_t kLineWidth = 76;  // widest line: the box then spans columns 1-80
+const int kCentreColumn = 41;
+
+size_t TrimmedLength(const std::string& line) {
+  size_t end = line.find_last_not_of(' ');
+  return end == std::string::npos ? 0 : end + 1;
+}
+
+}  // namespace
+
+bool ShowMessage(int16_t row, const std::string& text) {
+  SetColourRole("+rh");
+  std::string laid = text;
+  format::WrapParagraph(laid, 0, kLineWidth, "i");
+  // Whole lines only: a partial last line would land on the bottom frame.
+  if (laid.size() % kLineWidth != 0) laid.append(kLineWidth - laid.size() % kLineWidth, ' ');
+  int n = static_cast<int>(laid.size() / kLineWidth);
+
+  int top = row - (n + 1) / 2 - 2;
+  if (top < 1) top = 1;
+  int bottom = top + n + 1;
+  if (bottom > ScreenRows()) {
+    bottom = ScreenRows();
+    top = bottom - n - 1;
+  }
+  int left = 0, right = 0;
+  for (int k = 0; k < n; ++k) {
+    int len = static_cast<int>(TrimmedLength(laid.substr(k * kLineWidth, kLineWidth)));
+    if (right - left < len + 4) {
+      left = kCentreColumn - (len + 1) / 2 - 2;
+      right = len / 2 + kCentreColumn + 1;
+    }
+  }
+  if (top < 1 || !PushWindow(static_cast<int16_t>(top), static_cast<int16_t>(left),
+                             static_cast<int16_t>(bottom), static_cast<int16_t>(right))) {
+    SetColourRole("-");
+    return false;
+  }
+  DrawFrame(1);
+  for (int k = 0; k < n; ++k) {
+    std::string line = laid.substr(k * kLineWidth, kLineWidth);
+    LocateInWindow(static_cast<int16_t>(k + 1), 2);
+    platform::ConsoleWrite(line.substr(0, TrimmedLength(line)));
+  }
+  SetColourRole("-");
+  return true;
+}
+
+}  // namespace console

@@ -1,0 +1,188 @@
+// PushWindow and PopWindow: the window stack kept in WinPush.tmp (layout in
+// window_stack_format.h). The file is opened for each push or pop and
+// closed again at once, so nothing stays open while a pop-up runs.
+#include <cstdio>
+#include <string>
+
+#include "config/session.h"
+#include "console/screen.h"
+#include "console/window_stack_format.h"
+#include "platform/console.h"
+#include "platform/paths.h"
+
+namespace console {
+namespace {
+
+std::string StackPath() {
+  return platform::SuitePath(config::session.TempDir + winpush::kFileName);
+}
+
+// The rightmost `width` digits of the zero-padded decimal form.
+std::string Digits(int value, int width) {
+  std::string s = std::to_string(value < 0 ? -value : value);
+  if (static_cast<int>(s.size()) < width) s.insert(0, width - s.size(), '0');
+  return s.substr(s.size() - width);
+}
+
+// The number in a field of decimal digits; -1 when it is not all digits.
+int ReadDigits(const std::string& bytes, size_t at, int width) {
+  if (at + width > bytes.size()) return -1;
+  int v = 0;
+  for (int k = 0; k < width; ++k) {
+    char c = bytes[at + k];
+    if (c < '0' || c > '9') return -1;
+    v = v * 10 + (c - '0');
+  }
+  return v;
+}
+
+long FileSize(FILE* f) {
+  if (std::fseek(f, 0, SEEK_END) != 0) return -1;
+  return std::ftell(f);
+}
+
+bool ReadAt(FILE* f, long offset, size_t n, std::string* out) {
+  out->assign(n, '\0');
+  return std::fseek(f, offset, SEEK_SET) == 0 && std::fread(&(*out)[0], 1, n, f) == n;
+}
+
+bool WriteAt(FILE* f, long offset, const std::string& bytes) {
+  return std::fseek(f, offset, SEEK_SET) == 0 &&
+         std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+}
+
+std::string EncodeTop(int32_t top) {
+  uint32_t v = static_cast<uint32_t>(top);
+  std::string s(4, '\0');
+  for (int k = 0; k < 4; ++k) s[k] = static_cast<char>((v >> (8 * k)) & 0xFF);
+  return s;
+}
+
+int32_t DecodeTop(const std::string& s) {
+  uint32_t v = 0;
+  for (int k = 3; k >= 0; --k) v = (v << 8) | static_cast<unsigned char>(s[k]);
+  return static_cast<int32_t>(v);
+}
+
+// The stack top stored in an open file: 5 for a file of 3 bytes or less,
+// and for a header that points outside the file (a damaged stack starts
+// over rather than growing the file without bound).
+int32_t StackTop(FILE* f, long size) {
+  if (size <= 3) return winpush::kEmptyStackTop;
+  std::string header;
+  if (!ReadAt(f, 0, winpush::kHeaderSize, &header)) return winpush::kEmptyStackTop;
+  int32_t top = DecodeTop(header);
+  if (top < winpush::kEmptyStackTop || top > size + 1) return winpush::kEmptyStackTop;
+  return top;
+}
+
+bool OnScreen(int row, int column) {
+  return row >= 1 && row <= ScreenRows() && column >= 1 && column <= ScreenColumns();
+}
+
+// Cells of a rectangle; an inverted one has none.
+int32_t CellCount(int top, int left, int bottom, int right) {
+  if (bottom < top || right < left) return 0;
+  return (bottom - top + 1) * (right - left + 1);
+}
+
+}  // namespace
+
+bool PushWindow(int16_t top, int16_t left, int16_t bottom, int16_t right) {
+  if (!OnScreen(top, left) || !OnScreen(bottom, right)) return false;
+  std::string path = StackPath();
+  FILE* f = std::fopen(path.c_str(), "r+b");
+  if (f == nullptr) f = std::fopen(path.c_str(), "w+b");
+  if (f == nullptr) return false;
+  long size = FileSize(f);
+  int32_t at = StackTop(f, size < 0 ? 0 : size);
+
+  std::string record;
+  for (int v : {int(platform::ConsoleCursorRow()), int(platform::ConsoleCursorColumn()),
+                int(screen.WindowTop), int(screen.WindowLeft), int(screen.WindowBottom),
+                int(screen.WindowRight), int(top), int(left), int(bottom), int(right)}) {
+    record += Digits(v, winpush::kNumberWidth);
+  }
+  for (int r = top; r <= bottom; ++r) {
+    for (int c = left; c <= right; ++c) {
+      unsigned char ch = ' ', attr = 0;
+      platform::ConsoleReadCell(static_cast<int16_t>(r), static_cast<int16_t>(c), &ch, &attr);
+      record += static_cast<char>(ch);
+      record += static_cast<char>(attr);
+    }
+  }
+  int32_t length = winpush::RecordLength(CellCount(top, left, bottom, right));
+  record += Digits(length, winpush::kLengthWidth);
+
+  bool ok = WriteAt(f, at - 1, record) && WriteAt(f, 0, EncodeTop(at + length));
+  ok = (std::fclose(f) == 0) && ok;
+  if (!ok) return false;
+  screen.WindowTop = top;
+  screen.WindowLeft = left;
+  screen.WindowBottom = bottom;
+  screen.WindowRight = right;
+  ++screen.WindowDepth;
+  return true;
+}
+
+bool PopWindow() {
+  std::string path = StackPath();
+  FILE* f = std::fopen(path.c_str(), "r+b");
+  if (f == nullptr) return false;
+  long size = FileSize(f);
+  if (size <= 3) {
+    std::fclose(f);
+    std::remove(path.c_str());
+    return false;
+  }
+  if (screen.WindowDepth > 0) --screen.WindowDepth;
+
+  // The record ends just before the stack top P; its length L is the five
+  // digits before P, and it starts at P - L.
+  int32_t top = StackTop(f, size);
+  std::string lengthText, record;
+  int length = -1;
+  if (top - 1 >= winpush::RecordLength(0) + winpush::kHeaderSize &&
+      ReadAt(f, top - 1 - winpush::kLengthWidth, winpush::kLengthWidth, &lengthText)) {
+    length = ReadDigits(lengthText, 0, winpush::kLengthWidth);
+  }
+  int32_t start = top - length;  // the new stack top
+  bool ok = length >= winpush::RecordLength(0) && start >= winpush::kEmptyStackTop &&
+            ReadAt(f, start - 1, static_cast<size_t>(length), &record);
+  int field[10] = {};
+  for (int k = 0; ok && k < 10; ++k) {
+    field[k] = ReadDigits(record, k * winpush::kNumberWidth, winpush::kNumberWidth);
+    ok = field[k] >= 0;
+  }
+  int rTop = field[6], rLeft = field[7], rBottom = field[8], rRight = field[9];
+  ok = ok && OnScreen(rTop, rLeft) && OnScreen(rBottom, rRight) &&
+       winpush::RecordLength(CellCount(rTop, rLeft, rBottom, rRight)) == length;
+  if (!ok) {
+    // A damaged stack cannot be walked any further: nothing is restored.
+    std::fclose(f);
+    std::remove(path.c_str());
+    return false;
+  }
+
+  screen.WindowTop = static_cast<int16_t>(field[2]);
+  screen.WindowLeft = static_cast<int16_t>(field[3]);
+  screen.WindowBottom = static_cast<int16_t>(field[4]);
+  screen.WindowRight = static_cast<int16_t>(field[5]);
+  size_t at = winpush::kCells;
+  for (int r = rTop; r <= rBottom; ++r) {
+    for (int c = rLeft; c <= rRight; ++c, at += 2) {
+      unsigned char attr = static_cast<unsigned char>(record[at + 1]);
+      platform::ConsoleSetColours(attr % 16, attr / 16);
+      platform::ConsoleLocate(static_cast<int16_t>(r), static_cast<int16_t>(c));
+      platform::ConsoleWrite(std::string(1, record[at]));
+    }
+  }
+  platform::ConsoleLocate(static_cast<int16_t>(field[0]), static_cast<int16_t>(field[1]));
+
+  WriteAt(f, 0, EncodeTop(start));
+  std::fclose(f);
+  if (start < winpush::kEmptyStackTop + 1) std::remove(path.c_str());
+  return true;
+}
+
+}  // namespace console
