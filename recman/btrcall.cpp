@@ -14,6 +14,12 @@
 // processes insert or delete meanwhile. After Delete there is no current
 // record, but Next and Previous still go on from where it stood.
 //
+// Transactions: between Begin (19) and End (20) or Abort (21) Transaction,
+// each file's writes are held in one SQLite transaction per file, begun at
+// its first write. End commits the files one after the other: each file's
+// part is atomic, the set of files is not (a crash between two commits
+// keeps the first). Closing a file inside a transaction rolls its part back.
+//
 // Locks (see recman/lock_file.cpp): a get with +200 takes the record's lock
 // or returns 84; with +100 it waits (polling) until it can. The lock is held
 // until Unlock, Update or Delete of that record, the next locking get, or
@@ -167,7 +173,8 @@ int16_t DoClose(void* block) {
 }
 
 int16_t DoReset() {
-  manager.files.clear();
+  manager.files.clear();  // rolls back any transaction's uncommitted part
+  manager.transaction = false;
   return B_OK;
 }
 
@@ -399,6 +406,32 @@ int16_t DoStep(uint16_t op, uint16_t bias, void* block, void* data,
 
 // ---- 4. Writes ---------------------------------------------------------------
 
+// Inside a transaction, joins the file to it before its first write.
+int16_t JoinTransaction(OpenFile* f) {
+  if (!manager.transaction || f->inTransaction) return B_OK;
+  int16_t st = f->table->BeginTransaction();
+  if (st == B_OK) f->inTransaction = true;
+  return st;
+}
+
+int16_t DoTransaction(uint16_t op) {
+  if (op == B_BEGIN_TRANSACTION) {
+    if (manager.transaction) return B_TRANSACTION_ACTIVE;
+    manager.transaction = true;
+    return B_OK;
+  }
+  if (!manager.transaction) return B_NO_TRANSACTION;
+  manager.transaction = false;
+  int16_t result = B_OK;
+  for (auto& f : manager.files) {
+    if (!f || !f->inTransaction) continue;
+    f->inTransaction = false;
+    int16_t st = f->table->EndTransaction(op == B_END_TRANSACTION);
+    if (result == B_OK) result = st;
+  }
+  return result;
+}
+
 // Fills f->images from a record.
 void ImagesOf(OpenFile* f, const uint8_t* record) {
   const FileLayout& layout = f->table->info().layout;
@@ -442,6 +475,8 @@ int16_t DoInsert(void* block, void* data, uint32_t* dataLength, void* key,
     st = KeyBufferCheck(f, keyNumber, key, keyLength);
     if (st != B_OK) return st;
   }
+  st = JoinTransaction(f);
+  if (st != B_OK) return st;
   const uint8_t* record = static_cast<const uint8_t*>(data);
   ImagesOf(f, record);
   Fetched row;
@@ -480,6 +515,8 @@ int16_t DoUpdate(void* block, void* data, uint32_t* dataLength, void* key,
   const FileLayout& layout = f->table->info().layout;
   if (f->keyPath >= 0 && (key == nullptr || keyLength < layout.keys[f->keyPath].length))
     return B_KEY_BUFFER_TOO_SHORT;
+  st = JoinTransaction(f);
+  if (st != B_OK) return st;
   bool temporary = false;
   if (!LockForWrite(f, &temporary)) return B_RECORD_LOCKED;
   const uint8_t* record = static_cast<const uint8_t*>(data);
@@ -505,9 +542,11 @@ int16_t DoDelete(void* block) {
   if (f == nullptr) return B_FILE_NOT_OPEN;
   if (f->readOnly) return B_ACCESS_DENIED;
   if (!f->current) return B_INVALID_POSITIONING;
+  int16_t st = JoinTransaction(f);
+  if (st != B_OK) return st;
   bool temporary = false;
   if (!LockForWrite(f, &temporary)) return B_RECORD_LOCKED;
-  int16_t st = f->table->Delete(f->pos, f->version);
+  st = f->table->Delete(f->pos, f->version);
   if (temporary) f->locks.UnlockRecord(f->pos);
   if (st != B_OK) return st;
   if (f->lockedPos == f->pos) ReleaseLock(f);
@@ -550,6 +589,9 @@ int16_t BTRCALL(uint16_t operation, void* positionBlock, void* dataBuffer,
   if (keyBuffer == nullptr) keyLength = 0;
   const uint16_t bias = uint16_t(operation / 100 * 100);
   const uint16_t op = uint16_t(operation % 100);
+  // Begin Transaction takes a bias of its own (+1000 concurrent, lock
+  // biases); one kind of transaction serves them all here.
+  if (op == B_BEGIN_TRANSACTION) return DoTransaction(op);
   if (bias != 0 && bias != B_LOCK_SINGLE_WAIT && bias != B_LOCK_SINGLE_NOWAIT)
     return B_INVALID_OPERATION;
   if (bias != 0 && !TakesLockBias(op)) return B_INVALID_OPERATION;
@@ -585,6 +627,10 @@ int16_t BTRCALL(uint16_t operation, void* positionBlock, void* dataBuffer,
     case B_STEP_LAST:
     case B_STEP_PREVIOUS:
       return DoStep(op, bias, positionBlock, dataBuffer, dataLength);
+    case B_BEGIN_TRANSACTION:
+    case B_END_TRANSACTION:
+    case B_ABORT_TRANSACTION:
+      return DoTransaction(op);
     case B_UNLOCK: return DoUnlock(positionBlock);
     case B_RESET: return DoReset();
     case B_SET_OWNER:

@@ -476,6 +476,28 @@ TEST_F(RecmanTest, DamagedFileGivesStatusesNotCrashes) {
   EXPECT_EQ(g.Open(path_), B_NOT_A_DATA_FILE);
 }
 
+TEST_F(RecmanTest, TransactionsCommitOrRollBackTheirWrites) {
+  ASSERT_EQ(h_.Insert(Rec("KEEP", 1, 1)), 0);
+  EXPECT_EQ(h_.Call(B_END_TRANSACTION, "", "", 0), B_NO_TRANSACTION);
+  ASSERT_EQ(h_.Call(B_BEGIN_TRANSACTION, "", "", 0), 0);
+  EXPECT_EQ(h_.Call(B_BEGIN_TRANSACTION, "", "", 0), B_TRANSACTION_ACTIVE);
+  ASSERT_EQ(h_.Insert(Rec("GONE", 2, 2)), 0);
+  EXPECT_EQ(h_.Insert(Rec("DUP", 2, 2)), B_DUPLICATE_KEY);  // fails alone
+  ASSERT_EQ(h_.Get(B_GET_EQUAL, 0, Pad("GONE", 8)), 0);     // own write seen
+  ASSERT_EQ(h_.Call(B_ABORT_TRANSACTION, "", "", 0), 0);
+  EXPECT_EQ(h_.Get(B_GET_EQUAL, 0, Pad("GONE", 8)), B_KEY_NOT_FOUND);
+
+  ASSERT_EQ(h_.Call(B_BEGIN_TRANSACTION + 1000, "", "", 0), 0);
+  ASSERT_EQ(h_.Insert(Rec("NEW", 3, 3)), 0);
+  ASSERT_EQ(h_.Get(B_GET_EQUAL, 0, Pad("KEEP", 8)), 0);
+  ASSERT_EQ(h_.Delete(), 0);
+  ASSERT_EQ(h_.Call(B_END_TRANSACTION, "", "", 0), 0);
+  Handle other;
+  ASSERT_EQ(other.Open(path_), 0);
+  EXPECT_EQ(other.Get(B_GET_EQUAL, 0, Pad("NEW", 8)), 0);
+  EXPECT_EQ(other.Get(B_GET_EQUAL, 0, Pad("KEEP", 8)), B_KEY_NOT_FOUND);
+}
+
 TEST_F(RecmanTest, ResetClosesEverything) {
   Handle other;
   ASSERT_EQ(other.Open(path_), 0);

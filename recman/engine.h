@@ -16,7 +16,8 @@
 //     against a crash of the process once it returns 0; unique keys are
 //     checked inside the same atomic step;
 //   - no transaction or read snapshot stays open between calls, so every
-//     call sees what other processes have committed;
+//     call sees what other processes have committed (except inside a
+//     transaction the caller asked for, BeginTransaction);
 //   - results are statuses (recman/btrcall.h), never exceptions.
 #pragma once
 
@@ -111,6 +112,16 @@ class Table {
 
   // The number of records. Returns 0 or an error status.
   virtual int16_t RecordCount(uint32_t* count) = 0;
+
+  // A transaction the caller asked for (Begin Transaction): from here to
+  // EndTransaction, writes are kept together and other processes' writes
+  // wait. Each write inside still succeeds or fails as a whole. Returns 0 or
+  // an error status (85 when the file stays busy).
+  virtual int16_t BeginTransaction() = 0;
+
+  // Commits (commit true) or rolls back the transaction. Returns 0 or an
+  // error status; a failed commit rolls back.
+  virtual int16_t EndTransaction(bool commit) = 0;
 
   // Stores (owner non-empty) or clears the owner name. Returns 0 or an
   // error status.

@@ -54,6 +54,7 @@ struct OpenFile {
   int64_t version = 0;           // its version when it was read
 
   uint32_t lockedPos = 0;        // record held by a single-record lock, or 0
+  bool inTransaction = false;    // has written inside the current transaction
 
   KeyImages images;              // scratch for writes
 };
@@ -61,6 +62,7 @@ struct OpenFile {
 struct RecmanState {
   std::vector<std::unique_ptr<OpenFile>> files;  // by slot; null = free
   uint32_t nextSerial = 1;
+  bool transaction = false;  // between Begin and End/Abort Transaction
 };
 extern RecmanState manager;
 

@@ -348,6 +348,20 @@ class SqliteTable : public Table {
     return rc == SQLITE_DONE ? B_NOT_A_DATA_FILE : StatusOf(rc);
   }
 
+  int16_t BeginTransaction() override {
+    if (txn_) return B_OK;
+    int16_t st = Begin();
+    if (st == B_OK) txn_ = true;
+    return st;
+  }
+
+  int16_t EndTransaction(bool commit) override {
+    if (!txn_) return B_OK;
+    txn_ = false;
+    int16_t st = commit ? Finish(B_OK) : Finish(B_IO_ERROR);
+    return commit ? st : B_OK;
+  }
+
   int16_t SetOwner(const std::string& owner, int mode) override {
     int16_t st = Begin();
     if (st != B_OK) return st;
@@ -514,15 +528,25 @@ class SqliteTable : public Table {
     return StatusOf(rc);
   }
 
+  // Starts one write: a transaction of its own, or a savepoint inside the
+  // caller's transaction.
   int16_t Begin() {
+    if (txn_) return Done(Exec(db_, "SAVEPOINT w"));
     sqlite3_stmt* s = TableStatement(kBegin);
     if (!s) return lastStatus_;
     Use use(s);
     return Done(sqlite3_step(s));
   }
 
-  // Commits when st is 0, else rolls back; returns the final status.
+  // Commits when st is 0, else rolls back; returns the final status. Inside
+  // the caller's transaction only the write's savepoint is released or
+  // undone.
   int16_t Finish(int16_t st) {
+    if (txn_) {
+      if (st != B_OK) Exec(db_, "ROLLBACK TO w");
+      int rc = Exec(db_, "RELEASE w");
+      return st != B_OK ? st : Done(rc);
+    }
     if (st == B_OK) {
       sqlite3_stmt* s = TableStatement(kCommit);
       if (s) {
@@ -618,6 +642,7 @@ class SqliteTable : public Table {
   std::vector<uint8_t> oldImages_;
   std::vector<uint8_t> oldPresent_;
   int16_t lastStatus_ = B_IO_ERROR;
+  bool txn_ = false;  // inside a transaction the caller asked for
 };
 
 // ---- SqliteEngine ----------------------------------------------------------
