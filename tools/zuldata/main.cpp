@@ -1,0 +1,42 @@
+// zuldata: the data tool that stands in for the suite's other programs.
+// Dispatches to the command functions of commands.h; each command group
+// lives in its own source file.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tools/zuldata/commands.h"
+
+namespace {
+
+struct Command {
+  const char* name;
+  int (*run)(const zuldata::Args&);
+  const char* usage;
+};
+
+const Command kCommands[] = {
+    {"xdf", zuldata::CmdXdf, "xdf DESCRIPTION OUT.xdf      build a creation specification file"},
+    {"create", zuldata::CmdCreate,
+     "create PATH XDF [--owner NAME] [--replace]   create a data file"},
+    {"dump", zuldata::CmdDump, "dump PATH [--key N] [--owner NAME]   records in key order"},
+    {"check", zuldata::CmdCheck, "check PATH                   integrity of a data file"},
+};
+
+int Usage() {
+  std::fprintf(stderr, "usage: zuldata COMMAND ARGS...\n");
+  for (const Command& c : kCommands) std::fprintf(stderr, "  zuldata %s\n", c.usage);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  zuldata::Args args(argv + 2, argv + argc);
+  for (const Command& c : kCommands)
+    if (std::strcmp(argv[1], c.name) == 0) return c.run(args);
+  std::fprintf(stderr, "zuldata: unknown command \"%s\"\n", argv[1]);
+  return Usage();
+}

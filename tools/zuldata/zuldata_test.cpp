@@ -1,0 +1,125 @@
+// zuldata: descriptions to creation specifications (exact bytes), and the
+// xdf/create/dump/check commands run as the real program.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/files.h"
+#include "recman/btrcall.h"
+#include "recman/key_layout.h"
+#include "recman/record_manager.h"
+#include "recman/test_support.h"
+#include "tools/zuldata/commands.h"
+
+namespace zuldata {
+namespace {
+
+using recman::testing_support::Handle;
+using recman::testing_support::TempDir;
+
+TEST(Description, BuildsTheExactSpecification) {
+  const char* text =
+      "# departments\n"
+      "record 40\n"
+      "page 1024\n"
+      "acs CAT cp850-upper   # accents weigh as plain letters\n"
+      "weight 'a' 0x41\n"
+      "key duplicates modifiable null=' '\n"
+      "  segment 1 2 unsigned\n"
+      "  segment 5 10 string acs descending\n"
+      "key\n"
+      "  segment 3 2 integer\n";
+  std::string spec, error;
+  ASSERT_TRUE(DescriptionToSpec(text, &spec, &error)) << error;
+  ASSERT_EQ(spec.size(), size_t(16 + 3 * 16 + 265));
+  const uint8_t* p = reinterpret_cast<const uint8_t*>(spec.data());
+  EXPECT_EQ(recman::GetU16(p + recman::FS_RECORD_LENGTH), 40);
+  EXPECT_EQ(recman::GetU16(p + recman::FS_PAGE_SIZE), 1024);
+  EXPECT_EQ(recman::GetU16(p + recman::FS_NUMBER_OF_KEYS), 2);
+  const uint8_t* s0 = p + 16;
+  EXPECT_EQ(recman::GetU16(s0 + recman::KS_POSITION), 1);
+  EXPECT_EQ(recman::GetU16(s0 + recman::KS_FLAGS),
+            recman::KF_DUPLICATES | recman::KF_MODIFIABLE | recman::KF_NULL |
+                recman::KF_SEGMENTED | recman::KF_EXTENDED_TYPE | recman::KF_BINARY);
+  EXPECT_EQ(s0[recman::KS_EXTENDED_TYPE], recman::XT_UNSIGNED_BINARY);
+  EXPECT_EQ(s0[recman::KS_NULL_VALUE], ' ');
+  const uint8_t* s1 = p + 32;
+  EXPECT_EQ(recman::GetU16(s1 + recman::KS_FLAGS),
+            recman::KF_DUPLICATES | recman::KF_MODIFIABLE | recman::KF_NULL |
+                recman::KF_ALT_COLLATING | recman::KF_DESCENDING);
+  const uint8_t* s2 = p + 48;
+  EXPECT_EQ(recman::GetU16(s2 + recman::KS_FLAGS), recman::KF_EXTENDED_TYPE);
+  EXPECT_EQ(s2[recman::KS_EXTENDED_TYPE], recman::XT_INTEGER);
+  const uint8_t* acs = p + 64;
+  EXPECT_EQ(acs[recman::ACS_SIGNATURE], 0xAC);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(acs + recman::ACS_NAME), 8), "CAT     ");
+  EXPECT_EQ(acs[recman::ACS_TABLE + 'a'], 0x41);
+  EXPECT_EQ(acs[recman::ACS_TABLE + 0x87], 'C');  // c with cedilla
+  EXPECT_EQ(acs[recman::ACS_TABLE + '5'], '5');
+}
+
+TEST(Description, ErrorsNameTheLine) {
+  std::string spec, error;
+  EXPECT_FALSE(DescriptionToSpec("record 10\nkey\nsegment 1 4 text\n", &spec, &error));
+  EXPECT_EQ(error.rfind("line 3:", 0), 0u) << error;
+  EXPECT_FALSE(DescriptionToSpec("record 10\nsegment 1 4 string\n", &spec, &error));
+  EXPECT_EQ(error.rfind("line 2:", 0), 0u) << error;
+  EXPECT_FALSE(DescriptionToSpec("key\n", &spec, &error));
+  EXPECT_FALSE(DescriptionToSpec("record 10\nkey\nsegment 8 4 string\n", &spec, &error));
+  EXPECT_NE(error.find("27"), std::string::npos) << error;
+  EXPECT_FALSE(DescriptionToSpec("record 10\nkey\n", &spec, &error));
+}
+
+int RunTool(const std::string& args, std::string* out = nullptr) {
+  std::string cmd = std::string(ZULDATA_EXE) + " " + args + " 2>&1";
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return -1;
+  std::string text;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
+  int st = pclose(p);
+  if (out) *out = text;
+  return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+TEST(Commands, XdfCreateDumpCheck) {
+  TempDir dir;
+  ASSERT_TRUE(platform::WriteFile(dir.file("t.desc"),
+                                  "record 8\nkey duplicates\n segment 1 2 unsigned\n"));
+  ASSERT_EQ(RunTool("xdf " + dir.file("t.desc") + " " + dir.file("t.xdf")), 0);
+  std::string xdf;
+  ASSERT_TRUE(platform::ReadFile(dir.file("t.xdf"), &xdf));
+  EXPECT_EQ(xdf.size(), size_t(2 + 32));
+  EXPECT_EQ(xdf[0], 32);
+
+  const std::string dat = dir.file("t.dat");
+  ASSERT_EQ(RunTool("create " + dat + " " + dir.file("t.xdf") + " --owner ZUL1"), 0);
+  std::string out;
+  EXPECT_EQ(RunTool("create " + dat + " " + dir.file("t.xdf"), &out), 1);
+  EXPECT_NE(out.find("status 59"), std::string::npos) << out;
+  {
+    Handle h;
+    EXPECT_EQ(h.Open(dat), recman::B_INVALID_OWNER);
+    ASSERT_EQ(h.Open(dat, 0, std::string("ZUL1\0", 5)), 0);
+    ASSERT_EQ(h.Insert(std::string("\x02\x01" "abc\\\x87\x01", 8)), 0);
+    ASSERT_EQ(h.Insert(std::string("\x01\x02" "xyz   ", 8)), 0);
+    recman::manager = recman::RecmanState();
+  }
+  ASSERT_EQ(RunTool("dump " + dat + " --owner ZUL1", &out), 0);
+  EXPECT_EQ(out,
+            "# records 2, length 8, keys 1\n"
+            "@1 [\\x02\\x01] \\x02\\x01abc\\\\\xC3\xA7\\x01\n"
+            "@2 [\\x01\\x02] \\x01\\x02xyz   \n");
+  EXPECT_EQ(RunTool("dump " + dat, &out), 1);  // no owner: status 51
+  ASSERT_EQ(RunTool("check " + dat, &out), 0);
+  EXPECT_EQ(out, "ok: 2 records\n");
+  ASSERT_TRUE(platform::WriteFile(dir.file("text.dat"), "hello\n"));
+  EXPECT_EQ(RunTool("check " + dir.file("text.dat"), &out), 1);
+  EXPECT_NE(out.find("status 30"), std::string::npos) << out;
+  EXPECT_EQ(RunTool("frobnicate"), 2);
+}
+
+}  // namespace
+}  // namespace zuldata
