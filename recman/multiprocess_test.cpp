@@ -166,6 +166,32 @@ TEST_F(MultiProcessTest, ExclusiveOpenGives85ToOthersUntilItsHolderDies) {
   EXPECT_EQ(h.Open(path_), 0);
 }
 
+TEST_F(MultiProcessTest, ForkedChildNeitherUsesNorReleasesTheParentsOpens) {
+  Handle h;
+  ASSERT_EQ(h.Open(path_), 0);
+  ASSERT_EQ(h.Insert(Counter(1, 0)), 0);
+  ASSERT_EQ(h.Get(B_GET_FIRST + B_LOCK_SINGLE_NOWAIT, 0), 0);
+  pid_t child = fork();
+  if (child == 0) {
+    // The parent's position block names nothing here; the child opens the
+    // file on its own and meets the parent's lock.
+    int code = 0;
+    if (h.Get(B_GET_FIRST, 0) != B_FILE_NOT_OPEN) code |= 1;
+    Handle mine;
+    if (mine.Open(path_) != 0) code |= 2;
+    if (mine.Get(B_GET_FIRST + B_LOCK_SINGLE_NOWAIT, 0) != B_RECORD_LOCKED) code |= 4;
+    _exit(code);
+  }
+  int st = 0;
+  waitpid(child, &st, 0);
+  EXPECT_EQ(WIFEXITED(st) ? WEXITSTATUS(st) : -1, 0);
+  // The child's end released nothing of ours.
+  Worker w;
+  ASSERT_TRUE(w.Start({"hold", path_, "0", "lock"}));
+  EXPECT_EQ(w.Line(), "status 84");
+  EXPECT_EQ(h.Update(Counter(1, 9)), 0);
+}
+
 TEST_F(MultiProcessTest, LockedReadModifyWriteFromFourProcessesLosesNoUpdate) {
   const int kWorkers = 4;
   const long kIterations = 5000;
