@@ -54,6 +54,9 @@ bool ShowMessage(int16_t row, const std::string& text) {
     platform::ConsoleWrite(line.substr(0, TrimmedLength(line)));
   }
   SetColourRole("-");
+  // Callers often go on working (waiting on a lock, printing) without
+  // reading keys, which is when the terminal is otherwise brought up to date.
+  platform::ConsoleFlush();
   return true;
 }
 

@@ -69,7 +69,8 @@ bool PushWindow(int16_t top, int16_t left, int16_t bottom, int16_t right);
 
 // Restores the cells, the cursor and the window saved by the last push;
 // the colours in force afterwards are those of the last cell restored.
-// The stack file is deleted when its last record is popped. Returns true
+// The stack file is deleted when its last record is popped, and the
+// terminal is brought up to date (as after ShowMessage). Returns true
 // when a record was restored. With no record (or a damaged one) the screen
 // is unchanged, the stack file is deleted and the result is false.
 bool PopWindow();
@@ -91,7 +92,8 @@ void SetColourRole(const std::string& code);
 // characters at most) ending near `row`, in colour role "rh"; the box's
 // window is left open for the caller to pop. Returns true when the window
 // was pushed, false when the message does not fit on the screen (nothing
-// shown, nothing to pop). The colour role in force is unchanged.
+// shown, nothing to pop). The colour role in force is unchanged. The box is
+// on the terminal when this returns, even if no key is read afterwards.
 bool ShowMessage(int16_t row, const std::string& text);
 
 // Scrolls the rectangle given in 0-based coordinates by `lines`: up for

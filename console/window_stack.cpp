@@ -182,6 +182,8 @@ bool PopWindow() {
   WriteAt(f, 0, EncodeTop(start));
   std::fclose(f);
   if (start < winpush::kEmptyStackTop + 1) std::remove(path.c_str());
+  // A message popped before more work must not linger on the terminal.
+  platform::ConsoleFlush();
   return true;
 }
 

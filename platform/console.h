@@ -12,13 +12,16 @@
 // environment variable ZULCONSOLE is "headless", else the terminal (or
 // headless, with a note on stderr, when there is no terminal to draw on).
 // Every operation starts the console on first use, so a program need not
-// call ConsoleStart itself.
+// call ConsoleStart itself. Unit tests that touch the console call
+// ConsoleStartWith(kHeadless) first, so that a test run from a terminal
+// never takes it over.
 //
 // Coordinates are 1-based: row 1..rows, column 1..columns. A cell holds a
 // character byte of code page 850 and an attribute byte: foreground colour
-// in the low 4 bits, background in the high 4 bits. Colours are the
-// console's: 0 black, 1 blue, 2 green, 3 cyan, 4 red, 5 magenta, 6 brown,
-// 7 grey, 8..15 their bright forms.
+// in the low 4 bits, background in the high 4 bits. Bytes below 32 show as
+// the console font's glyphs for them (0x10 is "►", 0x11 "◄"). Colours are
+// the console's: 0 black, 1 blue, 2 green, 3 cyan, 4 red, 5 magenta,
+// 6 brown, 7 grey, 8..15 their bright forms.
 //
 // Key events come in the console's text form:
 //   - ""                  nothing pending;
@@ -132,7 +135,9 @@ bool ConsoleStartWith(ConsoleBackendKind kind);
 void ConsoleEnd();
 
 // Draws the model on the terminal if it changed since the last drawing.
-// Reading input does this too; nothing for the headless back end.
+// Reading input does this too; a program that draws and then works for a
+// while without reading keys (a progress line) calls it itself. Nothing
+// for the headless back end.
 void ConsoleFlush();
 
 // --- The screen model ----------------------------------------------------

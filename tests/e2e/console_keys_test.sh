@@ -70,6 +70,8 @@ expect 007a z
 # A click of the left button at column 12, row 5 (SGR mouse report):
 # 256 x 12 + 64 x 1 + 5.
 expect 0c45 -l $'\e[<0;12;5M'
+# Left Alt held over keypad End, PgDn, Ins (1, 3, 0) types character 130.
+expect 0082 M-End M-NPage M-IC
 expect 0071 q
 wait_for_screen "PROGRAM-ENDED rc=0"
 [ "$count" -eq "$(wc -l < "$KEYS")" ] || fail "stray key codes: $(cat "$KEYS" | tr '\n' ' ')"
