@@ -94,12 +94,13 @@ int16_t ReadCreationSpec(const std::string& name, unsigned char* spec) {
   return 0;
 }
 
-// Opens the file at `nativePath` (already known to fit the key buffer), with
-// the waits and the creation of a missing file. Returns the final status.
-int16_t OpenWithWait(FileSlot& slot, const std::string& nativePath,
+// Opens the file `fileName` (a suite name already known to fit the key
+// buffer), with the waits and the creation of a missing file. Returns the
+// final status.
+int16_t OpenWithWait(FileSlot& slot, const std::string& fileName,
                      const std::string& name) {
   unsigned char key[kKeyBufferSize] = {};
-  std::memcpy(key, nativePath.data(), nativePath.size());
+  std::memcpy(key, fileName.data(), fileName.size());
   std::string owner = OwnerName();
   bool created = false;
   for (;;) {
@@ -135,7 +136,7 @@ int16_t OpenWithWait(FileSlot& slot, const std::string& nativePath,
   bool shown = console::ShowMessage(12, OpenFailureMessage(path, status));
   console::Bell();
   console::DiscardKeys();
-  console::WaitKey();
+  console::WaitKey();  // also shows the message on the terminal
   if (shown) console::PopWindow();
   // Ordinary files are opened and closed within each operation, so only
   // the data files remain to be closed.
@@ -196,14 +197,15 @@ void DataOpen(int16_t fileNumber, const std::string& path, void* recordBuffer,
   slot.RecordBuffer = static_cast<unsigned char*>(recordBuffer);
   if (recordBuffer == nullptr) recordBufferSize = 0;  // nowhere to deliver
 
+  // The file name goes to the record manager as the suite names it; the
+  // record manager applies the suite-path rule. The name and its zero byte
+  // travel in the 256-byte key buffer: a longer one is an invalid name, not
+  // an overflow.
   DataPath parts = SplitDataPath(path);
-  std::string nativePath =
-      platform::SuitePath(parts.Directory + parts.Name + parts.Extension);
-  // The path and its zero byte travel in the 256-byte key buffer; a longer
-  // one is an invalid name, not an overflow.
-  int16_t result = nativePath.size() + 1 > kKeyBufferSize
+  std::string fileName = parts.Directory + parts.Name + parts.Extension;
+  int16_t result = fileName.size() + 1 > kKeyBufferSize
                        ? recman::B_INVALID_FILE_NAME
-                       : OpenWithWait(slot, nativePath, parts.Name);
+                       : OpenWithWait(slot, fileName, parts.Name);
   if (result != 0) EndOnOpenFailure(path, result);
 
   ReadFileShape(slot);

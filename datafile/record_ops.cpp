@@ -14,6 +14,7 @@
 #include "console/screen.h"
 #include "datafile/file_table.h"
 #include "datafile/messages.h"
+#include "platform/console.h"
 #include "platform/env.h"
 #include "recman/btrcall.h"
 
@@ -63,6 +64,8 @@ int16_t FetchWithLockWait(FileSlot& slot, uint16_t operation) {
   for (;;) {
     if (attempt == 1) {
       messageShown = console::ShowMessage(kLockMessageRow, LockMessage());
+      // The operator must see it during the waits, not at the next key read.
+      platform::ConsoleFlush();
     }
     std::memcpy(data, slot.RecordBuffer, slot.RecordLength);
     uint32_t dataLength = static_cast<uint32_t>(slot.RecordLength);
@@ -80,7 +83,10 @@ int16_t FetchWithLockWait(FileSlot& slot, uint16_t operation) {
     }
     // Only a message that was pushed is popped: popping otherwise would
     // remove a window that belongs to someone else.
-    if (messageShown) console::PopWindow();
+    if (messageShown) {
+      console::PopWindow();
+      platform::ConsoleFlush();
+    }
     return status;
   }
 }
