@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/zuldata/commands.h"
+#include "tools/zuldata/report_commands.h"
 
 namespace {
 
@@ -22,6 +23,11 @@ const Command kCommands[] = {
      "create PATH XDF [--owner NAME] [--replace]   create a data file"},
     {"dump", zuldata::CmdDump, "dump PATH [--key N] [--owner NAME]   records in key order"},
     {"check", zuldata::CmdCheck, "check PATH                   integrity of a data file"},
+    {"import", zuldata::ImportCommand, "import ROOT FILE CSV         add CSV rows to a report file"},
+    {"export", zuldata::ExportCommand, "export ROOT FILE             a report file as CSV"},
+    {"demo", zuldata::DemoCommand, "demo ROOT [--suite DIR] [--zudavivi PATH]   lay down the demo suite"},
+    {"generate", zuldata::GenerateCommand,
+     "generate ROOT --communities N --departments M [--seed S]   benchmark data"},
 };
 
 int Usage() {

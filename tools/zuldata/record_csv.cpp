@@ -1,0 +1,272 @@
+#include "tools/zuldata/record_csv.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <set>
+
+#include "dates/packed.h"
+#include "platform/codepage.h"
+
+namespace zuldata {
+namespace {
+
+using report::Field;
+using report::FieldType;
+
+bool AllDigits(const std::string& s) {
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+std::string Trim(const std::string& s) {
+  size_t a = s.find_first_not_of(" \t");
+  if (a == std::string::npos) return "";
+  size_t b = s.find_last_not_of(" \t");
+  return s.substr(a, b - a + 1);
+}
+
+// A decimal integer within [lo, hi].
+bool ReadInteger(const std::string& text, int64_t lo, int64_t hi, int64_t* value) {
+  std::string s = Trim(text);
+  if (s.empty()) {
+    *value = 0;
+    return true;
+  }
+  size_t i = (s[0] == '-' || s[0] == '+') ? 1 : 0;
+  if (i == s.size() || s.size() - i > 12 || !AllDigits(s.substr(i))) return false;
+  int64_t v = std::strtoll(s.c_str(), nullptr, 10);
+  if (v < lo || v > hi) return false;
+  *value = v;
+  return true;
+}
+
+bool ValidDate(const std::string& d) {
+  if (d == "00000000") return true;
+  int year = std::atoi(d.substr(0, 4).c_str());
+  int month = std::atoi(d.substr(4, 2).c_str());
+  int day = std::atoi(d.substr(6, 2).c_str());
+  static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return year >= 1 && month >= 1 && month <= 12 && day >= 1 && day <= kDays[month - 1];
+}
+
+// Puts one CSV value into its field; returns a description of what is
+// wrong, or "" when it fits.
+std::string PutValue(const Field& f, const std::string& value, char* rec) {
+  switch (f.type) {
+    case FieldType::Packed: {
+      std::string digits = Trim(value);
+      if (!AllDigits(digits) || digits.size() > size_t(f.width) * 2)
+        return "needs at most " + std::to_string(f.width * 2) + " digits";
+      digits = std::string(f.width * 2 - digits.size(), '0') + digits;
+      std::string packed = dates::Pack(digits);
+      packed.copy(rec + f.offset, f.width);
+      return "";
+    }
+    case FieldType::PackedDate: {
+      std::string digits = Trim(value);
+      if (digits.empty()) digits = "00000000";
+      if (digits.size() != 8 || !AllDigits(digits) || !ValidDate(digits))
+        return "needs a date YYYYMMDD (00000000 for none)";
+      dates::Pack(digits).copy(rec + f.offset, 4);
+      return "";
+    }
+    case FieldType::Int16:
+    case FieldType::Int32: {
+      int64_t v = 0;
+      bool wide = f.type == FieldType::Int32;
+      if (!ReadInteger(value, wide ? INT32_MIN : INT16_MIN, wide ? INT32_MAX : INT16_MAX, &v))
+        return wide ? "needs a whole number within 32 bits" : "needs a whole number within 16 bits";
+      if (wide) report::PutInt32(rec, f.offset, int32_t(v));
+      else report::PutInt16(rec, f.offset, int16_t(v));
+      return "";
+    }
+    case FieldType::Byte: {
+      int64_t v = 0;
+      if (!ReadInteger(value, 0, 255, &v)) return "needs a number from 0 to 255";
+      rec[f.offset] = char(v);
+      return "";
+    }
+    case FieldType::Text: {
+      bool lossy = false;
+      std::string text = platform::Utf8ToCp850(value, '?', &lossy);
+      if (lossy) return "has a character that code page 850 does not have";
+      if (text.size() > f.width) return "is longer than " + std::to_string(f.width) + " characters";
+      text.resize(f.width, ' ');
+      text.copy(rec + f.offset, f.width);
+      return "";
+    }
+  }
+  return "has an unknown type";
+}
+
+std::string GetValue(const Field& f, const std::string& rec) {
+  switch (f.type) {
+    case FieldType::Packed:
+    case FieldType::PackedDate:
+      return dates::Unpack(rec.substr(f.offset, f.width));
+    case FieldType::Int16:
+      return std::to_string(report::GetInt16(rec.data(), f.offset));
+    case FieldType::Int32:
+      return std::to_string(report::GetInt32(rec.data(), f.offset));
+    case FieldType::Byte:
+      return std::to_string(static_cast<unsigned char>(rec[f.offset]));
+    case FieldType::Text: {
+      std::string t = rec.substr(f.offset, f.width);
+      size_t end = t.find_last_not_of(' ');
+      t.erase(end == std::string::npos ? 0 : end + 1);
+      return platform::Cp850ToUtf8(t);
+    }
+  }
+  return "";
+}
+
+}  // namespace
+
+bool ParseCsv(const std::string& input, std::vector<CsvRow>* rows, std::string* error) {
+  std::string text = input;
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+  rows->clear();
+  CsvRow row;
+  std::string field;
+  int line = 1;
+  row.line = 1;
+  bool rowHasContent = false;
+  size_t i = 0;
+  auto endRow = [&]() {
+    row.fields.push_back(field);
+    field.clear();
+    bool blank = !rowHasContent && row.fields.size() == 1 && row.fields[0].empty();
+    if (!blank) rows->push_back(row);
+    row = CsvRow();
+    rowHasContent = false;
+  };
+  while (i < text.size()) {
+    char c = text[i];
+    if (c == '"' && field.empty()) {
+      int startLine = line;
+      rowHasContent = true;
+      ++i;
+      for (;;) {
+        if (i >= text.size()) {
+          *error = "line " + std::to_string(startLine) + ": a quoted field is not closed";
+          return false;
+        }
+        if (text[i] == '"') {
+          if (i + 1 < text.size() && text[i + 1] == '"') {
+            field += '"';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        if (text[i] == '\n') ++line;
+        field += text[i++];
+      }
+      continue;
+    }
+    if (c == ',') {
+      row.fields.push_back(field);
+      field.clear();
+      rowHasContent = true;
+      ++i;
+    } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      ++i;
+    } else if (c == '\n') {
+      endRow();
+      ++line;
+      row.line = line;
+      ++i;
+    } else {
+      field += c;
+      rowHasContent = true;
+      ++i;
+    }
+  }
+  if (rowHasContent || !field.empty()) endRow();
+  return true;
+}
+
+std::string CsvLine(const std::vector<std::string>& fields) {
+  std::string out;
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (i) out += ',';
+    const std::string& f = fields[i];
+    bool quote = f.find_first_of(",\"\r\n") != std::string::npos ||
+                 (!f.empty() && (f.front() == ' ' || f.back() == ' '));
+    if (!quote) {
+      out += f;
+      continue;
+    }
+    out += '"';
+    for (char c : f) {
+      if (c == '"') out += '"';
+      out += c;
+    }
+    out += '"';
+  }
+  return out + "\n";
+}
+
+bool MapHeader(const report::FileLayout& layout, const CsvRow& header,
+               std::vector<const Field*>* columns, std::string* error) {
+  columns->clear();
+  std::set<std::string> seen;
+  for (const std::string& raw : header.fields) {
+    std::string name = Trim(raw);
+    const Field* found = nullptr;
+    for (size_t k = 0; k < layout.fieldCount; ++k)
+      if (name == layout.fields[k].name) found = &layout.fields[k];
+    if (found == nullptr) {
+      *error = "line " + std::to_string(header.line) + ": " + layout.name +
+               " has no field \"" + name + "\"";
+      return false;
+    }
+    if (!seen.insert(name).second) {
+      *error = "line " + std::to_string(header.line) + ": field \"" + name + "\" given twice";
+      return false;
+    }
+    columns->push_back(found);
+  }
+  return true;
+}
+
+bool RowToRecord(const report::FileLayout& layout, const std::vector<const Field*>& columns,
+                 const CsvRow& row, std::string* record, std::string* error) {
+  if (row.fields.size() != columns.size()) {
+    *error = "line " + std::to_string(row.line) + ": " + std::to_string(row.fields.size()) +
+             " fields, the header has " + std::to_string(columns.size());
+    return false;
+  }
+  record->assign(layout.recordLength, '\0');
+  // Text fields the row does not give are spaces.
+  for (size_t k = 0; k < layout.fieldCount; ++k)
+    if (layout.fields[k].type == FieldType::Text)
+      record->replace(layout.fields[k].offset, layout.fields[k].width, layout.fields[k].width, ' ');
+  for (size_t i = 0; i < columns.size(); ++i) {
+    std::string problem = PutValue(*columns[i], row.fields[i], &(*record)[0]);
+    if (!problem.empty()) {
+      *error = "line " + std::to_string(row.line) + ": " + columns[i]->name + " \"" +
+               row.fields[i] + "\" " + problem;
+      return false;
+    }
+  }
+  return true;
+}
+
+std::vector<std::string> RecordToFields(const report::FileLayout& layout, const std::string& record) {
+  std::vector<std::string> out;
+  std::string rec = record;
+  rec.resize(layout.recordLength, '\0');
+  for (size_t k = 0; k < layout.fieldCount; ++k) out.push_back(GetValue(layout.fields[k], rec));
+  return out;
+}
+
+std::vector<std::string> HeaderFields(const report::FileLayout& layout) {
+  std::vector<std::string> out;
+  for (size_t k = 0; k < layout.fieldCount; ++k) out.push_back(layout.fields[k].name);
+  return out;
+}
+
+}  // namespace zuldata

@@ -1,0 +1,60 @@
+// Records of the report's files as CSV rows, by the record layouts of
+// report/record_layouts.h.
+//
+// CSV form (what `zuldata import` reads and `zuldata export` writes):
+//   - UTF-8 text, an optional byte-order mark, lines ended by LF or CR LF;
+//     fields separated by ",", a field in double quotes may hold commas,
+//     line ends and doubled quotes ("").
+//   - The first line is a header of field names, each one a field of the
+//     file's layout, each at most once, in any order. Fields the header
+//     leaves out import as spaces (text) or zero bytes (everything else).
+//   - Values by field type: packed digits as their digit text (at most
+//     twice the width in digits, filled with zeros on the left: "1" and
+//     "0001" are the same community code); packed dates as YYYYMMDD
+//     ("00000000" or empty for the empty date); integers in decimal within
+//     their 16 or 32 bits (money in hundredths); text as UTF-8 of characters
+//     that code page 850 has, at most the field's width; a byte 0-255.
+//   - Export writes every field of the layout, text without its trailing
+//     spaces.
+//
+// State: none.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "report/record_layouts.h"
+
+namespace zuldata {
+
+// One parsed CSV row and the line it starts on (1-based).
+struct CsvRow {
+  int line = 0;
+  std::vector<std::string> fields;
+};
+
+// Splits CSV text into rows. Empty lines are skipped. Returns false with a
+// message (naming the line) for an unterminated quoted field.
+bool ParseCsv(const std::string& text, std::vector<CsvRow>* rows, std::string* error);
+
+// The CSV text of one row (fields quoted where they need it), with LF.
+std::string CsvLine(const std::vector<std::string>& fields);
+
+// Maps a header row to field indexes of the layout. Returns false with a
+// message for an unknown or repeated name.
+bool MapHeader(const report::FileLayout& layout, const CsvRow& header,
+               std::vector<const report::Field*>* columns, std::string* error);
+
+// Builds a record from a row (its fields in the order of `columns`).
+// Returns false with a message naming the line and the field when a value
+// does not fit its field.
+bool RowToRecord(const report::FileLayout& layout, const std::vector<const report::Field*>& columns,
+                 const CsvRow& row, std::string* record, std::string* error);
+
+// The CSV fields of a record, in layout order.
+std::vector<std::string> RecordToFields(const report::FileLayout& layout, const std::string& record);
+
+// The header of an export: every field name of the layout.
+std::vector<std::string> HeaderFields(const report::FileLayout& layout);
+
+}  // namespace zuldata

@@ -1,0 +1,56 @@
+// The report's data files of a suite root, for the data tool: open (creating
+// a missing file from ROOT/ddf/NAME.xdf as the report would), insert many
+// records as one all-or-nothing transaction, and read them back in key order.
+//
+// Files are reached through the record manager's BTRCALL at
+// ROOT/DADES/NAME.dat, opened with the deployment's owner name when the
+// environment gives one (ZULOWNER), else with none.
+//
+// State: none beyond the open handle.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zuldata {
+
+class ReportFile {
+ public:
+  ReportFile() = default;
+  ~ReportFile();
+  ReportFile(const ReportFile&) = delete;
+  ReportFile& operator=(const ReportFile&) = delete;
+
+  // Opens ROOT/DADES/<name>.dat, creating it from ROOT/ddf/<name>.xdf when
+  // missing. Returns false with a message.
+  bool Open(const std::string& root, const std::string& name, std::string* error);
+
+  // Inserts the records in order, in one transaction of the record
+  // manager: on a failure nothing of them is stored, and the result is
+  // false with a message naming the record (1-based within `records`).
+  bool InsertAll(const std::vector<std::string>& records, std::string* error);
+
+  // Inserts one record without undo (bulk generation). Returns the status.
+  int16_t Insert(const std::string& record);
+
+  // Begin (19), End (20) or Abort (21) Transaction. Returns the status.
+  int16_t Transaction(uint16_t operation);
+
+  // Every record in the order of key 0. Returns false with a message.
+  bool ReadAll(std::vector<std::string>* records, std::string* error);
+
+  void Close();
+
+ private:
+  unsigned char block_[128] = {};
+  bool open_ = false;
+  std::string name_;
+};
+
+// The creation specification bytes of ROOT/ddf/<name>.xdf (without the
+// 2-byte length), or false with a message.
+bool ReadCreationSpec(const std::string& root, const std::string& name, std::string* spec,
+                      std::string* error);
+
+}  // namespace zuldata

@@ -1,0 +1,148 @@
+#include "tools/zuldata/suite_root.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "tools/zuldata/commands.h"
+
+#ifndef ZUL_SUITE_DIR
+#define ZUL_SUITE_DIR ""
+#endif
+#ifndef ZUL_ZUDAVIVI
+#define ZUL_ZUDAVIVI ""
+#endif
+
+namespace zuldata {
+namespace {
+
+std::vector<std::string> FilesIn(const std::string& dir) {
+  std::vector<std::string> names;
+  DIR* d = opendir(dir.c_str());
+  if (d == nullptr) return names;
+  while (dirent* e = readdir(d)) {
+    std::string n = e->d_name;
+    struct stat st;
+    if (n[0] != '.' && stat((dir + "/" + n).c_str(), &st) == 0 && S_ISREG(st.st_mode))
+      names.push_back(n);
+  }
+  closedir(d);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string SelfDir() {
+  char buf[4096];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  std::string p(buf, size_t(n));
+  return p.substr(0, p.rfind('/'));
+}
+
+bool CopyText(const std::string& from, const std::string& to, std::string* error) {
+  std::string utf8, cp850;
+  if (!platform::ReadFile(from, &utf8)) {
+    *error = "cannot read " + from;
+    return false;
+  }
+  if (!SuiteText(utf8, &cp850)) {
+    *error = from + " has a character that code page 850 does not have";
+    return false;
+  }
+  if (!platform::WriteFile(to, cp850)) {
+    *error = "cannot write " + to;
+    return false;
+  }
+  return true;
+}
+
+// Copies the text files of suite/<folder> into ROOT/<folder>.
+bool CopyFolder(const std::string& suite, const std::string& root, const std::string& folder,
+                std::string* error) {
+  for (const std::string& name : FilesIn(suite + "/" + folder)) {
+    if (name == "README.md") continue;
+    if (!CopyText(suite + "/" + folder + "/" + name, root + "/" + folder + "/" + name, error))
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool SuiteText(const std::string& utf8, std::string* cp850) {
+  bool lossy = false;
+  std::string text = platform::Utf8ToCp850(utf8, '?', &lossy);
+  if (lossy) return false;
+  cp850->clear();
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) *cp850 += '\r';
+    *cp850 += text[i];
+  }
+  return true;
+}
+
+bool LayDownSuite(const std::string& root, SuiteOptions& options, std::string* error) {
+  if (options.suiteDir.empty()) options.suiteDir = ZUL_SUITE_DIR;
+  if (options.zudavivi.empty()) options.zudavivi = ZUL_ZUDAVIVI;
+  if (options.zudavivi.empty() || !platform::PathExists(options.zudavivi))
+    options.zudavivi = SelfDir() + "/../zudavivi/ZUDAVIVI";
+  const std::string& suite = options.suiteDir;
+  if (suite.empty() || !platform::PathExists(suite + "/Brol.ini")) {
+    *error = "cannot find the suite sources (give --suite DIR, the repository's suite/ folder)";
+    return false;
+  }
+
+  for (const char* dir : {"", "FORMS", "LOCALE", "ddf", "AJUDA", "DADES", "BIN", "TERM01"}) {
+    if (!platform::MakeDirs(root + "/" + dir)) {
+      *error = "cannot make the folder " + root + "/" + dir;
+      return false;
+    }
+  }
+  if (!CopyText(suite + "/Brol.ini", root + "/Brol.ini", error)) return false;
+  for (const char* folder : {"FORMS", "LOCALE", "AJUDA", "TERM01"})
+    if (!CopyFolder(suite, root, folder, error)) return false;
+
+  // Creation specifications: each readable description becomes NAME.xdf
+  // (2 bytes of length, little-endian, then the specification).
+  for (const std::string& name : FilesIn(suite + "/ddf")) {
+    if (name.size() < 5 || name.substr(name.size() - 4) != ".txt") continue;
+    std::string source = suite + "/ddf/" + name;
+    std::string xdf = root + "/ddf/" + name.substr(0, name.size() - 4) + ".xdf";
+    std::string text, spec, problem;
+    if (!platform::ReadFile(source, &text) || !DescriptionToSpec(text, &spec, &problem)) {
+      *error = source + ": " + (problem.empty() ? "cannot be read" : problem);
+      return false;
+    }
+    std::string bytes;
+    bytes += char(spec.size() & 0xFF);
+    bytes += char(spec.size() >> 8);
+    bytes += spec;
+    if (!platform::WriteFile(xdf, bytes)) {
+      *error = "cannot write " + xdf;
+      return false;
+    }
+  }
+
+  // The print program.
+  std::string program;
+  if (platform::PathExists(options.zudavivi) && platform::ReadFile(options.zudavivi, &program)) {
+    std::string target = root + "/BIN/ZUDAVIVI";
+    if (!platform::WriteFile(target, program) || chmod(target.c_str(), 0755) != 0) {
+      *error = "cannot write " + target;
+      return false;
+    }
+  } else {
+    std::fprintf(stderr, "zuldata: no print program at %s; BIN/ stays empty\n",
+                 options.zudavivi.c_str());
+  }
+  return true;
+}
+
+}  // namespace zuldata

@@ -1,0 +1,38 @@
+// Laying down a ready suite root from the readable sources under suite/.
+//
+// What a root holds (DESIGN.md "Suite files we define"):
+//   ROOT/Brol.ini
+//   ROOT/FORMS/  LOCALE/  AJUDA/   copied from suite/ (text files)
+//   ROOT/ddf/NAME.xdf              built from suite/ddf/NAME.txt
+//   ROOT/DADES/                    empty here; the caller fills it
+//   ROOT/BIN/ZUDAVIVI              the print program
+//   ROOT/TERM01/Sessio.ini, BrolTerm.ini
+// Text files go down in code page 850 with CR LF line ends (the sources are
+// UTF-8 with LF): the INI reader and the message catalogue of the suite read
+// lines ended by CR.
+//
+// Where the sources are found: the option, else the folders this build was
+// configured with (ZUL_SUITE_DIR, ZUL_ZUDAVIVI), else the print program
+// beside this tool's build folder (../zudavivi/ZUDAVIVI).
+#pragma once
+
+#include <string>
+
+namespace zuldata {
+
+struct SuiteOptions {
+  std::string suiteDir;  // suite/ sources; "" = the configured one
+  std::string zudavivi;  // the print program; "" = the configured one
+};
+
+// Lays down the root (creating ROOT when missing) and fills in the options
+// that were left empty. Returns false with a message. A missing print
+// program is not an error: the root is ready but BIN/ stays empty (a note
+// goes to standard error).
+bool LayDownSuite(const std::string& root, SuiteOptions& options, std::string* error);
+
+// UTF-8 text with LF line ends as the suite stores text: code page 850, CR
+// LF. Returns false when a character has no code page 850 byte.
+bool SuiteText(const std::string& utf8, std::string* cp850);
+
+}  // namespace zuldata
