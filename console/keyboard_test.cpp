@@ -79,8 +79,6 @@ TEST_F(KeyboardTest, HexadecimalEntries) {
   EXPECT_EQ(keyboard.EchoChar, 88);
   KeySet("xV", "");
   EXPECT_EQ(keyboard.EchoChar, 0);
-  SetFieldOptions("|A,First|B,Second");
-  EXPECT_EQ(keyboard.FieldOptions, "|A,First|B,Second");
 }
 
 TEST_F(KeyboardTest, ModifiersOfFunctionAndCursorKeys) {
@@ -199,13 +197,11 @@ TEST_F(KeyboardTest, WaitKeyWithNothingQueuedEndsOnEsc) {
   EXPECT_EQ(platform::console.starvedWaits, 1);
 }
 
-TEST_F(KeyboardTest, DiscardKeysAndBell) {
+TEST_F(KeyboardTest, DiscardKeys) {
   keyboard.Typeahead = "abc";
   platform::ConsoleQueueText("def");
   DiscardKeys();
   EXPECT_EQ(Read(), 0);
-  Bell();
-  EXPECT_EQ(platform::console.bells, 1);
 }
 
 }  // namespace

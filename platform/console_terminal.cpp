@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
@@ -174,12 +175,18 @@ void Present() {
 // --- Input ---------------------------------------------------------------
 
 // Moves whatever the terminal has sent into T().input, without waiting.
+// A terminal that has gone away (end of input, hang-up) is marked closed.
 void Drain() {
   char buf[256];
-  for (;;) {
+  while (!T().inputClosed) {
     pollfd p{0, POLLIN, 0};
-    if (poll(&p, 1, 0) <= 0 || !(p.revents & POLLIN)) return;
+    if (poll(&p, 1, 0) <= 0) return;
+    if (!(p.revents & POLLIN)) {
+      if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) T().inputClosed = true;
+      return;
+    }
     ssize_t n = ::read(0, buf, sizeof buf);
+    if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) T().inputClosed = true;
     if (n <= 0) return;
     T().input.append(buf, static_cast<size_t>(n));
     T().inputQuietSince = ConsoleClockMs();
@@ -197,8 +204,15 @@ bool Read(ConsoleEvent* event) {
   Drain();
   for (;;) {
     bool quiet = ConsoleClockMs() - T().inputQuietSince >= kEscapeWaitMs;
-    InputParse r = ParseTerminalInput(&T().input, quiet, event);
+    InputParse r = ParseTerminalInput(&T().input, quiet || T().inputClosed, event);
     if (r == InputParse::kDropped) continue;
+    if (r == InputParse::kNone && T().inputClosed) {
+      // Nobody can type any more: every read is Esc, which ends every
+      // interactive loop, so the program winds down instead of spinning.
+      *event = ConsoleEvent();
+      event->text = "\x1b";
+      return true;
+    }
     if (r != InputParse::kEvent) return false;
     bool alt = event->controlState & (kLeftAltPressed | kRightAltPressed);
     T().altHeldUntil = (alt && IsKeypadKey(*event)) ? ConsoleClockMs() + kAltHoldMs : 0;

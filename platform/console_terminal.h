@@ -38,6 +38,7 @@ struct TerminalState {
 
   std::string input;        // bytes read and not yet made into events
   long long inputQuietSince = 0;  // ms clock when `input` last grew
+  bool inputClosed = false;       // end of input: the terminal has gone away
   bool mouseReporting = false;    // the terminal was asked for mouse reports
 
   // Terminals report no key releases, so "left Alt held" (which the keypad

@@ -27,17 +27,10 @@ class ConsoleTest : public ::testing::Test {
   }
 };
 
-TEST_F(ConsoleTest, StartsBlankWithTheConsoleSize) {
-  EXPECT_EQ(ConsoleRows(), 25);
-  EXPECT_EQ(ConsoleColumns(), 80);
-  EXPECT_EQ(Row(25, 1, 80), std::string(80, ' '));
-  EXPECT_EQ(Attr(1, 1), 0x07);
+TEST_F(ConsoleTest, LocateKeepsCoordinatesOffTheScreen) {
   unsigned char ch, attr;
   EXPECT_FALSE(ConsoleReadCell(26, 1, &ch, &attr));
   EXPECT_FALSE(ConsoleReadCell(1, 0, &ch, &attr));
-}
-
-TEST_F(ConsoleTest, LocateKeepsCoordinatesOffTheScreen) {
   ConsoleLocate(5, 10);
   ConsoleLocate(0, 30);
   EXPECT_EQ(ConsoleCursorRow(), 5);
@@ -91,26 +84,6 @@ TEST_F(ConsoleTest, ScrollMovesARectangleAndBlanksUncoveredRows) {
   EXPECT_EQ(Row(3, 1, 6), "      ");
 }
 
-TEST_F(ConsoleTest, HeadlessQueueAndStarvedWait) {
-  ConsoleQueueText("ab");
-  ConsoleQueueKey(std::string("\0\x3b", 2), kShiftPressed);
-  ConsoleEvent e;
-  ASSERT_TRUE(ConsoleReadEvent(&e));
-  EXPECT_EQ(e.text, "a");
-  ASSERT_TRUE(ConsoleReadEvent(&e));
-  ASSERT_TRUE(ConsoleReadEvent(&e));
-  EXPECT_EQ(e.controlState, kShiftPressed);
-  EXPECT_EQ(console.lastControlState, kShiftPressed);
-  EXPECT_FALSE(ConsoleReadEvent(&e));
-  EXPECT_EQ(e.text, "");
-  EXPECT_EQ(e.controlState, 0u);
-  EXPECT_EQ(console.starvedWaits, 0);
-  ConsoleWaitInput(10);
-  EXPECT_EQ(console.starvedWaits, 1);
-  ASSERT_TRUE(ConsoleReadEvent(&e));
-  EXPECT_EQ(e.text, "\x1b");
-}
-
 TEST_F(ConsoleTest, MouseEventsOnlyWhileMouseInputIsOn) {
   ConsoleQueueMouse(3, 40, kMouseLeftPressed);
   ConsoleQueueKey("x");
@@ -123,23 +96,6 @@ TEST_F(ConsoleTest, MouseEventsOnlyWhileMouseInputIsOn) {
   EXPECT_EQ(e.text, std::string("\0\0\x08\x01", 4));
   EXPECT_EQ(e.mouseRow, 3);
   EXPECT_EQ(e.mouseColumn, 40);
-}
-
-TEST_F(ConsoleTest, StandIns) {
-  unsigned char table[256] = {};
-  table[kVirtualKeyInsert] = 1;
-  SetKeyboardState(table);
-  unsigned char back[256] = {};
-  GetKeyboardState(back);
-  EXPECT_EQ(back[kVirtualKeyInsert], 1);
-  ClipboardSet("Pla\x87");
-  EXPECT_EQ(ClipboardGet(), "Pla\x87");
-  Beep();
-  EXPECT_EQ(console.bells, 1);
-  ConsoleSetCursorSize(150);
-  EXPECT_EQ(console.cursorSize, 100);
-  ConsoleHideCursor();
-  EXPECT_FALSE(console.cursorVisible);
 }
 
 }  // namespace

@@ -39,6 +39,7 @@ void Draw() {
   platform::ConsoleSetColours(7, 0);
   platform::ConsoleLocate(6, 1);
   platform::ConsoleWrite("\x11 opcio \x10");
+  Put(25, 71, "CANTONADA!", 14, 1);  // ends in the last cell of the screen
   console::PushWindow(8, 10, 14, 50);
   console::SetColourRole("n");
   console::DrawFrame(2);
