@@ -14,7 +14,6 @@
 #include "console/screen.h"
 #include "datafile/file_table.h"
 #include "datafile/messages.h"
-#include "platform/console.h"
 #include "platform/env.h"
 #include "recman/btrcall.h"
 
@@ -63,9 +62,9 @@ int16_t FetchWithLockWait(FileSlot& slot, uint16_t operation) {
   bool messageShown = false;
   for (;;) {
     if (attempt == 1) {
+      // ShowMessage puts the box on the terminal at once, so the operator
+      // sees it during the waits.
       messageShown = console::ShowMessage(kLockMessageRow, LockMessage());
-      // The operator must see it during the waits, not at the next key read.
-      platform::ConsoleFlush();
     }
     std::memcpy(data, slot.RecordBuffer, slot.RecordLength);
     uint32_t dataLength = static_cast<uint32_t>(slot.RecordLength);
@@ -83,10 +82,7 @@ int16_t FetchWithLockWait(FileSlot& slot, uint16_t operation) {
     }
     // Only a message that was pushed is popped: popping otherwise would
     // remove a window that belongs to someone else.
-    if (messageShown) {
-      console::PopWindow();
-      platform::ConsoleFlush();
-    }
+    if (messageShown) console::PopWindow();
     return status;
   }
 }
