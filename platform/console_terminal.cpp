@@ -10,6 +10,7 @@
 // switched off: it would otherwise abandon screen updates whenever a key is
 // waiting unread.
 #include <curses.h>
+#include <langinfo.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -301,7 +302,11 @@ bool Start() {
   sigemptyset(&sa.sa_mask);
   sigaction(SIGWINCH, &sa, nullptr);
 
+  // Curses writes the Unicode of each cell in the locale's encoding; where
+  // the environment names none (the C locale), UTF-8 is what terminals
+  // expect today.
   std::setlocale(LC_CTYPE, "");
+  if (std::string(nl_langinfo(CODESET)) != "UTF-8") std::setlocale(LC_CTYPE, "C.UTF-8");
   T().savedModesValid = tcgetattr(0, &T().savedModes) == 0;
   SCREEN* screen = newterm(nullptr, stdout, stdin);
   if (screen == nullptr) return false;
