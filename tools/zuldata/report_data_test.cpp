@@ -1,0 +1,104 @@
+// CSV import and export of the report's files through a real suite root.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/process.h"
+#include "report/record_layouts.h"
+#include "tools/zuldata/record_csv.h"
+#include "tools/zuldata/report_commands.h"
+#include "tools/zuldata/report_files.h"
+#include "tools/zuldata/suite_root.h"
+
+namespace zuldata {
+namespace {
+
+class Root : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/zul_csv_XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    root_ = tmpl;
+    SuiteOptions options;
+    options.suiteDir = ZUL_SOURCE_DIR "/suite";
+    options.zudavivi = "/nonexistent";
+    std::string error;
+    ASSERT_TRUE(LayDownSuite(root_, options, &error)) << error;
+  }
+  void TearDown() override { platform::RunProgram("/bin/rm", {"-rf", root_}); }
+
+  // Every record of a file as CSV, as export writes it.
+  std::string Export(const std::string& file) {
+    ReportFile data;
+    std::vector<std::string> records;
+    std::string error;
+    EXPECT_TRUE(data.Open(root_, file, &error) && data.ReadAll(&records, &error)) << error;
+    const report::FileLayout* layout = report::FindLayout(file);
+    std::string out = CsvLine(HeaderFields(*layout));
+    for (const std::string& r : records) out += CsvLine(RecordToFields(*layout, r));
+    return out;
+  }
+
+  std::string root_;
+};
+
+TEST_F(Root, DemoCommunitiesComeBackAsTheyWent) {
+  std::string csv;
+  ASSERT_TRUE(platform::ReadFile(ZUL_SOURCE_DIR "/suite/data/FinquesH.csv", &csv));
+  std::string error;
+  ASSERT_TRUE(ImportCsv(root_, "FinquesH", csv, &error)) << error;
+  EXPECT_EQ(Export("FinquesH"), csv);
+}
+
+TEST_F(Root, MissingColumnsImportAsBlankAndShortCodesAreZeroFilled) {
+  std::string error;
+  ASSERT_TRUE(ImportCsv(root_, "CobramH",
+                        "department,date,amount_in,state\r\n1,20261205,-1500,C\r\n", &error))
+      << error;
+  EXPECT_EQ(Export("CobramH"),
+            "department,date,amount_in,amount_out,state\n00000001,20261205,-1500,0,C\n");
+}
+
+TEST_F(Root, ABadRowIsNamedByItsLineAndNothingIsStored) {
+  const char* bad[][2] = {
+      {"code,name,last_settled\n0001,A,20261231\n0002,B,20261332\n", "line 3: last_settled"},
+      {"code,name\n0001,A\n12345,B\n", "line 3: code"},
+      {"code,fee\n0001,2147483648\n", "line 2: fee"},
+      {"code,name\n0001,\"NOM MOLT LLARG QUE NO HI CAP A LA FITXA\"\n", "line 2: name"},
+      {"code,name\n0001,CAF\xE2\x9C\x93\n", "line 2: name"},  // a check mark
+      {"code,name\n0001\n", "line 2: 1 fields"},
+      {"code,nom\n0001,A\n", "line 1: FinquesH has no field \"nom\""},
+      {"code,name\n0001,\"A\n", "line 2: a quoted field is not closed"},
+  };
+  for (auto& c : bad) {
+    std::string error;
+    EXPECT_FALSE(ImportCsv(root_, "FinquesH", c[0], &error)) << c[0];
+    EXPECT_EQ(error.compare(0, std::string(c[1]).size(), c[1]), 0) << error;
+  }
+  EXPECT_EQ(Export("FinquesH"), CsvLine(HeaderFields(*report::FindLayout("FinquesH"))));
+}
+
+TEST_F(Root, AKeyAlreadyThereUndoesTheWholeImport) {
+  std::string error;
+  ASSERT_TRUE(ImportCsv(root_, "TDespesa", "code,description\n0001,NETEJA\n", &error));
+  EXPECT_FALSE(ImportCsv(root_, "TDespesa", "code,description\n0002,AIGUA\n0001,ALTRA\n", &error));
+  EXPECT_NE(error.find("line 3"), std::string::npos) << error;
+  EXPECT_EQ(Export("TDespesa"), "code,description\n0001,NETEJA\n");
+}
+
+TEST(Csv, QuotesCommasAndLineEnds) {
+  std::vector<CsvRow> rows;
+  std::string error;
+  ASSERT_TRUE(ParseCsv("\xEF\xBB\xBF" "a,\"b,c\",\"d\"\"e\"\r\n\r\n\"x\ny\",,z", &rows, &error));
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].fields, (std::vector<std::string>{"a", "b,c", "d\"e"}));
+  EXPECT_EQ(rows[1].line, 3);
+  EXPECT_EQ(rows[1].fields, (std::vector<std::string>{"x\ny", "", "z"}));
+  EXPECT_EQ(CsvLine({"a", "b,c", "d\"e", " f"}), "a,\"b,c\",\"d\"\"e\",\" f\"\n");
+}
+
+}  // namespace
+}  // namespace zuldata
