@@ -194,10 +194,12 @@ void Drain() {
   }
 }
 
+// The keys that stand for digits while left Alt is held: Home, Up, PgUp,
+// Left, keypad 5, Right, End, Down, PgDn, Ins.
 bool IsKeypadKey(const ConsoleEvent& e) {
   if (e.text.size() != 2 || e.text[0] != '\0') return false;
   unsigned char s = static_cast<unsigned char>(e.text[1]);
-  return (s >= 0x47 && s <= 0x53 && s != 0x4A && s != 0x4E);
+  return s >= 0x47 && s <= 0x52 && s != 0x4A && s != 0x4E;
 }
 
 bool Read(ConsoleEvent* event) {

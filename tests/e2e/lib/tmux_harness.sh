@@ -14,6 +14,8 @@ set -u
 # Characters, not bytes, in the pane and in bash's substrings.
 export LC_ALL=C.UTF-8
 
+command -v tmux >/dev/null || { echo "SKIP: tmux is not installed"; exit 77; }
+
 WORK=$(mktemp -d /tmp/zul-e2e.XXXXXX)
 SOCKET="zul-e2e-$$-$RANDOM"
 TIMEOUT_S=${ZUL_E2E_TIMEOUT:-20}
