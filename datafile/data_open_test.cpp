@@ -28,10 +28,7 @@ TEST(SplitDataPathTest, ExtensionStartsAtFirstDotOfLastComponent) {
       {"C:\\X\\Y.DAT", "C:\\X\\", "Y", ".DAT"},
       {"A.B\\C", "A.B\\", "C", ".dat"},
       {"D\\T.a.b", "D\\", "T", ".a.b"},
-      {"/tmp/r.1/DADES\\F", "/tmp/r.1/DADES\\", "F", ".dat"},
       {"C:Y.X", "C:", "Y", ".X"},
-      {"NOM", "", "NOM", ".dat"},
-      {"NOM.", "", "NOM", "."},
   };
   for (const Case& c : cases) {
     DataPath parts = SplitDataPath(c.path);
@@ -39,20 +36,6 @@ TEST(SplitDataPathTest, ExtensionStartsAtFirstDotOfLastComponent) {
     EXPECT_EQ(parts.Name, c.name) << c.path;
     EXPECT_EQ(parts.Extension, c.extension) << c.path;
   }
-}
-
-TEST(FindSlotTest, FreeSlotsComeFromTheTopAndNumberZeroIsNeverHeld) {
-  table = FileTable();
-  EXPECT_EQ(FindSlot(501), -40);
-  table.Slots[40].FileNumber = 501;
-  EXPECT_EQ(FindSlot(501), 40);
-  EXPECT_EQ(FindSlot(502), -39);
-  EXPECT_LE(FindSlot(0), 0);
-  for (int s = 1; s <= kMaxFiles; ++s) table.Slots[s].FileNumber = static_cast<int16_t>(600 + s);
-  EXPECT_EQ(FindSlot(502), 0);
-  EXPECT_EQ(FindSlot(0), 0);
-  EXPECT_EQ(FindSlot(610), 10);
-  table = FileTable();
 }
 
 // Record of the test file "T": 2-byte binary code, 4-byte name, 14 bytes more.
@@ -174,6 +157,18 @@ TEST_F(DataOpenTest, KeyInfoComesFromTheFileStatistics) {
   DataKeyInfo(777, 0, keyLength, recordLength);
   EXPECT_EQ(keyLength, 0);
   EXPECT_EQ(recordLength, 0);
+}
+
+TEST_F(DataOpenTest, FileWithoutKeysHasAnEmptyKeyValue) {
+  WriteSpec("K", CreationSpec(10, {}));
+  char buffer[10] = {};
+  int16_t status = -1;
+  DataOpen(501, DataName("K"), buffer, status);
+  ASSERT_EQ(status, 0);
+  EXPECT_EQ(table.Slots[40].KeyValue, "");
+  EXPECT_EQ(table.Slots[40].RecordLength, 10);
+  DataSeek(501, 0, "", 1, status);
+  EXPECT_EQ(status, kStatusNoSuchKey);
 }
 
 TEST_F(DataOpenTest, RecordsLongerThanTheCallersBufferAreDeliveredCut) {

@@ -239,56 +239,33 @@ TEST_F(OpenFailureTest, SpecificationLongerThanTheDataBufferIsRefused) {
   EXPECT_FALSE(platform::PathExists(dir.path() + "DADES/GRAN.dat"));
 }
 
-TEST_F(OpenFailureTest, FileOfAnotherOwnerCannotBeOpened) {
-  WriteSpec("R", CreationSpec(12, {{{1, 2, recman::KF_BINARY}}}));
-  char buffer[12] = {};
-  int16_t status = -1;
-  DataOpen(501, DataName("R"), buffer, status);
-  ASSERT_EQ(status, 0);
-  std::string other = "ALTR";
-  other += '\0';
-  std::string key = other;
-  uint32_t length = static_cast<uint32_t>(other.size());
-  int s = OpenSlot(501);
-  ASSERT_EQ(recman::BTRCALL(recman::B_SET_OWNER, table.Slots[s].PositionBlock.data(),
-                            &other[0], &length, &key[0], static_cast<uint16_t>(key.size()), 0),
-            0);
-  DataCloseAll(status);
-  EXPECT_EQ(RunFailingOpen(DataName("R")), 0);
+TEST_F(OpenFailureTest, OnlyFilesOfTheDeploymentsOwnerOpen) {
+  for (const char* name : {"MEU", "ALIE"}) {
+    WriteSpec(name, CreationSpec(12, {{{1, 2, recman::KF_BINARY}}}));
+    char buffer[12] = {};
+    int16_t status = -1;
+    DataOpen(501, DataName(name), buffer, status);
+    ASSERT_EQ(status, 0);
+    std::string owner = std::string(name) == "MEU" ? OwnerName() : "ALTR";
+    owner += '\0';
+    std::string key = owner;
+    uint32_t length = static_cast<uint32_t>(owner.size());
+    ASSERT_EQ(recman::BTRCALL(recman::B_SET_OWNER, table.Slots[OpenSlot(501)].PositionBlock.data(),
+                              &owner[0], &length, &key[0], static_cast<uint16_t>(key.size()), 0),
+              0);
+    DataCloseAll(status);
+  }
+  EXPECT_EQ(RunFailingOpen(DataName("MEU")), 3);  // opened: DataOpen returned
+  EXPECT_EQ(RunFailingOpen(DataName("ALIE")), 0);
   EXPECT_EQ(Report(), "bells=1 waits=1 depth=0 screen=blank");
-}
-
-TEST_F(OpenFailureTest, FileOfTheDeploymentsOwnerOpens) {
-  WriteSpec("R", CreationSpec(12, {{{1, 2, recman::KF_BINARY}}}));
-  char buffer[12] = {};
-  int16_t status = -1;
-  DataOpen(501, DataName("R"), buffer, status);
-  ASSERT_EQ(status, 0);
-  std::string owner = OwnerName();
-  owner += '\0';
-  std::string key = owner;
-  uint32_t length = static_cast<uint32_t>(owner.size());
-  int s = OpenSlot(501);
-  ASSERT_EQ(recman::BTRCALL(recman::B_SET_OWNER, table.Slots[s].PositionBlock.data(),
-                            &owner[0], &length, &key[0], static_cast<uint16_t>(key.size()), 0),
-            0);
-  DataCloseAll(status);
-  EXPECT_EQ(RunFailingOpen(DataName("R")), 3);  // opened: DataOpen returned
 }
 
 TEST(OpenFailureMessageTest, LanguageTextPathAndStatus) {
   config::session = config::SessionState();
   EXPECT_EQ(OpenFailureMessage("DADES\\X", 35), "NO ES POT ACCEDIR AL FITXER DADES\\X (35)");
-  config::session.Language = "SPA";
-  EXPECT_EQ(OpenFailureMessage("D", 2), "NO SE PUEDE ACCEDER AL FICHERO D (2)");
-  EXPECT_EQ(LockMessage(), "FICHERO BLOQUEADO. ESPERE UN MOMENTO.");
-  config::session.Language = "GLG";
-  EXPECT_EQ(OpenFailureMessage("D", 2), "NOM SE PODE ACEDER AO FICHEIRO D (2)");
   config::session.Language = "OCI";
   EXPECT_EQ(OpenFailureMessage("D", 2), "NON SE P\xE3T ACCEDIR ATH FICH\xD4R D (2)");
   EXPECT_EQ(LockMessage(), "FICH\xD4R BLOQUEJAT. ESPERATZ UN MOMENT.");
-  config::session.Language = "spa";
-  EXPECT_EQ(LockMessage(), kLockText);
   config::session = config::SessionState();
 }
 
