@@ -104,6 +104,7 @@ int16_t OpenWithWait(FileSlot& slot, const std::string& fileName,
   std::string owner = OwnerName();
   bool created = false;
   for (;;) {
+    slot.PositionBlock.fill(0);
     unsigned char ownerBuffer[kOwnerNameLength + 1] = {};
     std::memcpy(ownerBuffer, owner.data(), kOwnerNameLength);
     uint32_t ownerLength = kOwnerNameLength + 1;
@@ -126,7 +127,8 @@ int16_t OpenWithWait(FileSlot& slot, const std::string& fileName,
     status = recman::BTRCALL(recman::B_CREATE, scratch.PositionBlock.data(), spec,
                              &specLength, key, kKeyBufferSize,
                              recman::B_CREATE_NO_REPLACE);
-    if (status != 0) return status;
+    // 59: another terminal created the file since our open; open theirs.
+    if (status != 0 && status != recman::B_FILE_EXISTS) return status;
     created = true;
   }
 }

@@ -15,8 +15,14 @@
 //    `RootDir` + "ddf\" + name + ".xdf" and then opened. The specification
 //    file is 2 bytes of length L (little-endian) followed by L bytes passed
 //    to the record manager's Create as they stand. A missing specification
-//    file is left behind empty (the open of the original suite creates it),
-//    and the data file cannot then be created.
+//    file is left behind empty (opening it for binary access creates it),
+//    and the data file cannot then be created. When another program creates
+//    the file first (Create says it exists), that file is opened.
+//  - Limits: the file name (with its extension) and a zero byte must fit
+//    the 256-byte key buffer, else the open fails with status 11 (invalid
+//    file name); a creation specification longer than the 1536-byte data
+//    buffer is refused with status 22 (data buffer too short). Neither is
+//    ever copied beyond its buffer.
 //  - Any other failure ends the program: the operator is told, in the
 //    session's language, which file could not be reached and with which
 //    status, presses a key, and the process ends with exit code 0 after
