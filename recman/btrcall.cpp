@@ -571,8 +571,11 @@ int16_t DoGetPosition(void* block, void* data, uint32_t* dataLength) {
   return B_OK;
 }
 
+// Operations that accept a lock bias. Get Position accepts and ignores it
+// (it reads no record), as callers add the bias to every fetching code.
 bool TakesLockBias(uint16_t op) {
   return (op >= B_GET_EQUAL && op <= B_GET_LAST) || op == B_GET_DIRECT ||
+         op == B_GET_POSITION ||
          op == B_STEP_NEXT || op == B_STEP_FIRST || op == B_STEP_LAST ||
          op == B_STEP_PREVIOUS;
 }

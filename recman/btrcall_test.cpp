@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <functional>
 
 #include "recman/file_check.h"
 #include "recman/record_manager.h"
@@ -145,6 +146,60 @@ TEST_F(RecmanTest, DuplicatesComeInInsertionOrderForwardsAndReversedBackwards) {
   // A failed Next leaves the currency where it was.
   ASSERT_EQ(h_.Step(B_GET_PREVIOUS, 0), 0);
   EXPECT_EQ(Note(h_.data), Pad("s3", 6));
+}
+
+// After each kind of positioning, Next and Previous give the neighbours of
+// the record found, duplicates included, in (key, insertion) order.
+TEST_F(RecmanTest, NextAndPreviousAfterEachKindOfPositioning) {
+  // Key 0 order: B/b1, D/d1, D/d2, D/d3, F/f1.
+  ASSERT_EQ(h_.Insert(Rec("D", 1, 1, "d1")), 0);
+  ASSERT_EQ(h_.Insert(Rec("B", 2, 2, "b1")), 0);
+  ASSERT_EQ(h_.Insert(Rec("D", 3, 3, "d2")), 0);
+  ASSERT_EQ(h_.Insert(Rec("F", 4, 4, "f1")), 0);
+  ASSERT_EQ(h_.Insert(Rec("D", 5, 5, "d3")), 0);
+  ASSERT_EQ(h_.Get(B_GET_EQUAL, 0, Pad("D", 8)), 0);
+  ASSERT_EQ(h_.Step(B_GET_NEXT, 0), 0);
+  ASSERT_EQ(h_.Call(B_GET_POSITION, "", "", 0, 4), 0);
+  const std::string posD2 = h_.data;
+  struct Case {
+    const char* what;
+    std::function<int16_t(Handle&)> position;
+    const char* found;
+    const char* next;  // "" = end of file
+    const char* previous;
+  };
+  std::vector<Case> cases = {
+      {"equal", [](Handle& h) { return h.Get(B_GET_EQUAL, 0, Pad("D", 8)); }, "d1", "d2", "b1"},
+      {"greater", [](Handle& h) { return h.Get(B_GET_GREATER, 0, Pad("B", 8)); }, "d1", "d2", "b1"},
+      {"greater or equal", [](Handle& h) { return h.Get(B_GET_GE, 0, Pad("C", 8)); }, "d1", "d2", "b1"},
+      {"less", [](Handle& h) { return h.Get(B_GET_LESS, 0, Pad("F", 8)); }, "d3", "f1", "d2"},
+      {"less or equal", [](Handle& h) { return h.Get(B_GET_LE, 0, Pad("E", 8)); }, "d3", "f1", "d2"},
+      {"first", [](Handle& h) { return h.Get(B_GET_FIRST, 0); }, "b1", "d1", ""},
+      {"last", [](Handle& h) { return h.Get(B_GET_LAST, 0); }, "f1", "", "d3"},
+      {"direct", [&](Handle& h) { return h.Call(B_GET_DIRECT, posD2, "", 0, 1536); }, "d2", "d3", "d1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Handle h;
+    ASSERT_EQ(h.Open(path_), 0);
+    ASSERT_EQ(c.position(h), 0);
+    EXPECT_EQ(Note(h.data), Pad(c.found, 6));
+    int16_t st = h.Step(B_GET_NEXT, 0);
+    if (*c.next) {
+      ASSERT_EQ(st, 0);
+      EXPECT_EQ(Note(h.data), Pad(c.next, 6));
+      ASSERT_EQ(h.Step(B_GET_PREVIOUS, 0), 0);  // back to the record found
+    } else {
+      EXPECT_EQ(st, B_END_OF_FILE);
+    }
+    st = h.Step(B_GET_PREVIOUS, 0);
+    if (*c.previous) {
+      ASSERT_EQ(st, 0);
+      EXPECT_EQ(Note(h.data), Pad(c.previous, 6));
+    } else {
+      EXPECT_EQ(st, B_END_OF_FILE);
+    }
+  }
 }
 
 TEST_F(RecmanTest, RelationalGetsAlongASegmentedSignedAndBinaryKey) {

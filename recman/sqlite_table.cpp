@@ -47,7 +47,7 @@ enum KeyStmt { kGt, kGe, kLt, kLe, kByPos, kUnique, kKeyStmts };
 enum TableStmt {
   kPhysFirst, kPhysLast, kPhysNext, kPhysPrev, kFetchPlain, kMaxPos,
   kInsert, kUpdate, kDelete, kReadVersion, kAddCount, kCount, kBegin,
-  kCommit, kRollback, kTableStmts
+  kCommit, kRollback, kSavepoint, kRelease, kRollbackTo, kTableStmts
 };
 
 class SqliteTable : public Table {
@@ -354,6 +354,9 @@ class SqliteTable : public Table {
       case kBegin: sql = "BEGIN IMMEDIATE"; break;
       case kCommit: sql = "COMMIT"; break;
       case kRollback: sql = "ROLLBACK"; break;
+      case kSavepoint: sql = "SAVEPOINT w"; break;
+      case kRelease: sql = "RELEASE w"; break;
+      case kRollbackTo: sql = "ROLLBACK TO w"; break;
       default: break;
     }
     slot = Prepare(sql);
@@ -417,10 +420,18 @@ class SqliteTable : public Table {
     return StatusOf(rc);
   }
 
+  // Runs a statement without parameters or results.
+  int16_t Step(TableStmt which) {
+    sqlite3_stmt* s = TableStatement(which);
+    if (!s) return lastStatus_;
+    Use use(s);
+    return Done(sqlite3_step(s));
+  }
+
   // Starts one write: a transaction of its own, or a savepoint inside the
   // caller's transaction.
   int16_t Begin() {
-    if (txn_) return Done(Exec(db_, "SAVEPOINT w"));
+    if (txn_) return Step(kSavepoint);
     sqlite3_stmt* s = TableStatement(kBegin);
     if (!s) return lastStatus_;
     Use use(s);
@@ -432,9 +443,9 @@ class SqliteTable : public Table {
   // undone.
   int16_t Finish(int16_t st) {
     if (txn_) {
-      if (st != B_OK) Exec(db_, "ROLLBACK TO w");
-      int rc = Exec(db_, "RELEASE w");
-      return st != B_OK ? st : Done(rc);
+      if (st != B_OK) Step(kRollbackTo);
+      int16_t released = Step(kRelease);
+      return st != B_OK ? st : released;
     }
     if (st == B_OK) {
       sqlite3_stmt* s = TableStatement(kCommit);
