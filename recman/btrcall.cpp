@@ -407,8 +407,13 @@ int16_t DoStep(uint16_t op, uint16_t bias, void* block, void* data,
 // ---- 4. Writes ---------------------------------------------------------------
 
 // Inside a transaction, joins the file to it before its first write.
+// A second open of a file whose other open already writes in the
+// transaction would wait for its own process's write lock: 85 at once.
 int16_t JoinTransaction(OpenFile* f) {
   if (!manager.transaction || f->inTransaction) return B_OK;
+  for (const auto& other : manager.files)
+    if (other && other.get() != f && other->inTransaction && other->path == f->path)
+      return B_FILE_LOCKED;
   int16_t st = f->table->BeginTransaction();
   if (st == B_OK) f->inTransaction = true;
   return st;

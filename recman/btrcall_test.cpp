@@ -546,7 +546,11 @@ TEST_F(RecmanTest, TransactionsCommitOrRollBackTheirWrites) {
   ASSERT_EQ(h_.Insert(Rec("NEW", 3, 3)), 0);
   ASSERT_EQ(h_.Get(B_GET_EQUAL, 0, Pad("KEEP", 8)), 0);
   ASSERT_EQ(h_.Delete(), 0);
+  Handle second;  // the same file, opened again, cannot join
+  ASSERT_EQ(second.Open(path_), 0);
+  EXPECT_EQ(second.Insert(Rec("SECOND", 4, 4)), B_FILE_LOCKED);
   ASSERT_EQ(h_.Call(B_END_TRANSACTION, "", "", 0), 0);
+  EXPECT_EQ(second.Insert(Rec("SECOND", 4, 4)), 0);
   Handle other;
   ASSERT_EQ(other.Open(path_), 0);
   EXPECT_EQ(other.Get(B_GET_EQUAL, 0, Pad("NEW", 8)), 0);
