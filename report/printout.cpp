@@ -122,10 +122,11 @@ void PageHeader() {
   print::PrintJustify("D");
   print::PrintLine(75, Amount(-double(state.DeptAmount[0])), 2);
 
+  // One lookup of the caption serves the seven lines.
   static const char kLetters[] = "ABCDEFG";
+  const std::string share = T(caption::kShare);
   for (int g = 1; g <= 7; ++g) {
-    print::PrintLine(1, T(caption::kShare) + " < " + kLetters[g - 1] + " > " +
-                            state.GroupName[g], 0);
+    print::PrintLine(1, share + " < " + kLetters[g - 1] + " > " + state.GroupName[g], 0);
     print::PrintJustify("D");
     print::PrintLine(64, Amount(state.DeptAmount[g]), 2);
   }
