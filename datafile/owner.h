@@ -1,7 +1,9 @@
 // The owner name that protects the suite's data files.
 //
 // The record manager refuses to open a file protected by an owner name unless
-// the same name is given with the open. The suite's files of one deployment
+// the same name is given with the open; a file without an owner name opens
+// whatever name is given (files created by the open itself have none, as
+// Create sets no owner). The suite's files of one deployment
 // all carry one owner name of four characters, passed to the record manager
 // as those four characters and a zero byte (data length 5).
 //

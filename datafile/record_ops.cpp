@@ -41,10 +41,13 @@ void RefreshKeyValue(FileSlot& slot, const unsigned char* key) {
   }
 }
 
-// The returned data length, as far as the record buffer may take it.
-uint32_t Deliverable(const FileSlot& slot, uint32_t dataLength) {
+// Copies the first `dataLength` bytes returned in the data buffer into the
+// record buffer, as far as `RecordLength` allows (0 when the file was bound
+// to no buffer).
+void Deliver(FileSlot& slot, const unsigned char* data, uint32_t dataLength) {
   uint32_t limit = static_cast<uint32_t>(slot.RecordLength);
-  return dataLength < limit ? dataLength : limit;
+  uint32_t n = dataLength < limit ? dataLength : limit;
+  if (n > 0) std::memcpy(slot.RecordBuffer, data, n);
 }
 
 // One fetch of the current record by `operation`, waiting on locks when the
@@ -66,12 +69,12 @@ int16_t FetchWithLockWait(FileSlot& slot, uint16_t operation) {
       // sees it during the waits.
       messageShown = console::ShowMessage(kLockMessageRow, LockMessage());
     }
-    std::memcpy(data, slot.RecordBuffer, slot.RecordLength);
+    if (slot.RecordLength > 0) std::memcpy(data, slot.RecordBuffer, slot.RecordLength);
     uint32_t dataLength = static_cast<uint32_t>(slot.RecordLength);
     std::memcpy(key, slot.KeyValue.data(), keyLength);
     int16_t status = recman::BTRCALL(operation, slot.PositionBlock.data(), data,
                                      &dataLength, key, keyLength, slot.KeyNumber);
-    std::memcpy(slot.RecordBuffer, data, Deliverable(slot, dataLength));
+    Deliver(slot, data, dataLength);
     RefreshKeyValue(slot, key);
 
     if ((status == recman::B_RECORD_LOCKED || status == recman::B_FILE_LOCKED) &&
@@ -168,7 +171,7 @@ int32_t DataPosition(int16_t fileNumber, int32_t position) {
                                    &dataLength, key, kKeyBufferSize, slot.KeyNumber);
   RefreshKeyValue(slot, key);
   status = SuccessIfCut(status);
-  if (status == 0) std::memcpy(slot.RecordBuffer, data, Deliverable(slot, dataLength));
+  if (status == 0) Deliver(slot, data, dataLength);
   return status;
 }
 
