@@ -19,11 +19,18 @@
 //                  operation; dataLength is its usable length on input and
 //                  the length returned on output
 //   keyBuffer      key value, or the file path with a zero byte for Open and
-//                  Create; keyLength is its usable length (up to 255 + 1 and
-//                  more: a key buffer of 256 bytes passes 256)
+//                  Create; keyLength is its usable length (16 bits: a key
+//                  buffer of 256 bytes passes 256). Gets return the key value
+//                  of the record found here; it must hold the whole key.
 //   keyNumber      index to use; for Open the open mode, for Create the
 //                  create mode, for Set Owner the access mode
 //   result         0 on success, otherwise one of the status codes below.
+//
+// Supported: Open, Close, Insert, Update, Delete, the key gets (Equal, Next,
+// Previous, Greater, Greater or Equal, Less, Less or Equal, First, Last),
+// Create, Stat, Begin/End/Abort Transaction, Get Position, Get Direct, the
+// physical steps (First, Last, Next, Previous), Unlock, Reset, Set Owner,
+// Clear Owner; lock biases +100 and +200 on the gets and steps.
 //
 // BTRCALL never throws and never crashes on bad input: unknown operation,
 // unknown position block, short buffers, bad key numbers, a file that is not
