@@ -48,7 +48,9 @@ constexpr long kLockPollMs = 5;  // pause between attempts of a waiting lock
 
 // In a child made by fork (without exec) the parent's SQLite connections
 // must not be used or closed, and its locks must stay the parent's: the
-// child forgets every open file.
+// child forgets every open file (its position blocks give status 3). As
+// SQLite requires, such a child should not open the parent's files again
+// either; a child that runs another program (exec) starts afresh.
 void ForgetAfterFork() {
   for (auto& f : manager.files) {
     if (!f) continue;
