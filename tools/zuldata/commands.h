@@ -1,6 +1,6 @@
 // The commands of zuldata, one function per command, grouped in one source
 // file per command group (main.cpp dispatches):
-//   zuldata_spec.cpp   xdf
+//   zuldata_xdf.cpp   xdf
 //   zuldata_files.cpp  create, dump, check
 //
 // Each command takes its arguments (after the command name), writes its
