@@ -80,9 +80,7 @@ bool ReadDevice(const std::string& spool, std::string* device, std::string* erro
   SpoolReader reader;
   StartReading(spool, &reader);
   SpoolRecord r;
-  int got = NextRecord(&reader, &r, error);
-  if (got < 0) return false;
-  if (got == 0 || r.kind != RecordKind::Device) {
+  if (NextRecord(&reader, &r, error) != 1 || r.kind != RecordKind::Device) {
     *error = "the print spool does not begin with its DEVICE record";
     return false;
   }

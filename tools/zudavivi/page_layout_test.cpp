@@ -1,0 +1,201 @@
+#include "tools/zudavivi/page_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/zudavivi/spool_reader.h"
+
+namespace zudavivi {
+namespace {
+
+// Lays out the records (joined with CR LF after a DEVICE record) and returns
+// the pages, each line without trailing spaces.
+std::vector<std::vector<std::string>> Lay(const std::vector<std::string>& records,
+                                          int* result = nullptr, std::string* error = nullptr) {
+  std::string spool = "DEVICETXT\r\n";
+  for (const std::string& r : records) spool += r + "\r\n";
+  std::vector<std::vector<std::string>> pages;
+  long count = 0;
+  std::string why;
+  int got = LayoutSpool(
+      spool,
+      [&pages](const Page& p) {
+        std::vector<std::string> lines;
+        for (std::string l : p.lines) {
+          size_t end = l.find_last_not_of(' ');
+          l.resize(end == std::string::npos ? 0 : end + 1);
+          lines.push_back(l);
+        }
+        pages.push_back(lines);
+        return true;
+      },
+      &count, &why);
+  if (result) *result = got;
+  if (error) *error = why;
+  if (got == 0) EXPECT_EQ(count, static_cast<long>(pages.size()));
+  return pages;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(PageLayoutTest, ColumnsAdvancesAndFollowOnText) {
+  auto pages = Lay({"PAGE 66 ", " 3 ,abc, 0 ", " 0 ,def, 1 ", " 0 ,x, 2 ", "-5 ,neg,-1 ", " 2 ,Z, 1 "});
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(pages[0], (Lines{"  abcdef", "x", "", "nZg"}));
+}
+
+TEST(PageLayoutTest, RightJustifiedAmountsEndInTheirColumn) {
+  // "D" leaves a text where its column puts it: ten-character amounts at
+  // column 64 all end at column 73, trailing sign positions included.
+  auto pages = Lay({"JUSD", " 64 ,  1.234'56, 1 ", "JUSD", " 64 ,    -12'00, 1 ", "JUSD",
+                    " 64 ,  123'45- , 1 ", "JUSD", " 64 ,  123'45  , 1 "});
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(pages[0][0], std::string(63, ' ') + "  1.234'56");
+  EXPECT_EQ(pages[0][1].size(), 73u);
+  EXPECT_EQ(pages[0][2].substr(63), "  123'45-");
+  EXPECT_EQ(pages[0][3].substr(63), "  123'45");
+}
+
+TEST(PageLayoutTest, FillCodeHoldsForTheNextTextOnly) {
+  auto pages = Lay({"JUSN 12 \\.\\", " 3 ,AB , 0 ", " 0 ,|, 1 ",  // filled to column 12
+                    " 3 ,AB , 1 ",                                // not filled
+                    "JUSN 6 \\-=\\", " 1 ,x, 1 ",                  // pattern by column
+                    "JUSN 6 ", " 1 ,y, 0 ", " 0 ,|, 1 ",           // no fill part: spaces
+                    "JUSN 3 \\.\\", " 1 ,long text, 1 "});         // already past column 3
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(pages[0], (Lines{"  AB .......|", "  AB", "x=-=-=", "y     |", "long text"}));
+}
+
+TEST(PageLayoutTest, LaterTextOverwritesAndControlCharactersAreBlank) {
+  auto pages = Lay({" 1 ,----------, 0 ", " 4 ,AB, 0 ", std::string(" 0 ,a\tb\x7f") + "c, 1 "});
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(pages[0], (Lines{"---ABa b c"}));
+}
+
+TEST(PageLayoutTest, PageRecordsBreakPagesExceptTheFirst) {
+  auto pages = Lay({"PAGE 66 ", "*@e", " 1 ,one, 1 ", "PAGE 66 ", "PAGE 66 ", " 1 ,three, 1 ",
+                    "PAGE 66 "});
+  ASSERT_EQ(pages.size(), 3u);  // a blank page between, no trailing blank page
+  EXPECT_EQ(pages[0], (Lines{"one"}));
+  EXPECT_TRUE(pages[1].empty());
+  EXPECT_EQ(pages[2], (Lines{"three"}));
+}
+
+TEST(PageLayoutTest, TextPastThePageLengthGoesOnANewPage) {
+  auto pages = Lay({"PAGE 3 ", " 1 ,a, 2 ", " 1 ,b, 1 ", " 1 ,c, 0 ", " 1 ,d, 40 ", " 1 ,e, 1 "});
+  ASSERT_EQ(pages.size(), 3u);
+  EXPECT_EQ(pages[0], (Lines{"a", "", "b"}));
+  EXPECT_EQ(pages[1], (Lines{"d"}));  // "c" was overwritten on the same line
+  EXPECT_EQ(pages[2], (Lines{"e"}));
+}
+
+TEST(PageLayoutTest, ZeroPageLengthNeitherBreaksNorLimits) {
+  // What the writer produces when the caller never set a length.
+  std::vector<std::string> records;
+  for (int i = 0; i < 70; ++i) {
+    records.push_back("PAGE 0 ");
+    records.push_back(" 1 ,l" + std::to_string(i) + ", 1 ");
+  }
+  auto pages = Lay(records);
+  ASSERT_EQ(pages.size(), 2u);  // 66 lines, then 4: the default length
+  EXPECT_EQ(pages[0].size(), 66u);
+  EXPECT_EQ(pages[1], (Lines{"l66", "l67", "l68", "l69"}));
+}
+
+TEST(PageLayoutTest, BadSpoolsAreRefused) {
+  int result = 0;
+  std::string error;
+  Lay({"PAGE 66 ", " 1 ,a, 1 ", "HELLO"}, &result, &error);
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(error, "line 4: unknown record: \"HELLO\"");
+  Lay({"PAGE 66 ", "DEVICEPDF"}, &result, &error);
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(error, "line 3: a second DEVICE record");
+  Lay({"PAGE 66 ", "*@e"}, &result, &error);
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(error, "the print spool holds no text to print");
+
+  long pages = 0;
+  auto keep = [](const Page&) { return true; };
+  EXPECT_EQ(LayoutSpool("", keep, &pages, &error), -1);
+  EXPECT_EQ(error, "the print spool is empty");
+  EXPECT_EQ(LayoutSpool("PAGE 66 \r\n 1 ,a, 1 \r\n", keep, &pages, &error), -1);
+  EXPECT_EQ(error, "the print spool does not begin with its DEVICE record");
+}
+
+TEST(PageLayoutTest, AFailingOutputStopsTheLayout) {
+  long pages = 0;
+  std::string error;
+  int seen = 0;
+  int got = LayoutSpool("DEVICE\r\n 1 ,a, 1 \r\nPAGE 66 \r\n 1 ,b, 1 \r\n",
+                        [&seen](const Page&) { return ++seen < 1; }, &pages, &error);
+  EXPECT_EQ(got, -2);
+  EXPECT_EQ(seen, 1);
+}
+
+TEST(SpoolReaderTest, RecordsOfEveryKind) {
+  std::string spool = "DEVICEPDF:C:\\X.PDF\r\nPAGE 66 \r\n*@e\r\nJUSD\r\nJUSN 73 \\.\\\r\n"
+                      "-2 ,1,234,56,-1 \nJUSE";  // a bare LF and no final line end
+  SpoolReader reader;
+  StartReading(spool, &reader);
+  SpoolRecord r;
+  std::string error;
+  ASSERT_EQ(NextRecord(&reader, &r, &error), 1);
+  EXPECT_EQ(r.kind, RecordKind::Device);
+  EXPECT_EQ(r.text, "PDF:C:\\X.PDF");
+  ASSERT_EQ(NextRecord(&reader, &r, &error), 1);
+  EXPECT_EQ(r.kind, RecordKind::Page);
+  EXPECT_EQ(r.number, 66);
+  ASSERT_EQ(NextRecord(&reader, &r, &error), 1);
+  EXPECT_EQ(r.kind, RecordKind::Command);
+  EXPECT_EQ(r.text, "@e");
+  ASSERT_EQ(NextRecord(&reader, &r, &error), 1);
+  EXPECT_EQ(r.justify, 'D');
+  ASSERT_EQ(NextRecord(&reader, &r, &error), 1);
+  EXPECT_EQ(r.justify, 'N');
+  EXPECT_EQ(r.number, 73);
+  EXPECT_EQ(r.text, ".");
+  ASSERT_EQ(NextRecord(&reader, &r, &error), 1);
+  EXPECT_EQ(r.kind, RecordKind::Text);
+  EXPECT_EQ(r.column, -2);
+  EXPECT_EQ(r.text, "1,234,56");
+  EXPECT_EQ(r.advance, -1);
+  ASSERT_EQ(NextRecord(&reader, &r, &error), 1);
+  EXPECT_EQ(r.justify, 'E');
+  EXPECT_EQ(NextRecord(&reader, &r, &error), 0);
+}
+
+TEST(SpoolReaderTest, MalformedRecordsAreNamedWithTheirLine) {
+  struct Case {
+    const char* record;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"PAGE", "line 1: malformed number in a page-length record: \"PAGE\""},
+      {"PAGE 6x ", "line 1: malformed number in a page-length record: \"PAGE 6x \""},
+      {"PAGE 99999 ", "line 1: malformed number in a page-length record: \"PAGE 99999 \""},
+      {"JUSQ", "line 1: unknown justification code: \"JUSQ\""},
+      {"JUSDX", "line 1: unknown justification code: \"JUSDX\""},
+      {"JUSN x \\.\\", "line 1: malformed number in a justification record: \"N x \\.\\\""},
+      {"JUSN 5 \\.", "line 1: fill part without its closing \"\\\": \"N 5 \\.\""},
+      {"", "line 1: unknown record: \"\""},
+      {" 1 ,no second comma", "line 1: unknown record: \" 1 ,no second comma\""},
+      {" x ,a, 1 ", "line 1: malformed column in a text record: \" x ,a, 1 \""},
+      {" 1 ,a, one ", "line 1: malformed advance in a text record: \" 1 ,a, one \""},
+      {"\x90S,a,b", "line 1: unknown record: \"\xC3\x89S,a,b\""},  // shown in UTF-8
+  };
+  for (const Case& c : cases) {
+    std::string spool = std::string(c.record) + "\r\n";
+    SpoolReader reader;
+    StartReading(spool, &reader);
+    SpoolRecord r;
+    std::string error;
+    EXPECT_EQ(NextRecord(&reader, &r, &error), -1) << c.record;
+    EXPECT_EQ(error, c.error);
+  }
+}
+
+}  // namespace
+}  // namespace zudavivi

@@ -1,0 +1,300 @@
+// End-to-end tests of the print program: spools written by the report's own
+// spool writer, rendered by the ZUDAVIVI executable, read back from the
+// files it makes (pdfinfo and pdftotext for the PDF).
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "config/session.h"
+#include "platform/env.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "print/spool.h"
+#include "tools/zudavivi/device.h"
+
+namespace zudavivi {
+namespace {
+
+struct Ran {
+  int code = -1;
+  std::string output;  // stdout and stderr
+};
+
+Ran Shell(const std::string& command) {
+  Ran ran;
+  FILE* p = popen((command + " 2>&1").c_str(), "r");
+  if (!p) return ran;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) ran.output.append(buf, n);
+  int st = pclose(p);
+  ran.code = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return ran;
+}
+
+// Lines of a text, with runs of spaces made one and blank lines dropped,
+// page by page (form feeds).
+std::vector<std::vector<std::string>> Words(const std::string& text) {
+  std::vector<std::vector<std::string>> pages(1);
+  std::string line;
+  auto flush = [&]() {
+    std::string squeezed = std::regex_replace(line, std::regex(" +"), " ");
+    if (!squeezed.empty() && squeezed[0] == ' ') squeezed.erase(0, 1);
+    if (!squeezed.empty() && squeezed.back() == ' ') squeezed.pop_back();
+    if (!squeezed.empty()) pages.back().push_back(squeezed);
+    line.clear();
+  };
+  for (char c : text) {
+    if (c == '\n') {
+      flush();
+    } else if (c == '\f') {
+      flush();
+      pages.emplace_back();
+    } else {
+      line += c;
+    }
+  }
+  flush();
+  while (pages.size() > 1 && pages.back().empty()) pages.pop_back();  // pdftotext's last FF
+  return pages;
+}
+
+class ZudaviviTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/zudavivitestXXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+    config::session = config::SessionState();
+    config::session.TempDir = dir_ + "/";
+    print::state = print::PrintState();
+  }
+  void TearDown() override { Shell("rm -rf '" + dir_ + "'"); }
+
+  Ran Zudavivi(const std::string& env = "") {
+    return Shell("env ZULTMP='" + dir_ + "/' " + env + " " + ZUDAVIVI_PATH);
+  }
+  std::string Read(const std::string& name) {
+    std::string bytes;
+    platform::ReadFile(dir_ + "/" + name, &bytes);
+    return bytes;
+  }
+
+  // A spool with every kind of record, every justification code, code page
+  // 850 characters, a page break by the writer and one by the report.
+  void WriteEveryRecord(const std::string& device) {
+    ASSERT_EQ(print::PrintOpen(device), print::PrintStatus::Ok);
+    print::PrintPage(12);
+    print::PrintCommand("@e");
+    print::PrintLine(1, "ADMINISTRACI\xE0 DE FINQUES", 0);
+    print::PrintJustify("D");
+    print::PrintLine(85, "P\xB7GINA    1", 1);
+    print::PrintLine(5, "M\xA6 Dolors Rib\xA2 \xFA n\xA7 7 \xD5", 2);
+    print::PrintLine(1, "PARTICIPACI\xE0 DESPESES  < A > GENERAL", 0);
+    print::PrintJustify(" r");
+    print::PrintLine(64, "  1.234'56", 0);
+    print::PrintLine(0, " <", 1);
+    print::PrintJustify("N 73 \\.\\");
+    print::PrintLine(31, "TOTAL DESPESES ", 0);
+    print::PrintJustify("D");
+    print::PrintLine(75, "  3.703'68", 1);
+    print::PrintJustify("n40 \\-=\\");
+    print::PrintLine(1, "LEADER ", 1);
+    print::PrintJustify("C");
+    print::PrintLine(10, "code C", 0);
+    print::PrintJustify("b");
+    print::PrintLine(20, "code A", 0);
+    print::PrintJustify("x");
+    print::PrintLine(30, "code E", 1);
+    print::PrintLine(1, "tab\there, 1,234,567", 1);
+    print::PrintLine(1, "----------------", 0);
+    print::PrintLine(5, "OVER", 3);
+    print::PrintLine(1, "line 12", 1);
+    print::PrintLine(1, "after the writer's own page break", 1);
+    print::PrintPage(66);
+    print::PrintCommand("@e");
+    print::PrintLine(-3, "third page, negative column", 1);
+    print::PrintJustify("D");
+    print::PrintLine(96 - 29, "BARCELONA, 30 de juny de 2026", 1);
+    ASSERT_EQ(print::PrintClose(), print::PrintStatus::Ok);
+  }
+
+  std::string dir_;
+};
+
+TEST_F(ZudaviviTest, EveryRecordToTextMatchesTheGoldenFile) {
+  WriteEveryRecord("TXT");
+  Ran ran = Zudavivi();
+  ASSERT_EQ(ran.code, 0) << ran.output;
+  EXPECT_EQ(ran.output, "");
+  std::string goldenPath = std::string(TESTDATA_DIR) + "/every_record.txt";
+  // After a deliberate change of the layout: ZUDAVIVI_UPDATE_GOLDEN=1 rewrites
+  // the golden file (then read it through before committing it).
+  if (!platform::GetEnv("ZUDAVIVI_UPDATE_GOLDEN").empty()) {
+    ASSERT_TRUE(platform::WriteFile(goldenPath, Read("zudavivi.txt")));
+  }
+  std::string golden;
+  ASSERT_TRUE(platform::ReadFile(goldenPath, &golden));
+  EXPECT_EQ(Read("zudavivi.txt"), golden);
+}
+
+TEST_F(ZudaviviTest, EveryRecordToPdfReadsBackAsTheTextPages) {
+  WriteEveryRecord("TXT");
+  ASSERT_EQ(Zudavivi().code, 0);
+  WriteEveryRecord("PDF:" + dir_ + "/out.pdf");
+  Ran ran = Zudavivi();
+  ASSERT_EQ(ran.code, 0) << ran.output;
+  std::string pdf = dir_ + "/out.pdf";
+  EXPECT_NE(Shell("pdfinfo '" + pdf + "'").output.find("Pages:           3\n"), std::string::npos);
+  EXPECT_NE(Shell("pdfinfo '" + pdf + "'").output.find("(A4)"), std::string::npos);
+  Ran text = Shell("pdftotext -layout '" + pdf + "' -");
+  ASSERT_EQ(text.code, 0);
+  EXPECT_EQ(Words(text.output), Words(Read("zudavivi.txt")));
+}
+
+TEST_F(ZudaviviTest, PdfPlacesTextsAtTheirColumns) {
+  WriteEveryRecord("PDF");
+  ASSERT_EQ(Zudavivi().code, 0);
+  Ran boxes = Shell("pdftotext -bbox -f 1 -l 1 '" + dir_ + "/zudavivi.pdf' -");
+  ASSERT_EQ(boxes.code, 0);
+  // The right edge of column c, 1-based, in points: 15 mm margin plus c
+  // columns of the 180 mm text width shared by 96 columns.
+  const double margin = 42.5197;
+  const double column = (595.2756 - 2 * margin) / 96;
+  auto edge = [&](const std::string& word, const char* side) {
+    std::regex re(std::string(side) + "=\"([0-9.]+)\"[^>]*>" + word + "<");
+    std::smatch m;
+    if (!std::regex_search(boxes.output, m, re)) return -1.0;
+    return std::stod(m[1]);
+  };
+  EXPECT_NEAR(edge("ADMINISTRACI\xC3\x93", "xMin"), margin, 0.3);
+  EXPECT_NEAR(edge("1.234&apos;56", "xMax"), margin + 73 * column, 0.3);
+  EXPECT_NEAR(edge("3.703&apos;68", "xMax"), margin + 84 * column, 0.3);
+  EXPECT_NEAR(edge("1", "xMax"), margin + 95 * column, 0.3);  // the page number
+  EXPECT_NEAR(edge("TOTAL", "xMin"), margin + 30 * column, 0.3);
+}
+
+TEST_F(ZudaviviTest, ReportSizedPagesAndTheDefaultPaths) {
+  ASSERT_EQ(print::PrintOpen("  pdf  "), print::PrintStatus::Ok);
+  for (int page = 1; page <= 2; ++page) {
+    print::PrintPage(66);
+    for (int i = 0; i < 66; ++i) print::PrintLine(1, "L" + std::to_string(i + 1), 1);
+  }
+  ASSERT_EQ(print::PrintClose(), print::PrintStatus::Ok);
+  ASSERT_EQ(Zudavivi().code, 0);
+  EXPECT_NE(Shell("pdfinfo '" + dir_ + "/zudavivi.pdf'").output.find("Pages:           2\n"),
+            std::string::npos);
+  auto pages = Words(Shell("pdftotext -layout '" + dir_ + "/zudavivi.pdf' -").output);
+  ASSERT_EQ(pages.size(), 2u);
+  ASSERT_EQ(pages[1].size(), 66u);  // 66 lines fit one A4 page
+  EXPECT_EQ(pages[1][65], "L66");
+  EXPECT_FALSE(platform::PathExists(dir_ + "/zudavivi.pdf.part"));
+}
+
+TEST_F(ZudaviviTest, BadSpoolsGiveAMessageAndNoDocument) {
+  Ran ran = Zudavivi();
+  EXPECT_EQ(ran.code, 1);
+  EXPECT_NE(ran.output.find("there is no print spool to print"), std::string::npos) << ran.output;
+
+  ASSERT_TRUE(platform::WriteFile(dir_ + "/zudavivi.tmp", ""));
+  ran = Zudavivi();
+  EXPECT_EQ(ran.code, 1);
+  EXPECT_NE(ran.output.find("the print spool is empty"), std::string::npos) << ran.output;
+
+  ASSERT_TRUE(platform::WriteFile(dir_ + "/zudavivi.tmp", "DEVICEPDF\r\n"));
+  ran = Zudavivi();
+  EXPECT_EQ(ran.code, 1);
+  EXPECT_NE(ran.output.find("holds no text"), std::string::npos) << ran.output;
+
+  ASSERT_TRUE(platform::WriteFile(dir_ + "/zudavivi.tmp",
+                                  "DEVICEPDF\r\nPAGE 66 \r\n 1 ,a, 1 \r\nPAGE sixty\r\n"));
+  ran = Zudavivi();
+  EXPECT_EQ(ran.code, 1);
+  EXPECT_NE(ran.output.find("line 4: malformed number in a page-length record: \"PAGE sixty\""),
+            std::string::npos)
+      << ran.output;
+  EXPECT_FALSE(platform::PathExists(dir_ + "/zudavivi.pdf"));
+  EXPECT_FALSE(platform::PathExists(dir_ + "/zudavivi.pdf.part"));
+
+  ASSERT_TRUE(platform::WriteFile(dir_ + "/zudavivi.tmp", std::string(5000, '\xff')));
+  ran = Zudavivi();
+  EXPECT_EQ(ran.code, 1);
+  EXPECT_NE(ran.output.find("does not begin with its DEVICE record"), std::string::npos);
+
+  EXPECT_EQ(Shell(std::string(ZUDAVIVI_PATH) + " extra").code, 1);
+}
+
+TEST_F(ZudaviviTest, UnwritableDocumentIsReported) {
+  WriteEveryRecord("TXT:" + dir_ + "/no/such/dir/out.txt");
+  Ran ran = Zudavivi();
+  EXPECT_EQ(ran.code, 2);
+  EXPECT_NE(ran.output.find("cannot create"), std::string::npos) << ran.output;
+  WriteEveryRecord("PDF:" + dir_ + "/no/such/dir/out.pdf");
+  ran = Zudavivi();
+  EXPECT_EQ(ran.code, 2);
+  EXPECT_NE(ran.output.find("cannot create"), std::string::npos) << ran.output;
+}
+
+TEST_F(ZudaviviTest, PrinterGetsThePdfThroughLpWithoutAShell) {
+  std::string bin = dir_ + "/bin";
+  ASSERT_TRUE(platform::MakeDirs(bin));
+  ASSERT_TRUE(platform::WriteFile(bin + "/lp",
+                                  "#!/bin/sh\n"
+                                  "printf '%s\\n' \"$@\" > \"$LPLOG\"\n"
+                                  "cp \"$3\" \"$LPCOPY\"\n"
+                                  "exit ${LPEXIT:-0}\n"));
+  ASSERT_EQ(chmod((bin + "/lp").c_str(), 0755), 0);
+  WriteEveryRecord("Sala 2 $(touch x)");
+  std::string env = "PATH='" + bin + ":/usr/bin:/bin' LPLOG='" + dir_ + "/lp.log' LPCOPY='" +
+                    dir_ + "/printed.pdf'";
+  Ran ran = Zudavivi(env);
+  ASSERT_EQ(ran.code, 0) << ran.output;
+  std::string log = Read("lp.log");
+  EXPECT_EQ(log.substr(0, log.find(dir_)), "-d\nSala 2 $(touch x)\n");
+  EXPECT_NE(Shell("pdfinfo '" + dir_ + "/printed.pdf'").output.find("Pages:           3\n"),
+            std::string::npos);
+  // The temporary PDF is gone once lp has it.
+  EXPECT_EQ(Shell("ls '" + dir_ + "' | grep -c '^zudavivi-'").output, "0\n");
+
+  ran = Zudavivi(env + " LPEXIT=1");
+  EXPECT_EQ(ran.code, 3);
+  EXPECT_NE(ran.output.find("did not accept the job for printer \"Sala 2 $(touch x)\""),
+            std::string::npos)
+      << ran.output;
+
+  ran = Zudavivi("PATH='" + dir_ + "/nothing'");
+  EXPECT_EQ(ran.code, 3);
+  EXPECT_NE(ran.output.find("the print service is not available"), std::string::npos)
+      << ran.output;
+  EXPECT_EQ(Shell("ls '" + dir_ + "' | grep -c '^zudavivi-'").output, "0\n");
+}
+
+TEST(DeviceTest, Names) {
+  std::string temp = "T1\\";
+  EXPECT_EQ(ParseDevice("", temp).kind, DeviceKind::Screen);
+  EXPECT_EQ(ParseDevice(" Pantalla ", temp).kind, DeviceKind::Screen);
+  Device d = ParseDevice("PDF", temp);
+  EXPECT_EQ(d.kind, DeviceKind::Pdf);
+  EXPECT_EQ(d.path, platform::SuitePath("T1\\zudavivi.pdf"));
+  d = ParseDevice("txt:", temp);
+  EXPECT_EQ(d.kind, DeviceKind::Text);
+  EXPECT_EQ(d.path, platform::SuitePath("T1\\zudavivi.txt"));
+  d = ParseDevice("PDF:C:\\LIQ\\D\x90S.PDF", temp);  // a code page 850 name
+  EXPECT_EQ(d.kind, DeviceKind::Pdf);
+  EXPECT_EQ(d.path, "/LIQ/D\xC3\x89S.PDF");
+  d = ParseDevice("PDFX", temp);
+  EXPECT_EQ(d.kind, DeviceKind::Printer);
+  EXPECT_EQ(d.printer, "PDFX");
+  d = ParseDevice(" Impressora d'\x8Arrors ", temp);
+  EXPECT_EQ(d.kind, DeviceKind::Printer);
+  EXPECT_EQ(d.printer, "Impressora d'\xC3\xA8rrors");
+}
+
+}  // namespace
+}  // namespace zudavivi
