@@ -66,4 +66,39 @@ struct RecmanState {
 };
 extern RecmanState manager;
 
+// ---- Shared by btrcall.cpp and record_ops.cpp ---------------------------
+
+// The open file a position block names, or nullptr (the caller gives 3).
+OpenFile* FileOf(const void* block);
+
+// Copies the key path and position into the block's debugging fields.
+void MirrorCurrency(OpenFile* f, void* block);
+
+// Inside a transaction, joins the file to it before its first write.
+// Returns 0 or a status (85 when another open of the same file in this
+// process already writes in the transaction).
+int16_t JoinTransaction(OpenFile* f);
+
+// The record operations (record_ops.cpp), called by BTRCALL with the
+// operation split into its code and lock bias. Each returns the status of
+// the call, as BTRCALL does.
+int16_t DoGet(uint16_t op, uint16_t bias, void* block, void* data,
+              uint32_t* dataLength, void* key, uint16_t keyLength,
+              int16_t keyNumber);
+int16_t DoGetDirect(uint16_t bias, void* block, void* data,
+                    uint32_t* dataLength, void* key, uint16_t keyLength,
+                    int16_t keyNumber);
+int16_t DoStep(uint16_t op, uint16_t bias, void* block, void* data,
+               uint32_t* dataLength);
+int16_t DoInsert(void* block, void* data, uint32_t* dataLength, void* key,
+                 uint16_t keyLength, int16_t keyNumber);
+int16_t DoUpdate(void* block, void* data, uint32_t* dataLength, void* key,
+                 uint16_t keyLength);
+int16_t DoDelete(void* block);
+int16_t DoUnlock(void* block);
+int16_t DoGetPosition(void* block, void* data, uint32_t* dataLength);
+
+// True for the operations that accept a lock bias.
+bool TakesLockBias(uint16_t op);
+
 }  // namespace recman
