@@ -13,6 +13,7 @@
 #include <string>
 
 #include "config/session.h"
+#include "platform/console.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "print/spool.h"
@@ -69,6 +70,7 @@ int main(int argc, char** argv) {
       break;
     case zudavivi::DeviceKind::Screen:
       code = zudavivi::RunPreview(spool, &error);
+      platform::ConsoleEnd();  // the terminal goes back to the caller
       break;
   }
   if (code == 1) return Fail(1, "print spool " + spoolPath + ": " + error);

@@ -275,6 +275,40 @@ TEST_F(ZudaviviTest, PrinterGetsThePdfThroughLpWithoutAShell) {
   EXPECT_EQ(Shell("ls '" + dir_ + "' | grep -c '^zudavivi-'").output, "0\n");
 }
 
+TEST_F(ZudaviviTest, ScreenPreviewOnARealTerminal) {
+  if (Shell("command -v tmux").code != 0) GTEST_SKIP() << "tmux is not installed";
+  WriteEveryRecord(" Pantalla ");
+  std::string tmux = "LANG=C.UTF-8 tmux -S '" + dir_ + "/tmux.sock' ";
+  ASSERT_EQ(Shell(tmux + "new-session -d -x 80 -y 25 \"env ZULTMP='" + dir_ + "/' " +
+                  ZUDAVIVI_PATH + "; echo EXIT=$?; sleep 60\"")
+                .code,
+            0);
+  auto screen = [&](const std::string& want) {
+    std::string shown;
+    for (int i = 0; i < 100; ++i) {  // up to 10 s for the terminal to catch up
+      shown = Shell(tmux + "capture-pane -p").output;
+      if (shown.find(want) != std::string::npos) break;
+      usleep(100000);
+    }
+    return shown;
+  };
+  std::string shown = screen("P\xC3\xA0gina 1/3");
+  EXPECT_NE(shown.find("ADMINISTRACI\xC3\x93 DE FINQUES"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("M\xC2\xAA Dolors Rib\xC3\xB3 \xC2\xB7 n\xC2\xBA 7 \xE2\x82\xAC"),
+            std::string::npos)
+      << shown;
+  Shell(tmux + "send-keys Right Right");
+  shown = screen("Columnes 17-96/96");
+  EXPECT_NE(shown.find("P\xC3\x80GINA    1"), std::string::npos) << shown;
+  Shell(tmux + "send-keys PgDn");
+  shown = screen("P\xC3\xA0gina 2/3");
+  EXPECT_NE(shown.find("P\xC3\xA0gina 2/3"), std::string::npos) << shown;
+  Shell(tmux + "send-keys Escape");
+  shown = screen("EXIT=");
+  EXPECT_NE(shown.find("EXIT=0"), std::string::npos) << shown;
+  Shell(tmux + "kill-server");
+}
+
 TEST(DeviceTest, Names) {
   std::string temp = "T1\\";
   EXPECT_EQ(ParseDevice("", temp).kind, DeviceKind::Screen);
