@@ -104,6 +104,11 @@ int DemoCommand(const std::vector<std::string>& args) {
     else return Usage("demo ROOT [--suite DIR] [--zudavivi PATH]");
   }
   if (root.empty()) return Usage("demo ROOT [--suite DIR] [--zudavivi PATH]");
+  // The demo records would meet themselves: a root is laid down once.
+  for (const report::FileLayout& layout : report::kLayouts)
+    if (platform::PathExists(platform::SuitePath(root + "/DADES/" + layout.name + ".dat")))
+      return Fail(root + "/DADES already holds " + layout.name +
+                  "; demo wants a fresh root (remove it first)");
   std::string error;
   if (!LayDownSuite(root, options, &error)) return Fail(error);
   for (const report::FileLayout& layout : report::kLayouts) {
