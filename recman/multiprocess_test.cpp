@@ -153,6 +153,23 @@ TEST_F(MultiProcessTest, WaitingLockGetsTheRecordOnceItIsFree) {
   waitpid(killer, nullptr, 0);
 }
 
+// While another process holds the file's write lock (a long transaction),
+// reads go on at once and see only committed records, and a write waits
+// for the lock instead of failing.
+TEST_F(MultiProcessTest, WritesWaitForAnotherProcessesTransaction) {
+  Handle h;
+  ASSERT_EQ(h.Open(path_), 0);
+  ASSERT_EQ(h.Insert(Counter(1, 0)), 0);
+  Worker w;
+  ASSERT_TRUE(w.Start({"txn", path_, "2", "700"}));
+  ASSERT_EQ(w.Line(), "ready");
+  EXPECT_EQ(h.Get(B_GET_EQUAL, 0, Id(2)), B_KEY_NOT_FOUND);  // not committed
+  ASSERT_EQ(h.Get(B_GET_FIRST, 0), 0);
+  EXPECT_EQ(h.Insert(Counter(3, 0)), 0);  // waited for the commit
+  EXPECT_EQ(h.Get(B_GET_EQUAL, 0, Id(2)), 0);
+  EXPECT_EQ(w.Wait(), 0);
+}
+
 TEST_F(MultiProcessTest, ExclusiveOpenGives85ToOthersUntilItsHolderDies) {
   Worker w;
   ASSERT_TRUE(w.Start({"hold", path_, "-4"}));

@@ -9,6 +9,10 @@
 //       ITERATIONS times: locks counter record (i mod COUNTERS) with a
 //       no-wait get (retrying after a short random pause on 84), adds 1 to
 //       its value and updates it. Exit 0, or 3 with a message on a failure.
+//   recman_worker txn PATH ID MS
+//       inserts record ID inside a transaction, prints "ready", keeps the
+//       transaction (and with it the file's write lock) MS milliseconds,
+//       then ends it and exits 0.
 //   recman_worker burst PATH FIRST
 //       inserts records with ids FIRST, FIRST+1, ... until killed, printing
 //       each id after its insert returned 0.
@@ -89,6 +93,23 @@ int Stress(const char* path, long iterations, uint32_t counters) {
   return 0;
 }
 
+int Transaction(const char* path, uint32_t id, long ms) {
+  uint8_t block[128] = {};
+  int16_t st = Open(block, path, 0);
+  uint32_t len = 0;
+  if (st == 0) st = BTRCALL(B_BEGIN_TRANSACTION, block, nullptr, &len, nullptr, 0, 0);
+  uint8_t data[16] = {};
+  uint8_t key[4];
+  PutU32(data, id);
+  len = sizeof data;
+  if (st == 0) st = BTRCALL(B_INSERT, block, data, &len, key, 4, 0);
+  Say(st == 0 ? "ready" : "status " + std::to_string(st));
+  if (st != 0) return 3;
+  platform::SleepMs(ms);
+  st = BTRCALL(B_END_TRANSACTION, block, nullptr, &len, nullptr, 0, 0);
+  return st == 0 ? 0 : 3;
+}
+
 int Burst(const char* path, uint32_t first) {
   uint8_t block[128] = {};
   int16_t st = Open(block, path, 0);
@@ -119,7 +140,9 @@ int main(int argc, char** argv) {
     return Hold(argv[2], int16_t(std::atoi(argv[3])), argc > 4 && std::string(argv[4]) == "lock");
   if (cmd == "stress" && argc == 5)
     return Stress(argv[2], std::atol(argv[3]), uint32_t(std::atol(argv[4])));
+  if (cmd == "txn" && argc == 5)
+    return Transaction(argv[2], uint32_t(std::atol(argv[3])), std::atol(argv[4]));
   if (cmd == "burst" && argc == 4) return Burst(argv[2], uint32_t(std::atol(argv[3])));
-  std::fprintf(stderr, "usage: recman_worker hold|stress|burst ...\n");
+  std::fprintf(stderr, "usage: recman_worker hold|stress|txn|burst ...\n");
   return 2;
 }
