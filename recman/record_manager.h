@@ -1,5 +1,7 @@
 // The record manager's state: the files this process has open through
-// BTRCALL, each with its currency and its locks.
+// BTRCALL, each with its currency and its locks; and the routines that
+// btrcall.cpp (dispatch, whole-file operations) and record_ops.cpp (gets and
+// writes) share. Only those two files and the tests include this header.
 //
 // State: one RecmanState instance, `recman::manager`. Tests may reset it by
 // assigning a fresh RecmanState, which closes every open file and releases
