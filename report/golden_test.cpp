@@ -137,4 +137,12 @@ TEST_F(DemoRoot, SpoolThatCannotBeWrittenIsReportedAndNotPrinted) {
   EXPECT_EQ(Batch("31/12/2026", "1.0", "999.999"), 1);
 }
 
+TEST_F(DemoRoot, AMissingDataFileIsReportedWithoutAScreen) {
+  ASSERT_EQ(platform::RunProgram("/bin/rm", {"-f", root_ + "/DADES/THRebut.dat",
+                                             root_ + "/ddf/THRebut.xdf"}),
+            0);
+  EXPECT_EQ(Batch("31/12/2026", "1.0", "999.999"), 1);
+  EXPECT_TRUE(Spool().empty());
+}
+
 }  // namespace

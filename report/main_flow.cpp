@@ -34,6 +34,9 @@ bool IsDepartmentCode(const std::string& s) {
   return digits(s.substr(0, dot)) && digits(s.substr(dot + 1));
 }
 
+const char* const kFileNames[] = {"TDespesa", "THRebut",  "FinquesH", "FinDespH",
+                                  "PropietH", "PagamH", "CobramH"};
+
 void Open(int16_t number, const char* name, char* buffer, int32_t size) {
   int16_t status = 0;
   datafile::DataOpen(number, config::session.RootDir + "DADES\\" + name, buffer, status, size);
@@ -60,6 +63,16 @@ void OpenReportFiles() {
   Open(kPropietH, "PropietH", state.PropietH.data(), propiet::kLength);
   Open(kPagamH, "PagamH", state.PagamH.data(), pagam::kLength);
   Open(kCobramH, "CobramH", state.CobramH.data(), cobram::kLength);
+}
+
+std::string MissingReportFile() {
+  const std::string& root = config::session.RootDir;
+  for (const char* name : kFileNames) {
+    if (platform::PathExists(platform::SuitePath(root + "DADES\\" + name + ".dat"))) continue;
+    if (platform::PathExists(platform::SuitePath(root + "ddf\\" + name + ".xdf"))) continue;
+    return root + "DADES\\" + name;
+  }
+  return "";
 }
 
 void ReadSettings() {
@@ -147,6 +160,14 @@ int TorbelanMain(const std::vector<std::string>& args) {
   if (!SetSelection(args[1], args[2], args[3], &message)) {
     std::fprintf(stderr, "torbelan: %s\n", message.c_str());
     return 2;
+  }
+  // Without a terminal the data-file layer's message could not be seen.
+  std::string missing = MissingReportFile();
+  if (!missing.empty()) {
+    std::fprintf(stderr, "torbelan: the data file %s is missing and has no creation "
+                         "specification under ddf\\ (is ZULROOT the suite's root?)\n",
+                 missing.c_str());
+    return 1;
   }
   OpenReportFiles();
   ReadSettings();

@@ -31,6 +31,11 @@ bool StartSession(std::string* message);
 // that cannot be opened ends the program inside DataOpen, with its message.
 void OpenReportFiles();
 
+// The first of the seven data files that is missing and has no creation
+// specification either, so that opening it would fail ("" when none is):
+// a batch run reports it on standard error instead of on a screen.
+std::string MissingReportFile();
+
 // Reads the settings from RootDir + "Brol.ini": identity items 1-8, the
 // letterhead setting, the VAT and withholding rates of the two tax classes
 // (the leading decimal number of each text; 0 when empty or not numeric).
@@ -64,7 +69,7 @@ void CloseReportFiles();
 
 // The program: `args` without the program name. Returns the exit code:
 // 0 after a run, 2 for unreadable arguments, 1 when a batch pass could not
-// write its spool.
+// start (a data file missing) or could not write its spool.
 int TorbelanMain(const std::vector<std::string>& args);
 
 }  // namespace report
