@@ -34,7 +34,9 @@ std::vector<std::vector<std::string>> Lay(const std::vector<std::string>& record
       &count, &why);
   if (result) *result = got;
   if (error) *error = why;
-  if (got == 0) EXPECT_EQ(count, static_cast<long>(pages.size()));
+  if (got == 0) {
+    EXPECT_EQ(count, static_cast<long>(pages.size()));
+  }
   return pages;
 }
 
