@@ -69,18 +69,20 @@ void Letterhead() {
 void TitleBlock() {
   const char* f = state.FinquesH.data();
   const char* p = state.PropietH.data();
-  const std::string lastSettled = GetBytes(f, finques::kLastSettled);
-
-  std::string title = T(caption::kTitle);
-  if (!format::IsAllChar(lastSettled, 128))
-    title += T(caption::kFrom) +
-             format::UpperText(dates::FormatDate(dates::DateAdd(lastSettled, 1, "d"), 2, "dma"));
-  title += T(caption::kUntil) + format::UpperText(dates::FormatDate(state.SelectionDate, 2, "dma"));
-  Centred(title, 1);
-
-  std::string community = T(caption::kCommunity) +
+  if (state.TitleLine.empty()) {
+    const std::string lastSettled = GetBytes(f, finques::kLastSettled);
+    std::string title = T(caption::kTitle);
+    if (!format::IsAllChar(lastSettled, 128))
+      title += T(caption::kFrom) + format::UpperText(dates::FormatDate(
+                                       dates::DateAdd(lastSettled, 1, "d"), 2, "dma"));
+    title += T(caption::kUntil) +
+             format::UpperText(dates::FormatDate(state.SelectionDate, 2, "dma"));
+    state.TitleLine = title;
+    state.CommunityLine = T(caption::kCommunity) +
                           format::CodeText(GetBytes(f, finques::kCode)) + ") " + CommunityName();
-  Centred(community, 1);
+  }
+  Centred(state.TitleLine, 1);
+  Centred(state.CommunityLine, 1);
 
   std::string department = T(caption::kDepartment) + format::CodeText(std::string(p + 2, 2)) +
                            ") " + RTrim(GetBytes(p, propiet::kDesignation)) + " " +

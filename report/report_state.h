@@ -70,6 +70,11 @@ struct ReportState {
   float CommunityVat = 0;
   float CommunityWithholding = 0;
   int32_t DepartmentCount = 0;
+  // The title and community lines of the page header, the same for every
+  // department of the community: built by the first header of the
+  // community, cleared when the next community is prepared.
+  std::string TitleLine;
+  std::string CommunityLine;
 
   // ---- Per department -----------------------------------------------------
   int16_t PageNumber = 0;

@@ -97,6 +97,8 @@ int32_t Share(int32_t expense, int32_t base, int32_t coefficient) {
 void PrepareCommunity() {
   const char* f = state.FinquesH.data();
   state.Months = SettlementMonths(GetBytes(f, finques::kLastSettled), state.SelectionDate);
+  state.TitleLine.clear();
+  state.CommunityLine.clear();
 
   state.GroupName[1] = config::Translate(caption::kGeneralGroup);
   state.GroupBase[1] = kGeneralBase;
