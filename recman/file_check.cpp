@@ -34,8 +34,11 @@ void CheckKey(Table* t, int k, CheckResult* result) {
       result->problems.push_back(name + At(row.pos) + ": entry does not match the record");
     if (!first) {
       int c = std::memcmp(prev, row.image, key.length);
-      if (c > 0 || (c == 0 && prevPos >= row.pos))
+      if (c > 0 || (c == 0 && prevPos >= row.pos)) {
+        // A damaged index could lead the walk in circles: stop here.
         result->problems.push_back(name + At(row.pos) + " is out of order");
+        return;
+      }
       if (c == 0 && !key.duplicates)
         result->problems.push_back(name + At(row.pos) + " repeats a unique value");
     }
@@ -48,11 +51,13 @@ void CheckKey(Table* t, int k, CheckResult* result) {
     result->problems.push_back(name + "walk stopped with status " + std::to_string(st));
   // Count the records that should have an entry.
   uint32_t expected = 0;
+  uint32_t last = 0;
   st = t->SeekPhysical(SeekHow::kFirst, 0, -1, &row);
-  while (st == B_OK) {
+  while (st == B_OK && (row.pos > last || last == 0)) {
     std::string image;
     if (row.length >= layout.recordLength && RecordKeyImage(layout, k, row.record, &image))
       ++expected;
+    last = row.pos;
     st = t->SeekPhysical(SeekHow::kAfter, row.pos, -1, &row);
   }
   if (expected != entries)
@@ -75,12 +80,18 @@ int16_t CheckDataFile(const std::string& nativePath, CheckResult* result) {
   const FileLayout& layout = table->info().layout;
 
   Fetched row;
+  uint32_t last = 0;
   st = table->SeekPhysical(SeekHow::kFirst, 0, -1, &row);
   while (st == B_OK || st == B_IO_ERROR) {
     if (st == B_IO_ERROR) {
       result->problems.push_back("records: walk stopped with status 2");
       break;
     }
+    if (result->records > 0 && row.pos <= last) {
+      result->problems.push_back("records: positions out of order at " + At(row.pos));
+      break;
+    }
+    last = row.pos;
     ++result->records;
     if (row.length < layout.recordLength ||
         (row.length > layout.recordLength && !layout.variableLength()))
