@@ -69,13 +69,13 @@ struct FileLayout {
   uint16_t fileFlags = 0;
   std::vector<Key> keys;
   std::vector<std::array<uint8_t, 256>> acs;  // collating tables, in order
-  std::string bytes;  // the specification exactly as stored (record count 0)
+  std::string bytes;  // the creation bytes exactly as stored (record count 0)
 
   bool variableLength() const;
 };
 
 // Parses and checks a creation specification of `length` bytes (the buffer
-// may be longer than the specification; trailing bytes are ignored).
+// may be longer than what it describes; trailing bytes are ignored).
 // Returns 0 and fills *layout, or a status: 22 buffer too short for what it
 // announces, 24 page size, 26 number of keys, 27 segment outside the record,
 // 28 record length, 29 key length, 48 missing or bad collating sequence,

@@ -13,8 +13,8 @@
 //   segment 1 2 unsigned        position (1-based), length, type, flags
 //   segment 5 30 string nocase
 //
-// The .xdf file is the 2-byte little-endian length of the specification
-// followed by the specification, as the data-file layer reads it.
+// The .xdf file is the 2-byte little-endian length of the creation layout
+// followed by its bytes, as the data-file layer reads it.
 #include <cstdio>
 #include <sstream>
 
