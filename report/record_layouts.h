@@ -5,8 +5,8 @@
 // fields (name, offset, width, type); the settlement reads records through the
 // typed accessors below and the data tool (zuldata import/export) walks the
 // same tables to turn records into CSV rows and back. Bytes that no field
-// names are filler: they read as nothing and import as zero bytes (spaces
-// for text files' filler is not needed: nothing reads it).
+// names are filler: nothing reads them, and an imported record has zero
+// bytes there.
 //
 // Compatibility: the offsets, widths and record lengths are those of the
 // suite's existing files. Changing any of them makes this program misread

@@ -83,10 +83,9 @@ int32_t CommunityFees(int32_t departments, int32_t fee, int32_t months, float va
 int FeeGroup(const std::string& distributionText) {
   size_t at = distributionText.find("HO");
   if (at == std::string::npos || at + 2 >= distributionText.size()) return 1;
-  const char* groups = "ABCDEFG";
-  const char* p = std::strchr(groups, distributionText[at + 2]);
-  if (p == nullptr || distributionText[at + 2] == '\0') return 1;
-  return int(p - groups) + 1;
+  static const std::string kGroups = "ABCDEFG";
+  size_t p = kGroups.find(distributionText[at + 2]);
+  return p == std::string::npos ? 1 : int(p) + 1;
 }
 
 int32_t Share(int32_t expense, int32_t base, int32_t coefficient) {
