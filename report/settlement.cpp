@@ -1,6 +1,5 @@
 #include "report/settlement.h"
 
-#include <cfenv>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -247,6 +246,11 @@ void DepartmentPass() {
 }
 
 void ProduceSettlements() {
+  // The loops compare whole keys and dates: a selection that is not one
+  // packed date and two 4-byte keys selects nothing.
+  if (state.SelectionDate.size() != 4 || state.FirstKey.size() != 4 ||
+      state.LastKey.size() != 4)
+    return;
   const std::string lastCommunity = state.LastKey.substr(0, 2);
   const char* f = state.FinquesH.data();
   int16_t status = 0;

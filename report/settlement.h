@@ -31,7 +31,8 @@ namespace report {
 
 // Produces the settlements of the selection into the open print spool.
 // Returns when the last selected community is done. Never fails: what could
-// not be read is left out (see above).
+// not be read is left out (see above); a selection without a 4-byte date and
+// two 4-byte keys produces nothing.
 void ProduceSettlements();
 
 // The steps of one community, public for tests. PrepareCommunity reads the
@@ -40,9 +41,10 @@ void PrepareCommunity();
 void CommunityPass();
 void DepartmentPass();
 
-// Whole months from the last settled date to the selection date; 0 for a
-// community never settled (empty last settled date): fees are only charged
-// for a period that has a start.
+// Calendar months between the last settled date and the selection date
+// (12 x years + months, days ignored; the distance, whichever date comes
+// first); 0 for a community never settled (empty last settled date): fees
+// are only charged for a period that has a start.
 int16_t SettlementMonths(const std::string& lastSettled, const std::string& selectionDate);
 
 // True when the withholding rate applies: the administrator's identifier is
