@@ -1,0 +1,91 @@
+// The start-up pieces of the main flow that need no data files: the
+// settings of Brol.ini and a selection typed on the command line.
+#include "report/main_flow.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <array>
+
+#include <string>
+
+#include "config/session.h"
+#include "dates/packed.h"
+#include "platform/env.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "report/report_state.h"
+
+namespace report {
+namespace {
+
+class Settings : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/zul_settings_XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+    config::session = config::SessionState();
+    config::session.RootDir = dir_ + "/";
+    state = ReportState();
+    platform::clock = platform::ClockState();
+    platform::clock.overridden = true;
+    platform::clock.date = {2026, 12, 8};
+  }
+  void TearDown() override {
+    platform::clock = platform::ClockState();
+    platform::RunProgram("/bin/rm", {"-rf", dir_});
+  }
+  std::string dir_;
+};
+
+TEST_F(Settings, RatesIdentityAndLetterheadComeFromBrolIni) {
+  ASSERT_TRUE(platform::WriteFile(dir_ + "/Brol.ini",
+                                  "[Administrador]\r\nLinia1=ADMINISTRACIONS X\r\n"
+                                  "Linia7=ES40123456T\r\nLinia8=Vic  \r\n"
+                                  "[Rebut]\r\nMembret=N\r\n"
+                                  "[Honoraris]\r\nIva0=21\r\nIva1= 10.5%\r\nRet1=cap\r\n"));
+  ReadSettings();
+  EXPECT_EQ(state.Identity[1], "ADMINISTRACIONS X");
+  EXPECT_EQ(state.Identity[6], "");
+  EXPECT_EQ(state.Identity[8], "Vic  ");  // kept as read; trimmed where printed
+  EXPECT_EQ(state.Letterhead, "N");
+  EXPECT_EQ(state.VatRate[0], 21.0f);
+  EXPECT_EQ(state.WithholdingRate[0], 0.0f);  // no key Ret0
+  EXPECT_EQ(state.VatRate[1], 10.5f);
+  EXPECT_EQ(state.WithholdingRate[1], 0.0f);  // not a number
+}
+
+TEST_F(Settings, WithoutBrolIniEverythingIsEmptyOrZero) {
+  ReadSettings();
+  EXPECT_EQ(state.Letterhead, "");
+  EXPECT_EQ(state.VatRate[0], 0.0f);
+  EXPECT_EQ(state.Identity[7], "");
+}
+
+TEST_F(Settings, SelectionFromTheCommandLine) {
+  std::string message;
+  ASSERT_TRUE(SetSelection("31/12/26", "5.0", "5.999", &message)) << message;
+  EXPECT_EQ(state.SelectionDate, dates::Pack("20261231"));
+  EXPECT_EQ(state.FirstKey, dates::Pack("00050000"));
+  EXPECT_EQ(state.LastKey, dates::Pack("00050999"));
+  ASSERT_TRUE(SetSelection("010227", "1.0", "9999.9999", &message)) << message;
+  EXPECT_EQ(state.SelectionDate, dates::Pack("20270201"));
+
+  for (auto bad : {std::array<const char*, 3>{"29/02/2026", "1.0", "2.0"},
+                   {"", "1.0", "2.0"},
+                   {"31/12/2026", "6.0", "5.999"},
+                   {"31/12/2026", "1", "2.0"},
+                   {"31/12/2026", "1.0.0", "2.0"},
+                   {"31/12/2026", "12345.0", "2.0"},
+                   {"31/12/2026", "-1.0", "2.0"},
+                   {"31/12/2026", "1.0", "2. 0"}}) {
+    message.clear();
+    EXPECT_FALSE(SetSelection(bad[0], bad[1], bad[2], &message)) << bad[0] << " " << bad[1];
+    EXPECT_FALSE(message.empty());
+  }
+  EXPECT_EQ(state.SelectionDate, dates::Pack("20270201"));  // unchanged by failures
+}
+
+}  // namespace
+}  // namespace report
