@@ -6,7 +6,6 @@
 #include <stdlib.h>
 
 #include <array>
-
 #include <string>
 
 #include "config/session.h"
