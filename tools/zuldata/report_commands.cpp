@@ -56,14 +56,9 @@ bool ImportCsv(const std::string& root, const std::string& file, const std::stri
   }
   ReportFile data;
   if (!data.Open(root, file, error)) return false;
-  if (!data.InsertAll(records, error)) {
-    // InsertAll numbers the records; give the CSV line.
-    size_t at = error->find("record ");
-    if (at == 0) {
-      size_t n = std::stoul(error->substr(7));
-      if (n >= 1 && n < rows.size())
-        *error = "line " + std::to_string(rows[n].line) + ": " + error->substr(error->find(' ', 7) + 1);
-    }
+  size_t failed = 0;
+  if (!data.InsertAll(records, error, &failed)) {
+    if (failed < records.size()) *error = "line " + std::to_string(rows[failed + 1].line) + ": " + *error;
     return false;
   }
   return true;

@@ -96,7 +96,9 @@ int16_t ReportFile::Insert(const std::string& record) {
   return recman::BTRCALL(recman::B_INSERT, block_, data, &length, key, 255, 0);
 }
 
-bool ReportFile::InsertAll(const std::vector<std::string>& records, std::string* error) {
+bool ReportFile::InsertAll(const std::vector<std::string>& records, std::string* error,
+                           size_t* failed) {
+  *failed = records.size();
   int16_t s = Transaction(recman::B_BEGIN_TRANSACTION);
   if (s != 0) {
     *error = "cannot start a transaction on " + name_ + " (" + Status(s) + ")";
@@ -106,7 +108,8 @@ bool ReportFile::InsertAll(const std::vector<std::string>& records, std::string*
     s = Insert(records[i]);
     if (s == 0) continue;
     Transaction(recman::B_ABORT_TRANSACTION);
-    *error = "record " + std::to_string(i + 1) + " cannot be stored in " + name_ + " (" +
+    *failed = i;
+    *error = "the record cannot be stored in " + name_ + " (" +
              (s == recman::B_DUPLICATE_KEY ? std::string("its key is already there")
                                            : Status(s)) + ")";
     return false;

@@ -28,8 +28,9 @@ class ReportFile {
 
   // Inserts the records in order, in one transaction of the record
   // manager: on a failure nothing of them is stored, and the result is
-  // false with a message naming the record (1-based within `records`).
-  bool InsertAll(const std::vector<std::string>& records, std::string* error);
+  // false with a message and, in *failed, the index of the record refused
+  // (records.size() when the commit itself failed).
+  bool InsertAll(const std::vector<std::string>& records, std::string* error, size_t* failed);
 
   // Inserts one record without undo (bulk generation). Returns the status.
   int16_t Insert(const std::string& record);
