@@ -58,7 +58,8 @@ bool ImportCsv(const std::string& root, const std::string& file, const std::stri
   if (!data.Open(root, file, error)) return false;
   size_t failed = 0;
   if (!data.InsertAll(records, error, &failed)) {
-    if (failed < records.size()) *error = "line " + std::to_string(rows[failed + 1].line) + ": " + *error;
+    if (failed < records.size())
+      *error = "line " + std::to_string(rows[failed + 1].line) + ": " + *error;
     return false;
   }
   return true;
