@@ -88,7 +88,8 @@ int32_t PackedValue(const char* rec, const Field& f) {
 }
 
 int32_t BalanceAmount(const char* propiet, uint16_t block, int k) {
-  if (k <= 8) return GetInt32(propiet, block + balance::kEntryAmount + balance::kEntryStride * (k - 1));
+  if (k <= 8)
+    return GetInt32(propiet, block + balance::kEntryAmount + balance::kEntryStride * (k - 1));
   return GetInt32(propiet, block + (k == 9 ? balance::kAmount9 : balance::kAmount10));
 }
 

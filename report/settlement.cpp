@@ -180,8 +180,8 @@ int32_t CarriedOverBalance() {
     // A concept that is not found keeps the 9 put here: not flagged.
     PutInt16(t, threbut::kFlag.offset, 9);
     int16_t status = 0;
-    datafile::DataSeek(kTHRebut, 0, std::string(1, char(BalanceConceptKey(p, propiet::kBalance, k))),
-                       kExact, status);
+    const char key = char(BalanceConceptKey(p, propiet::kBalance, k));
+    datafile::DataSeek(kTHRebut, 0, std::string(1, key), kExact, status);
     if (GetInt16(t, threbut::kFlag) == 1)
       balance = AddMoney(balance, -int64_t(BalanceAmount(p, propiet::kBalance, k)));
   }

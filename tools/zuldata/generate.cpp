@@ -226,7 +226,8 @@ int GenerateCommand(const std::vector<std::string>& args) {
       for (int g = 2; g <= 4; ++g) PutInt32(&p[0], propiet::kCoef + 4 * (g - 1), 100);
       for (int k = 1; k <= 8; ++k)
         if (Between(rng, 0, 3) == 0)
-          PutInt32(&p[0], propiet::kBalance + balance::kEntryAmount + balance::kEntryStride * (k - 1),
+          PutInt32(&p[0],
+                   propiet::kBalance + balance::kEntryAmount + balance::kEntryStride * (k - 1),
                    Between(rng, -5000, 20000));
       PutInt16(&p[0], propiet::kBalance + balance::kCode9, int16_t(Between(rng, 10, 19)));
       PutInt32(&p[0], propiet::kBalance + balance::kAmount9, Between(rng, 0, 3000));

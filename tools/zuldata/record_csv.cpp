@@ -255,7 +255,8 @@ bool RowToRecord(const report::FileLayout& layout, const std::vector<const Field
   return true;
 }
 
-std::vector<std::string> RecordToFields(const report::FileLayout& layout, const std::string& record) {
+std::vector<std::string> RecordToFields(const report::FileLayout& layout,
+                                        const std::string& record) {
   std::vector<std::string> out;
   std::string rec = record;
   rec.resize(layout.recordLength, '\0');

@@ -52,7 +52,8 @@ bool RowToRecord(const report::FileLayout& layout, const std::vector<const repor
                  const CsvRow& row, std::string* record, std::string* error);
 
 // The CSV fields of a record, in layout order.
-std::vector<std::string> RecordToFields(const report::FileLayout& layout, const std::string& record);
+std::vector<std::string> RecordToFields(const report::FileLayout& layout,
+                                        const std::string& record);
 
 // The header of an export: every field name of the layout.
 std::vector<std::string> HeaderFields(const report::FileLayout& layout);

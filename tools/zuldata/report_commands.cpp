@@ -70,7 +70,8 @@ int ImportCommand(const std::vector<std::string>& args) {
   std::string csv;
   if (!platform::ReadFile(args[2], &csv)) return Fail("cannot read " + args[2]);
   std::string error;
-  if (!ImportCsv(args[0], args[1], csv, &error)) return Fail(args[2] + ": " + error + "; nothing imported");
+  if (!ImportCsv(args[0], args[1], csv, &error))
+    return Fail(args[2] + ": " + error + "; nothing imported");
   return 0;
 }
 
