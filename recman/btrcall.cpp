@@ -20,6 +20,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/env.h"
 #include "platform/paths.h"
 #include "recman/btrcall.h"
 #include "recman/record_manager.h"
@@ -60,6 +61,10 @@ int16_t JoinTransaction(OpenFile* f) {
 }
 
 namespace {
+
+// How long Create without replacing waits for another creator of the file.
+constexpr int kCreateWaitSteps = 500;
+constexpr long kCreateWaitStepMs = 10;
 
 // In a child made by fork (without exec) the parent's SQLite connections
 // must not be used or closed, and its locks must stay the parent's: the
@@ -192,9 +197,18 @@ int16_t DoCreate(void* data, uint32_t* dataLength, void* key,
   struct stat sb;
   if (mode == B_CREATE_NO_REPLACE && stat(path.c_str(), &sb) == 0)
     return B_FILE_EXISTS;
-  // Nobody may have the file open while it is made or replaced.
+  // Nobody may have the file open while it is made or replaced. Without
+  // replacing, a busy lock means another program is creating the same file
+  // right now (two terminals starting at once): wait for it to finish, and
+  // report the file as existing rather than as locked.
   LockFile lock;
-  st = lock.Open(path, /*exclusive=*/true);
+  for (int attempt = 0;; ++attempt) {
+    st = lock.Open(path, /*exclusive=*/true);
+    if (st != B_FILE_LOCKED || mode == B_CREATE_REPLACE) break;
+    if (stat(path.c_str(), &sb) == 0) return B_FILE_EXISTS;
+    if (attempt >= kCreateWaitSteps) break;
+    platform::SleepMs(kCreateWaitStepMs);
+  }
   if (st == B_IO_ERROR) return B_CREATE_IO_ERROR;
   if (st != B_OK) return st;
   return DefaultEngine().Create(path, layout, mode == B_CREATE_REPLACE);

@@ -3,6 +3,8 @@
 #include "recman/btrcall.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <fstream>
@@ -10,6 +12,7 @@
 #include <random>
 
 #include "recman/file_check.h"
+#include "recman/lock_file.h"
 #include "recman/record_manager.h"
 #include "recman/test_support.h"
 
@@ -427,6 +430,31 @@ TEST_F(RecmanTest, CreateNeverReplacesWithModeMinusOne) {
   ASSERT_EQ(CreateFile(path_, PeopleSpec(), B_CREATE_REPLACE), 0);
   ASSERT_EQ(h.Open(path_), 0);
   EXPECT_EQ(h.Get(B_GET_FIRST, 0), B_END_OF_FILE);
+}
+
+// Two programs creating the same missing file at once: the one that finds
+// the other at work waits, then reports the file as existing (59), or
+// creates it itself if the other gave up.
+TEST_F(RecmanTest, CreateWithoutReplacingWaitsForAConcurrentCreator) {
+  for (bool otherSucceeds : {true, false}) {
+    SCOPED_TRACE(otherSucceeds);
+    std::string p = dir_.file(otherSucceeds ? "racing1.dat" : "racing2.dat");
+    LockFile other;  // the other creator, at work
+    ASSERT_EQ(other.Open(p, /*exclusive=*/true), 0);
+    pid_t child = fork();
+    if (child == 0) {
+      int16_t st = CreateFile(p, PeopleSpec(), B_CREATE_NO_REPLACE);
+      _exit(st == (otherSucceeds ? B_FILE_EXISTS : B_OK) ? 0 : 1);
+    }
+    usleep(200 * 1000);
+    if (otherSucceeds) std::ofstream(p) << "made by the other";
+    other.Close();
+    int st = 0;
+    waitpid(child, &st, 0);
+    EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0);
+  }
+  Handle h;
+  EXPECT_EQ(h.Open(dir_.file("racing2.dat")), 0);
 }
 
 TEST_F(RecmanTest, BadCreationSpecificationsAreRefused) {
