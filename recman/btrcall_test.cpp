@@ -361,6 +361,17 @@ TEST_F(RecmanTest, AnUpdateBasedOnAStaleReadGivesConflict) {
   EXPECT_EQ(h_.Update(Rec("A", 1, 1, "v3")), B_CONFLICT);
   ASSERT_EQ(h_.Get(B_GET_FIRST, 0), 0);
   EXPECT_EQ(Note(h_.data), Pad("v2", 6));
+  // The record deleted and another inserted: the new one never takes the
+  // old position, so the stale update cannot overwrite it.
+  ASSERT_EQ(other.Get(B_GET_FIRST, 0), 0);
+  ASSERT_EQ(other.Call(B_GET_POSITION, "", "", 0, 4), 0);
+  const std::string oldPos = other.data;
+  ASSERT_EQ(other.Delete(), 0);
+  ASSERT_EQ(other.Insert(Rec("A", 1, 1, "new")), 0);
+  ASSERT_EQ(other.Call(B_GET_POSITION, "", "", 0, 4), 0);
+  EXPECT_NE(other.data, oldPos);
+  EXPECT_EQ(h_.Update(Rec("A", 1, 1, "stale")), B_CONFLICT);
+  EXPECT_EQ(h_.Call(B_GET_DIRECT, oldPos, "", 0, 1536), B_INVALID_RECORD_ADDRESS);
 }
 
 TEST_F(RecmanTest, EachPositionBlockHasItsOwnLocks) {

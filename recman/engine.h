@@ -7,9 +7,10 @@
 // SQLite one (recman/sqlite_engine.cpp) without touching the callers.
 //
 // Rules every engine keeps:
-//   - each record has a 32-bit position, never 0, unique in its file, given
-//     at insert, unchanged by updates; positions only grow, so ordering by
-//     position is insertion order;
+//   - each record has a 32-bit position, never 0, given at insert,
+//     unchanged by updates and never given again, even after the record is
+//     deleted; positions only grow, so ordering by position is insertion
+//     order;
 //   - per key the engine stores the key image (recman/key_layout.h) or
 //     nothing for a null key, and orders the key by (image, position);
 //   - each write (Insert, Update, Delete, SetOwner) is atomic and durable

@@ -225,7 +225,7 @@ int main(int argc, char** argv) {
   }
   std::string dir = argv[1];
   uint32_t n = argc > 2 ? uint32_t(std::strtoul(argv[2], nullptr, 10)) : 1000000;
-  std::string tag = std::to_string(n);
+  std::string tag = "v2-" + std::to_string(n);  // v2: the data file's format
   std::string recPath = dir + "/bench" + tag + ".dat";
   std::string sqlPath = dir + "/bench" + tag + ".sqlite";
 

@@ -54,9 +54,13 @@
 //                'records'     INTEGER  number of records
 //                'owner'       BLOB  owner name, empty when none
 //                'owner_mode'  INTEGER  0..3
-//   zul_rec    (pos INTEGER PRIMARY KEY, ver INTEGER, data BLOB, k0 BLOB, ...)
+//   zul_rec    (pos INTEGER PRIMARY KEY AUTOINCREMENT, ver INTEGER,
+//                data BLOB, k0 BLOB, ...)
 //                one row per record; kN holds the image of key N followed by
-//                pos as 4 bytes big-endian, or NULL for a null key
+//                pos as 4 bytes big-endian, or NULL for a null key. A
+//                position is never given twice, even after its record is
+//                deleted, so a position or a (position, version) pair held
+//                by a program can never name a different record.
 //   zul_k<N>   index on zul_rec(kN)
 
 #include "recman/sqlite_internal.h"
@@ -266,7 +270,7 @@ class SqliteEngine : public Engine {
         "; PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;"
         " BEGIN;"
         " CREATE TABLE zul_file(name TEXT PRIMARY KEY, value) WITHOUT ROWID;"
-        " CREATE TABLE zul_rec(pos INTEGER PRIMARY KEY, ver INTEGER NOT NULL,"
+        " CREATE TABLE zul_rec(pos INTEGER PRIMARY KEY AUTOINCREMENT, ver INTEGER NOT NULL,"
         " data BLOB NOT NULL";
     for (size_t k = 0; k < layout.keys.size(); ++k)
       sql += ", k" + std::to_string(k) + " BLOB";

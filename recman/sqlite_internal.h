@@ -15,7 +15,7 @@ namespace sqlite_internal {
 // Format marks of our databases (see the layout in sqlite_engine.cpp).
 // Changing them makes existing files unreadable.
 constexpr int32_t kApplicationId = 0x5A554C52;  // "ZULR"
-constexpr int kFormatVersion = 1;
+constexpr int kFormatVersion = 2;
 
 // The status for a SQLite result code: busy -> 85, full -> 18, read-only
 // -> 46, not a database -> 30, anything else that is not success -> 2.

@@ -321,7 +321,12 @@ class SqliteTable : public Table {
       case kPhysNext: sql = cols + "WHERE pos > ?1 ORDER BY pos LIMIT 1"; break;
       case kPhysPrev: sql = cols + "WHERE pos < ?1 ORDER BY pos DESC LIMIT 1"; break;
       case kFetchPlain: sql = cols + "WHERE pos = ?1"; break;
-      case kMaxPos: sql = "SELECT max(pos) FROM zul_rec"; break;
+      case kMaxPos:
+        // The highest position ever given (AUTOINCREMENT keeps it in
+        // sqlite_sequence, also after the record is deleted).
+        sql = "SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE name = 'zul_rec'), 0),"
+              " coalesce((SELECT max(pos) FROM zul_rec), 0))";
+        break;
       case kInsert:
       case kUpdate: {
         size_t n = info_.layout.keys.size();
