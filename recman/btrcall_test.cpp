@@ -175,12 +175,15 @@ TEST_F(RecmanTest, NextAndPreviousAfterEachKindOfPositioning) {
   std::vector<Case> cases = {
       {"equal", [](Handle& h) { return h.Get(B_GET_EQUAL, 0, Pad("D", 8)); }, "d1", "d2", "b1"},
       {"greater", [](Handle& h) { return h.Get(B_GET_GREATER, 0, Pad("B", 8)); }, "d1", "d2", "b1"},
-      {"greater or equal", [](Handle& h) { return h.Get(B_GET_GE, 0, Pad("C", 8)); }, "d1", "d2", "b1"},
+      {"greater or equal", [](Handle& h) { return h.Get(B_GET_GE, 0, Pad("C", 8)); },
+       "d1", "d2", "b1"},
       {"less", [](Handle& h) { return h.Get(B_GET_LESS, 0, Pad("F", 8)); }, "d3", "f1", "d2"},
-      {"less or equal", [](Handle& h) { return h.Get(B_GET_LE, 0, Pad("E", 8)); }, "d3", "f1", "d2"},
+      {"less or equal", [](Handle& h) { return h.Get(B_GET_LE, 0, Pad("E", 8)); },
+       "d3", "f1", "d2"},
       {"first", [](Handle& h) { return h.Get(B_GET_FIRST, 0); }, "b1", "d1", ""},
       {"last", [](Handle& h) { return h.Get(B_GET_LAST, 0); }, "f1", "", "d3"},
-      {"direct", [&](Handle& h) { return h.Call(B_GET_DIRECT, posD2, "", 0, 1536); }, "d2", "d3", "d1"},
+      {"direct", [&](Handle& h) { return h.Call(B_GET_DIRECT, posD2, "", 0, 1536); },
+       "d2", "d3", "d1"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -476,7 +479,8 @@ TEST_F(RecmanTest, BadCreationSpecificationsAreRefused) {
             B_INVALID_KEY_POSITION);
   EXPECT_EQ(CreateFile(p, EncodeLayout(20, 1024, 0, {{Seg(1, 0)}}, {})),
             B_INVALID_KEY_LENGTH);
-  EXPECT_EQ(CreateFile(p, EncodeLayout(20, 1024, 0, {{Seg(1, 3, KF_EXTENDED_TYPE, XT_INTEGER)}}, {})),
+  EXPECT_EQ(CreateFile(p, EncodeLayout(20, 1024, 0,
+                                       {{Seg(1, 3, KF_EXTENDED_TYPE, XT_INTEGER)}}, {})),
             B_INVALID_KEY_LENGTH);
   EXPECT_EQ(CreateFile(p, EncodeLayout(20, 1024, 0, {{Seg(1, 3, KF_EXTENDED_TYPE, 77)}}, {})),
             B_EXTENDED_TYPE_ERROR);

@@ -69,9 +69,9 @@ int16_t Call(uint16_t op, uint8_t* block, void* data, uint32_t len, void* key,
 
 bool BuildRecman(const std::string& path, uint32_t n, const std::vector<uint32_t>& order) {
   std::string spec = EncodeLayout(kRecordLength, 4096, 0,
-                                  {{SegmentDef{1, 2, KF_EXTENDED_TYPE | KF_BINARY, XT_UNSIGNED_BINARY, 0, 0},
-                                    SegmentDef{3, 4, KF_EXTENDED_TYPE | KF_BINARY, XT_UNSIGNED_BINARY, 0, 0}}},
-                                  {});
+      {{SegmentDef{1, 2, KF_EXTENDED_TYPE | KF_BINARY, XT_UNSIGNED_BINARY, 0, 0},
+        SegmentDef{3, 4, KF_EXTENDED_TYPE | KF_BINARY, XT_UNSIGNED_BINARY, 0, 0}}},
+      {});
   uint8_t block[128] = {};
   char key[256] = {};
   std::snprintf(key, sizeof key, "%s", path.c_str());

@@ -108,7 +108,8 @@ int CmdCreate(const Args& args) {
   std::vector<std::string> v;
   std::vector<bool> f;
   if (!Options(args, 2, &v, {"--owner", "--owner-mode"}, &f, {"--replace"})) {
-    std::fprintf(stderr, "usage: zuldata create PATH XDF [--owner NAME [--owner-mode M]] [--replace]\n");
+    std::fprintf(stderr, "usage: zuldata create PATH XDF [--owner NAME [--owner-mode M]]"
+                         " [--replace]\n");
     return 2;
   }
   const std::string& owner = v[0];
