@@ -70,6 +70,21 @@ const CatalogueFile* LoadCatalogue(const std::string& nativePath) {
   return &cache;
 }
 
+// The catalogue named by the session. The parsed copy serves while the
+// file it was read from keeps its stamp (one stat); otherwise the suite name
+// is resolved again and the file read again.
+const CatalogueFile* CurrentCatalogue() {
+  CatalogueFile& cache = session.Catalogue;
+  std::string suiteName = session.RootDir + "LOCALE\\" + session.CatalogueName + ".LNG";
+  if (!cache.path.empty() && cache.suiteName == suiteName &&
+      StillValid(cache.stamp, StampOf(cache.path))) {
+    return &cache;
+  }
+  const CatalogueFile* loaded = LoadCatalogue(platform::SuitePath(suiteName));
+  if (loaded) cache.suiteName = std::move(suiteName);
+  return loaded;
+}
+
 }  // namespace
 
 std::vector<std::array<std::string, 4>> ParseCatalogue(const std::string& bytes) {
@@ -89,8 +104,7 @@ std::vector<std::array<std::string, 4>> ParseCatalogue(const std::string& bytes)
 std::string Translate(const std::string& text) {
   if (session.Language == "CAT") return text;
   if (session.CatalogueName.empty()) session.CatalogueName = session.ModuleName;
-  const CatalogueFile* cat = LoadCatalogue(
-      platform::SuitePath(session.RootDir + "LOCALE\\" + session.CatalogueName + ".LNG"));
+  const CatalogueFile* cat = CurrentCatalogue();
   if (!cat) return text;
   auto hit = cat->firstEntry.find(text);
   if (hit == cat->firstEntry.end()) return text;

@@ -28,6 +28,8 @@
 // State (in config::session): the catalogue name, fixed on the first lookup,
 // and the parsed catalogue, used only while the file's stamp is unchanged
 // (file_stamp.h), so a catalogue changed on disk is seen by the next call.
+// The native path the suite name resolved to is kept with it: while that
+// file's stamp stays the same, a lookup costs one stat and no resolution.
 #pragma once
 
 #include <array>
@@ -41,6 +43,7 @@ namespace config {
 
 // A parsed catalogue kept between calls.
 struct CatalogueFile {
+  std::string suiteName;  // the suite name `path` was resolved from
   std::string path;  // native path; "" = nothing parsed yet
   FileStamp stamp;
   std::vector<std::array<std::string, 4>> entries;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "config/session.h"
 #include "config/test_dir.h"
@@ -108,6 +109,18 @@ TEST_F(TranslateTest, ARewrittenCatalogueIsSeenByTheNextCall) {
   fputs("A,g,o,tercr\r\n", out);
   fclose(out);
   EXPECT_EQ(In("SPA", "A"), "tercr");
+}
+
+TEST_F(TranslateTest, AResolvedCatalogueThatGoesAwayIsResolvedAgain) {
+  root_.Write("locale/torbelan.lng", "A,g,o,petita\r\n");
+  const std::string lower = root_.path() + "locale/torbelan.lng";
+  struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, lower.c_str(), old, 0), 0);
+  EXPECT_EQ(In("SPA", "A"), "petita");
+  EXPECT_EQ(In("SPA", "A"), "petita");  // settled: from the parsed copy
+  ASSERT_EQ(unlink(lower.c_str()), 0);
+  root_.Write("locale/Torbelan.LNG", "A,g,o,nova\r\n");
+  EXPECT_EQ(In("SPA", "A"), "nova");
 }
 
 }  // namespace
