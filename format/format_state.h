@@ -23,6 +23,16 @@ struct FormatState {
   std::string SecondaryCurrency;  // the alternative display currency
   std::string DisplayCurrency;    // what MoneyFormat uses now
 
+  // MoneyFormat's working masks, built for the last caller's mask and
+  // display currency (they depend on nothing else), for a zero amount
+  // (Work[0]) and any other (Work[1]). Built is false until the first call.
+  struct MoneyMasks {
+    bool Built = false;
+    std::string Mask;
+    bool Pesetas = false;
+    std::string Work[2];
+  } Money;
+
   // Accent mode read by UpperText: -1 = capitals without accents (the field
   // editor sets it while matching typed letters against option labels),
   // 0 = capitals keeping their accents.

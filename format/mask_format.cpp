@@ -26,7 +26,13 @@ bool IsZ(char c) { return c == 'Z' || c == 'z'; }
 bool RoundedDigits(double magnitude, int fd, std::string* digits) {
   digits->clear();
   if (magnitude == 0.0) return true;
-  double x = magnitude * std::pow(10.0, fd);
+  // Powers of ten up to 10^22 are exact doubles: the table gives what pow
+  // gives, without its cost on every amount.
+  static const double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  double scale = fd >= 0 && fd <= 22 ? kPowers[fd] : std::pow(10.0, fd);
+  double x = magnitude * scale;
   if (!std::isfinite(x)) return false;
   double whole = std::floor(x);
   double rest = x - whole;
@@ -113,7 +119,8 @@ std::string MaskFormat(const std::string& mask, double v) {
       for (size_t i = point + 1; i < m.size() && IsDigitPosition(m[i]); ++i) ++fd;
     }
   }
-  const bool hasSign = m.find_first_of("-+") != std::string::npos;
+  bool hasSign = false;
+  for (char c : m) hasSign = hasSign || c == '-' || c == '+';
 
   std::string D;
   if (!RoundedDigits(std::fabs(v), fd, &D)) return std::string(m.size(), '!');

@@ -20,11 +20,11 @@ std::string TrimBlanks(const std::string& s) {
 // (166.38600158691406), as amounts have always been converted with it.
 constexpr float kPesetasPerEuro = 166.386f;
 
-}  // namespace
-
-std::string MoneyFormat(const std::string& mask, double amount) {
+// The working mask for `mask` (see MoneyFormat in money.h), in pesetas or
+// euros, for a zero amount or another.
+std::string WorkingMask(const std::string& mask, bool pesetas, bool nonZero) {
   const size_t L = mask.size();
-  bool shown = amount != 0;
+  bool shown = nonZero;
   int d = 0;
   bool grouping = false;
   char fillChar = 'Z';
@@ -62,13 +62,7 @@ std::string MoneyFormat(const std::string& mask, double amount) {
     }
   }
 
-  double value;
-  if (state.DisplayCurrency == "P") {
-    value = amount / 100 * static_cast<double>(kPesetasPerEuro);
-  } else {
-    value = amount / 100;
-    d += d == 0 ? 3 : 2;
-  }
+  if (!pesetas) d += d == 0 ? 3 : 2;
   if (d > 0) {
     work += '.';
     work.append(static_cast<size_t>(d - 1), shown ? '9' : 'Z');
@@ -80,7 +74,24 @@ std::string MoneyFormat(const std::string& mask, double amount) {
   } else if (leadSign && L > 0) {
     work[0] = leadSign;
   }
-  return MaskFormat(work, value);
+  return work;
+}
+
+}  // namespace
+
+std::string MoneyFormat(const std::string& mask, double amount) {
+  const bool pesetas = state.DisplayCurrency == "P";
+  FormatState::MoneyMasks& masks = state.Money;
+  if (!masks.Built || masks.Pesetas != pesetas || masks.Mask != mask) {
+    masks.Built = true;
+    masks.Mask = mask;
+    masks.Pesetas = pesetas;
+    masks.Work[0] = WorkingMask(mask, pesetas, false);
+    masks.Work[1] = WorkingMask(mask, pesetas, true);
+  }
+  const double value =
+      pesetas ? amount / 100 * static_cast<double>(kPesetasPerEuro) : amount / 100;
+  return MaskFormat(masks.Work[amount != 0 ? 1 : 0], value);
 }
 
 void SetCurrency(const std::string& spec) {
