@@ -6,8 +6,13 @@ FileTable table;
 
 int OpenSlot(int16_t fileNumber) {
   if (fileNumber == 0) return 0;
+  uint8_t& hint = table.SlotHint[static_cast<uint16_t>(fileNumber) & 63];
+  if (hint != 0 && table.Slots[hint].FileNumber == fileNumber) return hint;
   for (int s = 1; s <= kMaxFiles; ++s) {
-    if (table.Slots[s].FileNumber == fileNumber) return s;
+    if (table.Slots[s].FileNumber == fileNumber) {
+      hint = static_cast<uint8_t>(s);
+      return s;
+    }
   }
   return 0;
 }

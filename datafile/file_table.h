@@ -63,6 +63,10 @@ struct FileTable {
   // Lock-mode stack: 2-byte entries (slot number, saved lock mode), the most
   // recent entry last. Lives for the whole run.
   std::string LockStack;
+  // Where each logical number was last found, by its low six bits: a hint
+  // that OpenSlot checks against the slot before trusting it, so it never
+  // needs clearing (0 = no hint).
+  std::array<uint8_t, 64> SlotHint{};
 };
 
 extern FileTable table;
