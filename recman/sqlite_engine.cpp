@@ -97,10 +97,21 @@ int BusyHandler(void*, int count) {
 
 // Library-wide settings, made by the engine's constructor before the first
 // connection (SQLite accepts them only before it initialises; later calls
-// are refused and change nothing). Memory statistics off: with them on,
-// every allocation and free of SQLite takes a global mutex to keep the
-// counts, a fair share of the cost of a record read, and nobody reads them.
-void ConfigureLibrary() { sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0); }
+// are refused and change nothing, leaving SQLite as built: serialized, with
+// malloc). The suite's programs call the record manager from one thread, so:
+//   - single-thread mode: SQLite takes none of its mutexes (the connections
+//     are opened without their own mutex already; this also drops the
+//     process-wide ones of the page cache, the shared-memory nodes and the
+//     unlock notices, taken on every read);
+//   - its small blocks kept for reuse (sqlite_memory.cpp), which relies on
+//     single-thread mode, so it is installed only when that was accepted;
+//   - memory statistics off: with them on, every allocation and free takes
+//     a mutex to keep counts nobody reads.
+void ConfigureLibrary() {
+  if (sqlite3_config(SQLITE_CONFIG_SINGLETHREAD) == SQLITE_OK)
+    sqlite3_config(SQLITE_CONFIG_MALLOC, BlockCacheMethods());
+  sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+}
 
 }  // namespace
 

@@ -1,5 +1,6 @@
-// Pieces shared by the SQLite engine's two files (sqlite_engine.cpp: files;
-// sqlite_table.cpp: records of one open file). Not for use outside them.
+// Pieces shared by the SQLite engine's files (sqlite_engine.cpp: files;
+// sqlite_table.cpp: records of one open file; sqlite_memory.cpp: SQLite's
+// memory). Not for use outside them.
 #pragma once
 
 #include <sqlite3.h>
@@ -27,6 +28,10 @@ int Exec(sqlite3* db, const char* sql);
 // Settings of every connection: busy handler, defensive mode,
 // synchronous level, cell size checks.
 void ConfigureConnection(sqlite3* db);
+
+// SQLite's memory routines (sqlite_memory.cpp), for SQLITE_CONFIG_MALLOC in
+// single-thread mode only: they take no lock.
+const sqlite3_mem_methods* BlockCacheMethods();
 
 // The table of an open file; takes over the connection.
 std::unique_ptr<Table> NewSqliteTable(sqlite3* db, FileInfo info);
