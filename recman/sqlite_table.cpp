@@ -17,20 +17,25 @@ namespace sqlite_internal {
 namespace {
 
 // A prepared statement that resets itself when the holder goes out of
-// scope, so no read transaction outlives a call.
+// scope, so no read transaction outlives a call. Its parameters are cleared
+// too, so no statement keeps pointing at a caller's buffer, unless the
+// holder says they point at nothing that goes away (kKeepBindings: numbers,
+// or the table's own bound_ buffer), which spares that work on every read.
+enum Bindings { kClearBindings, kKeepBindings };
 class Use {
  public:
-  explicit Use(sqlite3_stmt* s) : s_(s) {}
+  explicit Use(sqlite3_stmt* s, Bindings b = kClearBindings) : s_(s), b_(b) {}
   ~Use() {
     if (s_) {
       sqlite3_reset(s_);
-      sqlite3_clear_bindings(s_);
+      if (b_ == kClearBindings) sqlite3_clear_bindings(s_);
     }
   }
   sqlite3_stmt* get() const { return s_; }
 
  private:
   sqlite3_stmt* s_;
+  Bindings b_;
 };
 
 void PutBE32(uint8_t* p, uint32_t v) {
@@ -106,7 +111,7 @@ class SqliteTable : public Table {
     }
     sqlite3_stmt* s = KeyStatement(key, which);
     if (!s) return lastStatus_;
-    Use use(s);
+    Use use(s, kKeepBindings);  // b is bound_
     sqlite3_bind_blob(s, 1, b, int(boundLen), SQLITE_STATIC);
     return Row(s, key, out);
   }
@@ -119,7 +124,7 @@ class SqliteTable : public Table {
                                                : kPhysPrev;
     sqlite3_stmt* s = TableStatement(which);
     if (!s) return lastStatus_;
-    Use use(s);
+    Use use(s, kKeepBindings);
     if (which == kPhysNext || which == kPhysPrev) sqlite3_bind_int64(s, 1, pos);
     int16_t st = Row(s, -1, out);
     if (st != B_OK || key < 0) return st;
@@ -130,7 +135,7 @@ class SqliteTable : public Table {
   int16_t Fetch(uint32_t pos, int key, Fetched* out) override {
     sqlite3_stmt* s = key >= 0 ? KeyStatement(key, kByPos) : TableStatement(kFetchPlain);
     if (!s) return lastStatus_;
-    Use use(s);
+    Use use(s, kKeepBindings);
     sqlite3_bind_int64(s, 1, pos);
     int16_t st = Row(s, key, out);
     return st == B_END_OF_FILE ? B_INVALID_RECORD_ADDRESS : st;
@@ -385,11 +390,11 @@ class SqliteTable : public Table {
     out->hasImage = false;
     if (key >= 0) {
       const uint32_t len = info_.layout.keys[key].length;
-      if (sqlite3_column_type(s, 3) == SQLITE_BLOB &&
-          uint32_t(sqlite3_column_bytes(s, 3)) == len + 4) {
+      const int type = sqlite3_column_type(s, 3);
+      if (type == SQLITE_BLOB && uint32_t(sqlite3_column_bytes(s, 3)) == len + 4) {
         std::memcpy(out->image, sqlite3_column_blob(s, 3), len);
         out->hasImage = true;
-      } else if (sqlite3_column_type(s, 3) != SQLITE_NULL) {
+      } else if (type != SQLITE_NULL) {
         return B_IO_ERROR;  // an entry of the wrong size: damaged file
       }
     }
