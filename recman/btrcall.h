@@ -35,6 +35,11 @@
 // BTRCALL never throws and never crashes on bad input: unknown operation,
 // unknown position block, short buffers, bad key numbers, a file that is not
 // a data file or is damaged all come back as a status.
+//
+// Threads: a process calls BTRCALL from one thread at a time, as the suite's
+// programs do (SQLite runs in its single-thread mode, without locks; see
+// ConfigureLibrary in recman/sqlite_engine.cpp). Other processes may use the
+// same files at the same time.
 #pragma once
 
 #include <cstdint>
