@@ -70,37 +70,22 @@ const CatalogueFile* LoadCatalogue(const std::string& nativePath) {
   return &cache;
 }
 
-// The suite name of the session's catalogue: RootDir + kLocaleDir + name +
-// kExtension.
-constexpr char kLocaleDir[] = "LOCALE\\";
-constexpr char kExtension[] = ".LNG";
-
-// True when `suiteName` is the suite name of the session's catalogue
-// (compared piece by piece, so a lookup builds no text).
-bool NamesSessionCatalogue(const std::string& suiteName) {
-  const std::string& root = session.RootDir;
-  const std::string& name = session.CatalogueName;
-  const size_t dir = sizeof kLocaleDir - 1;
-  const size_t ext = sizeof kExtension - 1;
-  return suiteName.size() == root.size() + dir + name.size() + ext &&
-         suiteName.compare(0, root.size(), root) == 0 &&
-         suiteName.compare(root.size(), dir, kLocaleDir) == 0 &&
-         suiteName.compare(root.size() + dir, name.size(), name) == 0 &&
-         suiteName.compare(root.size() + dir + name.size(), ext, kExtension) == 0;
-}
-
-// The catalogue named by the session. The parsed copy serves while the
-// file it was read from keeps its stamp (one stat); otherwise the suite name
-// is resolved again and the file read again.
+// The catalogue named by the session: RootDir + "LOCALE\\" + CatalogueName +
+// ".LNG". The parsed copy serves while it was read for the same root and
+// name and the file it was read from keeps its stamp (one stat); otherwise
+// the suite name is resolved again and the file read again.
 const CatalogueFile* CurrentCatalogue() {
   CatalogueFile& cache = session.Catalogue;
-  if (!cache.path.empty() && NamesSessionCatalogue(cache.suiteName) &&
-      StillValid(cache.stamp, StampOf(cache.path))) {
+  if (!cache.path.empty() && cache.rootDir == session.RootDir &&
+      cache.name == session.CatalogueName && StillValid(cache.stamp, StampOf(cache.path))) {
     return &cache;
   }
-  std::string suiteName = session.RootDir + kLocaleDir + session.CatalogueName + kExtension;
-  const CatalogueFile* loaded = LoadCatalogue(platform::SuitePath(suiteName));
-  if (loaded) cache.suiteName = std::move(suiteName);
+  const CatalogueFile* loaded = LoadCatalogue(platform::SuitePath(
+      session.RootDir + "LOCALE\\" + session.CatalogueName + ".LNG"));
+  if (loaded) {
+    cache.rootDir = session.RootDir;
+    cache.name = session.CatalogueName;
+  }
   return loaded;
 }
 

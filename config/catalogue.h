@@ -43,7 +43,8 @@ namespace config {
 
 // A parsed catalogue kept between calls.
 struct CatalogueFile {
-  std::string suiteName;  // the suite name `path` was resolved from
+  std::string rootDir;  // session.RootDir and CatalogueName when `path` was
+  std::string name;     // resolved from them
   std::string path;  // native path; "" = nothing parsed yet
   FileStamp stamp;
   std::vector<std::array<std::string, 4>> entries;
