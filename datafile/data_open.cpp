@@ -70,15 +70,15 @@ void ReadFileShape(FileSlot& slot) {
   }
 }
 
-// Reads the creation specification into `spec` (which holds the data buffer
-// of Create). Returns 0, or the status that refuses it: a specification
+// Reads the creation layout into `creation` (which holds the data buffer
+// of Create). Returns 0, or the status that refuses it: a layout
 // longer than the data buffer cannot be passed to Create.
-int16_t ReadCreationSpec(const std::string& name, unsigned char* spec) {
+int16_t ReadCreationLayout(const std::string& name, unsigned char* creation) {
   std::string xdf = platform::SuitePath(config::session.RootDir + "ddf\\" +
                                         name + ".xdf");
   std::string bytes;
   if (!platform::ReadFile(xdf, &bytes)) {
-    // Opening for binary access creates the file: an empty specification is
+    // Opening for binary access creates the file: an empty layout is
     // left behind for the administrator to see.
     if (!platform::PathExists(xdf)) platform::WriteFile(xdf, std::string());
     bytes.clear();
@@ -90,7 +90,7 @@ int16_t ReadCreationSpec(const std::string& name, unsigned char* spec) {
   // Bytes the file promises but does not hold read as zero bytes.
   size_t have = bytes.size() - kXdfHeaderSize;
   size_t take = have < static_cast<size_t>(length) ? have : length;
-  std::memcpy(spec, bytes.data() + kXdfHeaderSize, take);
+  std::memcpy(creation, bytes.data() + kXdfHeaderSize, take);
   return 0;
 }
 
@@ -119,12 +119,12 @@ int16_t OpenWithWait(FileSlot& slot, const std::string& fileName,
     // created is reported, not created again for ever.
     if (status != recman::B_FILE_NOT_FOUND || created) return status;
 
-    unsigned char spec[kDataBufferSize] = {};
-    int16_t refused = ReadCreationSpec(name, spec);
+    unsigned char creation[kDataBufferSize] = {};
+    int16_t refused = ReadCreationLayout(name, creation);
     if (refused != 0) return refused;
     uint32_t specLength = kDataBufferSize;
     FileSlot& scratch = table.Slots[0];
-    status = recman::BTRCALL(recman::B_CREATE, scratch.PositionBlock.data(), spec,
+    status = recman::BTRCALL(recman::B_CREATE, scratch.PositionBlock.data(), creation,
                              &specLength, key, kKeyBufferSize,
                              recman::B_CREATE_NO_REPLACE);
     // 59: another terminal created the file since our open; open theirs.

@@ -22,7 +22,7 @@
 namespace datafile {
 
 // Sizes of the work buffers every record-manager call is made with.
-constexpr int kDataBufferSize = 1536;  // data buffer: records, specifications
+constexpr int kDataBufferSize = 1536;  // data buffer: records, layouts
 constexpr int kKeyBufferSize = 256;    // key buffer: key values, file paths
 constexpr int kPositionBlockSize = 128;
 constexpr int kSlotCount = 41;         // slot 0 scratch + 40 files

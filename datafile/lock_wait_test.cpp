@@ -31,7 +31,7 @@
 namespace datafile {
 namespace {
 
-using testing::CreationSpec;
+using testing::CreationLayout;
 using testing::Insert;
 
 const char kLockText[] = "FITXER BLOQUEJAT. ESPEREU UN MOMENT.";
@@ -98,7 +98,7 @@ class LockWaitTest : public testing::DataFileTest {
     platform::console = platform::ConsoleState();
     platform::ConsoleStartWith(platform::ConsoleBackendKind::kHeadless);
     console::screen = console::ScreenState();
-    WriteSpec("R", CreationSpec(12, {{{1, 2, recman::KF_BINARY}}}));
+    WriteLayout("R", CreationLayout(12, {{{1, 2, recman::KF_BINARY}}}));
     int16_t status = -1;
     DataOpen(501, DataName("R"), buffer, status);
     ASSERT_EQ(status, 0);
@@ -214,7 +214,7 @@ class OpenFailureTest : public testing::DataFileTest {
   }
 };
 
-TEST_F(OpenFailureTest, MissingSpecificationEndsTheProgramAfterTheMessage) {
+TEST_F(OpenFailureTest, MissingLayoutEndsTheProgramAfterTheMessage) {
   EXPECT_EQ(RunFailingOpen(DataName("NOU")), 0);
   // One bell, the typed key discarded, one key waited for, the window gone.
   EXPECT_EQ(Report(), "bells=1 waits=1 depth=0 screen=blank");
@@ -230,10 +230,10 @@ TEST_F(OpenFailureTest, NameTooLongForTheKeyBufferIsAnOpenFailure) {
   EXPECT_EQ(Report(), "bells=1 waits=1 depth=0 screen=blank");
 }
 
-TEST_F(OpenFailureTest, SpecificationLongerThanTheDataBufferIsRefused) {
-  std::string spec = CreationSpec(12, {{{1, 2, recman::KF_BINARY}}});
-  spec.resize(kDataBufferSize + 1, '\0');
-  WriteSpec("GRAN", spec);
+TEST_F(OpenFailureTest, LayoutLongerThanTheDataBufferIsRefused) {
+  std::string creation = CreationLayout(12, {{{1, 2, recman::KF_BINARY}}});
+  creation.resize(kDataBufferSize + 1, '\0');
+  WriteLayout("GRAN", creation);
   EXPECT_EQ(RunFailingOpen(DataName("GRAN")), 0);
   EXPECT_EQ(Report(), "bells=1 waits=1 depth=0 screen=blank");
   EXPECT_FALSE(platform::PathExists(dir.path() + "DADES/GRAN.dat"));
@@ -241,7 +241,7 @@ TEST_F(OpenFailureTest, SpecificationLongerThanTheDataBufferIsRefused) {
 
 TEST_F(OpenFailureTest, OnlyFilesOfTheDeploymentsOwnerOpen) {
   for (const char* name : {"MEU", "ALIE"}) {
-    WriteSpec(name, CreationSpec(12, {{{1, 2, recman::KF_BINARY}}}));
+    WriteLayout(name, CreationLayout(12, {{{1, 2, recman::KF_BINARY}}}));
     char buffer[12] = {};
     int16_t status = -1;
     DataOpen(501, DataName(name), buffer, status);

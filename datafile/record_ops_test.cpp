@@ -12,7 +12,7 @@
 namespace datafile {
 namespace {
 
-using testing::CreationSpec;
+using testing::CreationLayout;
 using testing::Insert;
 
 constexpr int16_t kFile = 501;
@@ -37,7 +37,7 @@ class RecordOpsTest : public testing::DataFileTest {
  protected:
   void SetUp() override {
     DataFileTest::SetUp();
-    WriteSpec("R", CreationSpec(12, {{{1, 2, recman::KF_BINARY}},
+    WriteLayout("R", CreationLayout(12, {{{1, 2, recman::KF_BINARY}},
                                      {{3, 4, recman::KF_DUPLICATES | recman::KF_ALT_COLLATING}}},
                                 testing::UpperCaseCollation()));
     int16_t status = -1;
@@ -189,7 +189,7 @@ TEST_F(RecordOpsTest, PositionOfAMissingRecordLeavesTheBuffer) {
 }
 
 TEST_F(RecordOpsTest, LockModeStackSavesAndRestoresPerFile) {
-  WriteSpec("S", CreationSpec(4, {{{1, 4, 0}}}));
+  WriteLayout("S", CreationLayout(4, {{{1, 4, 0}}}));
   char other[4] = {};
   int16_t status = -1;
   DataOpen(502, DataName("S"), other, status);

@@ -1,4 +1,4 @@
-// Test support for the data-file layer: creation specifications built from a
+// Test support for the data-file layer: creation layouts built from a
 // short description, and a fixture with a fresh suite root whose "ddf\"
 // directory holds them.
 #pragma once
@@ -30,16 +30,16 @@ inline void PutU16(std::string& bytes, int offset, int value) {
   bytes[offset + 1] = static_cast<char>((value >> 8) & 0xFF);
 }
 
-// The record manager's creation specification for a file of fixed records
+// The record manager's creation layout for a file of fixed records
 // with the given keys; `collating` (256 weights) is appended as the file's
 // alternate collating sequence when given.
-inline std::string CreationSpec(int recordLength,
+inline std::string CreationLayout(int recordLength,
                                 const std::vector<std::vector<Segment>>& keys,
                                 const std::string& collating = std::string()) {
-  std::string spec(recman::FS_SIZE, '\0');
-  PutU16(spec, recman::FS_RECORD_LENGTH, recordLength);
-  PutU16(spec, recman::FS_PAGE_SIZE, 1024);
-  PutU16(spec, recman::FS_NUMBER_OF_KEYS, static_cast<int>(keys.size()));
+  std::string creation(recman::FS_SIZE, '\0');
+  PutU16(creation, recman::FS_RECORD_LENGTH, recordLength);
+  PutU16(creation, recman::FS_PAGE_SIZE, 1024);
+  PutU16(creation, recman::FS_NUMBER_OF_KEYS, static_cast<int>(keys.size()));
   for (const std::vector<Segment>& key : keys) {
     for (size_t i = 0; i < key.size(); ++i) {
       std::string entry(recman::KS_SIZE, '\0');
@@ -48,7 +48,7 @@ inline std::string CreationSpec(int recordLength,
       PutU16(entry, recman::KS_POSITION, key[i].position);
       PutU16(entry, recman::KS_LENGTH, key[i].length);
       PutU16(entry, recman::KS_FLAGS, flags);
-      spec += entry;
+      creation += entry;
     }
   }
   if (!collating.empty()) {
@@ -56,16 +56,16 @@ inline std::string CreationSpec(int recordLength,
     acs[recman::ACS_SIGNATURE] = static_cast<char>(recman::ACS_SIGNATURE_BYTE);
     acs.replace(recman::ACS_NAME, 8, "UPPER   ");
     acs.replace(recman::ACS_TABLE, 256, collating);
-    spec += acs;
+    creation += acs;
   }
-  return spec;
+  return creation;
 }
 
-// The bytes of a ".xdf" file: the 16-bit length, then the specification.
-inline std::string XdfFile(const std::string& spec) {
+// The bytes of a ".xdf" file: the 16-bit length, then the layout.
+inline std::string XdfFile(const std::string& creation) {
   std::string bytes(2, '\0');
-  PutU16(bytes, 0, static_cast<int>(spec.size()));
-  return bytes + spec;
+  PutU16(bytes, 0, static_cast<int>(creation.size()));
+  return bytes + creation;
 }
 
 // A collating sequence that sorts small letters as capitals.
@@ -107,9 +107,9 @@ class DataFileTest : public ::testing::Test {
     table = FileTable();
   }
 
-  // Writes ddf/<name>.xdf for the specification.
-  void WriteSpec(const std::string& name, const std::string& spec) {
-    dir.Write("ddf/" + name + ".xdf", XdfFile(spec));
+  // Writes ddf/<name>.xdf for the layout.
+  void WriteLayout(const std::string& name, const std::string& creation) {
+    dir.Write("ddf/" + name + ".xdf", XdfFile(creation));
   }
 
   // The suite name of a data file under this root: ROOT + "DADES\" + name.

@@ -94,11 +94,11 @@ std::string MoneyFormat(const std::string& mask, double amount) {
   return MaskFormat(masks.Work[amount != 0 ? 1 : 0], value);
 }
 
-void SetCurrency(const std::string& spec) {
-  char first = spec.empty() ? '\0' : AsciiUpper(spec[0]);
-  size_t comma = spec.find(',');
+void SetCurrency(const std::string& setting) {
+  char first = setting.empty() ? '\0' : AsciiUpper(setting[0]);
+  size_t comma = setting.find(',');
   if (comma != std::string::npos) {
-    std::string part = TrimBlanks(spec.substr(comma + 1));
+    std::string part = TrimBlanks(setting.substr(comma + 1));
     if (first == 'A') {
       state.MainCurrency = part.empty() ? std::string("E") : std::string(1, AsciiUpper(part[0]));
       state.DisplayCurrency = state.MainCurrency;

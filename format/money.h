@@ -35,12 +35,12 @@ std::string MoneyFormat(const std::string& mask, double amount);
 // Changes the currency settings; never fails.
 //  - With a ",": the text after the first comma, trimmed of blanks, names a
 //    currency: its first character in capitals, or "E" when it is blank.
-//    When the first character of `spec` is "A"/"a", that currency becomes the
+//    When the first character of `setting` is "A"/"a", that currency becomes the
 //    main and the display currency; otherwise it becomes the secondary
 //    currency (a blank part makes the secondary currency the main one).
 //  - Without a ",": a first character "P"/"p" makes the secondary currency
 //    the display currency (the main one when no secondary is set); anything
 //    else, the empty text included, makes the main currency the display one.
-void SetCurrency(const std::string& spec);
+void SetCurrency(const std::string& setting);
 
 }  // namespace format

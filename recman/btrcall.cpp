@@ -217,20 +217,20 @@ int16_t DoCreate(void* data, uint32_t* dataLength, void* key,
 int16_t DoStat(void* block, void* data, uint32_t* dataLength) {
   OpenFile* f = FileOf(block);
   if (f == nullptr) return B_FILE_NOT_OPEN;
-  const std::string& spec = f->table->info().layout.bytes;
+  const std::string& creation = f->table->info().layout.bytes;
   uint32_t count = 0;
   int16_t st = f->table->RecordCount(&count);
   if (st != B_OK) return st;
   uint32_t cap = data ? *dataLength : 0;
-  uint32_t n = cap < spec.size() ? cap : uint32_t(spec.size());
+  uint32_t n = cap < creation.size() ? cap : uint32_t(creation.size());
   uint8_t* d = static_cast<uint8_t*>(data);
-  if (n) std::memcpy(d, spec.data(), n);
+  if (n) std::memcpy(d, creation.data(), n);
   uint8_t countBytes[4];
   PutU32(countBytes, count);
   for (uint32_t i = 0; i < 4; ++i)
     if (FS_RECORD_COUNT + i < n) d[FS_RECORD_COUNT + i] = countBytes[i];
   *dataLength = n;
-  return n < spec.size() ? B_DATA_BUFFER_LENGTH : B_OK;
+  return n < creation.size() ? B_DATA_BUFFER_LENGTH : B_OK;
 }
 
 int16_t DoSetOwner(void* block, void* data, uint32_t* dataLength, void* key,

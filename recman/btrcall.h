@@ -144,10 +144,10 @@ constexpr int16_t B_RECORD_LOCKED = 84;
 constexpr int16_t B_FILE_LOCKED = 85;
 constexpr int16_t B_INCOMPATIBLE_MODE = 88;
 
-// ---- Creation layout: file specification (data buffer of Create/Stat) -----
+// ---- Creation layout: file header (data buffer of Create/Stat) -----
 //
-// Create takes, and Stat returns, the file specification followed by one
-// 16-byte key segment specification per segment of every key (keys in
+// Create takes, and Stat returns, the file header followed by one
+// 16-byte key segment entry per segment of every key (keys in
 // order, segments of a key in order), followed, when any segment uses an
 // alternate collating sequence, by that sequence. All integers little-endian.
 // Changing any of these offsets makes existing .xdf files unreadable.
@@ -159,12 +159,12 @@ constexpr int FS_RECORD_COUNT = 6;    // u32 Stat: records in the file; Create: 
 constexpr int FS_FILE_FLAGS = 10;     // u16 file flags (below)
 constexpr int FS_RESERVED = 12;       // u16 reserved, 0
 constexpr int FS_PREALLOCATION = 14;  // u16 pages to preallocate (ignored)
-constexpr int FS_SIZE = 16;           // bytes of the file specification
+constexpr int FS_SIZE = 16;           // bytes of the file header
 
 // File flags.
 constexpr uint16_t FF_VARIABLE_LENGTH = 0x0001;  // records may be longer
 
-// ---- Creation layout: key segment specification (16 bytes each) ----------
+// ---- Creation layout: key segment entry (16 bytes each) ----------
 
 constexpr int KS_POSITION = 0;       // u16 first byte of the segment, 1-based
 constexpr int KS_LENGTH = 2;         // u16 segment length in bytes
@@ -175,7 +175,7 @@ constexpr int KS_NULL_VALUE = 11;    // u8 null value (with KF_NULL)
 constexpr int KS_RESERVED = 12;      // 2 bytes reserved
 constexpr int KS_KEY_NUMBER = 14;    // u8 key number (manual keys; ignored)
 constexpr int KS_ACS_NUMBER = 15;    // u8 alternate collating sequence number
-constexpr int KS_SIZE = 16;          // bytes of one segment specification
+constexpr int KS_SIZE = 16;          // bytes of one segment entry
 
 // Key flags. The attributes of a key (duplicates, modifiable, null) are read
 // from its first segment; the others apply to each segment.
@@ -198,7 +198,7 @@ constexpr uint8_t XT_UNSIGNED_BINARY = 14; // unsigned little-endian, any length
 constexpr uint8_t XT_ZSTRING = 11;         // bytes up to the first zero byte
 constexpr uint8_t XT_LSTRING = 10;         // length byte, then the text
 
-// ---- Alternate collating sequence (after the key segment specifications) --
+// ---- Alternate collating sequence (after the key segment entries) --
 
 constexpr int ACS_SIGNATURE = 0;  // u8 0xAC
 constexpr int ACS_NAME = 1;       // 8 bytes, the sequence's name

@@ -87,7 +87,7 @@ class RecmanTest : public ::testing::Test {
   Handle h_;
 };
 
-TEST_F(RecmanTest, StatReturnsTheSpecificationAsCreatedWithTheRecordCount) {
+TEST_F(RecmanTest, StatReturnsTheLayoutAsCreatedWithTheRecordCount) {
   ASSERT_EQ(h_.Insert(Rec("A", 1, 1)), 0);
   ASSERT_EQ(h_.Insert(Rec("B", 2, 2)), 0);
   ASSERT_EQ(h_.Call(B_STAT, "", "", 0, 1536), 0);
@@ -106,13 +106,13 @@ TEST_F(RecmanTest, StatKeepsTheAlternateCollatingSequence) {
   AcsDef acs;
   acs.name = "UPPER";
   for (int i = 0; i < 256; ++i) acs.table[i] = uint8_t(i >= 'a' && i <= 'z' ? i - 32 : i);
-  std::string spec = EncodeLayout(10, 512, 0, {{Seg(1, 10, KF_ALT_COLLATING)}}, {acs});
+  std::string creation = EncodeLayout(10, 512, 0, {{Seg(1, 10, KF_ALT_COLLATING)}}, {acs});
   std::string p = dir_.file("acs.dat");
-  ASSERT_EQ(CreateFile(p, spec), 0);
+  ASSERT_EQ(CreateFile(p, creation), 0);
   Handle h;
   ASSERT_EQ(h.Open(p), 0);
   ASSERT_EQ(h.Call(B_STAT, "", "", 0, 1536), 0);
-  EXPECT_EQ(h.data, spec);
+  EXPECT_EQ(h.data, creation);
   EXPECT_EQ(uint8_t(h.data[FS_SIZE + KS_SIZE]), ACS_SIGNATURE_BYTE);
 }
 
@@ -266,14 +266,14 @@ TEST_F(RecmanTest, CaseInsensitiveCollatedAndNullKeys) {
   for (int d = '0'; d <= '9'; ++d) acs.table[d] = uint8_t(0xF0 + d - '0');
   SegmentDef nullSeg = Seg(9, 2, KF_DUPLICATES | KF_NULL);
   nullSeg.nullValue = ' ';
-  std::string spec = EncodeLayout(
+  std::string creation = EncodeLayout(
       10, 512, 0,
       {{Seg(1, 4, KF_DUPLICATES | KF_CASE_INSENSITIVE)},
        {Seg(5, 4, KF_DUPLICATES | KF_ALT_COLLATING)},
        {nullSeg}},
       {acs});
   std::string p = dir_.file("kinds.dat");
-  ASSERT_EQ(CreateFile(p, spec), 0);
+  ASSERT_EQ(CreateFile(p, creation), 0);
   Handle h;
   ASSERT_EQ(h.Open(p), 0);
   ASSERT_EQ(h.Insert("abcd9zzzXY"), 0);
@@ -471,7 +471,7 @@ TEST_F(RecmanTest, CreateWithoutReplacingWaitsForAConcurrentCreator) {
   EXPECT_EQ(h.Open(dir_.file("racing2.dat")), 0);
 }
 
-TEST_F(RecmanTest, BadCreationSpecificationsAreRefused) {
+TEST_F(RecmanTest, BadCreationLayoutsAreRefused) {
   std::string p = dir_.file("bad.dat");
   EXPECT_EQ(CreateFile(p, EncodeLayout(20, 1000, 0, {}, {})), B_PAGE_SIZE_ERROR);
   EXPECT_EQ(CreateFile(p, EncodeLayout(0, 1024, 0, {}, {})), B_INVALID_RECORD_LENGTH);

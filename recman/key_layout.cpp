@@ -39,13 +39,13 @@ bool FileLayout::variableLength() const {
   return (fileFlags & FF_VARIABLE_LENGTH) != 0;
 }
 
-int16_t ParseLayout(const uint8_t* spec, uint32_t length, FileLayout* layout) {
+int16_t ParseLayout(const uint8_t* creation, uint32_t length, FileLayout* layout) {
   *layout = FileLayout();
-  if (spec == nullptr || length < uint32_t(FS_SIZE)) return B_DATA_BUFFER_LENGTH;
-  layout->recordLength = GetU16(spec + FS_RECORD_LENGTH);
-  layout->pageSize = GetU16(spec + FS_PAGE_SIZE);
-  layout->fileFlags = GetU16(spec + FS_FILE_FLAGS);
-  uint16_t keyCount = GetU16(spec + FS_NUMBER_OF_KEYS);
+  if (creation == nullptr || length < uint32_t(FS_SIZE)) return B_DATA_BUFFER_LENGTH;
+  layout->recordLength = GetU16(creation + FS_RECORD_LENGTH);
+  layout->pageSize = GetU16(creation + FS_PAGE_SIZE);
+  layout->fileFlags = GetU16(creation + FS_FILE_FLAGS);
+  uint16_t keyCount = GetU16(creation + FS_NUMBER_OF_KEYS);
   if (layout->pageSize < 512 || layout->pageSize > kMaxPageSize ||
       layout->pageSize % 512 != 0)
     return B_PAGE_SIZE_ERROR;
@@ -60,7 +60,7 @@ int16_t ParseLayout(const uint8_t* spec, uint32_t length, FileLayout* layout) {
     Key key;
     for (;;) {
       if (at + KS_SIZE > length) return B_DATA_BUFFER_LENGTH;
-      const uint8_t* s = spec + at;
+      const uint8_t* s = creation + at;
       at += KS_SIZE;
       Segment seg;
       uint16_t position = GetU16(s + KS_POSITION);
@@ -97,14 +97,14 @@ int16_t ParseLayout(const uint8_t* spec, uint32_t length, FileLayout* layout) {
   }
   for (int i = 0; i < acsNeeded; ++i) {
     if (at + ACS_SIZE > length) return B_INVALID_ALTERNATE_SEQUENCE;
-    const uint8_t* a = spec + at;
+    const uint8_t* a = creation + at;
     if (a[ACS_SIGNATURE] != ACS_SIGNATURE_BYTE) return B_INVALID_ALTERNATE_SEQUENCE;
     std::array<uint8_t, 256> table;
     std::memcpy(table.data(), a + ACS_TABLE, 256);
     layout->acs.push_back(table);
     at += ACS_SIZE;
   }
-  layout->bytes.assign(reinterpret_cast<const char*>(spec), at);
+  layout->bytes.assign(reinterpret_cast<const char*>(creation), at);
   // The record count is a Stat output; it is never part of what is stored.
   std::memset(&layout->bytes[FS_RECORD_COUNT], 0, 4);
   return B_OK;

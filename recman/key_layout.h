@@ -1,8 +1,8 @@
-// The layout of a data file as its creation specification describes it:
+// The layout of a data file as its creation layout describes it:
 // record length, keys and their segments, alternate collating sequences; and
 // the key image, the byte string whose plain byte order is the key's order.
 //
-// A file's creation specification (see the FS_/KS_/ACS_ offsets in
+// A file's creation layout (see the FS_/KS_/ACS_ offsets in
 // recman/btrcall.h) is parsed once, when the file is created or opened, into
 // a FileLayout. From then on every key operation works on key images:
 //
@@ -74,13 +74,13 @@ struct FileLayout {
   bool variableLength() const;
 };
 
-// Parses and checks a creation specification of `length` bytes (the buffer
+// Parses and checks a creation layout of `length` bytes (the buffer
 // may be longer than what it describes; trailing bytes are ignored).
 // Returns 0 and fills *layout, or a status: 22 buffer too short for what it
 // announces, 24 page size, 26 number of keys, 27 segment outside the record,
 // 28 record length, 29 key length, 48 missing or bad collating sequence,
 // 49 unknown extended type.
-int16_t ParseLayout(const uint8_t* spec, uint32_t length, FileLayout* layout);
+int16_t ParseLayout(const uint8_t* creation, uint32_t length, FileLayout* layout);
 
 // Copies the value of key `key` out of a record of at least recordLength
 // bytes into out (layout.keys[key].length bytes).
@@ -98,7 +98,7 @@ bool BuildKeyImage(const FileLayout& layout, int key, const uint8_t* value,
 bool RecordKeyImage(const FileLayout& layout, int key, const uint8_t* record,
                     std::string* image);
 
-// One segment as a creation specification states it (the reverse of
+// One segment as a creation layout states it (the reverse of
 // ParseLayout, for tools and tests).
 struct SegmentDef {
   uint16_t position = 1;   // 1-based
@@ -114,7 +114,7 @@ struct AcsDef {
   std::array<uint8_t, 256> table;  // weight of each byte value
 };
 
-// Builds the bytes of a creation specification: the file specification, the
+// Builds the bytes of a creation layout: the file header, the
 // segments of each key in order (KF_SEGMENTED set on all but a key's last
 // segment), then the collating sequences.
 std::string EncodeLayout(uint16_t recordLength, uint16_t pageSize,

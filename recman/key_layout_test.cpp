@@ -13,10 +13,10 @@ using testing_support::Seg;
 
 std::string Image(const std::vector<SegmentDef>& key, const std::string& record,
                   const std::vector<AcsDef>& acs = {}) {
-  std::string spec = EncodeLayout(uint16_t(record.size()), 512, 0, {key}, acs);
+  std::string creation = EncodeLayout(uint16_t(record.size()), 512, 0, {key}, acs);
   FileLayout layout;
-  EXPECT_EQ(ParseLayout(reinterpret_cast<const uint8_t*>(spec.data()),
-                        uint32_t(spec.size()), &layout), 0);
+  EXPECT_EQ(ParseLayout(reinterpret_cast<const uint8_t*>(creation.data()),
+                        uint32_t(creation.size()), &layout), 0);
   std::string image;
   if (!RecordKeyImage(layout, 0, reinterpret_cast<const uint8_t*>(record.data()), &image))
     return "<null>";
@@ -58,15 +58,15 @@ TEST(KeyImage, NullKeyOnlyWhereItsFlagSaysSo) {
 }
 
 TEST(ParseLayout, KeepsTheBytesAndReadsTheSegments) {
-  std::string spec = EncodeLayout(30, 1024, 0,
+  std::string creation = EncodeLayout(30, 1024, 0,
                                   {{Seg(1, 4, KF_DUPLICATES), Seg(10, 2, KF_BINARY)},
                                    {Seg(5, 5, KF_MODIFIABLE)}}, {});
   // A longer buffer, as callers pass it: the rest is ignored.
-  std::string buffer = spec + std::string(100, '\x77');
+  std::string buffer = creation + std::string(100, '\x77');
   FileLayout layout;
   ASSERT_EQ(ParseLayout(reinterpret_cast<const uint8_t*>(buffer.data()),
                         uint32_t(buffer.size()), &layout), 0);
-  EXPECT_EQ(layout.bytes, spec);
+  EXPECT_EQ(layout.bytes, creation);
   ASSERT_EQ(layout.keys.size(), 2u);
   EXPECT_EQ(layout.keys[0].length, 6);
   EXPECT_TRUE(layout.keys[0].duplicates);
@@ -74,7 +74,7 @@ TEST(ParseLayout, KeepsTheBytesAndReadsTheSegments) {
   EXPECT_EQ(layout.keys[0].segments[1].offset, 9);
   EXPECT_TRUE(layout.keys[1].modifiable);
   // Cut short: the buffer does not hold what it announces.
-  EXPECT_EQ(ParseLayout(reinterpret_cast<const uint8_t*>(spec.data()), 40, &layout),
+  EXPECT_EQ(ParseLayout(reinterpret_cast<const uint8_t*>(creation.data()), 40, &layout),
             B_DATA_BUFFER_LENGTH);
 }
 

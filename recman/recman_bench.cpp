@@ -68,7 +68,7 @@ int16_t Call(uint16_t op, uint8_t* block, void* data, uint32_t len, void* key,
 }
 
 bool BuildRecman(const std::string& path, uint32_t n, const std::vector<uint32_t>& order) {
-  std::string spec = EncodeLayout(kRecordLength, 4096, 0,
+  std::string creation = EncodeLayout(kRecordLength, 4096, 0,
       {{SegmentDef{1, 2, KF_EXTENDED_TYPE | KF_BINARY, XT_UNSIGNED_BINARY, 0, 0},
         SegmentDef{3, 4, KF_EXTENDED_TYPE | KF_BINARY, XT_UNSIGNED_BINARY, 0, 0}}},
       {});
@@ -76,7 +76,7 @@ bool BuildRecman(const std::string& path, uint32_t n, const std::vector<uint32_t
   char key[256] = {};
   std::snprintf(key, sizeof key, "%s", path.c_str());
   std::vector<uint8_t> data(1536, 0);
-  std::memcpy(data.data(), spec.data(), spec.size());
+  std::memcpy(data.data(), creation.data(), creation.size());
   int16_t st = Call(B_CREATE, block, data.data(), 1536, key, B_CREATE_REPLACE);
   if (st == 0) st = Call(B_OPEN, block, data.data(), 0, key, 0);
   if (st != 0) {

@@ -50,7 +50,7 @@
 //   header     application_id = kApplicationId, user_version = kFormatVersion,
 //              journal mode WAL
 //   zul_file   (name TEXT PRIMARY KEY, value) WITHOUT ROWID
-//                'spec'        BLOB  creation specification as given
+//                'creation'        BLOB  creation layout as given
 //                'records'     INTEGER  number of records
 //                'owner'       BLOB  owner name, empty when none
 //                'owner_mode'  INTEGER  0..3
@@ -303,7 +303,7 @@ class SqliteEngine : public Engine {
     rc = Exec(db, sql.c_str());
     if (rc == SQLITE_OK) {
       sqlite3_stmt* s = nullptr;
-      rc = sqlite3_prepare_v2(db, "INSERT INTO zul_file VALUES('spec', ?1)", -1,
+      rc = sqlite3_prepare_v2(db, "INSERT INTO zul_file VALUES('creation', ?1)", -1,
                               &s, nullptr);
       if (rc == SQLITE_OK) {
         sqlite3_bind_blob(s, 1, layout.bytes.data(), int(layout.bytes.size()),
@@ -333,13 +333,13 @@ class SqliteEngine : public Engine {
                                                                 : st;
     }
     bool haveSpec = false;
-    std::string spec;
+    std::string creation;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
       std::string name = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
       const void* v = sqlite3_column_blob(s, 1);
       int n = sqlite3_column_bytes(s, 1);
-      if (name == "spec") {
-        spec.assign(static_cast<const char*>(v), size_t(n));
+      if (name == "creation") {
+        creation.assign(static_cast<const char*>(v), size_t(n));
         haveSpec = true;
       } else if (name == "owner") {
         info->owner.assign(static_cast<const char*>(v), size_t(n));
@@ -350,8 +350,8 @@ class SqliteEngine : public Engine {
     sqlite3_finalize(s);
     if (rc != SQLITE_DONE) return StatusOf(rc);
     if (!haveSpec) return B_NOT_A_DATA_FILE;
-    int16_t st = ParseLayout(reinterpret_cast<const uint8_t*>(spec.data()),
-                             uint32_t(spec.size()), &info->layout);
+    int16_t st = ParseLayout(reinterpret_cast<const uint8_t*>(creation.data()),
+                             uint32_t(creation.size()), &info->layout);
     if (st != B_OK) return B_NOT_A_DATA_FILE;
     // The format version: a newer layout than ours is not ours to touch.
     rc = sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &s, nullptr);

@@ -76,11 +76,11 @@ struct Handle {
 };
 
 // Creates a data file; returns the status of Create.
-inline int16_t CreateFile(const std::string& path, const std::string& spec,
+inline int16_t CreateFile(const std::string& path, const std::string& creation,
                           int16_t mode = -1) {
   uint8_t block[kPositionBlockSize] = {};
   std::vector<uint8_t> data(1536, 0);
-  std::copy(spec.begin(), spec.end(), data.begin());
+  std::copy(creation.begin(), creation.end(), data.begin());
   uint32_t len = 1536;
   std::vector<uint8_t> key(256, 0);
   std::copy(path.begin(), path.end(), key.begin());

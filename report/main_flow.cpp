@@ -165,7 +165,7 @@ int TorbelanMain(const std::vector<std::string>& args) {
   std::string missing = MissingReportFile();
   if (!missing.empty()) {
     std::fprintf(stderr, "torbelan: the data file %s is missing and has no creation "
-                         "specification under ddf\\ (is ZULROOT the suite's root?)\n",
+                         "layout under ddf\\ (is ZULROOT the suite's root?)\n",
                  missing.c_str());
     return 1;
   }

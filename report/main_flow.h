@@ -32,7 +32,7 @@ bool StartSession(std::string* message);
 void OpenReportFiles();
 
 // The first of the seven data files that is missing and has no creation
-// specification either, so that opening it would fail ("" when none is):
+// layout either, so that opening it would fail ("" when none is):
 // a batch run reports it on standard error instead of on a screen.
 std::string MissingReportFile();
 

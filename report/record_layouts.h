@@ -22,7 +22,7 @@
 //               CSV: UTF-8, trailing spaces dropped.
 //   Byte        one unsigned byte (0-255); CSV: its decimal value.
 //
-// Keys (creation specifications under suite/ddf follow them):
+// Keys (creation layouts under suite/ddf follow them):
 //   FinquesH  key 0 community code
 //   FinDespH  key 0 community code
 //   PropietH  key 0 department key (community code + department number)

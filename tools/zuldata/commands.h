@@ -21,12 +21,12 @@ int CmdDump(const Args& args);    // zuldata dump PATH [--key N] [--owner NAME]
 int CmdCheck(const Args& args);   // zuldata check PATH
 
 // Parses a readable file description (format in tools/zuldata/README.md)
-// into the bytes of a creation specification. Returns false with a message
+// into the bytes of a creation layout. Returns false with a message
 // naming the line when the description is wrong.
-bool DescriptionToSpec(const std::string& text, std::string* spec, std::string* error);
+bool DescriptionToLayout(const std::string& text, std::string* creation, std::string* error);
 
 // Reads an .xdf file: the 2-byte little-endian length and that many bytes of
-// creation specification. Returns false with a message.
-bool ReadXdf(const std::string& nativePath, std::string* spec, std::string* error);
+// creation layout. Returns false with a message.
+bool ReadXdf(const std::string& nativePath, std::string* creation, std::string* error);
 
 }  // namespace zuldata

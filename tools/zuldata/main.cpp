@@ -18,7 +18,7 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"xdf", zuldata::CmdXdf, "xdf DESCRIPTION OUT.xdf      build a creation specification file"},
+    {"xdf", zuldata::CmdXdf, "xdf DESCRIPTION OUT.xdf      build a creation layout file"},
     {"create", zuldata::CmdCreate,
      "create PATH XDF [--owner NAME] [--replace]   create a data file"},
     {"dump", zuldata::CmdDump, "dump PATH [--key N] [--owner NAME]   records in key order"},

@@ -10,7 +10,7 @@
 //       standard output.
 //   zuldata demo ROOT [--suite DIR] [--zudavivi PATH]
 //       Lays down a complete, ready suite root at ROOT (created when
-//       missing): Brol.ini, FORMS/, LOCALE/, ddf/ (creation specifications
+//       missing): Brol.ini, FORMS/, LOCALE/, ddf/ (creation layouts
 //       built from suite/ddf), AJUDA/, DADES/ with the demo data of
 //       suite/data, BIN/ with the print program ZUDAVIVI, TERM01/ with
 //       Sessio.ini and BrolTerm.ini. Text files are laid down in code page

@@ -25,12 +25,12 @@ std::string Status(int16_t s) { return "status " + std::to_string(s); }
 
 }  // namespace
 
-bool ReadCreationSpec(const std::string& root, const std::string& name, std::string* spec,
+bool ReadCreationLayout(const std::string& root, const std::string& name, std::string* creation,
                       std::string* error) {
   std::string path = platform::SuitePath(Join(root, "ddf/" + name + ".xdf"));
   std::string bytes;
   if (!platform::ReadFile(path, &bytes) || bytes.size() < 2) {
-    *error = "cannot read the creation specification " + path;
+    *error = "cannot read the creation layout " + path;
     return false;
   }
   size_t length = static_cast<unsigned char>(bytes[0]) | static_cast<unsigned char>(bytes[1]) << 8;
@@ -38,7 +38,7 @@ bool ReadCreationSpec(const std::string& root, const std::string& name, std::str
     *error = path + " is shorter than the length it announces";
     return false;
   }
-  *spec = bytes.substr(2, length);
+  *creation = bytes.substr(2, length);
   return true;
 }
 
@@ -67,16 +67,16 @@ bool ReportFile::Open(const std::string& root, const std::string& name, std::str
       *error = "cannot open " + path + " (" + Status(s) + ")";
       return false;
     }
-    // Missing: create it from its creation specification, as the report does.
-    std::string spec;
-    if (!ReadCreationSpec(root, name, &spec, error)) return false;
+    // Missing: create it from its creation layout, as the report does.
+    std::string creation;
+    if (!ReadCreationLayout(root, name, &creation, error)) return false;
     if (!platform::MakeDirs(platform::SuitePath(Join(root, "DADES")))) {
       *error = "cannot make the folder " + Join(root, "DADES");
       return false;
     }
     unsigned char scratch[128] = {};
     char buffer[kDataBuffer] = {};
-    std::memcpy(buffer, spec.data(), std::min(spec.size(), sizeof buffer));
+    std::memcpy(buffer, creation.data(), std::min(creation.size(), sizeof buffer));
     uint32_t specLength = kDataBuffer;
     s = recman::BTRCALL(recman::B_CREATE, scratch, buffer, &specLength, key, 256,
                         recman::B_CREATE_NO_REPLACE);

@@ -49,9 +49,9 @@ class ReportFile {
   std::string name_;
 };
 
-// The creation specification bytes of ROOT/ddf/<name>.xdf (without the
+// The creation layout bytes of ROOT/ddf/<name>.xdf (without the
 // 2-byte length), or false with a message.
-bool ReadCreationSpec(const std::string& root, const std::string& name, std::string* spec,
+bool ReadCreationLayout(const std::string& root, const std::string& name, std::string* creation,
                       std::string* error);
 
 }  // namespace zuldata

@@ -109,21 +109,21 @@ bool LayDownSuite(const std::string& root, SuiteOptions& options, std::string* e
   for (const char* folder : {"FORMS", "LOCALE", "AJUDA", "TERM01"})
     if (!CopyFolder(suite, root, folder, error)) return false;
 
-  // Creation specifications: each readable description becomes NAME.xdf
-  // (2 bytes of length, little-endian, then the specification).
+  // Creation layouts: each readable description becomes NAME.xdf
+  // (2 bytes of length, little-endian, then the layout).
   for (const std::string& name : FilesIn(suite + "/ddf")) {
     if (name.size() < 5 || name.substr(name.size() - 4) != ".txt") continue;
     std::string source = suite + "/ddf/" + name;
     std::string xdf = root + "/ddf/" + name.substr(0, name.size() - 4) + ".xdf";
-    std::string text, spec, problem;
-    if (!platform::ReadFile(source, &text) || !DescriptionToSpec(text, &spec, &problem)) {
+    std::string text, creation, problem;
+    if (!platform::ReadFile(source, &text) || !DescriptionToLayout(text, &creation, &problem)) {
       *error = source + ": " + (problem.empty() ? "cannot be read" : problem);
       return false;
     }
     std::string bytes;
-    bytes += char(spec.size() & 0xFF);
-    bytes += char(spec.size() >> 8);
-    bytes += spec;
+    bytes += char(creation.size() & 0xFF);
+    bytes += char(creation.size() >> 8);
+    bytes += creation;
     if (!platform::WriteFile(xdf, bytes)) {
       *error = "cannot write " + xdf;
       return false;

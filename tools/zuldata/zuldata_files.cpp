@@ -1,7 +1,7 @@
 // zuldata create, dump and check: data files through the record manager.
 //
 //   zuldata create PATH XDF [--owner NAME [--owner-mode M]] [--replace]
-//       creates the data file at PATH from the creation specification in
+//       creates the data file at PATH from the creation layout in
 //       XDF (never replacing an existing file unless --replace), then sets
 //       the owner name when given (mode 0: the owner is needed for any
 //       access; 1: reading is allowed without it).
@@ -117,8 +117,8 @@ int CmdCreate(const Args& args) {
     std::fprintf(stderr, "zuldata create: an owner name has at most 8 characters\n");
     return 2;
   }
-  std::string spec, error;
-  if (!ReadXdf(args[1], &spec, &error)) {
+  std::string creation, error;
+  if (!ReadXdf(args[1], &creation, &error)) {
     std::fprintf(stderr, "zuldata create: %s\n", error.c_str());
     return 1;
   }
@@ -128,8 +128,8 @@ int CmdCreate(const Args& args) {
     return 1;
   }
   uint8_t scratch[recman::kPositionBlockSize] = {};
-  std::vector<uint8_t> data(std::max<size_t>(spec.size(), 1536), 0);
-  std::memcpy(data.data(), spec.data(), spec.size());
+  std::vector<uint8_t> data(std::max<size_t>(creation.size(), 1536), 0);
+  std::memcpy(data.data(), creation.data(), creation.size());
   uint32_t len = uint32_t(data.size());
   char key[256] = {};
   std::memcpy(key, name.data(), name.size());

@@ -1,4 +1,4 @@
-// zuldata: descriptions to creation specifications (exact bytes), and the
+// zuldata: descriptions to creation layouts (exact bytes), and the
 // xdf/create/dump/check commands run as the real program.
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ namespace {
 using recman::testing_support::Handle;
 using recman::testing_support::TempDir;
 
-TEST(Description, BuildsTheExactSpecification) {
+TEST(Description, BuildsTheExactLayout) {
   const char* text =
       "# departments\n"
       "record 40\n"
@@ -30,10 +30,10 @@ TEST(Description, BuildsTheExactSpecification) {
       "  segment 5 10 string acs descending\n"
       "key\n"
       "  segment 3 2 integer\n";
-  std::string spec, error;
-  ASSERT_TRUE(DescriptionToSpec(text, &spec, &error)) << error;
-  ASSERT_EQ(spec.size(), size_t(16 + 3 * 16 + 265));
-  const uint8_t* p = reinterpret_cast<const uint8_t*>(spec.data());
+  std::string creation, error;
+  ASSERT_TRUE(DescriptionToLayout(text, &creation, &error)) << error;
+  ASSERT_EQ(creation.size(), size_t(16 + 3 * 16 + 265));
+  const uint8_t* p = reinterpret_cast<const uint8_t*>(creation.data());
   EXPECT_EQ(recman::GetU16(p + recman::FS_RECORD_LENGTH), 40);
   EXPECT_EQ(recman::GetU16(p + recman::FS_PAGE_SIZE), 1024);
   EXPECT_EQ(recman::GetU16(p + recman::FS_NUMBER_OF_KEYS), 2);
@@ -60,15 +60,15 @@ TEST(Description, BuildsTheExactSpecification) {
 }
 
 TEST(Description, ErrorsNameTheLine) {
-  std::string spec, error;
-  EXPECT_FALSE(DescriptionToSpec("record 10\nkey\nsegment 1 4 text\n", &spec, &error));
+  std::string creation, error;
+  EXPECT_FALSE(DescriptionToLayout("record 10\nkey\nsegment 1 4 text\n", &creation, &error));
   EXPECT_EQ(error.rfind("line 3:", 0), 0u) << error;
-  EXPECT_FALSE(DescriptionToSpec("record 10\nsegment 1 4 string\n", &spec, &error));
+  EXPECT_FALSE(DescriptionToLayout("record 10\nsegment 1 4 string\n", &creation, &error));
   EXPECT_EQ(error.rfind("line 2:", 0), 0u) << error;
-  EXPECT_FALSE(DescriptionToSpec("key\n", &spec, &error));
-  EXPECT_FALSE(DescriptionToSpec("record 10\nkey\nsegment 8 4 string\n", &spec, &error));
+  EXPECT_FALSE(DescriptionToLayout("key\n", &creation, &error));
+  EXPECT_FALSE(DescriptionToLayout("record 10\nkey\nsegment 8 4 string\n", &creation, &error));
   EXPECT_NE(error.find("27"), std::string::npos) << error;
-  EXPECT_FALSE(DescriptionToSpec("record 10\nkey\n", &spec, &error));
+  EXPECT_FALSE(DescriptionToLayout("record 10\nkey\n", &creation, &error));
 }
 
 int RunTool(const std::string& args, std::string* out = nullptr) {

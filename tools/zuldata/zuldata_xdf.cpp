@@ -1,4 +1,4 @@
-// zuldata xdf: readable file descriptions -> creation specification files.
+// zuldata xdf: readable file descriptions -> creation layout files.
 //
 // The description format is documented in tools/zuldata/README.md. In
 // short:
@@ -97,7 +97,7 @@ bool BaseTable(const std::string& name, std::array<uint8_t, 256>* t) {
 
 }  // namespace
 
-bool DescriptionToSpec(const std::string& text, std::string* spec, std::string* error) {
+bool DescriptionToLayout(const std::string& text, std::string* creation, std::string* error) {
   long record = -1, page = 4096;
   uint16_t fileFlags = 0;
   std::vector<std::vector<SegmentDef>> keys;
@@ -206,10 +206,10 @@ bool DescriptionToSpec(const std::string& text, std::string* spec, std::string* 
       *error = "key " + std::to_string(k) + " has no segments";
       return false;
     }
-  *spec = recman::EncodeLayout(uint16_t(record), uint16_t(page), fileFlags, keys, acs);
+  *creation = recman::EncodeLayout(uint16_t(record), uint16_t(page), fileFlags, keys, acs);
   recman::FileLayout layout;
-  int16_t st = recman::ParseLayout(reinterpret_cast<const uint8_t*>(spec->data()),
-                                   uint32_t(spec->size()), &layout);
+  int16_t st = recman::ParseLayout(reinterpret_cast<const uint8_t*>(creation->data()),
+                                   uint32_t(creation->size()), &layout);
   if (st != 0) {
     *error = "the record manager refuses it with status " + std::to_string(st) +
              " (24 page size, 27 segment outside the record, 29 key length, "
@@ -219,7 +219,7 @@ bool DescriptionToSpec(const std::string& text, std::string* spec, std::string* 
   return true;
 }
 
-bool ReadXdf(const std::string& nativePath, std::string* spec, std::string* error) {
+bool ReadXdf(const std::string& nativePath, std::string* creation, std::string* error) {
   std::string bytes;
   if (!platform::ReadFile(nativePath, &bytes)) {
     *error = "cannot read " + nativePath;
@@ -234,7 +234,7 @@ bool ReadXdf(const std::string& nativePath, std::string* spec, std::string* erro
     *error = nativePath + " announces " + std::to_string(n) + " bytes but holds fewer";
     return false;
   }
-  *spec = bytes.substr(2, n);
+  *creation = bytes.substr(2, n);
   return true;
 }
 
@@ -243,19 +243,19 @@ int CmdXdf(const Args& args) {
     std::fprintf(stderr, "usage: zuldata xdf DESCRIPTION OUT.xdf\n");
     return 2;
   }
-  std::string text, spec, error;
+  std::string text, creation, error;
   if (!platform::ReadFile(args[0], &text)) {
     std::fprintf(stderr, "zuldata xdf: cannot read %s\n", args[0].c_str());
     return 1;
   }
-  if (!DescriptionToSpec(text, &spec, &error)) {
+  if (!DescriptionToLayout(text, &creation, &error)) {
     std::fprintf(stderr, "zuldata xdf: %s: %s\n", args[0].c_str(), error.c_str());
     return 1;
   }
   std::string out;
-  out += char(spec.size() & 0xFF);
-  out += char(spec.size() >> 8);
-  out += spec;
+  out += char(creation.size() & 0xFF);
+  out += char(creation.size() >> 8);
+  out += creation;
   if (!platform::WriteFile(args[1], out)) {
     std::fprintf(stderr, "zuldata xdf: cannot write %s\n", args[1].c_str());
     return 1;
