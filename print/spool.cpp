@@ -14,17 +14,27 @@ PrintState state;
 
 namespace {
 
-// Appends one record and its CR LF. A lost record is remembered for
-// PrintClose; nothing is written while no spool is open.
-void WriteRecord(const std::string& record) {
+// Size of the spool's stdio buffer: a report writes some forty records per
+// department, and one write() per buffer keeps the kernel out of the loop.
+constexpr size_t kSpoolBuffer = 64 * 1024;
+
+// Writes state.record, which already ends in CR LF. A lost record is
+// remembered for PrintClose; nothing is written while no spool is open.
+void WriteBuffered() {
+  const std::string& r = state.record;
   if (!state.spool) {
     state.writeFailed = true;
     return;
   }
-  if (std::fwrite(record.data(), 1, record.size(), state.spool) != record.size() ||
-      std::fwrite(kRecordEnd, 1, 2, state.spool) != 2) {
-    state.writeFailed = true;
-  }
+  if (std::fwrite(r.data(), 1, r.size(), state.spool) != r.size()) state.writeFailed = true;
+}
+
+// Appends one record and its CR LF.
+void WriteRecord(const std::string& tag, const std::string& text) {
+  state.record.assign(tag);
+  state.record += text;
+  state.record += kRecordEnd;
+  WriteBuffered();
 }
 
 // CR and LF end a record, so a device name, command or fill part holding one
@@ -58,7 +68,8 @@ PrintStatus PrintOpen(const std::string& device) {
   state.spoolPath = SpoolPath();
   state.spool = std::fopen(state.spoolPath.c_str(), "wb");
   if (!state.spool) return PrintStatus::CannotCreate;
-  WriteRecord(kDeviceTag + KeepOnOneRecord(device));
+  std::setvbuf(state.spool, nullptr, _IOFBF, kSpoolBuffer);
+  WriteRecord(kDeviceTag, KeepOnOneRecord(device));
   return state.writeFailed ? PrintStatus::WriteFailed : PrintStatus::Ok;
 }
 
@@ -76,32 +87,46 @@ PrintStatus PrintClose() {
 }
 
 void PrintPage(int16_t lines) {
-  WriteRecord(kPageTag + SpoolNumber(lines));
+  state.record.assign(kPageTag);
+  AppendSpoolNumber(lines, &state.record);
+  state.record += kRecordEnd;
+  WriteBuffered();
   state.PrintPageLength = lines;
   state.PrintLineCount = 0;
 }
 
 void PrintCommand(const std::string& command) {
-  WriteRecord(kCommandTag + KeepOnOneRecord(command));
+  WriteRecord(kCommandTag, KeepOnOneRecord(command));
 }
 
 void PrintJustify(const std::string& code) {
-  WriteRecord(kJustifyTag + NormaliseJustify(code));
+  // "D" and "C", the codes the report sends before every amount, are their
+  // own normal form.
+  if (code.size() == 1 && (code[0] == 'D' || code[0] == 'C')) {
+    WriteRecord(kJustifyTag, code);
+    return;
+  }
+  WriteRecord(kJustifyTag, NormaliseJustify(code));
 }
 
 void PrintLine(int16_t column, const std::string& text, int16_t advance) {
-  std::string clean = text;
-  for (char& c : clean) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (u < 32 || u == 127 || u == 255) c = ' ';
-  }
   if (state.PrintLineCount >= state.PrintPageLength) PrintPage(state.PrintPageLength);
-  std::string record = SpoolNumber(column);
+  std::string& record = state.record;
+  record.clear();
+  AppendSpoolNumber(column, &record);
   record += kFieldSeparator;
-  record += clean;
+  size_t textStart = record.size();
+  record += text;
+  // Control codes, DEL and 255 would upset the record structure or the
+  // device: they print as spaces.
+  for (size_t i = textStart; i < record.size(); ++i) {
+    unsigned char u = static_cast<unsigned char>(record[i]);
+    if (u < 32 || u == 127 || u == 255) record[i] = ' ';
+  }
   record += kFieldSeparator;
-  record += SpoolNumber(advance);
-  WriteRecord(record);
+  AppendSpoolNumber(advance, &record);
+  record += kRecordEnd;
+  WriteBuffered();
   // 16-bit arithmetic, as the report reads the count: it wraps rather than
   // overflowing.
   if (advance != 0) state.PrintLineCount = static_cast<int16_t>(state.PrintLineCount + advance);

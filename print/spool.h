@@ -41,6 +41,7 @@ struct PrintState {
   bool writeFailed = false;    // a record was lost since PrintOpen
   int16_t PrintPageLength = 0; // lines per page, as last given to PrintPage
   int16_t PrintLineCount = 0;  // lines advanced on the current page
+  std::string record;          // work buffer of the record being written
 };
 extern PrintState state;
 

@@ -1,13 +1,24 @@
 #include "print/spool_format.h"
 
+#include <charconv>
 #include <cstdlib>
 
 namespace print {
 
-std::string SpoolNumber(int32_t value) {
+void AppendSpoolNumber(int32_t value, std::string* out) {
   // Widen first: the magnitude of INT32_MIN does not fit 32 bits.
   int64_t magnitude = value < 0 ? -int64_t(value) : int64_t(value);
-  return (value < 0 ? "-" : " ") + std::to_string(magnitude) + " ";
+  char digits[24];
+  char* end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+  out->push_back(value < 0 ? '-' : ' ');
+  out->append(digits, end);
+  out->push_back(' ');
+}
+
+std::string SpoolNumber(int32_t value) {
+  std::string text;
+  AppendSpoolNumber(value, &text);
+  return text;
 }
 
 bool ParseSpoolNumber(const std::string& text, int16_t* value) {

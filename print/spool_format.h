@@ -45,6 +45,10 @@ inline constexpr char kFillDelimiter = '\\';          // around an "N" fill part
 // The spool form of a number: " 5 " for 5, "-1 " for -1, " 0 " for 0.
 std::string SpoolNumber(int32_t value);
 
+// Appends the spool form of a number to *out (the same text SpoolNumber
+// returns, without a temporary).
+void AppendSpoolNumber(int32_t value, std::string* out);
+
 // Reads a number in the spool form. Surrounding spaces are optional (a
 // hand-made spool may write "PAGE66"), a "+" is accepted as a sign, and the
 // value must fit 16 bits, like every number the writer produces. Returns
