@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "config/session.h"
+#include "format/text_utils.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -23,13 +24,6 @@ unsigned char NameCapital(unsigned char c) {
     case 0x87: return 0x80;  // c-cedilla
     default: return c;
   }
-}
-
-std::string TrimSpaces(const std::string& s) {
-  size_t first = s.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  size_t last = s.find_last_not_of(' ');
-  return s.substr(first, last - first + 1);
 }
 
 // Turns one raw line into its significant form; false for a line to skip.
@@ -108,7 +102,7 @@ const std::vector<IniLine>* LoadIni(const std::string& nativePath) {
 }  // namespace
 
 std::string IniName(const std::string& name) {
-  std::string out = TrimSpaces(name);
+  std::string out = format::TrimBlanks(name);
   for (char& c : out) c = static_cast<char>(NameCapital(static_cast<unsigned char>(c)));
   return out;
 }

@@ -2,19 +2,13 @@
 
 #include "format/format_state.h"
 #include "format/mask_format.h"
+#include "format/text_utils.h"
 
 namespace format {
 
 namespace {
 
 char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string TrimBlanks(const std::string& s) {
-  size_t b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return std::string();
-  size_t e = s.find_last_not_of(' ');
-  return s.substr(b, e - b + 1);
-}
 
 // The peseta's fixed rate to the euro, kept as a single-precision number
 // (166.38600158691406), as amounts have always been converted with it.

@@ -70,13 +70,6 @@ const Table& CapitalsTable(bool plain) {
   return plain ? plainTable : accentedTable;
 }
 
-std::string TrimBlanks(const std::string& s) {
-  size_t b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return std::string();
-  size_t e = s.find_last_not_of(' ');
-  return s.substr(b, e - b + 1);
-}
-
 // The paragraph formatter reads characters by 1-based position; a position
 // outside the text holds the empty character, which is neither a blank, a
 // control code nor a word character.
@@ -250,6 +243,23 @@ void WrapParagraph(std::string& text, int16_t indent, int16_t width, const std::
 std::string CopyBytes(const void* address, int32_t count) {
   if (address == nullptr || count <= 0) return std::string();
   return std::string(static_cast<const char*>(address), static_cast<size_t>(count));
+}
+
+std::string TrimBlanks(const std::string& s) {
+  size_t b = s.find_first_not_of(' ');
+  if (b == std::string::npos) return std::string();
+  size_t e = s.find_last_not_of(' ');
+  return s.substr(b, e - b + 1);
+}
+
+std::string TrimTrailingBlanks(const std::string& s) {
+  size_t e = s.find_last_not_of(' ');
+  return e == std::string::npos ? std::string() : s.substr(0, e + 1);
+}
+
+std::string TrimLeadingBlanks(const std::string& s) {
+  size_t b = s.find_first_not_of(' ');
+  return b == std::string::npos ? std::string() : s.substr(b);
 }
 
 }  // namespace format

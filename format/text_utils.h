@@ -37,6 +37,13 @@ std::string PopText();
 // else 0.
 int16_t IsAllChar(const std::string& text, int16_t code);
 
+// The text without leading and trailing blanks (only the space character
+// counts as a blank; tabs and other bytes are kept). TrimLeadingBlanks and
+// TrimTrailingBlanks remove one side only. All give "" for an all-blank text.
+std::string TrimBlanks(const std::string& s);
+std::string TrimLeadingBlanks(const std::string& s);
+std::string TrimTrailingBlanks(const std::string& s);
+
 // (width - length of text) / 2, truncated toward zero: the offset that
 // centres the text in a field of `width` (negative when it does not fit).
 // Clamped to the 16-bit range.

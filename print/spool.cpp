@@ -5,6 +5,7 @@
 
 #include "config/session.h"
 #include "format/numeric_text.h"
+#include "format/text_utils.h"
 #include "platform/paths.h"
 #include "print/spool_format.h"
 
@@ -46,13 +47,6 @@ std::string KeepOnOneRecord(std::string text) {
     if (c == '\r' || c == '\n') c = ' ';
   }
   return text;
-}
-
-std::string TrimSpaces(const std::string& text) {
-  size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return std::string();
-  size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
 }
 
 }  // namespace
@@ -133,7 +127,7 @@ void PrintLine(int16_t column, const std::string& text, int16_t advance) {
 }
 
 std::string NormaliseJustify(const std::string& code) {
-  std::string trimmed = TrimSpaces(code);
+  std::string trimmed = format::TrimBlanks(code);
   char first = trimmed.empty() ? '\0' : trimmed[0];
   if (first >= 'a' && first <= 'z') first = static_cast<char>(first - 'a' + 'A');
   switch (first) {

@@ -31,17 +31,6 @@ std::string PageText() {
   return T(caption::kPage) + format::MaskFormat(kPageMask, state.PageNumber);
 }
 
-std::string RTrim(std::string s) {
-  size_t end = s.find_last_not_of(' ');
-  s.erase(end == std::string::npos ? 0 : end + 1);
-  return s;
-}
-
-std::string LTrim(const std::string& s) {
-  size_t start = s.find_first_not_of(' ');
-  return start == std::string::npos ? std::string() : s.substr(start);
-}
-
 std::string CommunityName() {
   return format::NameOrder(GetBytes(state.FinquesH.data(), finques::kName));
 }
@@ -85,7 +74,7 @@ void TitleBlock() {
   Centred(state.CommunityLine, 1);
 
   std::string department = T(caption::kDepartment) + format::CodeText(std::string(p + 2, 2)) +
-                           ") " + RTrim(GetBytes(p, propiet::kDesignation)) + " " +
+                           ") " + format::TrimTrailingBlanks(GetBytes(p, propiet::kDesignation)) + " " +
                            format::NameOrder(GetBytes(p, propiet::kOwner));
   Centred(department, 1);
   Centred(std::string(department.size(), '='), 2);
@@ -146,7 +135,7 @@ void ParticularLine() {
   int16_t status = 0;
   datafile::DataSeek(kTDespesa, 0, GetBytes(pg, pagam::kType), 0, status);
 
-  std::string text = LTrim(RTrim(GetBytes(t, tdespesa::kDescription)) + " ") +
+  std::string text = format::TrimLeadingBlanks(format::TrimTrailingBlanks(GetBytes(t, tdespesa::kDescription)) + " ") +
                      GetBytes(pg, pagam::kText);
   print::PrintLine(1, text, 0);
   print::PrintJustify("D");
@@ -186,7 +175,7 @@ void SettlementSummary() {
 
   print::PrintLine(31, std::string(65, '='), 2);
 
-  std::string place = RTrim(state.Identity[8]) + ", " +
+  std::string place = format::TrimTrailingBlanks(state.Identity[8]) + ", " +
                       dates::FormatDate(state.SelectionDate, 2, "dma");
   print::PrintJustify("D");
   print::PrintLine(int16_t(kPageWidth - int(place.size())), place, 1);
