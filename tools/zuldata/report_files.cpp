@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "recman/btrcall.h"
+#include "tools/zuldata/commands.h"
 
 namespace zuldata {
 namespace {
@@ -27,19 +28,7 @@ std::string Status(int16_t s) { return "status " + std::to_string(s); }
 
 bool ReadCreationLayout(const std::string& root, const std::string& name, std::string* creation,
                       std::string* error) {
-  std::string path = platform::SuitePath(Join(root, "ddf/" + name + ".xdf"));
-  std::string bytes;
-  if (!platform::ReadFile(path, &bytes) || bytes.size() < 2) {
-    *error = "cannot read the creation layout " + path;
-    return false;
-  }
-  size_t length = static_cast<unsigned char>(bytes[0]) | static_cast<unsigned char>(bytes[1]) << 8;
-  if (bytes.size() < 2 + length) {
-    *error = path + " is shorter than the length it announces";
-    return false;
-  }
-  *creation = bytes.substr(2, length);
-  return true;
+  return ReadXdf(platform::SuitePath(Join(root, "ddf/" + name + ".xdf")), creation, error);
 }
 
 ReportFile::~ReportFile() { Close(); }
