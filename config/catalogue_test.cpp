@@ -6,8 +6,9 @@
 #include <unistd.h>
 
 #include "config/session.h"
-#include "config/test_dir.h"
+#include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/test_dir.h"
 
 namespace config {
 namespace {
@@ -26,7 +27,7 @@ class TranslateTest : public ::testing::Test {
     return Translate(text);
   }
   std::string Lng() const { return root_.path() + "LOCALE/TORBELAN.LNG"; }
-  TestDir root_;
+  platform::TestDir root_;
 };
 
 TEST_F(TranslateTest, PicksTheFieldOfTheLanguage) {

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 
 #include "config/session.h"
-#include "config/test_dir.h"
+#include "platform/test_dir.h"
 
 namespace config {
 namespace {
@@ -14,7 +14,7 @@ class IniReadTest : public ::testing::Test {
  protected:
   void SetUp() override { session = SessionState(); }
   std::string Ini(const std::string& bytes) { return dir_.Write("T.INI", bytes); }
-  TestDir dir_;
+  platform::TestDir dir_;
 };
 
 TEST_F(IniReadTest, NamesCompareTrimmedInCapitals) {

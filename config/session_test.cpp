@@ -4,9 +4,9 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include "config/test_dir.h"
 #include "dates/packed.h"
 #include "format/format_state.h"
+#include "platform/test_dir.h"
 
 namespace config {
 namespace {
@@ -53,7 +53,7 @@ class SessionInitTest : public ::testing::Test {
     }
     return out;
   }
-  TestDir dir_;
+  platform::TestDir dir_;
   std::string oldCwd_;
   std::vector<std::pair<bool, std::string>> saved_;
 };

@@ -1,6 +1,7 @@
 // The key reader (ReadKey, WaitKey) and the key set (KeySet).
 #include "console/keyboard.h"
 
+#include "platform/coding.h"
 #include "platform/console.h"
 
 namespace console {
@@ -25,9 +26,8 @@ const uint16_t kEuro = 0xD5;  // what Alt+E types
 // A key event text read as a code: its first two bytes (a missing byte is
 // 0) as a 16-bit little-endian number.
 uint16_t TextCode(const std::string& k) {
-  unsigned lo = k.size() > 0 ? static_cast<unsigned char>(k[0]) : 0;
-  unsigned hi = k.size() > 1 ? static_cast<unsigned char>(k[1]) : 0;
-  return static_cast<uint16_t>(lo | (hi << 8));
+  const char bytes[2] = {k.size() > 0 ? k[0] : '\0', k.size() > 1 ? k[1] : '\0'};
+  return platform::DecodeFixed16(bytes);
 }
 
 // The digit the keypad key stands for while left Alt is held, or -1.
@@ -96,8 +96,9 @@ int16_t HexCode(const std::string& text) {
 }
 
 std::string CodeBytes(int16_t code) {
-  uint16_t u = static_cast<uint16_t>(code);
-  return std::string{static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+  std::string bytes;
+  platform::PutFixed16(&bytes, static_cast<uint16_t>(code));
+  return bytes;
 }
 
 // The first place of the 2 code bytes in KeyCodes on an entry boundary.
@@ -256,8 +257,7 @@ void KeySet(const std::string& commands, const std::string& list) {
 bool FindKeyInSet(int16_t key, int16_t& result) {
   size_t at = FindEntry(CodeBytes(key));
   if (at == std::string::npos || at + 2 > keyboard.KeyResults.size()) return false;
-  result = static_cast<int16_t>(static_cast<unsigned char>(keyboard.KeyResults[at]) |
-                                (static_cast<unsigned char>(keyboard.KeyResults[at + 1]) << 8));
+  result = static_cast<int16_t>(platform::DecodeFixed16(keyboard.KeyResults.data() + at));
   return true;
 }
 

@@ -10,6 +10,7 @@
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/test_dir.h"
 
 namespace console {
 namespace {
@@ -17,30 +18,20 @@ namespace {
 class ScreenTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/zul_screen_XXXXXX";
-    dir_ = mkdtemp(tmpl);
     config::session = config::SessionState();
-    config::session.TempDir = dir_ + "/";
+    config::session.TempDir = dir_.path();
     screen = ScreenState();
     platform::console = platform::ConsoleState();
     platform::ConsoleStartWith(platform::ConsoleBackendKind::kHeadless);
   }
-  void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
-
-  std::string StackFile() { return dir_ + "/WinPush.tmp"; }
+  std::string StackFile() { return dir_.file("WinPush.tmp"); }
   std::string StackBytes() {
     std::string b;
     platform::ReadFile(StackFile(), &b);
     return b;
   }
   static std::string Row(int row, int from, int to) {
-    std::string s;
-    for (int c = from; c <= to; ++c) {
-      unsigned char ch, attr;
-      platform::ConsoleReadCell(int16_t(row), int16_t(c), &ch, &attr);
-      s += char(ch);
-    }
-    return s;
+    return platform::ConsoleReadRow(int16_t(row)).substr(size_t(from - 1), size_t(to - from + 1));
   }
   static unsigned char Attr(int row, int column) {
     unsigned char ch, attr;
@@ -66,7 +57,7 @@ class ScreenTest : public ::testing::Test {
     return s;
   }
 
-  std::string dir_;
+  platform::TestDir dir_;
 };
 
 TEST_F(ScreenTest, PushWritesTheStackRecordAndPopRestoresEverything) {

@@ -7,6 +7,7 @@
 #include "config/session.h"
 #include "console/screen.h"
 #include "console/window_stack_format.h"
+#include "platform/coding.h"
 #include "platform/console.h"
 #include "platform/paths.h"
 
@@ -52,16 +53,9 @@ bool WriteAt(FILE* f, long offset, const std::string& bytes) {
 }
 
 std::string EncodeTop(int32_t top) {
-  uint32_t v = static_cast<uint32_t>(top);
-  std::string s(4, '\0');
-  for (int k = 0; k < 4; ++k) s[k] = static_cast<char>((v >> (8 * k)) & 0xFF);
+  std::string s;
+  platform::PutFixed32(&s, static_cast<uint32_t>(top));
   return s;
-}
-
-int32_t DecodeTop(const std::string& s) {
-  uint32_t v = 0;
-  for (int k = 3; k >= 0; --k) v = (v << 8) | static_cast<unsigned char>(s[k]);
-  return static_cast<int32_t>(v);
 }
 
 // The stack top stored in an open file: 5 for a file of 3 bytes or less,
@@ -71,7 +65,7 @@ int32_t StackTop(FILE* f, long size) {
   if (size <= 3) return winpush::kEmptyStackTop;
   std::string header;
   if (!ReadAt(f, 0, winpush::kHeaderSize, &header)) return winpush::kEmptyStackTop;
-  int32_t top = DecodeTop(header);
+  int32_t top = static_cast<int32_t>(platform::DecodeFixed32(header.data()));
   if (top < winpush::kEmptyStackTop || top > size + 1) return winpush::kEmptyStackTop;
   return top;
 }

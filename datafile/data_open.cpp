@@ -13,19 +13,18 @@
 #include "datafile/messages.h"
 #include "datafile/owner.h"
 #include "datafile/record_ops.h"
+#include "platform/coding.h"
 #include "platform/env.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "recman/btrcall.h"
+#include "recman/creation_layout_file.h"
 
 namespace datafile {
 
 namespace {
 
 constexpr long kLockedFileRetryMs = 3000;  // wait between opens of a locked file
-constexpr int kXdfHeaderSize = 2;          // u16 length L, then L bytes
-
-int U16(const unsigned char* p) { return p[0] | (p[1] << 8); }
 
 // Reads the file statistics once and keeps what the record operations need:
 // the declared record length, the segments of every key and the alternate
@@ -40,8 +39,8 @@ void ReadFileShape(FileSlot& slot) {
                   key, kKeyBufferSize, 0);
   int limit = dataLength < kDataBufferSize ? static_cast<int>(dataLength)
                                            : kDataBufferSize;
-  slot.FileRecordLength = U16(data + recman::FS_RECORD_LENGTH);
-  int keyCount = U16(data + recman::FS_NUMBER_OF_KEYS);
+  slot.FileRecordLength = platform::DecodeFixed16(data + recman::FS_RECORD_LENGTH);
+  int keyCount = platform::DecodeFixed16(data + recman::FS_NUMBER_OF_KEYS);
 
   int offset = recman::FS_SIZE;
   bool usesTable = false;
@@ -51,8 +50,8 @@ void ReadFileShape(FileSlot& slot) {
     bool more = true;
     while (more && offset + recman::KS_SIZE <= limit) {
       KeySegment seg;
-      seg.Length = static_cast<uint16_t>(U16(data + offset + recman::KS_LENGTH));
-      seg.Flags = static_cast<uint16_t>(U16(data + offset + recman::KS_FLAGS));
+      seg.Length = platform::DecodeFixed16(data + offset + recman::KS_LENGTH);
+      seg.Flags = platform::DecodeFixed16(data + offset + recman::KS_FLAGS);
       more = (seg.Flags & recman::KF_SEGMENTED) != 0;
       if (seg.Flags & recman::KF_ALT_COLLATING) usesTable = true;
       total += seg.Length;
@@ -71,26 +70,21 @@ void ReadFileShape(FileSlot& slot) {
 }
 
 // Reads the creation layout into `creation` (which holds the data buffer
-// of Create). Returns 0, or the status that refuses it: a layout
-// longer than the data buffer cannot be passed to Create.
+// of Create, zero-filled). Returns 0, or the status that refuses it: a
+// layout longer than the data buffer cannot be passed to Create. A
+// layout file that is short or damaged is passed on as it reads (bytes it
+// lacks as zero bytes), for Create to judge.
 int16_t ReadCreationLayout(const std::string& name, unsigned char* creation) {
-  std::string xdf = platform::SuitePath(config::session.RootDir + "ddf\\" +
-                                        name + ".xdf");
-  std::string bytes;
-  if (!platform::ReadFile(xdf, &bytes)) {
+  std::string xdf = platform::SuitePath(
+      recman::CreationLayoutFileName(config::session.RootDir, name));
+  std::string layout;
+  if (recman::ReadCreationLayoutFile(xdf, &layout) == recman::LayoutFileStatus::kCannotRead) {
     // Opening for binary access creates the file: an empty layout is
     // left behind for the administrator to see.
     if (!platform::PathExists(xdf)) platform::WriteFile(xdf, std::string());
-    bytes.clear();
   }
-  bytes.resize(bytes.size() < kXdfHeaderSize ? kXdfHeaderSize : bytes.size(),
-               '\0');
-  int length = U16(reinterpret_cast<const unsigned char*>(bytes.data()));
-  if (length > kDataBufferSize) return recman::B_DATA_BUFFER_LENGTH;
-  // Bytes the file promises but does not hold read as zero bytes.
-  size_t have = bytes.size() - kXdfHeaderSize;
-  size_t take = have < static_cast<size_t>(length) ? have : length;
-  std::memcpy(creation, bytes.data() + kXdfHeaderSize, take);
+  if (layout.size() > static_cast<size_t>(kDataBufferSize)) return recman::B_DATA_BUFFER_LENGTH;
+  std::memcpy(creation, layout.data(), layout.size());
   return 0;
 }
 

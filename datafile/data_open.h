@@ -11,13 +11,13 @@
 //  - Every name goes through the suite-path rule (platform/paths.h).
 //  - While another program holds the file exclusively (status 85) the open
 //    waits, in steps of 3 seconds, without limit and without a message.
-//  - A missing file (status 12) is created from its creation layout
-//    `RootDir` + "ddf\" + name + ".xdf" and then opened. The layout
-//    file is 2 bytes of length L (little-endian) followed by L bytes passed
-//    to the record manager's Create as they stand. A missing layout
-//    file is left behind empty (opening it for binary access creates it),
-//    and the data file cannot then be created. When another program creates
-//    the file first (Create says it exists), that file is opened.
+//  - A missing file (status 12) is created from its creation layout file
+//    `RootDir` + "ddf\" + name + ".xdf" (recman/creation_layout_file.h)
+//    and then opened; the layout goes to the record manager's Create as it
+//    stands. A missing layout file is left behind empty (opening it for
+//    binary access creates it), and the data file cannot then be created.
+//    When another program creates the file first (Create says it exists),
+//    that file is opened.
 //  - Limits: the file name (with its extension) and a zero byte must fit
 //    the 256-byte key buffer, else the open fails with status 11 (invalid
 //    file name); a creation layout longer than the 1536-byte data

@@ -31,6 +31,7 @@
 namespace datafile {
 namespace {
 
+using testing::Code;
 using testing::CreationLayout;
 using testing::Insert;
 
@@ -68,26 +69,10 @@ bool AwaitFile(const std::string& path, pid_t peer) {
   }
 }
 
-// The text of one screen row of the headless console.
-std::string ScreenRow(int row) {
-  std::string text;
-  for (int c = 1; c <= platform::ConsoleColumns(); ++c) {
-    unsigned char ch = ' ';
-    unsigned char attr = 0;
-    platform::ConsoleReadCell(static_cast<int16_t>(row), static_cast<int16_t>(c), &ch, &attr);
-    text += static_cast<char>(ch);
-  }
-  return text;
-}
-
 std::string WholeScreen() {
   std::string text;
-  for (int r = 1; r <= platform::ConsoleRows(); ++r) text += ScreenRow(r);
+  for (int16_t r = 1; r <= platform::ConsoleRows(); ++r) text += platform::ConsoleReadRow(r);
   return text;
-}
-
-std::string Code(int code) {
-  return std::string{static_cast<char>(code & 0xFF), static_cast<char>(code >> 8)};
 }
 
 class LockWaitTest : public testing::DataFileTest {
@@ -132,8 +117,8 @@ TEST_F(LockWaitTest, LockModeOneWaitsWithTheMessageUntilTheLockIsGone) {
   std::atomic<int> seenRow{0};
   std::thread watcher([&] {
     while (!done) {
-      for (int r = 1; r <= 25 && seenRow == 0; ++r) {
-        if (ScreenRow(r).find(kLockText) != std::string::npos) {
+      for (int16_t r = 1; r <= 25 && seenRow == 0; ++r) {
+        if (platform::ConsoleReadRow(r).find(kLockText) != std::string::npos) {
           seenRow = r;
           LetGo();
         }

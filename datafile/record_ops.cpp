@@ -14,6 +14,7 @@
 #include "console/screen.h"
 #include "datafile/file_table.h"
 #include "datafile/messages.h"
+#include "platform/coding.h"
 #include "platform/env.h"
 #include "recman/btrcall.h"
 
@@ -157,15 +158,9 @@ int32_t DataPosition(int16_t fileNumber, int32_t position) {
     int16_t status = recman::BTRCALL(recman::B_GET_POSITION, slot.PositionBlock.data(),
                                      data, &dataLength, key, 0, 0);
     if (status != 0) return 0;
-    uint32_t value = static_cast<uint32_t>(data[0]) | (static_cast<uint32_t>(data[1]) << 8) |
-                     (static_cast<uint32_t>(data[2]) << 16) |
-                     (static_cast<uint32_t>(data[3]) << 24);
-    return static_cast<int32_t>(value);
+    return static_cast<int32_t>(platform::DecodeFixed32(data));
   }
-  uint32_t value = static_cast<uint32_t>(position);
-  for (int i = 0; i < recman::kPositionSize; ++i) {
-    data[i] = static_cast<unsigned char>(value >> (8 * i));
-  }
+  platform::EncodeFixed32(data, static_cast<uint32_t>(position));
   unsigned char key[kKeyBufferSize] = {};
   int16_t status = recman::BTRCALL(recman::B_GET_DIRECT, slot.PositionBlock.data(), data,
                                    &dataLength, key, kKeyBufferSize, slot.KeyNumber);

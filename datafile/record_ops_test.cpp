@@ -8,10 +8,12 @@
 #include "datafile/data_open.h"
 #include "datafile/file_table.h"
 #include "datafile/test_support.h"
+#include "platform/coding.h"
 
 namespace datafile {
 namespace {
 
+using testing::Code;
 using testing::CreationLayout;
 using testing::Insert;
 
@@ -22,15 +24,10 @@ constexpr int16_t kFile = 501;
 // allowed. Bytes 7-12: payload.
 std::string Record(int code, const char* name, const char* payload) {
   std::string r(12, ' ');
-  r[0] = static_cast<char>(code & 0xFF);
-  r[1] = static_cast<char>(code >> 8);
+  platform::EncodeFixed16(&r[0], static_cast<uint16_t>(code));
   r.replace(2, 4, std::string(name, 4));
   r.replace(6, 6, std::string(payload, 6));
   return r;
-}
-
-std::string Code(int code) {
-  return std::string{static_cast<char>(code & 0xFF), static_cast<char>(code >> 8)};
 }
 
 class RecordOpsTest : public testing::DataFileTest {

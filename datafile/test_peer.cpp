@@ -33,6 +33,7 @@
 #include "datafile/file_table.h"
 #include "datafile/owner.h"
 #include "datafile/record_ops.h"
+#include "platform/coding.h"
 #include "platform/console.h"
 #include "platform/env.h"
 #include "platform/files.h"
@@ -53,7 +54,8 @@ int HoldLock(const std::string& root, const std::string& name, int code, long se
   datafile::DataOpen(501, root + "DADES\\" + name, record, status);
   if (status != 0) return 2;
   datafile::DataLockMode(501, "B", status);
-  std::string key{static_cast<char>(code & 0xFF), static_cast<char>(code >> 8)};
+  std::string key;
+  platform::PutFixed16(&key, static_cast<uint16_t>(code));
   datafile::DataSeek(501, 0, key, 0, status);
   if (status != 0) {
     std::fprintf(stderr, "lock: status %d\n", status);
@@ -95,13 +97,8 @@ std::string reportPath;
 
 void WriteReport() {
   bool blank = true;
-  for (int r = 1; r <= platform::ConsoleRows(); ++r) {
-    for (int c = 1; c <= platform::ConsoleColumns(); ++c) {
-      unsigned char ch = 0;
-      unsigned char attr = 0;
-      platform::ConsoleReadCell(static_cast<int16_t>(r), static_cast<int16_t>(c), &ch, &attr);
-      if (ch != ' ') blank = false;
-    }
+  for (int16_t r = 1; r <= platform::ConsoleRows(); ++r) {
+    if (platform::ConsoleReadRow(r).find_first_not_of(' ') != std::string::npos) blank = false;
   }
   std::string text = "bells=" + std::to_string(platform::console.bells) +
                      " waits=" + std::to_string(platform::console.starvedWaits) +

@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "config/session.h"
-#include "config/test_dir.h"
 #include "datafile/file_table.h"
 #include "datafile/record_ops.h"
+#include "platform/coding.h"
 #include "platform/files.h"
+#include "platform/test_dir.h"
 #include "recman/btrcall.h"
+#include "recman/creation_layout_file.h"
 
 namespace datafile {
 namespace testing {
@@ -25,9 +27,11 @@ struct Segment {
   uint16_t flags;  // recman::KF_... (KF_SEGMENTED is added as needed)
 };
 
-inline void PutU16(std::string& bytes, int offset, int value) {
-  bytes[offset] = static_cast<char>(value & 0xFF);
-  bytes[offset + 1] = static_cast<char>((value >> 8) & 0xFF);
+// The value of a 2-byte binary key (little-endian, as the files store it).
+inline std::string Code(int code) {
+  std::string bytes;
+  platform::PutFixed16(&bytes, static_cast<uint16_t>(code));
+  return bytes;
 }
 
 // The record manager's creation layout for a file of fixed records
@@ -37,17 +41,20 @@ inline std::string CreationLayout(int recordLength,
                                 const std::vector<std::vector<Segment>>& keys,
                                 const std::string& collating = std::string()) {
   std::string creation(recman::FS_SIZE, '\0');
-  PutU16(creation, recman::FS_RECORD_LENGTH, recordLength);
-  PutU16(creation, recman::FS_PAGE_SIZE, 1024);
-  PutU16(creation, recman::FS_NUMBER_OF_KEYS, static_cast<int>(keys.size()));
+  platform::EncodeFixed16(&creation[recman::FS_RECORD_LENGTH],
+                          static_cast<uint16_t>(recordLength));
+  platform::EncodeFixed16(&creation[recman::FS_PAGE_SIZE], 1024);
+  platform::EncodeFixed16(&creation[recman::FS_NUMBER_OF_KEYS],
+                          static_cast<uint16_t>(keys.size()));
   for (const std::vector<Segment>& key : keys) {
     for (size_t i = 0; i < key.size(); ++i) {
       std::string entry(recman::KS_SIZE, '\0');
       uint16_t flags = key[i].flags;
       if (i + 1 < key.size()) flags |= recman::KF_SEGMENTED;
-      PutU16(entry, recman::KS_POSITION, key[i].position);
-      PutU16(entry, recman::KS_LENGTH, key[i].length);
-      PutU16(entry, recman::KS_FLAGS, flags);
+      platform::EncodeFixed16(&entry[recman::KS_POSITION],
+                              static_cast<uint16_t>(key[i].position));
+      platform::EncodeFixed16(&entry[recman::KS_LENGTH], static_cast<uint16_t>(key[i].length));
+      platform::EncodeFixed16(&entry[recman::KS_FLAGS], flags);
       creation += entry;
     }
   }
@@ -59,13 +66,6 @@ inline std::string CreationLayout(int recordLength,
     creation += acs;
   }
   return creation;
-}
-
-// The bytes of a ".xdf" file: the 16-bit length, then the layout.
-inline std::string XdfFile(const std::string& creation) {
-  std::string bytes(2, '\0');
-  PutU16(bytes, 0, static_cast<int>(creation.size()));
-  return bytes + creation;
 }
 
 // A collating sequence that sorts small letters as capitals.
@@ -109,7 +109,7 @@ class DataFileTest : public ::testing::Test {
 
   // Writes ddf/<name>.xdf for the layout.
   void WriteLayout(const std::string& name, const std::string& creation) {
-    dir.Write("ddf/" + name + ".xdf", XdfFile(creation));
+    dir.Write("ddf/" + name + ".xdf", recman::EncodeCreationLayoutFile(creation));
   }
 
   // The suite name of a data file under this root: ROOT + "DADES\" + name.
@@ -117,7 +117,7 @@ class DataFileTest : public ::testing::Test {
     return dir.path() + "DADES\\" + name;
   }
 
-  config::TestDir dir;
+  platform::TestDir dir;
 };
 
 }  // namespace testing

@@ -4,8 +4,8 @@
 #include <stdlib.h>
 
 #include "config/session.h"
-#include "config/test_dir.h"
 #include "dates/packed.h"
+#include "platform/test_dir.h"
 
 namespace dates {
 namespace {
@@ -26,7 +26,7 @@ class FormatDateTest : public ::testing::Test {
     config::session.Language = language;
     return FormatDate(Pack(digits), style, parts);
   }
-  config::TestDir root_;
+  platform::TestDir root_;
 };
 
 TEST_F(FormatDateTest, TableWithDefaultSettings) {

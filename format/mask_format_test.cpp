@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "config/session.h"
-#include "config/test_dir.h"
 #include "format/format_state.h"
 #include "format/money.h"
+#include "platform/test_dir.h"
 
 namespace format {
 namespace {
@@ -193,7 +193,7 @@ class Separators : public ::testing::Test {
     if (hadRoot_) setenv("ZULROOT", saved_.c_str(), 1); else unsetenv("ZULROOT");
     state = FormatState();
   }
-  config::TestDir dir_;
+  platform::TestDir dir_;
   std::string saved_;
   bool hadRoot_ = false;
 };

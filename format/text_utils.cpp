@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "format/format_state.h"
+#include "platform/coding.h"
 
 namespace format {
 
@@ -143,8 +144,7 @@ std::string UpperText(const std::string& text) {
 void PushText(const std::string& text) {
   size_t n = std::min<size_t>(text.size(), 0xFFFF);
   state.TextStack.append(text, 0, n);
-  state.TextStack.push_back(static_cast<char>(n & 0xFF));
-  state.TextStack.push_back(static_cast<char>((n >> 8) & 0xFF));
+  platform::PutFixed16(&state.TextStack, static_cast<uint16_t>(n));
 }
 
 std::string PopText() {
@@ -153,9 +153,8 @@ std::string PopText() {
     stack.clear();
     return std::string();
   }
-  size_t n = static_cast<unsigned char>(stack[stack.size() - 2]) |
-             (static_cast<size_t>(static_cast<unsigned char>(stack[stack.size() - 1])) << 8);
   size_t body = stack.size() - 2;
+  size_t n = platform::DecodeFixed16(stack.data() + body);
   n = std::min(n, body);  // only a stack damaged from outside could be shorter
   std::string result = stack.substr(body - n, n);
   stack.resize(body - n);

@@ -159,6 +159,14 @@ bool ConsoleReadCell(int16_t row, int16_t column, unsigned char* ch, unsigned ch
   return true;
 }
 
+std::string ConsoleReadRow(int16_t row) {
+  Ensure();
+  std::string text(static_cast<size_t>(console.columns), ' ');
+  if (row < 1 || row > console.rows) return text;
+  for (int16_t c = 1; c <= console.columns; ++c) text[c - 1] = static_cast<char>(Cell(row, c).ch);
+  return text;
+}
+
 void ConsoleScroll(int16_t top, int16_t left, int16_t bottom, int16_t right, int16_t lines) {
   Ensure();
   int t = std::max<int>(top, 1), l = std::max<int>(left, 1);

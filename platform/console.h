@@ -167,6 +167,10 @@ void ConsoleWriteSpaces(int n);
 // blank with attribute 0 and the result is false.
 bool ConsoleReadCell(int16_t row, int16_t column, unsigned char* ch, unsigned char* attr);
 
+// The characters of a whole row as text, ConsoleColumns() bytes of code
+// page 850 (attributes left out). A row off the screen reads as blanks.
+std::string ConsoleReadRow(int16_t row);
+
 // Scrolls the rectangle (1-based, inclusive) by n lines: up for n > 0, down
 // for n < 0. The rows uncovered are blanked in the current colours. The
 // rectangle is cut to the screen; an empty rectangle does nothing.

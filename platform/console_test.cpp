@@ -12,13 +12,7 @@ class ConsoleTest : public ::testing::Test {
     ConsoleStartWith(ConsoleBackendKind::kHeadless);
   }
   std::string Row(int row, int from, int to) {
-    std::string s;
-    for (int c = from; c <= to; ++c) {
-      unsigned char ch, attr;
-      ConsoleReadCell(static_cast<int16_t>(row), static_cast<int16_t>(c), &ch, &attr);
-      s += char(ch);
-    }
-    return s;
+    return ConsoleReadRow(int16_t(row)).substr(size_t(from - 1), size_t(to - from + 1));
   }
   unsigned char Attr(int row, int column) {
     unsigned char ch, attr;
@@ -26,6 +20,16 @@ class ConsoleTest : public ::testing::Test {
     return attr;
   }
 };
+
+TEST_F(ConsoleTest, ARowReadsAsTextOfTheScreensWidth) {
+  ConsoleLocate(3, 79);
+  ConsoleWrite("ab\xB3" "c");  // runs on into row 4
+  std::string row3 = ConsoleReadRow(3);
+  ASSERT_EQ(row3.size(), 80u);
+  EXPECT_EQ(row3.substr(76), "  ab");
+  EXPECT_EQ(ConsoleReadRow(4).substr(0, 3), "\xB3" "c ");
+  for (int16_t off : {0, 26, -1}) EXPECT_EQ(ConsoleReadRow(off), std::string(80, ' ')) << off;
+}
 
 TEST_F(ConsoleTest, LocateKeepsCoordinatesOffTheScreen) {
   unsigned char ch, attr;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "platform/files.h"
+#include "platform/test_dir.h"
 
 namespace platform {
 namespace {
@@ -12,17 +13,15 @@ namespace {
 class SuitePathTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/zulpathXXXXXX";
-    root_ = mkdtemp(tmpl);
+    root_ = dir_.path().substr(0, dir_.path().size() - 1);
     ASSERT_TRUE(MakeDirs(root_ + "/dades"));
     ASSERT_TRUE(WriteFile(root_ + "/dades/TDESPESA.DAT", "x"));
   }
   void TearDown() override {
     unsetenv("ZULDRIVE_Q");
-    std::string cmd = "rm -rf " + root_;
-    ASSERT_EQ(system(cmd.c_str()), 0);
   }
-  std::string root_;
+  platform::TestDir dir_;
+  std::string root_;  // the directory without its trailing "/"
 };
 
 TEST_F(SuitePathTest, BackslashesAndCaseResolve) {

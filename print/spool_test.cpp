@@ -9,6 +9,7 @@
 #include "config/session.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/test_dir.h"
 #include "print/spool_format.h"
 
 namespace print {
@@ -17,25 +18,21 @@ namespace {
 class SpoolTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/zulspoolXXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
     config::session = config::SessionState();
-    config::session.TempDir = dir_ + "/";
+    config::session.TempDir = dir_.path();
     state = PrintState();
   }
   void TearDown() override {
     if (state.spool) std::fclose(state.spool);
     state = PrintState();
-    std::system(("rm -rf '" + dir_ + "'").c_str());
   }
   // The spool file's bytes.
   std::string Spool() {
     std::string bytes;
-    platform::ReadFile(dir_ + "/zudavivi.tmp", &bytes);
+    platform::ReadFile(dir_.file("zudavivi.tmp"), &bytes);
     return bytes;
   }
-  std::string dir_;
+  platform::TestDir dir_;
 };
 
 TEST(SpoolNumberTest, ParseAcceptsWrittenFormAndRejectsGarbage) {
@@ -156,7 +153,7 @@ TEST_F(SpoolTest, WithoutPageLengthEveryTextGetsAZeroPageRecord) {
 }
 
 TEST_F(SpoolTest, MissingDirectoryIsReportedNotIgnored) {
-  config::session.TempDir = dir_ + "/no/such/dir/";
+  config::session.TempDir = dir_.file("no/such/dir/");
   EXPECT_EQ(PrintOpen("PDF"), PrintStatus::CannotCreate);
   PrintPage(66);
   PrintLine(1, "lost", 1);  // must not crash; the line still counts
@@ -166,12 +163,12 @@ TEST_F(SpoolTest, MissingDirectoryIsReportedNotIgnored) {
 
 TEST_F(SpoolTest, FailedWritesAreReportedAndTheTruncatedSpoolRemoved) {
   // The spool name points at a device that is always full.
-  ASSERT_EQ(symlink("/dev/full", (dir_ + "/zudavivi.tmp").c_str()), 0);
+  ASSERT_EQ(symlink("/dev/full", dir_.file("zudavivi.tmp").c_str()), 0);
   ASSERT_EQ(PrintOpen("PDF"), PrintStatus::Ok);  // buffered: not yet known
   PrintPage(66);
   for (int i = 0; i < 20000; ++i) PrintLine(1, "TOTAL DESPESES", 1);
   EXPECT_EQ(PrintClose(), PrintStatus::WriteFailed);
-  EXPECT_FALSE(platform::PathExists(dir_ + "/zudavivi.tmp"));
+  EXPECT_FALSE(platform::PathExists(dir_.file("zudavivi.tmp")));
   // A later good run is not haunted by the old failure.
   ASSERT_EQ(PrintOpen("PDF"), PrintStatus::Ok);
   EXPECT_EQ(PrintClose(), PrintStatus::Ok);

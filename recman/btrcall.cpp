@@ -20,6 +20,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/coding.h"
 #include "platform/env.h"
 #include "platform/paths.h"
 #include "recman/btrcall.h"
@@ -34,18 +35,18 @@ RecmanState manager;
 OpenFile* FileOf(const void* block) {
   if (block == nullptr) return nullptr;
   const uint8_t* b = static_cast<const uint8_t*>(block);
-  if (GetU32(b + PB_MAGIC) != kPositionBlockMagic) return nullptr;
-  uint32_t slot = GetU32(b + PB_SLOT);
+  if (platform::DecodeFixed32(b + PB_MAGIC) != kPositionBlockMagic) return nullptr;
+  uint32_t slot = platform::DecodeFixed32(b + PB_SLOT);
   if (slot >= manager.files.size()) return nullptr;
   OpenFile* f = manager.files[slot].get();
-  if (f == nullptr || f->serial != GetU32(b + PB_SERIAL)) return nullptr;
+  if (f == nullptr || f->serial != platform::DecodeFixed32(b + PB_SERIAL)) return nullptr;
   return f;
 }
 
 void MirrorCurrency(OpenFile* f, void* block) {
   uint8_t* b = static_cast<uint8_t*>(block);
-  PutU16(b + PB_KEY_NUMBER, uint16_t(int16_t(f->keyPath)));
-  PutU32(b + PB_POSITION, f->pos);
+  platform::EncodeFixed16(b + PB_KEY_NUMBER, uint16_t(int16_t(f->keyPath)));
+  platform::EncodeFixed32(b + PB_POSITION, f->pos);
 }
 
 // A second open of a file whose other open already writes in the
@@ -161,9 +162,9 @@ int16_t DoOpen(void* block, void* data, uint32_t* dataLength, void* key,
   if (manager.nextSerial == 0) manager.nextSerial = 1;
   uint8_t* b = static_cast<uint8_t*>(block);
   std::memset(b, 0, kPositionBlockSize);
-  PutU32(b + PB_MAGIC, kPositionBlockMagic);
-  PutU32(b + PB_SLOT, uint32_t(slot));
-  PutU32(b + PB_SERIAL, f->serial);
+  platform::EncodeFixed32(b + PB_MAGIC, kPositionBlockMagic);
+  platform::EncodeFixed32(b + PB_SLOT, uint32_t(slot));
+  platform::EncodeFixed32(b + PB_SERIAL, f->serial);
   manager.files[slot] = std::move(f);
   MirrorCurrency(manager.files[slot].get(), block);
   return B_OK;
@@ -226,7 +227,7 @@ int16_t DoStat(void* block, void* data, uint32_t* dataLength) {
   uint8_t* d = static_cast<uint8_t*>(data);
   if (n) std::memcpy(d, creation.data(), n);
   uint8_t countBytes[4];
-  PutU32(countBytes, count);
+  platform::EncodeFixed32(countBytes, count);
   for (uint32_t i = 0; i < 4; ++i)
     if (FS_RECORD_COUNT + i < n) d[FS_RECORD_COUNT + i] = countBytes[i];
   *dataLength = n;

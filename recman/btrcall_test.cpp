@@ -11,6 +11,8 @@
 #include <functional>
 #include <random>
 
+#include "platform/coding.h"
+#include "platform/test_dir.h"
 #include "recman/file_check.h"
 #include "recman/lock_file.h"
 #include "recman/record_manager.h"
@@ -22,7 +24,7 @@ namespace {
 using testing_support::CreateFile;
 using testing_support::Handle;
 using testing_support::Seg;
-using testing_support::TempDir;
+using platform::TestDir;
 
 // Record of 20 bytes: name[8] (0-7), code u16 (8-9), amount i32 (10-13),
 // note[6] (14-19).
@@ -32,10 +34,8 @@ std::string Rec(const std::string& name, uint16_t code, int32_t amount,
   std::string n = name;
   n.resize(8, ' ');
   r.replace(0, 8, n);
-  r[8] = char(code & 0xFF);
-  r[9] = char(code >> 8);
-  uint32_t a = uint32_t(amount);
-  for (int i = 0; i < 4; ++i) r[10 + i] = char((a >> (8 * i)) & 0xFF);
+  platform::EncodeFixed16(&r[8], code);
+  platform::EncodeFixed32(&r[10], uint32_t(amount));
   std::string t = note;
   t.resize(6, ' ');
   r.replace(14, 6, t);
@@ -82,7 +82,7 @@ class RecmanTest : public ::testing::Test {
     return out;
   }
 
-  TempDir dir_;
+  TestDir dir_;
   std::string path_;
   Handle h_;
 };
@@ -93,7 +93,7 @@ TEST_F(RecmanTest, StatReturnsTheLayoutAsCreatedWithTheRecordCount) {
   ASSERT_EQ(h_.Call(B_STAT, "", "", 0, 1536), 0);
   std::string expected = PeopleSpec();
   ASSERT_EQ(h_.length, expected.size());
-  EXPECT_EQ(GetU32(reinterpret_cast<const uint8_t*>(h_.data.data()) + FS_RECORD_COUNT), 2u);
+  EXPECT_EQ(platform::DecodeFixed32(h_.data.data() + FS_RECORD_COUNT), 2u);
   std::string got = h_.data;
   std::memset(&got[FS_RECORD_COUNT], 0, 4);
   EXPECT_EQ(got, expected);
@@ -256,7 +256,7 @@ TEST_F(RecmanTest, DescendingKeyRunsBackwardsAndUniqueKeyRefusesDuplicates) {
   Handle check;
   ASSERT_EQ(check.Open(path_), 0);
   ASSERT_EQ(check.Call(B_STAT, "", "", 0, 1536), 0);
-  EXPECT_EQ(GetU32(reinterpret_cast<const uint8_t*>(check.data.data()) + FS_RECORD_COUNT), 3u);
+  EXPECT_EQ(platform::DecodeFixed32(check.data.data() + FS_RECORD_COUNT), 3u);
 }
 
 TEST_F(RecmanTest, CaseInsensitiveCollatedAndNullKeys) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/test_dir.h"
 #include "recman/btrcall.h"
 #include "recman/record_manager.h"
 #include "recman/test_support.h"
@@ -14,7 +15,7 @@ namespace {
 using testing_support::CreateFile;
 using testing_support::Handle;
 using testing_support::Seg;
-using testing_support::TempDir;
+using platform::TestDir;
 
 bool Mentions(const CheckResult& r, const std::string& text) {
   for (const std::string& p : r.problems)
@@ -45,7 +46,7 @@ class FileCheckTest : public ::testing::Test {
     ASSERT_EQ(system(cmd.c_str()), 0) << cmd;
   }
 
-  TempDir dir_;
+  TestDir dir_;
   std::string path_;
 };
 

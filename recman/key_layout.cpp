@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/coding.h"
 #include "recman/btrcall.h"
 
 namespace recman {
@@ -42,10 +43,10 @@ bool FileLayout::variableLength() const {
 int16_t ParseLayout(const uint8_t* creation, uint32_t length, FileLayout* layout) {
   *layout = FileLayout();
   if (creation == nullptr || length < uint32_t(FS_SIZE)) return B_DATA_BUFFER_LENGTH;
-  layout->recordLength = GetU16(creation + FS_RECORD_LENGTH);
-  layout->pageSize = GetU16(creation + FS_PAGE_SIZE);
-  layout->fileFlags = GetU16(creation + FS_FILE_FLAGS);
-  uint16_t keyCount = GetU16(creation + FS_NUMBER_OF_KEYS);
+  layout->recordLength = platform::DecodeFixed16(creation + FS_RECORD_LENGTH);
+  layout->pageSize = platform::DecodeFixed16(creation + FS_PAGE_SIZE);
+  layout->fileFlags = platform::DecodeFixed16(creation + FS_FILE_FLAGS);
+  uint16_t keyCount = platform::DecodeFixed16(creation + FS_NUMBER_OF_KEYS);
   if (layout->pageSize < 512 || layout->pageSize > kMaxPageSize ||
       layout->pageSize % 512 != 0)
     return B_PAGE_SIZE_ERROR;
@@ -63,9 +64,9 @@ int16_t ParseLayout(const uint8_t* creation, uint32_t length, FileLayout* layout
       const uint8_t* s = creation + at;
       at += KS_SIZE;
       Segment seg;
-      uint16_t position = GetU16(s + KS_POSITION);
-      seg.length = GetU16(s + KS_LENGTH);
-      seg.flags = GetU16(s + KS_FLAGS);
+      uint16_t position = platform::DecodeFixed16(s + KS_POSITION);
+      seg.length = platform::DecodeFixed16(s + KS_LENGTH);
+      seg.flags = platform::DecodeFixed16(s + KS_FLAGS);
       seg.nullValue = s[KS_NULL_VALUE];
       if (!SegmentKindOf(seg.flags, s[KS_EXTENDED_TYPE], &seg.kind))
         return B_EXTENDED_TYPE_ERROR;
@@ -188,19 +189,19 @@ std::string EncodeLayout(uint16_t recordLength, uint16_t pageSize,
                          const std::vector<AcsDef>& acs) {
   std::string out(FS_SIZE, '\0');
   uint8_t* f = reinterpret_cast<uint8_t*>(&out[0]);
-  PutU16(f + FS_RECORD_LENGTH, recordLength);
-  PutU16(f + FS_PAGE_SIZE, pageSize);
-  PutU16(f + FS_NUMBER_OF_KEYS, uint16_t(keys.size()));
-  PutU16(f + FS_FILE_FLAGS, fileFlags);
+  platform::EncodeFixed16(f + FS_RECORD_LENGTH, recordLength);
+  platform::EncodeFixed16(f + FS_PAGE_SIZE, pageSize);
+  platform::EncodeFixed16(f + FS_NUMBER_OF_KEYS, uint16_t(keys.size()));
+  platform::EncodeFixed16(f + FS_FILE_FLAGS, fileFlags);
   for (const auto& key : keys) {
     for (size_t i = 0; i < key.size(); ++i) {
       const SegmentDef& d = key[i];
       uint8_t s[KS_SIZE] = {};
       uint16_t flags = uint16_t(d.flags & ~KF_SEGMENTED);
       if (i + 1 < key.size()) flags |= KF_SEGMENTED;
-      PutU16(s + KS_POSITION, d.position);
-      PutU16(s + KS_LENGTH, d.length);
-      PutU16(s + KS_FLAGS, flags);
+      platform::EncodeFixed16(s + KS_POSITION, d.position);
+      platform::EncodeFixed16(s + KS_LENGTH, d.length);
+      platform::EncodeFixed16(s + KS_FLAGS, flags);
       s[KS_EXTENDED_TYPE] = d.type;
       s[KS_NULL_VALUE] = d.nullValue;
       s[KS_ACS_NUMBER] = d.acsNumber;

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/coding.h"
+#include "platform/test_dir.h"
 #include "recman/btrcall.h"
 #include "recman/file_check.h"
 #include "recman/record_manager.h"
@@ -30,7 +32,7 @@ namespace {
 using testing_support::CreateFile;
 using testing_support::Handle;
 using testing_support::Seg;
-using testing_support::TempDir;
+using platform::TestDir;
 
 struct Worker {
   pid_t pid = -1;
@@ -100,8 +102,8 @@ std::string CounterSpec() {
 
 std::string Counter(uint32_t id, uint32_t value) {
   std::string r(16, '\0');
-  PutU32(reinterpret_cast<uint8_t*>(&r[0]), id);
-  PutU32(reinterpret_cast<uint8_t*>(&r[4]), value);
+  platform::EncodeFixed32(&r[0], id);
+  platform::EncodeFixed32(&r[4], value);
   return r;
 }
 
@@ -116,7 +118,7 @@ class MultiProcessTest : public ::testing::Test {
   }
   void TearDown() override { manager = RecmanState(); }
 
-  TempDir dir_;
+  TestDir dir_;
   std::string path_;
 };
 
@@ -223,7 +225,7 @@ TEST_F(MultiProcessTest, LockedReadModifyWriteFromFourProcessesLosesNoUpdate) {
   uint64_t total = 0;
   for (uint32_t c = 1; c <= kCounters; ++c) {
     ASSERT_EQ(h.Get(B_GET_EQUAL, 0, Id(c)), 0);
-    uint32_t v = GetU32(reinterpret_cast<const uint8_t*>(h.data.data()) + 4);
+    uint32_t v = platform::DecodeFixed32(h.data.data() + 4);
     EXPECT_EQ(v, uint32_t(kWorkers * kIterations / kCounters)) << "counter " << c;
     total += v;
   }

@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/coding.h"
 #include "recman/btrcall.h"
 #include "recman/key_layout.h"
 
@@ -47,8 +48,8 @@ double Now() {
 
 void MakeRecord(uint32_t i, uint8_t* r) {
   std::memset(r, ' ', kRecordLength);
-  PutU16(r, uint16_t(i / kDepartments + 1));
-  PutU32(r + 2, i % kDepartments + 1);
+  platform::EncodeFixed16(r, uint16_t(i / kDepartments + 1));
+  platform::EncodeFixed32(r + 2, i % kDepartments + 1);
   std::snprintf(reinterpret_cast<char*>(r) + 6, 40, "Propietari numero %u", i);
 }
 

@@ -26,6 +26,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/coding.h"
 #include "platform/env.h"
 #include "recman/btrcall.h"
 #include "recman/key_layout.h"
@@ -69,7 +70,7 @@ int Stress(const char* path, long iterations, uint32_t counters) {
   }
   for (long i = 0; i < iterations; ++i) {
     uint8_t key[4];
-    PutU32(key, uint32_t(i % counters) + 1);
+    platform::EncodeFixed32(key, uint32_t(i % counters) + 1);
     uint8_t data[16];
     uint32_t len = sizeof data;
     for (;;) {
@@ -82,7 +83,7 @@ int Stress(const char* path, long iterations, uint32_t counters) {
       Say("get status " + std::to_string(st));
       return 3;
     }
-    PutU32(data + 4, GetU32(data + 4) + 1);
+    platform::EncodeFixed32(data + 4, platform::DecodeFixed32(data + 4) + 1);
     len = sizeof data;
     st = BTRCALL(B_UPDATE, block, data, &len, key, 4, 0);
     if (st != 0) {
@@ -100,7 +101,7 @@ int Transaction(const char* path, uint32_t id, long ms) {
   if (st == 0) st = BTRCALL(B_BEGIN_TRANSACTION, block, nullptr, &len, nullptr, 0, 0);
   uint8_t data[16] = {};
   uint8_t key[4];
-  PutU32(data, id);
+  platform::EncodeFixed32(data, id);
   len = sizeof data;
   if (st == 0) st = BTRCALL(B_INSERT, block, data, &len, key, 4, 0);
   Say(st == 0 ? "ready" : "status " + std::to_string(st));
@@ -119,8 +120,8 @@ int Burst(const char* path, uint32_t first) {
   }
   for (uint32_t id = first;; ++id) {
     uint8_t data[16] = {};
-    PutU32(data, id);
-    PutU32(data + 4, id * 7);
+    platform::EncodeFixed32(data, id);
+    platform::EncodeFixed32(data + 4, id * 7);
     uint32_t len = sizeof data;
     uint8_t key[4];
     st = BTRCALL(B_INSERT, block, data, &len, key, 4, 0);

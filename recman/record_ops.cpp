@@ -19,6 +19,7 @@
 
 #include <cstring>
 
+#include "platform/coding.h"
 #include "platform/env.h"
 #include "recman/btrcall.h"
 #include "recman/record_manager.h"
@@ -200,7 +201,7 @@ int16_t DoGetDirect(uint16_t bias, void* block, void* data,
     int16_t st = KeyBufferCheck(f, keyNumber, key, keyLength);
     if (st != B_OK) return st;
   }
-  uint32_t pos = GetU32(static_cast<const uint8_t*>(data));
+  uint32_t pos = platform::DecodeFixed32(static_cast<const uint8_t*>(data));
   if (pos == 0) return B_INVALID_RECORD_ADDRESS;
   Table* t = f->table.get();
   Fetched row;
@@ -329,7 +330,7 @@ int16_t DoGetPosition(void* block, void* data, uint32_t* dataLength) {
   if (f == nullptr) return B_FILE_NOT_OPEN;
   if (!f->current) return B_INVALID_POSITIONING;
   if (data == nullptr || *dataLength < uint32_t(kPositionSize)) return B_DATA_BUFFER_LENGTH;
-  PutU32(static_cast<uint8_t*>(data), f->pos);
+  platform::EncodeFixed32(static_cast<uint8_t*>(data), f->pos);
   *dataLength = kPositionSize;
   return B_OK;
 }

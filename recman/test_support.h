@@ -1,9 +1,8 @@
-// Helpers shared by the record manager's tests: a temporary directory, and
-// thin wrappers over BTRCALL that keep the tests readable.
+// Helpers shared by the record manager's tests: thin wrappers over BTRCALL
+// that keep the tests readable (temporary directories: platform/test_dir.h).
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -12,26 +11,6 @@
 
 namespace recman {
 namespace testing_support {
-
-// A fresh directory under /tmp, removed with its contents on destruction.
-class TempDir {
- public:
-  TempDir() {
-    char tmpl[] = "/tmp/zulrecmanXXXXXX";
-    const char* made = mkdtemp(tmpl);
-    path_ = made ? made : "/tmp";
-  }
-  ~TempDir() {
-    std::string cmd = "rm -rf '" + path_ + "'";
-    if (system(cmd.c_str()) != 0) {
-    }
-  }
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
 
 // One open file: its position block and the last results.
 struct Handle {

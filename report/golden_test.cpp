@@ -14,6 +14,7 @@
 
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/test_dir.h"
 
 #ifndef ZUL_SOURCE_DIR
 #error "ZUL_SOURCE_DIR must name the repository"
@@ -53,10 +54,7 @@ void SetIni(const std::string& path, const std::string& key, const std::string& 
 class DemoRoot : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/zul_golden_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    root_ = dir_ + "/root";
+    root_ = dir_.file("root");
     ASSERT_EQ(platform::RunProgram(kZuldata, {"demo", root_, "--suite", kSource + "/suite",
                                               "--zudavivi", kZudavivi}),
               0);
@@ -66,7 +64,7 @@ class DemoRoot : public ::testing::Test {
     setenv("ZULTODAY", "20261208", 1);
   }
   void TearDown() override {
-    if (!HasFailure()) platform::RunProgram("/bin/rm", {"-rf", dir_});
+    if (HasFailure()) dir_.Keep();  // left for a look at what went wrong
   }
 
   int Batch(const std::string& date, const std::string& first, const std::string& last) {
@@ -84,7 +82,8 @@ class DemoRoot : public ::testing::Test {
     EXPECT_EQ(got.size(), want.size()) << expectedName;
   }
 
-  std::string dir_, root_;
+  platform::TestDir dir_;
+  std::string root_;
 };
 
 TEST_F(DemoRoot, CatalanSpoolMatchesTheHandWorkedFiguresAndIsPrinted) {
@@ -132,7 +131,7 @@ TEST_F(DemoRoot, UnreadableArgumentsExitWithTwo) {
 }
 
 TEST_F(DemoRoot, SpoolThatCannotBeWrittenIsReportedAndNotPrinted) {
-  setenv("ZULTMP", (dir_ + "/missing/").c_str(), 1);
+  setenv("ZULTMP", dir_.file("missing/").c_str(), 1);
   // The terminal files are not there either; the device is then empty.
   EXPECT_EQ(Batch("31/12/2026", "1.0", "999.999"), 1);
 }

@@ -15,6 +15,7 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "print/spool.h"
+#include "recman/creation_layout_file.h"
 #include "report/report_state.h"
 #include "report/settlement.h"
 
@@ -69,7 +70,9 @@ std::string MissingReportFile() {
   const std::string& root = config::session.RootDir;
   for (const char* name : kFileNames) {
     if (platform::PathExists(platform::SuitePath(root + "DADES\\" + name + ".dat"))) continue;
-    if (platform::PathExists(platform::SuitePath(root + "ddf\\" + name + ".xdf"))) continue;
+    if (platform::PathExists(platform::SuitePath(recman::CreationLayoutFileName(root, name)))) {
+      continue;
+    }
     return root + "DADES\\" + name;
   }
   return "";

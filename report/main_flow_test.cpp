@@ -13,6 +13,7 @@
 #include "platform/env.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/test_dir.h"
 #include "report/report_state.h"
 
 namespace report {
@@ -21,11 +22,8 @@ namespace {
 class Settings : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/zul_settings_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
     config::session = config::SessionState();
-    config::session.RootDir = dir_ + "/";
+    config::session.RootDir = dir_.path();
     state = ReportState();
     platform::clock = platform::ClockState();
     platform::clock.overridden = true;
@@ -33,13 +31,12 @@ class Settings : public ::testing::Test {
   }
   void TearDown() override {
     platform::clock = platform::ClockState();
-    platform::RunProgram("/bin/rm", {"-rf", dir_});
   }
-  std::string dir_;
+  platform::TestDir dir_;
 };
 
 TEST_F(Settings, RatesIdentityAndLetterheadComeFromBrolIni) {
-  ASSERT_TRUE(platform::WriteFile(dir_ + "/Brol.ini",
+  ASSERT_TRUE(platform::WriteFile(dir_.file("Brol.ini"),
                                   "[Administrador]\r\nLinia1=ADMINISTRACIONS X\r\n"
                                   "Linia7=ES40123456T\r\nLinia8=Vic  \r\n"
                                   "[Rebut]\r\nMembret=N\r\n"

@@ -10,6 +10,7 @@
 #include "dates/packed.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/test_dir.h"
 #include "print/spool.h"
 #include "report/report_state.h"
 
@@ -19,12 +20,9 @@ namespace {
 class Summary : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/zul_summary_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
     unsetenv("ZULROOT");
     config::session = config::SessionState();
-    config::session.TempDir = dir_ + "/";
+    config::session.TempDir = dir_.path();
     config::session.Language = "CAT";
     print::state = print::PrintState();
     state = ReportState();
@@ -39,7 +37,6 @@ class Summary : public ::testing::Test {
   }
   void TearDown() override {
     print::PrintClose();
-    platform::RunProgram("/bin/rm", {"-rf", dir_});
   }
   // Writes the summary starting at `count` lines and returns the spool text
   // after the first page record.
@@ -48,10 +45,10 @@ class Summary : public ::testing::Test {
     SettlementSummary();
     print::PrintClose();
     std::string bytes;
-    platform::ReadFile(dir_ + "/zudavivi.tmp", &bytes);
+    platform::ReadFile(dir_.file("zudavivi.tmp"), &bytes);
     return bytes.substr(bytes.find("PAGE 66 \r\n") + 10);
   }
-  std::string dir_;
+  platform::TestDir dir_;
 };
 
 TEST_F(Summary, StartingAt59KeepsTotalExpensesAndMovesFundsToANewPage) {

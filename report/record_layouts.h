@@ -40,6 +40,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/coding.h"
+
 namespace report {
 
 enum class FieldType { Packed, PackedDate, Int16, Int32, Text, Byte };
@@ -160,22 +162,16 @@ const FileLayout* FindLayout(const std::string& name);
 // Typed accessors. `rec` is a record of at least offset + width bytes.
 
 inline int32_t GetInt32(const char* rec, size_t offset) {
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(rec) + offset;
-  return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
-                 uint32_t(p[3]) << 24);
+  return int32_t(platform::DecodeFixed32(rec + offset));
 }
 inline int16_t GetInt16(const char* rec, size_t offset) {
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(rec) + offset;
-  return int16_t(uint16_t(p[0] | p[1] << 8));
+  return int16_t(platform::DecodeFixed16(rec + offset));
 }
 inline void PutInt32(char* rec, size_t offset, int32_t v) {
-  uint32_t u = uint32_t(v);
-  for (int i = 0; i < 4; ++i) rec[offset + i] = char((u >> (8 * i)) & 0xFF);
+  platform::EncodeFixed32(rec + offset, uint32_t(v));
 }
 inline void PutInt16(char* rec, size_t offset, int16_t v) {
-  uint16_t u = uint16_t(v);
-  rec[offset] = char(u & 0xFF);
-  rec[offset + 1] = char(u >> 8);
+  platform::EncodeFixed16(rec + offset, uint16_t(v));
 }
 
 // The field's bytes as stored.

@@ -10,8 +10,10 @@
 #include "config/session.h"
 #include "console/keyboard.h"
 #include "console/screen.h"
+#include "format/text_utils.h"
 #include "platform/console.h"
 #include "platform/files.h"
+#include "platform/test_dir.h"
 
 namespace zudavivi {
 namespace {
@@ -22,24 +24,16 @@ const char kSpool[] =
     "DEVICE\r\nPAGE 66 \r\n 1 ,FIRST PAGE, 0 \r\nJUSD\r\n 85 ,P\xB7GINA    1, 29 \r\n"
     " 1 ,line 30, 1 \r\nPAGE 66 \r\n 3 ,SECOND PAGE, 1 \r\n";
 
+// A screen row without its trailing blanks.
 std::string Row(int row) {
-  std::string text;
-  for (int c = 1; c <= 80; ++c) {
-    unsigned char ch = 0, attr = 0;
-    platform::ConsoleReadCell(static_cast<int16_t>(row), static_cast<int16_t>(c), &ch, &attr);
-    text += static_cast<char>(ch);
-  }
-  return text.substr(0, text.find_last_not_of(' ') + 1);
+  return format::TrimTrailingBlanks(platform::ConsoleReadRow(static_cast<int16_t>(row)));
 }
 
 class PreviewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     config::session = config::SessionState();
-    char tmpl[] = "/tmp/zudavivipreviewXXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    config::session.TempDir = dir_ + "/";
+    config::session.TempDir = dir_.path();
     console::keyboard = console::KeyboardState();
     console::screen = console::ScreenState();
     platform::console = platform::ConsoleState();
@@ -47,10 +41,9 @@ class PreviewTest : public ::testing::Test {
   }
   void TearDown() override {
     platform::ConsoleEnd();
-    std::system(("rm -rf '" + dir_ + "'").c_str());
   }
   static void Key(int scan) { platform::ConsoleQueueKey(std::string(1, '\0') + char(scan)); }
-  std::string dir_;
+  platform::TestDir dir_;
 };
 
 TEST_F(PreviewTest, ScrollAcrossAndDownAndTurnPages) {

@@ -15,6 +15,7 @@
 #include "platform/env.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/test_dir.h"
 #include "print/spool.h"
 #include "tools/zudavivi/device.h"
 
@@ -68,21 +69,16 @@ std::vector<std::vector<std::string>> Words(const std::string& text) {
 class ZudaviviTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/zudavivitestXXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
     config::session = config::SessionState();
-    config::session.TempDir = dir_ + "/";
+    config::session.TempDir = dir_.path();
     print::state = print::PrintState();
   }
-  void TearDown() override { Shell("rm -rf '" + dir_ + "'"); }
-
   Ran Zudavivi(const std::string& env = "") {
-    return Shell("env ZULTMP='" + dir_ + "/' " + env + " " + ZUDAVIVI_PATH);
+    return Shell("env ZULTMP='" + dir_.path() + "' " + env + " " + ZUDAVIVI_PATH);
   }
   std::string Read(const std::string& name) {
     std::string bytes;
-    platform::ReadFile(dir_ + "/" + name, &bytes);
+    platform::ReadFile(dir_.path() + name, &bytes);
     return bytes;
   }
 
@@ -125,7 +121,7 @@ class ZudaviviTest : public ::testing::Test {
     ASSERT_EQ(print::PrintClose(), print::PrintStatus::Ok);
   }
 
-  std::string dir_;
+  platform::TestDir dir_;
 };
 
 TEST_F(ZudaviviTest, EveryRecordToTextMatchesTheGoldenFile) {
@@ -147,10 +143,10 @@ TEST_F(ZudaviviTest, EveryRecordToTextMatchesTheGoldenFile) {
 TEST_F(ZudaviviTest, EveryRecordToPdfReadsBackAsTheTextPages) {
   WriteEveryRecord("TXT");
   ASSERT_EQ(Zudavivi().code, 0);
-  WriteEveryRecord("PDF:" + dir_ + "/out.pdf");
+  WriteEveryRecord("PDF:" + dir_.file("out.pdf"));
   Ran ran = Zudavivi();
   ASSERT_EQ(ran.code, 0) << ran.output;
-  std::string pdf = dir_ + "/out.pdf";
+  std::string pdf = dir_.file("out.pdf");
   EXPECT_NE(Shell("pdfinfo '" + pdf + "'").output.find("Pages:           3\n"), std::string::npos);
   EXPECT_NE(Shell("pdfinfo '" + pdf + "'").output.find("(A4)"), std::string::npos);
   Ran text = Shell("pdftotext -layout '" + pdf + "' -");
@@ -182,13 +178,13 @@ TEST_F(ZudaviviTest, ReportSizedPagesAndTheDefaultPaths) {
   }
   ASSERT_EQ(print::PrintClose(), print::PrintStatus::Ok);
   ASSERT_EQ(Zudavivi().code, 0);
-  EXPECT_NE(Shell("pdfinfo '" + dir_ + "/zudavivi.pdf'").output.find("Pages:           2\n"),
+  EXPECT_NE(Shell("pdfinfo '" + dir_.path() + "zudavivi.pdf'").output.find("Pages:           2\n"),
             std::string::npos);
-  auto pages = Words(Shell("pdftotext -layout '" + dir_ + "/zudavivi.pdf' -").output);
+  auto pages = Words(Shell("pdftotext -layout '" + dir_.path() + "zudavivi.pdf' -").output);
   ASSERT_EQ(pages.size(), 2u);
   ASSERT_EQ(pages[1].size(), 66u);  // 66 lines fit one A4 page
   EXPECT_EQ(pages[1][65], "L66");
-  EXPECT_FALSE(platform::PathExists(dir_ + "/zudavivi.pdf.part"));
+  EXPECT_FALSE(platform::PathExists(dir_.file("zudavivi.pdf.part")));
 }
 
 TEST_F(ZudaviviTest, BadSpoolsGiveAMessageAndNoDocument) {
@@ -196,33 +192,33 @@ TEST_F(ZudaviviTest, BadSpoolsGiveAMessageAndNoDocument) {
   EXPECT_EQ(ran.code, 1);
   EXPECT_NE(ran.output.find("there is no print spool to print"), std::string::npos) << ran.output;
 
-  ASSERT_TRUE(platform::WriteFile(dir_ + "/zudavivi.tmp", ""));
+  ASSERT_TRUE(platform::WriteFile(dir_.file("zudavivi.tmp"), ""));
   ran = Zudavivi();
   EXPECT_EQ(ran.code, 1);
   EXPECT_NE(ran.output.find("the print spool is empty"), std::string::npos) << ran.output;
 
 
-  ASSERT_TRUE(platform::WriteFile(dir_ + "/zudavivi.tmp",
+  ASSERT_TRUE(platform::WriteFile(dir_.file("zudavivi.tmp"),
                                   "DEVICEPDF\r\nPAGE 66 \r\n 1 ,a, 1 \r\nPAGE sixty\r\n"));
   ran = Zudavivi();
   EXPECT_EQ(ran.code, 1);
   EXPECT_NE(ran.output.find("line 4: malformed number in a page-length record: \"PAGE sixty\""),
             std::string::npos)
       << ran.output;
-  EXPECT_FALSE(platform::PathExists(dir_ + "/zudavivi.pdf"));
-  EXPECT_FALSE(platform::PathExists(dir_ + "/zudavivi.pdf.part"));
+  EXPECT_FALSE(platform::PathExists(dir_.file("zudavivi.pdf")));
+  EXPECT_FALSE(platform::PathExists(dir_.file("zudavivi.pdf.part")));
 
 }
 
 TEST_F(ZudaviviTest, UnwritableDocumentIsReported) {
-  WriteEveryRecord("TXT:" + dir_ + "/no/such/dir/out.txt");
+  WriteEveryRecord("TXT:" + dir_.file("no/such/dir/out.txt"));
   Ran ran = Zudavivi();
   EXPECT_EQ(ran.code, 2);
   EXPECT_NE(ran.output.find("cannot create"), std::string::npos) << ran.output;
 }
 
 TEST_F(ZudaviviTest, PrinterGetsThePdfThroughLpWithoutAShell) {
-  std::string bin = dir_ + "/bin";
+  std::string bin = dir_.file("bin");
   ASSERT_TRUE(platform::MakeDirs(bin));
   ASSERT_TRUE(platform::WriteFile(bin + "/lp",
                                   "#!/bin/sh\n"
@@ -231,16 +227,16 @@ TEST_F(ZudaviviTest, PrinterGetsThePdfThroughLpWithoutAShell) {
                                   "exit ${LPEXIT:-0}\n"));
   ASSERT_EQ(chmod((bin + "/lp").c_str(), 0755), 0);
   WriteEveryRecord("Sala 2 $(touch x)");
-  std::string env = "PATH='" + bin + ":/usr/bin:/bin' LPLOG='" + dir_ + "/lp.log' LPCOPY='" +
-                    dir_ + "/printed.pdf'";
+  std::string env = "PATH='" + bin + ":/usr/bin:/bin' LPLOG='" + dir_.path() + "lp.log' LPCOPY='" +
+                    dir_.path() + "printed.pdf'";
   Ran ran = Zudavivi(env);
   ASSERT_EQ(ran.code, 0) << ran.output;
   std::string log = Read("lp.log");
-  EXPECT_EQ(log.substr(0, log.find(dir_)), "-d\nSala 2 $(touch x)\n");
-  EXPECT_NE(Shell("pdfinfo '" + dir_ + "/printed.pdf'").output.find("Pages:           3\n"),
+  EXPECT_EQ(log.substr(0, log.find(dir_.path())), "-d\nSala 2 $(touch x)\n");
+  EXPECT_NE(Shell("pdfinfo '" + dir_.path() + "printed.pdf'").output.find("Pages:           3\n"),
             std::string::npos);
   // The temporary PDF is gone once lp has it.
-  EXPECT_EQ(Shell("ls '" + dir_ + "' | grep -c '^zudavivi-'").output, "0\n");
+  EXPECT_EQ(Shell("ls '" + dir_.path() + "' | grep -c '^zudavivi-'").output, "0\n");
 
   ran = Zudavivi(env + " LPEXIT=1");
   EXPECT_EQ(ran.code, 3);
@@ -248,18 +244,18 @@ TEST_F(ZudaviviTest, PrinterGetsThePdfThroughLpWithoutAShell) {
             std::string::npos)
       << ran.output;
 
-  ran = Zudavivi("PATH='" + dir_ + "/nothing'");
+  ran = Zudavivi("PATH='" + dir_.path() + "nothing'");
   EXPECT_EQ(ran.code, 3);
   EXPECT_NE(ran.output.find("the print service is not available"), std::string::npos)
       << ran.output;
-  EXPECT_EQ(Shell("ls '" + dir_ + "' | grep -c '^zudavivi-'").output, "0\n");
+  EXPECT_EQ(Shell("ls '" + dir_.path() + "' | grep -c '^zudavivi-'").output, "0\n");
 }
 
 TEST_F(ZudaviviTest, ScreenPreviewOnARealTerminal) {
   if (Shell("command -v tmux").code != 0) GTEST_SKIP() << "tmux is not installed";
   WriteEveryRecord(" Pantalla ");
-  std::string tmux = "LANG=C.UTF-8 tmux -S '" + dir_ + "/tmux.sock' ";
-  ASSERT_EQ(Shell(tmux + "new-session -d -x 80 -y 25 \"env ZULTMP='" + dir_ + "/' " +
+  std::string tmux = "LANG=C.UTF-8 tmux -S '" + dir_.path() + "tmux.sock' ";
+  ASSERT_EQ(Shell(tmux + "new-session -d -x 80 -y 25 \"env ZULTMP='" + dir_.path() + "' " +
                   ZUDAVIVI_PATH + "; echo EXIT=$?; sleep 60\"")
                 .code,
             0);

@@ -7,6 +7,7 @@
 
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/test_dir.h"
 #include "report/record_layouts.h"
 #include "tools/zuldata/record_csv.h"
 #include "tools/zuldata/report_commands.h"
@@ -19,17 +20,13 @@ namespace {
 class Root : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/zul_csv_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    root_ = tmpl;
+    root_ = dir_.file("root");
     SuiteOptions options;
     options.suiteDir = ZUL_SOURCE_DIR "/suite";
     options.zudavivi = "/nonexistent";
     std::string error;
     ASSERT_TRUE(LayDownSuite(root_, options, &error)) << error;
   }
-  void TearDown() override { platform::RunProgram("/bin/rm", {"-rf", root_}); }
-
   // Every record of a file as CSV, as export writes it.
   std::string Export(const std::string& file) {
     ReportFile data;
@@ -42,6 +39,7 @@ class Root : public ::testing::Test {
     return out;
   }
 
+  platform::TestDir dir_;
   std::string root_;
 };
 

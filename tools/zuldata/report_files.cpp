@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "recman/btrcall.h"
+#include "recman/creation_layout_file.h"
 #include "tools/zuldata/commands.h"
 
 namespace zuldata {
@@ -28,7 +29,8 @@ std::string Status(int16_t s) { return "status " + std::to_string(s); }
 
 bool ReadCreationLayout(const std::string& root, const std::string& name, std::string* creation,
                       std::string* error) {
-  return ReadXdf(platform::SuitePath(Join(root, "ddf/" + name + ".xdf")), creation, error);
+  return ReadXdf(platform::SuitePath(recman::CreationLayoutFileName(Join(root, ""), name)),
+                 creation, error);
 }
 
 ReportFile::~ReportFile() { Close(); }

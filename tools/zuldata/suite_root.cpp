@@ -11,6 +11,7 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "recman/creation_layout_file.h"
 #include "tools/zuldata/commands.h"
 
 #ifndef ZUL_SUITE_DIR
@@ -109,8 +110,8 @@ bool LayDownSuite(const std::string& root, SuiteOptions& options, std::string* e
   for (const char* folder : {"FORMS", "LOCALE", "AJUDA", "TERM01"})
     if (!CopyFolder(suite, root, folder, error)) return false;
 
-  // Creation layouts: each readable description becomes NAME.xdf
-  // (2 bytes of length, little-endian, then the layout).
+  // Creation layouts: each readable description becomes the layout file
+  // NAME.xdf (recman/creation_layout_file.h).
   for (const std::string& name : FilesIn(suite + "/ddf")) {
     if (name.size() < 5 || name.substr(name.size() - 4) != ".txt") continue;
     std::string source = suite + "/ddf/" + name;
@@ -120,11 +121,7 @@ bool LayDownSuite(const std::string& root, SuiteOptions& options, std::string* e
       *error = source + ": " + (problem.empty() ? "cannot be read" : problem);
       return false;
     }
-    std::string bytes;
-    bytes += char(creation.size() & 0xFF);
-    bytes += char(creation.size() >> 8);
-    bytes += creation;
-    if (!platform::WriteFile(xdf, bytes)) {
+    if (recman::WriteCreationLayoutFile(xdf, creation) != recman::LayoutFileStatus::kOk) {
       *error = "cannot write " + xdf;
       return false;
     }

@@ -22,6 +22,7 @@
 #include <cstring>
 
 #include "platform/codepage.h"
+#include "platform/coding.h"
 #include "platform/paths.h"
 #include "recman/btrcall.h"
 #include "recman/file_check.h"
@@ -182,7 +183,7 @@ int CmdDump(const Args& args) {
     std::fprintf(stderr, "zuldata dump: %s: stat status %d\n", args[0].c_str(), st);
     return 1;
   }
-  uint32_t count = recman::GetU32(data.data() + recman::FS_RECORD_COUNT);
+  uint32_t count = platform::DecodeFixed32(data.data() + recman::FS_RECORD_COUNT);
   std::printf("# records %u, length %u, keys %zu\n", count, layout.recordLength,
               layout.keys.size());
   const bool physical = layout.keys.empty();
@@ -200,7 +201,7 @@ int CmdDump(const Args& args) {
     uint8_t posBuf[4];
     uint32_t plen = 4;
     BTRCALL(recman::B_GET_POSITION, file.block, posBuf, &plen, nullptr, 0, 0);
-    std::string line = "@" + std::to_string(recman::GetU32(posBuf)) + " ";
+    std::string line = "@" + std::to_string(platform::DecodeFixed32(posBuf)) + " ";
     if (!physical) line += "[" + Readable(keyBuf, layout.keys[key].length) + "] ";
     line += Readable(data.data(), len);
     std::printf("%s\n", line.c_str());

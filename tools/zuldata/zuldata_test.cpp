@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/coding.h"
 #include "platform/files.h"
+#include "platform/test_dir.h"
 #include "recman/btrcall.h"
 #include "recman/key_layout.h"
 #include "recman/record_manager.h"
@@ -16,7 +18,7 @@ namespace zuldata {
 namespace {
 
 using recman::testing_support::Handle;
-using recman::testing_support::TempDir;
+using platform::TestDir;
 
 TEST(Description, BuildsTheExactLayout) {
   const char* text =
@@ -34,22 +36,22 @@ TEST(Description, BuildsTheExactLayout) {
   ASSERT_TRUE(DescriptionToLayout(text, &creation, &error)) << error;
   ASSERT_EQ(creation.size(), size_t(16 + 3 * 16 + 265));
   const uint8_t* p = reinterpret_cast<const uint8_t*>(creation.data());
-  EXPECT_EQ(recman::GetU16(p + recman::FS_RECORD_LENGTH), 40);
-  EXPECT_EQ(recman::GetU16(p + recman::FS_PAGE_SIZE), 1024);
-  EXPECT_EQ(recman::GetU16(p + recman::FS_NUMBER_OF_KEYS), 2);
+  EXPECT_EQ(platform::DecodeFixed16(p + recman::FS_RECORD_LENGTH), 40);
+  EXPECT_EQ(platform::DecodeFixed16(p + recman::FS_PAGE_SIZE), 1024);
+  EXPECT_EQ(platform::DecodeFixed16(p + recman::FS_NUMBER_OF_KEYS), 2);
   const uint8_t* s0 = p + 16;
-  EXPECT_EQ(recman::GetU16(s0 + recman::KS_POSITION), 1);
-  EXPECT_EQ(recman::GetU16(s0 + recman::KS_FLAGS),
+  EXPECT_EQ(platform::DecodeFixed16(s0 + recman::KS_POSITION), 1);
+  EXPECT_EQ(platform::DecodeFixed16(s0 + recman::KS_FLAGS),
             recman::KF_DUPLICATES | recman::KF_MODIFIABLE | recman::KF_NULL |
                 recman::KF_SEGMENTED | recman::KF_EXTENDED_TYPE | recman::KF_BINARY);
   EXPECT_EQ(s0[recman::KS_EXTENDED_TYPE], recman::XT_UNSIGNED_BINARY);
   EXPECT_EQ(s0[recman::KS_NULL_VALUE], ' ');
   const uint8_t* s1 = p + 32;
-  EXPECT_EQ(recman::GetU16(s1 + recman::KS_FLAGS),
+  EXPECT_EQ(platform::DecodeFixed16(s1 + recman::KS_FLAGS),
             recman::KF_DUPLICATES | recman::KF_MODIFIABLE | recman::KF_NULL |
                 recman::KF_ALT_COLLATING | recman::KF_DESCENDING);
   const uint8_t* s2 = p + 48;
-  EXPECT_EQ(recman::GetU16(s2 + recman::KS_FLAGS), recman::KF_EXTENDED_TYPE);
+  EXPECT_EQ(platform::DecodeFixed16(s2 + recman::KS_FLAGS), recman::KF_EXTENDED_TYPE);
   EXPECT_EQ(s2[recman::KS_EXTENDED_TYPE], recman::XT_INTEGER);
   const uint8_t* acs = p + 64;
   EXPECT_EQ(acs[recman::ACS_SIGNATURE], 0xAC);
@@ -85,7 +87,7 @@ int RunTool(const std::string& args, std::string* out = nullptr) {
 }
 
 TEST(Commands, XdfCreateDumpCheck) {
-  TempDir dir;
+  TestDir dir;
   ASSERT_TRUE(platform::WriteFile(dir.file("t.desc"),
                                   "record 8\nkey duplicates\n segment 1 2 unsigned\n"));
   ASSERT_EQ(RunTool("xdf " + dir.file("t.desc") + " " + dir.file("t.xdf")), 0);

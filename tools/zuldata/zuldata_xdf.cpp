@@ -13,13 +13,13 @@
 //   segment 1 2 unsigned        position (1-based), length, type, flags
 //   segment 5 30 string nocase
 //
-// The .xdf file is the 2-byte little-endian length of the creation layout
-// followed by its bytes, as the data-file layer reads it.
+// The .xdf file is a creation layout file (recman/creation_layout_file.h).
 #include <cstdio>
 #include <sstream>
 
 #include "platform/files.h"
 #include "recman/btrcall.h"
+#include "recman/creation_layout_file.h"
 #include "recman/key_layout.h"
 #include "tools/zuldata/commands.h"
 
@@ -220,22 +220,22 @@ bool DescriptionToLayout(const std::string& text, std::string* creation, std::st
 }
 
 bool ReadXdf(const std::string& nativePath, std::string* creation, std::string* error) {
-  std::string bytes;
-  if (!platform::ReadFile(nativePath, &bytes)) {
-    *error = "cannot read " + nativePath;
-    return false;
+  switch (recman::ReadCreationLayoutFile(nativePath, creation)) {
+    case recman::LayoutFileStatus::kOk:
+      return true;
+    case recman::LayoutFileStatus::kTooShort:
+      *error = nativePath + " is too short for an .xdf file";
+      break;
+    case recman::LayoutFileStatus::kTruncated:
+      *error = nativePath + " announces " + std::to_string(creation->size()) +
+               " bytes but holds fewer";
+      break;
+    default:
+      *error = "cannot read " + nativePath;
+      break;
   }
-  if (bytes.size() < 2) {
-    *error = nativePath + " is too short for an .xdf file";
-    return false;
-  }
-  size_t n = uint8_t(bytes[0]) | (size_t(uint8_t(bytes[1])) << 8);
-  if (bytes.size() < 2 + n) {
-    *error = nativePath + " announces " + std::to_string(n) + " bytes but holds fewer";
-    return false;
-  }
-  *creation = bytes.substr(2, n);
-  return true;
+  creation->clear();
+  return false;
 }
 
 int CmdXdf(const Args& args) {
@@ -252,11 +252,7 @@ int CmdXdf(const Args& args) {
     std::fprintf(stderr, "zuldata xdf: %s: %s\n", args[0].c_str(), error.c_str());
     return 1;
   }
-  std::string out;
-  out += char(creation.size() & 0xFF);
-  out += char(creation.size() >> 8);
-  out += creation;
-  if (!platform::WriteFile(args[1], out)) {
+  if (recman::WriteCreationLayoutFile(args[1], creation) != recman::LayoutFileStatus::kOk) {
     std::fprintf(stderr, "zuldata xdf: cannot write %s\n", args[1].c_str());
     return 1;
   }
