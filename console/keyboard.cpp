@@ -17,11 +17,20 @@ const int kIdleMs = 50;
 const uint32_t kAlt = platform::kRightAltPressed | platform::kLeftAltPressed;
 const uint32_t kCtrl = platform::kRightCtrlPressed | platform::kLeftCtrlPressed;
 
-// Key codes this file treats specially.
-const uint16_t kF1 = 0x3B00, kF10 = 0x4400, kF11 = 0x8500, kF12 = 0x8600;
-const uint16_t kHome = 0x4700, kLeft = 0x4B00, kRight = 0x4D00;
-const uint16_t kAltE = 0x1200, kAltX = 0x2D00, kAltC = 0x2E00;
-const uint16_t kEuro = 0xD5;  // what Alt+E types
+// What Alt+E types: the euro sign of code page 850.
+const uint16_t kEuro = 0xD5;
+
+// The offsets that turn a function key into its Shift, Ctrl and Alt forms,
+// for F1..F10 and for F11/F12.
+constexpr uint16_t Offset(int16_t to, int16_t from) {
+  return static_cast<uint16_t>(static_cast<uint16_t>(to) - static_cast<uint16_t>(from));
+}
+constexpr uint16_t kShiftOffset = Offset(kKeyShiftF1, kKeyF1);
+constexpr uint16_t kCtrlOffset = Offset(kKeyCtrlF1, kKeyF1);
+constexpr uint16_t kAltOffset = Offset(kKeyAltF1, kKeyF1);
+constexpr uint16_t kShiftOffset2 = Offset(kKeyShiftF11, kKeyF11);
+constexpr uint16_t kCtrlOffset2 = Offset(kKeyCtrlF11, kKeyF11);
+constexpr uint16_t kAltOffset2 = Offset(kKeyAltF11, kKeyF11);
 
 // A key event text read as a code: its first two bytes (a missing byte is
 // 0) as a 16-bit little-endian number.
@@ -32,17 +41,17 @@ uint16_t TextCode(const std::string& k) {
 
 // The digit the keypad key stands for while left Alt is held, or -1.
 int KeypadDigit(uint16_t code) {
-  switch (code) {
-    case 0x5200: return 0;  // Ins
-    case 0x4F00: return 1;  // End
-    case 0x5000: return 2;  // Down
-    case 0x5100: return 3;  // PgDn
-    case 0x4B00: return 4;  // Left
-    case 0x4C00: return 5;  // keypad 5
-    case 0x4D00: return 6;  // Right
-    case 0x4700: return 7;  // Home
-    case 0x4800: return 8;  // Up
-    case 0x4900: return 9;  // PgUp
+  switch (static_cast<int16_t>(code)) {
+    case kKeyIns: return 0;
+    case kKeyEnd: return 1;
+    case kKeyDown: return 2;
+    case kKeyPgDn: return 3;
+    case kKeyLeft: return 4;
+    case kKeyPad5: return 5;
+    case kKeyRight: return 6;
+    case kKeyHome: return 7;
+    case kKeyUp: return 8;
+    case kKeyPgUp: return 9;
     default: return -1;
   }
 }
@@ -50,21 +59,22 @@ int KeypadDigit(uint16_t code) {
 // The function-key codes gain their modifier's offset; Ctrl also turns
 // Home, Right and Left into their own codes.
 uint16_t AddModifiers(uint16_t key, uint32_t state) {
-  if (key == kAltE) return kEuro;
-  bool fn = key >= kF1 && key <= kF10;
-  bool fn2 = key == kF11 || key == kF12;
+  const int16_t k = static_cast<int16_t>(key);
+  if (k == kKeyAltE) return kEuro;
+  bool fn = k >= kKeyF1 && k <= kKeyF10;
+  bool fn2 = k == kKeyF11 || k == kKeyF12;
   if (state & kAlt) {
-    if (fn) return static_cast<uint16_t>(key + 0x2D00);
-    if (fn2) return static_cast<uint16_t>(key + 0x0600);
+    if (fn) return static_cast<uint16_t>(key + kAltOffset);
+    if (fn2) return static_cast<uint16_t>(key + kAltOffset2);
   } else if (state & kCtrl) {
-    if (fn) return static_cast<uint16_t>(key + 0x2300);
-    if (fn2) return static_cast<uint16_t>(key + 0x0400);
-    if (key == kHome) return 0x7700;
-    if (key == kRight) return 0x7400;
-    if (key == kLeft) return 0x7300;
+    if (fn) return static_cast<uint16_t>(key + kCtrlOffset);
+    if (fn2) return static_cast<uint16_t>(key + kCtrlOffset2);
+    if (k == kKeyHome) return static_cast<uint16_t>(kKeyCtrlHome);
+    if (k == kKeyRight) return static_cast<uint16_t>(kKeyCtrlRight);
+    if (k == kKeyLeft) return static_cast<uint16_t>(kKeyCtrlLeft);
   } else if (state & platform::kShiftPressed) {
-    if (fn) return static_cast<uint16_t>(key + 0x1900);
-    if (fn2) return static_cast<uint16_t>(key + 0x0200);
+    if (fn) return static_cast<uint16_t>(key + kShiftOffset);
+    if (fn2) return static_cast<uint16_t>(key + kShiftOffset2);
   }
   return key;
 }
@@ -169,8 +179,8 @@ void ReadKey(int16_t& key, int16_t& event, int16_t& mouseRow, int16_t& mouseColu
     mouseColumn = e.mouseColumn;
   }
 
-  if (static_cast<uint16_t>(key) == kAltX) RunHotKey(keyboard.Calculator, keyboard.CalculatorOpen);
-  if (static_cast<uint16_t>(key) == kAltC) RunHotKey(keyboard.Calendar, keyboard.CalendarOpen);
+  if (key == kKeyAltX) RunHotKey(keyboard.Calculator, keyboard.CalculatorOpen);
+  if (key == kKeyAltC) RunHotKey(keyboard.Calendar, keyboard.CalendarOpen);
 
   if (keyboard.Mouse == MouseMode::kEventsOn && (key != 0 || event != 0)) {
     platform::ConsoleMouseInput(false);

@@ -1,15 +1,6 @@
-// Keyboard and key codes: the one reader every key of the program passes
-// through, and the key set that says which keys end a field input.
-//
-// Key codes are 16-bit: 1-255 a character of code page 850 (13 Enter, 27
-// Esc, 8 Backspace, 9 Tab, 3 Ctrl+C, 22 Ctrl+V, 25 Ctrl+Y); an extended key
-// is its scan code x 256 (F1 3b00 .. F10 4400, F11 8500, F12 8600; Shift+,
-// Ctrl+ and Alt+ function keys 5400.., 5e00.., 6800.. and 8700/8800,
-// 8900/8a00, 8b00/8c00; Home 4700, Up 4800, PgUp 4900, Left 4b00, keypad 5
-// 4c00, Right 4d00, End 4f00, Down 5000, PgDn 5100, Ins 5200, Del 5300,
-// Ctrl+Left 7300, Ctrl+Right 7400, Ctrl+Home 7700, Shift+Tab 0f00, Alt+X
-// 2d00, Alt+C 2e00, Alt+F 2100); 0 is no key. As signed values the codes
-// 8500-8c00 are negative, like the mouse clicks of the field editor.
+// Keyboard: the one reader every key of the program passes through, and the
+// key set that says which keys end a field input. Keys are delivered as the
+// key codes of key_codes.h.
 //
 // ReadKey turns console events (platform/console.h) into key codes: it adds
 // the modifier combinations of function keys the console reports only as
@@ -31,6 +22,8 @@
 
 #include <cstdint>
 #include <string>
+
+#include "console/key_codes.h"
 
 namespace console {
 

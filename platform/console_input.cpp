@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "console/key_codes.h"
 #include "platform/codepage.h"
 
 namespace platform {
@@ -10,30 +11,27 @@ namespace {
 
 const char kEsc = '\x1b';
 
-// Scan codes of the extended keys.
-enum Scan : unsigned char {
-  kScanShiftTab = 0x0F,
-  kScanF1 = 0x3B,  // F1..F10 are 0x3B..0x44
-  kScanHome = 0x47,
-  kScanUp = 0x48,
-  kScanPgUp = 0x49,
-  kScanLeft = 0x4B,
-  kScanKeypad5 = 0x4C,
-  kScanRight = 0x4D,
-  kScanEnd = 0x4F,
-  kScanDown = 0x50,
-  kScanPgDn = 0x51,
-  kScanIns = 0x52,
-  kScanDel = 0x53,
-  kScanF11 = 0x85,
-  kScanF12 = 0x86,
-};
+// Scan codes of the extended keys: the high byte of their key codes.
+using console::ScanCodeOf;
+constexpr unsigned char kScanShiftTab = ScanCodeOf(console::kKeyShiftTab);
+constexpr unsigned char kScanHome = ScanCodeOf(console::kKeyHome);
+constexpr unsigned char kScanUp = ScanCodeOf(console::kKeyUp);
+constexpr unsigned char kScanPgUp = ScanCodeOf(console::kKeyPgUp);
+constexpr unsigned char kScanLeft = ScanCodeOf(console::kKeyLeft);
+constexpr unsigned char kScanKeypad5 = ScanCodeOf(console::kKeyPad5);
+constexpr unsigned char kScanRight = ScanCodeOf(console::kKeyRight);
+constexpr unsigned char kScanEnd = ScanCodeOf(console::kKeyEnd);
+constexpr unsigned char kScanDown = ScanCodeOf(console::kKeyDown);
+constexpr unsigned char kScanPgDn = ScanCodeOf(console::kKeyPgDn);
+constexpr unsigned char kScanIns = ScanCodeOf(console::kKeyIns);
+constexpr unsigned char kScanDel = ScanCodeOf(console::kKeyDel);
 
 unsigned char FunctionKeyScan(int n) {  // n = 1..12
-  if (n >= 1 && n <= 10) return static_cast<unsigned char>(kScanF1 + n - 1);
-  if (n == 11) return kScanF11;
-  if (n == 12) return kScanF12;
-  return 0;
+  static const int16_t kFunctionKeys[12] = {
+      console::kKeyF1, console::kKeyF2, console::kKeyF3, console::kKeyF4,
+      console::kKeyF5, console::kKeyF6, console::kKeyF7, console::kKeyF8,
+      console::kKeyF9, console::kKeyF10, console::kKeyF11, console::kKeyF12};
+  return n >= 1 && n <= 12 ? ScanCodeOf(kFunctionKeys[n - 1]) : 0;
 }
 
 // xterm modifier parameter (1 + bit mask: 1 Shift, 2 Alt, 4 Ctrl, 8 Meta)
@@ -305,7 +303,7 @@ InputParse ParseTerminalInput(std::string* bytes, bool quiet, ConsoleEvent* even
   }
   if (b.size() == 1) {
     if (!quiet) return InputParse::kIncomplete;
-    return Plain(bytes, 1, 27, 0, event);
+    return Plain(bytes, 1, console::kKeyEsc, 0, event);
   }
   if (b[1] == '[') return ParseCsi(bytes, quiet, event);
   if (b[1] == 'O') return ParseSs3(bytes, quiet, event);
@@ -320,7 +318,7 @@ InputParse ParseTerminalInput(std::string* bytes, bool quiet, ConsoleEvent* even
       if (r == InputParse::kEvent) event->controlState |= kLeftAltPressed;
       return r;
     }
-    return Plain(bytes, 1, 27, 0, event);
+    return Plain(bytes, 1, console::kKeyEsc, 0, event);
   }
   // ESC + one key: that key with Alt held.
   size_t used = 1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "console/screen.h"
 #include "platform/console.h"
@@ -10,17 +11,6 @@
 
 namespace zudavivi {
 namespace {
-
-// Keys of the preview (console key codes).
-constexpr int16_t kEsc = 27;
-constexpr int16_t kHome = 0x4700;
-constexpr int16_t kUp = 0x4800;
-constexpr int16_t kPgUp = 0x4900;
-constexpr int16_t kLeft = 0x4b00;
-constexpr int16_t kRight = 0x4d00;
-constexpr int16_t kEnd = 0x4f00;
-constexpr int16_t kDown = 0x5000;
-constexpr int16_t kPgDn = 0x5100;
 
 constexpr int kColumnStep = 8;  // Left/Right move the view by this much
 
@@ -92,38 +82,38 @@ int RunPreview(const std::string& spool, std::string* error) {
     Draw(pages, v, width);
     int16_t key = console::WaitKey();
     switch (key) {
-      case kEsc:
+      case console::kKeyEsc:
         return 0;
-      case kPgDn:
+      case console::kKeyPgDn:
         if (v.page + 1 < pages.size()) {
           ++v.page;
           v.top = 0;
         }
         break;
-      case kPgUp:
+      case console::kKeyPgUp:
         if (v.page > 0) {
           --v.page;
           v.top = 0;
         }
         break;
-      case kHome:
+      case console::kKeyHome:
         v.page = 0;
         v.top = 0;
         break;
-      case kEnd:
+      case console::kKeyEnd:
         v.page = pages.size() - 1;
         v.top = 0;
         break;
-      case kDown:
+      case console::kKeyDown:
         v.top = std::min(v.top + 1, maxTop);
         break;
-      case kUp:
+      case console::kKeyUp:
         v.top = std::max(v.top - 1, 0);
         break;
-      case kRight:
+      case console::kKeyRight:
         v.left = std::min(v.left + kColumnStep, maxLeft);
         break;
-      case kLeft:
+      case console::kKeyLeft:
         v.left = std::max(v.left - kColumnStep, 0);
         break;
       default:
