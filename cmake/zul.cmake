@@ -11,3 +11,52 @@ function(zul_tests name)
                        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
                        PROPERTIES TIMEOUT 300)
 endfunction()
+
+# zul_check_library_graph()
+# Fails the configuration when the tree's targets link each other in a
+# circle. Static libraries in a circle would still link (the linker sees
+# them all), so nothing else would notice; the libraries are meant to
+# depend on each other one way only (see the top CMakeLists.txt). Walks
+# every target's LINK_LIBRARIES depth first; imported targets (system
+# libraries) end the walk.
+function(_zul_graph_visit target path)
+  get_property(mark GLOBAL PROPERTY "_ZUL_GRAPH_${target}")
+  if(mark STREQUAL "done")
+    return()
+  elseif(mark STREQUAL "open")
+    message(FATAL_ERROR "library cycle: ${path}")
+  endif()
+  set_property(GLOBAL PROPERTY "_ZUL_GRAPH_${target}" open)
+  get_target_property(libs ${target} LINK_LIBRARIES)
+  if(libs)
+    foreach(lib IN LISTS libs)
+      if(TARGET ${lib})
+        get_target_property(imported ${lib} IMPORTED)
+        if(NOT imported)
+          _zul_graph_visit(${lib} "${path} -> ${lib}")
+        endif()
+      endif()
+    endforeach()
+  endif()
+  set_property(GLOBAL PROPERTY "_ZUL_GRAPH_${target}" done)
+endfunction()
+
+function(_zul_graph_targets dir out)
+  get_property(found DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(sub IN LISTS subdirs)
+    _zul_graph_targets(${sub} more)
+    list(APPEND found ${more})
+  endforeach()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+function(zul_check_library_graph)
+  _zul_graph_targets(${CMAKE_SOURCE_DIR} targets)
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    if(NOT type STREQUAL "UTILITY")
+      _zul_graph_visit(${target} ${target})
+    endif()
+  endforeach()
+endfunction()

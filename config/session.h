@@ -1,7 +1,8 @@
 // The session state: the context a menu program of the suite hands to this
 // program (directories, menu option, terminal, colours, working date,
-// output device, language, run mode), gathered once by SessionInit from the
-// environment and the session, terminal and suite INI files.
+// output device, language, run mode), gathered once by SessionInit
+// (session_init.h) from the environment and the session, terminal and suite
+// INI files.
 //
 // State: `config::session`, the one instance of SessionState, which also
 // holds the rest of this folder's state (the message catalogue's name and
@@ -64,10 +65,6 @@ struct SessionState {
   CatalogueFile Catalogue;
 };
 extern SessionState session;
-
-// Fills the session state from the environment and the INI files (see
-// session.cpp for the order of the steps). Never fails.
-void SessionInit();
 
 // The value of an environment variable as code page 850 text (the process
 // environment is UTF-8); an unset variable gives "".

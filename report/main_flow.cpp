@@ -6,6 +6,7 @@
 
 #include "config/ini_reader.h"
 #include "config/session.h"
+#include "config/session_init.h"
 #include "datafile/data_open.h"
 #include "datafile/record_ops.h"
 #include "dates/date_math.h"

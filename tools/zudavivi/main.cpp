@@ -13,6 +13,7 @@
 #include <string>
 
 #include "config/session.h"
+#include "config/session_init.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/paths.h"

@@ -1,9 +1,10 @@
-#include "config/session.h"
+#include "config/session_init.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include "config/session.h"
 #include "dates/packed.h"
 #include "format/format_state.h"
 #include "platform/test_dir.h"
