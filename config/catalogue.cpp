@@ -2,49 +2,13 @@
 
 #include <fstream>
 
+#include "config/delimited_reader.h"
 #include "config/session.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
 namespace config {
 namespace {
-
-// Reads one field from bytes[*pos]. Returns false when no field is left
-// (only spaces, or nothing, remain).
-bool ReadField(const std::string& bytes, size_t* pos, std::string* field) {
-  size_t p = *pos;
-  const size_t n = bytes.size();
-  field->clear();
-  while (p < n && bytes[p] == ' ') ++p;
-  if (p >= n) {
-    *pos = p;
-    return false;
-  }
-  if (bytes[p] == '"') {
-    size_t close = bytes.find('"', p + 1);
-    if (close == std::string::npos) close = n;
-    field->assign(bytes, p + 1, close - p - 1);
-    p = close + 1;
-    while (p < n && (bytes[p] == ' ' || bytes[p] == '\t' || bytes[p] == '\r' ||
-                     bytes[p] == '\n')) {
-      ++p;
-    }
-    if (p < n && bytes[p] == ',') ++p;
-  } else {
-    while (p < n && bytes[p] != ',' && bytes[p] != '\r') {
-      if (bytes[p] != '\t' && bytes[p] != '\n') field->push_back(bytes[p]);
-      ++p;
-    }
-    if (p < n && bytes[p] == ',') {
-      ++p;
-    } else if (p < n) {  // CR, and the LF after it
-      ++p;
-      if (p < n && bytes[p] == '\n') ++p;
-    }
-  }
-  *pos = p > n ? n : p;
-  return true;
-}
 
 // The catalogue at the native path, parsed or from the cache; nullptr when
 // it can be neither created nor read.
@@ -93,12 +57,12 @@ const CatalogueFile* CurrentCatalogue() {
 
 std::vector<std::array<std::string, 4>> ParseCatalogue(const std::string& bytes) {
   std::vector<std::array<std::string, 4>> entries;
-  size_t pos = 0;
-  while (pos < bytes.size()) {
+  DelimitedReader reader(bytes, BareValues::kKeepTrailing);
+  while (!reader.AtEnd()) {
     std::array<std::string, 4> entry;
-    if (!ReadField(bytes, &pos, &entry[0]) || pos >= bytes.size()) break;
+    if (!reader.ReadText(&entry[0]) || reader.AtEnd()) break;
     bool whole = true;
-    for (int i = 1; i < 4 && whole; ++i) whole = ReadField(bytes, &pos, &entry[i]);
+    for (int i = 1; i < 4 && whole; ++i) whole = reader.ReadText(&entry[i]);
     if (!whole) break;  // the catalogue ends inside this entry
     entries.push_back(std::move(entry));
   }

@@ -3,27 +3,21 @@
 //
 // The catalogue is the file RootDir + "LOCALE\" + name + ".LNG" (name: the
 // program's module name, "TORBELAN"), code page 850. It is a flat sequence
-// of comma-separated fields read four at a time; each group of four is one
-// entry:
+// of comma-separated fields (read by the delimited reader,
+// delimited_reader.h, with bare values kKeepTrailing) read four at a time;
+// each group of four is one entry:
 //   1  the Catalan text, exactly as the program asks for it (the key)
 //   2  the Galician-Portuguese text ("GLG")
 //   3  the Aranese text ("OCI")
 //   4  the Spanish text ("SPA")
-// Field syntax:
-//   - Spaces before a field are skipped.
-//   - A field starting with '"' runs to the next '"' and is taken as it is
-//     (commas and spaces included; a '"' cannot be written inside). After
-//     the closing mark, spaces, tabs, CRs and LFs are skipped up to and
-//     including the next comma.
-//   - Any other field runs to the next comma or to the end of the line (CR,
-//     with an LF right after it consumed too). Its trailing spaces belong to
-//     it; tabs and LFs inside it are dropped, so with LF-only line ends a
-//     field runs on into the next line.
-//   - Only the count of fields matters: entries may be laid out one per line
-//     or otherwise. A text with leading spaces needs quotation marks; an
-//     unquoted field keeps its trailing spaces, up to the comma or line end.
-//   - Fields left over at the end that do not make a whole entry are not an
-//     entry.
+// Field syntax (delimited_reader.h): a quoted field is taken as it stands;
+// an unquoted one keeps its trailing spaces up to the comma or CR, and tabs
+// and LFs inside it are dropped, so with LF-only line ends a field runs on
+// into the next line. A text with leading spaces therefore needs quotation
+// marks; trailing spaces may stand bare before the comma. Only the count
+// of fields matters: entries may be laid out one per line or otherwise.
+// Fields left over at the end that do not make a whole entry are not an
+// entry.
 //
 // State (in config::session): the catalogue name, fixed on the first lookup,
 // and the parsed catalogue, used only while the file's stamp is unchanged
