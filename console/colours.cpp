@@ -1,4 +1,6 @@
 // Colour roles: SetColourRole and its stack of saved roles.
+#include "console/colours.h"
+
 #include <cctype>
 #include <string>
 

@@ -1,8 +1,12 @@
 // ShowMessage: the centred message box of the data-file layer's error and
 // wait messages.
+#include "console/message.h"
+
 #include <string>
 
+#include "console/colours.h"
 #include "console/screen.h"
+#include "console/windows.h"
 #include "format/text_utils.h"
 #include "platform/console.h"
 

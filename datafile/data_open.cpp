@@ -7,8 +7,9 @@
 #include <cstring>
 
 #include "config/session.h"
-#include "console/screen.h"
 #include "console/keyboard.h"
+#include "console/message.h"
+#include "console/windows.h"
 #include "datafile/file_table.h"
 #include "datafile/messages.h"
 #include "datafile/owner.h"

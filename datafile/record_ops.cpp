@@ -11,7 +11,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "console/screen.h"
+#include "console/message.h"
+#include "console/windows.h"
 #include "datafile/file_table.h"
 #include "datafile/messages.h"
 #include "platform/coding.h"

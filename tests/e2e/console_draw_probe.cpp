@@ -12,8 +12,10 @@
 #include <string>
 
 #include "config/session.h"
+#include "console/colours.h"
 #include "console/keyboard.h"
-#include "console/screen.h"
+#include "console/message.h"
+#include "console/windows.h"
 #include "platform/codepage.h"
 #include "platform/console.h"
 #include "platform/process.h"

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "console/colours.h"
 #include "console/key_codes.h"
 #include "console/keyboard.h"
-#include "console/screen.h"
 #include "platform/console.h"
 #include "tools/zudavivi/page_layout.h"
 

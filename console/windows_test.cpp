@@ -1,64 +1,19 @@
-#include "console/screen.h"
+#include "console/windows.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <string>
 
-#include "config/session.h"
+#include "console/colours.h"
+#include "console/test_support.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "platform/test_dir.h"
 
 namespace console {
 namespace {
 
-class ScreenTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    config::session = config::SessionState();
-    config::session.TempDir = dir_.path();
-    screen = ScreenState();
-    platform::console = platform::ConsoleState();
-    platform::ConsoleStartWith(platform::ConsoleBackendKind::kHeadless);
-  }
-  std::string StackFile() { return dir_.file("WinPush.tmp"); }
-  std::string StackBytes() {
-    std::string b;
-    platform::ReadFile(StackFile(), &b);
-    return b;
-  }
-  static std::string Row(int row, int from, int to) {
-    return platform::ConsoleReadRow(int16_t(row)).substr(size_t(from - 1), size_t(to - from + 1));
-  }
-  static unsigned char Attr(int row, int column) {
-    unsigned char ch, attr;
-    platform::ConsoleReadCell(int16_t(row), int16_t(column), &ch, &attr);
-    return attr;
-  }
-  static void Put(int row, int column, const std::string& text, int fg = 7, int bg = 0) {
-    platform::ConsoleSetColours(int16_t(fg), int16_t(bg));
-    platform::ConsoleLocate(int16_t(row), int16_t(column));
-    platform::ConsoleWrite(text);
-  }
-  // The whole screen as text, for before/after comparisons.
-  static std::string Snapshot() {
-    std::string s;
-    for (int r = 1; r <= 25; ++r) {
-      for (int c = 1; c <= 80; ++c) {
-        unsigned char ch, attr;
-        platform::ConsoleReadCell(int16_t(r), int16_t(c), &ch, &attr);
-        s += char(ch);
-        s += char(attr);
-      }
-    }
-    return s;
-  }
-
-  platform::TestDir dir_;
-};
+using testing::ScreenTest;
 
 TEST_F(ScreenTest, PushWritesTheStackRecordAndPopRestoresEverything) {
   for (int r = 5; r <= 7; ++r) Put(r, 8, "abcdefghijklmnop", 2 + r, 1);
@@ -197,83 +152,6 @@ TEST_F(ScreenTest, FramesInTheCodePageBoxCharacters) {
   DrawFrame(3);
   EXPECT_EQ(Row(2, 2, 6), "     ");
   EXPECT_TRUE(PopWindow());
-}
-
-TEST_F(ScreenTest, ColourRolesAndTheirStack) {
-  config::session.ColourTable = {{{15, 1}, {7, 0}, {0, 7}, {14, 4}, {0, 3}}};
-  SetColourRole("n");
-  EXPECT_EQ(screen.ColourRole, 1);
-  SetColourRole("+u");
-  EXPECT_EQ(screen.ColourRole, 4);
-  EXPECT_EQ(platform::console.foreground, 0);
-  EXPECT_EQ(platform::console.background, 3);
-  EXPECT_EQ(screen.ColourStack, std::string(1, '\x01'));
-  SetColourRole("-");
-  EXPECT_EQ(screen.ColourRole, 1);
-  EXPECT_EQ(platform::console.foreground, 7);
-  EXPECT_TRUE(screen.ColourStack.empty());
-  SetColourRole("-");  // empty stack: role 0
-  EXPECT_EQ(screen.ColourRole, 0);
-  EXPECT_EQ(platform::console.background, 1);
-  SetColourRole("RN");
-  EXPECT_EQ(screen.ColourRole, 3);
-  SetColourRole("rh");
-  EXPECT_EQ(screen.ColourRole, 2);
-  SetColourRole("i");
-  EXPECT_EQ(screen.ColourRole, 0);
-  SetColourRole("   ");  // blank: nothing
-  EXPECT_EQ(screen.ColourRole, 0);
-  SetColourRole("u");
-  SetColourRole("+rh");
-  SetColourRole("+n");
-  EXPECT_EQ(screen.ColourStack, std::string("\x04\x02", 2));
-}
-
-TEST_F(ScreenTest, ThreeLineMessageIsCentredAndLeftOpen) {
-  SetColourRole("n");
-  std::string text = std::string(70, 'a') + " " + std::string(74, 'b') + " ccc";
-  ASSERT_TRUE(ShowMessage(12, text));
-  EXPECT_EQ(screen.WindowDepth, 1);
-  EXPECT_EQ(screen.WindowTop, 8);
-  EXPECT_EQ(screen.WindowBottom, 12);
-  // Widest line 74: columns 41 - 37 - 2 = 2 to 37 + 42 = 79.
-  EXPECT_EQ(screen.WindowLeft, 2);
-  EXPECT_EQ(screen.WindowRight, 79);
-  EXPECT_EQ(Row(8, 2, 3), "\xDA\xC4");
-  EXPECT_EQ(Row(9, 2, 6), "\xB3 aaa");
-  EXPECT_EQ(Row(10, 76, 79), "bb \xB3");
-  EXPECT_EQ(Row(11, 2, 8), "\xB3 ccc  ");
-  EXPECT_EQ(Row(12, 79, 79), "\xD9");
-  EXPECT_EQ(Attr(9, 6), 0x70);  // role "rh" = 2
-  EXPECT_EQ(screen.ColourRole, 1);  // the caller's role is back
-  EXPECT_TRUE(PopWindow());
-}
-
-TEST_F(ScreenTest, ShortMessageAndOneThatDoesNotFit) {
-  ASSERT_TRUE(ShowMessage(24, "Espereu"));
-  // One line of 7: columns 41 - 4 - 2 = 35 to 3 + 42 = 45; rows 21-23.
-  EXPECT_EQ(screen.WindowTop, 21);
-  EXPECT_EQ(screen.WindowBottom, 23);
-  EXPECT_EQ(screen.WindowLeft, 35);
-  EXPECT_EQ(screen.WindowRight, 45);
-  EXPECT_EQ(Row(22, 35, 45), "\xB3 Espereu \xB3");
-  EXPECT_TRUE(PopWindow());
-
-  std::string five;
-  for (int k = 0; k < 5; ++k) five += std::string(75, char('a' + k)) + " ";
-  ASSERT_TRUE(ShowMessage(25, five));  // would end on row 26: moved up
-  EXPECT_EQ(screen.WindowBottom, 25);
-  EXPECT_EQ(screen.WindowTop, 19);
-  EXPECT_EQ(Row(24, 4, 5), "ee");
-  EXPECT_TRUE(PopWindow());
-
-  std::string huge;
-  for (int k = 0; k < 24; ++k) huge += std::string(75, 'w') + " ";
-  std::string before = Snapshot();
-  EXPECT_FALSE(ShowMessage(12, huge));
-  EXPECT_EQ(screen.WindowDepth, 0);
-  EXPECT_TRUE(screen.ColourStack.empty());
-  EXPECT_EQ(Snapshot(), before);
 }
 
 TEST_F(ScreenTest, ScrollRegionTakesZeroBasedCoordinates) {

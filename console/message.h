@@ -1,0 +1,20 @@
+// Message boxes: the framed, centred box in which the data-file layer tells
+// the operator that a file cannot be opened or is locked.
+//
+// State: none of its own; the box is a pushed window (windows.h).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace console {
+
+// Shows the text in a framed box centred on column 41, its lines (76
+// characters at most) ending near `row`, in colour role "rh"; the box's
+// window is left open for the caller to pop. Returns true when the window
+// was pushed, false when the message does not fit on the screen (nothing
+// shown, nothing to pop). The colour role in force is unchanged. The box is
+// on the terminal when this returns, even if no key is read afterwards.
+bool ShowMessage(int16_t row, const std::string& text);
+
+}  // namespace console
