@@ -36,14 +36,6 @@ bool IsDepartmentCode(const std::string& s) {
   return digits(s.substr(0, dot)) && digits(s.substr(dot + 1));
 }
 
-const char* const kFileNames[] = {"TDespesa", "THRebut",  "FinquesH", "FinDespH",
-                                  "PropietH", "PagamH", "CobramH"};
-
-void Open(int16_t number, const char* name, char* buffer, int32_t size) {
-  int16_t status = 0;
-  datafile::DataOpen(number, config::session.RootDir + "DADES\\" + name, buffer, status, size);
-}
-
 }  // namespace
 
 bool StartSession(std::string* message) {
@@ -58,18 +50,18 @@ bool StartSession(std::string* message) {
 }
 
 void OpenReportFiles() {
-  Open(kTDespesa, "TDespesa", state.TDespesa.data(), tdespesa::kLength);
-  Open(kTHRebut, "THRebut", state.THRebut.data(), threbut::kLength);
-  Open(kFinquesH, "FinquesH", state.FinquesH.data(), finques::kLength);
-  Open(kFinDespH, "FinDespH", state.FinDespH.data(), findesp::kLength);
-  Open(kPropietH, "PropietH", state.PropietH.data(), propiet::kLength);
-  Open(kPagamH, "PagamH", state.PagamH.data(), pagam::kLength);
-  Open(kCobramH, "CobramH", state.CobramH.data(), cobram::kLength);
+  for (const ReportFileLayout& file : kLayouts) {
+    RecordBuffer buffer = RecordBufferOf(file.fileNumber);
+    int16_t status = 0;
+    datafile::DataOpen(file.fileNumber, config::session.RootDir + "DADES\\" + file.name,
+                       buffer.data, status, static_cast<int32_t>(buffer.size));
+  }
 }
 
 std::string MissingReportFile() {
   const std::string& root = config::session.RootDir;
-  for (const char* name : kFileNames) {
+  for (const ReportFileLayout& file : kLayouts) {
+    const std::string name = file.name;
     if (platform::PathExists(platform::SuitePath(root + "DADES\\" + name + ".dat"))) continue;
     if (platform::PathExists(platform::SuitePath(recman::CreationLayoutFileName(root, name)))) {
       continue;

@@ -64,7 +64,7 @@ constexpr size_t Count(const Field (&)[N]) {
 
 }  // namespace
 
-const FileLayout kLayouts[7] = {
+const ReportFileLayout kLayouts[7] = {
     {"TDespesa", kTDespesa, tdespesa::kLength, kTDespesaFields, Count(kTDespesaFields)},
     {"THRebut", kTHRebut, threbut::kLength, kTHRebutFields, Count(kTHRebutFields)},
     {"FinquesH", kFinquesH, finques::kLength, kFinquesFields, Count(kFinquesFields)},
@@ -74,8 +74,8 @@ const FileLayout kLayouts[7] = {
     {"CobramH", kCobramH, cobram::kLength, kCobramFields, Count(kCobramFields)},
 };
 
-const FileLayout* FindLayout(const std::string& name) {
-  for (const FileLayout& l : kLayouts)
+const ReportFileLayout* FindLayout(const std::string& name) {
+  for (const ReportFileLayout& l : kLayouts)
     if (name == l.name) return &l;
   return nullptr;
 }

@@ -53,7 +53,7 @@ struct Field {
   FieldType type;
 };
 
-struct FileLayout {
+struct ReportFileLayout {
   const char* name;         // file name under DADES\ ("FinquesH")
   int16_t fileNumber;       // the report's logical file number
   uint16_t recordLength;    // bytes of one record
@@ -153,10 +153,10 @@ constexpr int16_t kCobramH = 514;
 constexpr int16_t kPagamH = 515;
 
 // The seven layouts, in the order the program opens the files.
-extern const FileLayout kLayouts[7];
+extern const ReportFileLayout kLayouts[7];
 
 // The layout of a file by name (exact, "FinquesH"), or nullptr.
-const FileLayout* FindLayout(const std::string& name);
+const ReportFileLayout* FindLayout(const std::string& name);
 
 // ---------------------------------------------------------------------------
 // Typed accessors. `rec` is a record of at least offset + width bytes.

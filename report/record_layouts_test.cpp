@@ -7,12 +7,13 @@
 #include <string>
 
 #include "dates/packed.h"
+#include "report/report_state.h"
 
 namespace report {
 namespace {
 
 TEST(Layouts, FieldsLieInsideTheirRecordsWithoutOverlapping) {
-  for (const FileLayout& l : kLayouts) {
+  for (const ReportFileLayout& l : kLayouts) {
     int end = 0;
     for (size_t k = 0; k < l.fieldCount; ++k) {
       const Field& f = l.fields[k];
@@ -23,6 +24,23 @@ TEST(Layouts, FieldsLieInsideTheirRecordsWithoutOverlapping) {
   }
   EXPECT_EQ(FindLayout("PropietH")->recordLength, 428);
   EXPECT_EQ(FindLayout("propieth"), nullptr);
+}
+
+// The files are opened by walking kLayouts: each needs a buffer of exactly
+// its record length, and the numbers must be distinct.
+TEST(Layouts, EveryFileHasARecordBufferOfItsLength) {
+  for (const ReportFileLayout& l : kLayouts) {
+    RecordBuffer buffer = RecordBufferOf(l.fileNumber);
+    EXPECT_NE(buffer.data, nullptr) << l.name;
+    EXPECT_EQ(buffer.size, l.recordLength) << l.name;
+    for (const ReportFileLayout& other : kLayouts) {
+      if (&other != &l) {
+        EXPECT_NE(other.fileNumber, l.fileNumber) << l.name;
+      }
+    }
+  }
+  EXPECT_EQ(RecordBufferOf(0).data, nullptr);
+  EXPECT_EQ(RecordBufferOf(kTDespesa).data, state.TDespesa.data());
 }
 
 TEST(Layouts, GroupEntriesAndBalanceEntriesSitWhereTheTablesSay) {

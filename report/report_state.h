@@ -86,4 +86,24 @@ struct ReportState {
 
 extern ReportState state;
 
+// The record buffer of `state` bound to one of the seven files, by its
+// logical file number (kLayouts), and its size in bytes; {nullptr, 0} for
+// any other number.
+struct RecordBuffer {
+  char* data;
+  size_t size;
+};
+inline RecordBuffer RecordBufferOf(int16_t fileNumber) {
+  switch (fileNumber) {
+    case kTDespesa: return {state.TDespesa.data(), state.TDespesa.size()};
+    case kTHRebut: return {state.THRebut.data(), state.THRebut.size()};
+    case kFinquesH: return {state.FinquesH.data(), state.FinquesH.size()};
+    case kFinDespH: return {state.FinDespH.data(), state.FinDespH.size()};
+    case kPropietH: return {state.PropietH.data(), state.PropietH.size()};
+    case kPagamH: return {state.PagamH.data(), state.PagamH.size()};
+    case kCobramH: return {state.CobramH.data(), state.CobramH.size()};
+    default: return {nullptr, 0};
+  }
+}
+
 }  // namespace report

@@ -71,7 +71,7 @@ std::string Date2026(int month, int day) {
   std::snprintf(buf, sizeof buf, "2026%02d%02d", month, day);
   return dates::Pack(buf);
 }
-std::string Blank(const FileLayout& l) {
+std::string Blank(const ReportFileLayout& l) {
   std::string rec(l.recordLength, '\0');
   for (size_t k = 0; k < l.fieldCount; ++k)
     if (l.fields[k].type == FieldType::Text)
@@ -81,7 +81,7 @@ std::string Blank(const FileLayout& l) {
 
 struct Writer {
   ReportFile file;
-  const FileLayout* layout;
+  const ReportFileLayout* layout;
   long count = 0;
   bool ok = true;
   std::string error;
@@ -129,7 +129,7 @@ int GenerateCommand(const std::vector<std::string>& args) {
     std::fprintf(stderr, "usage: zuldata %s\n  (1-9999 communities, 1-999 departments)\n", usage);
     return 2;
   }
-  for (const FileLayout& l : kLayouts) {
+  for (const ReportFileLayout& l : kLayouts) {
     if (platform::PathExists(platform::SuitePath(root + "/DADES/" + l.name + ".dat"))) {
       std::fprintf(stderr, "zuldata: %s/DADES already holds %s; generate wants a fresh root\n",
                    root.c_str(), l.name);

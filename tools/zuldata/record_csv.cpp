@@ -209,7 +209,7 @@ std::string CsvLine(const std::vector<std::string>& fields) {
   return out + "\n";
 }
 
-bool MapHeader(const report::FileLayout& layout, const CsvRow& header,
+bool MapHeader(const report::ReportFileLayout& layout, const CsvRow& header,
                std::vector<const Field*>* columns, std::string* error) {
   columns->clear();
   std::set<std::string> seen;
@@ -232,7 +232,7 @@ bool MapHeader(const report::FileLayout& layout, const CsvRow& header,
   return true;
 }
 
-bool RowToRecord(const report::FileLayout& layout, const std::vector<const Field*>& columns,
+bool RowToRecord(const report::ReportFileLayout& layout, const std::vector<const Field*>& columns,
                  const CsvRow& row, std::string* record, std::string* error) {
   if (row.fields.size() != columns.size()) {
     *error = "line " + std::to_string(row.line) + ": " + std::to_string(row.fields.size()) +
@@ -255,7 +255,7 @@ bool RowToRecord(const report::FileLayout& layout, const std::vector<const Field
   return true;
 }
 
-std::vector<std::string> RecordToFields(const report::FileLayout& layout,
+std::vector<std::string> RecordToFields(const report::ReportFileLayout& layout,
                                         const std::string& record) {
   std::vector<std::string> out;
   std::string rec = record;
@@ -264,7 +264,7 @@ std::vector<std::string> RecordToFields(const report::FileLayout& layout,
   return out;
 }
 
-std::vector<std::string> HeaderFields(const report::FileLayout& layout) {
+std::vector<std::string> HeaderFields(const report::ReportFileLayout& layout) {
   std::vector<std::string> out;
   for (size_t k = 0; k < layout.fieldCount; ++k) out.push_back(layout.fields[k].name);
   return out;

@@ -42,20 +42,21 @@ std::string CsvLine(const std::vector<std::string>& fields);
 
 // Maps a header row to field indexes of the layout. Returns false with a
 // message for an unknown or repeated name.
-bool MapHeader(const report::FileLayout& layout, const CsvRow& header,
+bool MapHeader(const report::ReportFileLayout& layout, const CsvRow& header,
                std::vector<const report::Field*>* columns, std::string* error);
 
 // Builds a record from a row (its fields in the order of `columns`).
 // Returns false with a message naming the line and the field when a value
 // does not fit its field.
-bool RowToRecord(const report::FileLayout& layout, const std::vector<const report::Field*>& columns,
-                 const CsvRow& row, std::string* record, std::string* error);
+bool RowToRecord(const report::ReportFileLayout& layout,
+                 const std::vector<const report::Field*>& columns, const CsvRow& row,
+                 std::string* record, std::string* error);
 
 // The CSV fields of a record, in layout order.
-std::vector<std::string> RecordToFields(const report::FileLayout& layout,
+std::vector<std::string> RecordToFields(const report::ReportFileLayout& layout,
                                         const std::string& record);
 
 // The header of an export: every field name of the layout.
-std::vector<std::string> HeaderFields(const report::FileLayout& layout);
+std::vector<std::string> HeaderFields(const report::ReportFileLayout& layout);
 
 }  // namespace zuldata

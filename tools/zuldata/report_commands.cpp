@@ -33,7 +33,7 @@ int Usage(const char* usage) {
 
 bool ImportCsv(const std::string& root, const std::string& file, const std::string& csv,
                std::string* error) {
-  const report::FileLayout* layout = report::FindLayout(file);
+  const report::ReportFileLayout* layout = report::FindLayout(file);
   if (layout == nullptr) {
     *error = "unknown file " + file;
     return false;
@@ -77,7 +77,7 @@ int ImportCommand(const std::vector<std::string>& args) {
 
 int ExportCommand(const std::vector<std::string>& args) {
   if (args.size() != 2) return Usage("export ROOT FILE");
-  const report::FileLayout* layout = report::FindLayout(args[1]);
+  const report::ReportFileLayout* layout = report::FindLayout(args[1]);
   if (layout == nullptr) return Fail("unknown file " + args[1]);
   std::string error;
   std::string path = platform::SuitePath(args[0] + "/DADES/" + args[1] + ".dat");
@@ -102,13 +102,13 @@ int DemoCommand(const std::vector<std::string>& args) {
   }
   if (root.empty()) return Usage("demo ROOT [--suite DIR] [--zudavivi PATH]");
   // The demo records would meet themselves: a root is laid down once.
-  for (const report::FileLayout& layout : report::kLayouts)
+  for (const report::ReportFileLayout& layout : report::kLayouts)
     if (platform::PathExists(platform::SuitePath(root + "/DADES/" + layout.name + ".dat")))
       return Fail(root + "/DADES already holds " + layout.name +
                   "; demo wants a fresh root (remove it first)");
   std::string error;
   if (!LayDownSuite(root, options, &error)) return Fail(error);
-  for (const report::FileLayout& layout : report::kLayouts) {
+  for (const report::ReportFileLayout& layout : report::kLayouts) {
     std::string csvPath = options.suiteDir + "/data/" + layout.name + ".csv";
     std::string csv;
     if (!platform::ReadFile(csvPath, &csv)) return Fail("cannot read " + csvPath);

@@ -33,7 +33,7 @@ class Root : public ::testing::Test {
     std::vector<std::string> records;
     std::string error;
     EXPECT_TRUE(data.Open(root_, file, &error) && data.ReadAll(&records, &error)) << error;
-    const report::FileLayout* layout = report::FindLayout(file);
+    const report::ReportFileLayout* layout = report::FindLayout(file);
     std::string out = CsvLine(HeaderFields(*layout));
     for (const std::string& r : records) out += CsvLine(RecordToFields(*layout, r));
     return out;
