@@ -26,15 +26,6 @@ namespace {
 constexpr int kLockMessageRow = 24;
 constexpr double kMaxLockWaitMs = 10000.0;  // plus 1: waits of 1 to 10 001 ms
 
-// Operations that take the no-wait single-record lock when the file's lock
-// mode asks for locks: the gets, get position/direct and the steps.
-bool TakesLock(uint16_t operation) {
-  return (operation >= recman::B_GET_EQUAL && operation <= recman::B_GET_LAST) ||
-         operation == 19 ||
-         (operation >= recman::B_GET_POSITION && operation <= recman::B_STEP_NEXT) ||
-         (operation >= recman::B_STEP_FIRST && operation <= recman::B_STEP_PREVIOUS);
-}
-
 // Copies the first `length` bytes of a returned key buffer into `KeyValue`,
 // whose length is the length of the current key (no reallocation).
 void RefreshKeyValue(FileSlot& slot, const unsigned char* key) {
@@ -57,7 +48,7 @@ void Deliver(FileSlot& slot, const unsigned char* data, uint32_t dataLength) {
 // buffer and the returned data are copied back whatever the status, so a
 // fetch that fails without touching the buffer leaves the record as it was.
 int16_t FetchWithLockWait(FileSlot& slot, uint16_t operation) {
-  if (slot.LockMode != 0 && TakesLock(operation)) {
+  if (slot.LockMode != 0 && recman::TakesLockBias(operation)) {
     operation += recman::B_LOCK_SINGLE_NOWAIT;
   }
   unsigned char data[kDataBufferSize];

@@ -93,6 +93,12 @@ constexpr uint16_t B_STEP_PREVIOUS = 35;
 constexpr uint16_t B_LOCK_SINGLE_WAIT = 100;    // wait while another holds it
 constexpr uint16_t B_LOCK_SINGLE_NOWAIT = 200;  // status 84/85 at once
 
+// True for the operation codes (without a bias) that take a lock bias: the
+// key gets, Get Position (which accepts and ignores it, as callers add the
+// bias to every fetching code), Get Direct and the physical steps. BTRCALL
+// refuses a bias on any other operation with status 1.
+bool TakesLockBias(uint16_t operation);
+
 // Open modes (keyNumber of B_OPEN).
 constexpr int16_t B_MODE_NORMAL = 0;
 constexpr int16_t B_MODE_ACCELERATED = -1;  // treated as normal

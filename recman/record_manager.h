@@ -100,7 +100,4 @@ int16_t DoDelete(void* block);
 int16_t DoUnlock(void* block);
 int16_t DoGetPosition(void* block, void* data, uint32_t* dataLength);
 
-// True for the operations that accept a lock bias.
-bool TakesLockBias(uint16_t op);
-
 }  // namespace recman
