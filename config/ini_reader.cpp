@@ -30,9 +30,8 @@ unsigned char NameCapital(unsigned char c) {
 bool ParseLine(std::string line, IniLine* out) {
   size_t semi = line.find(';');
   if (semi != std::string::npos) line.erase(semi);
-  size_t first = line.find_first_not_of(' ');
-  if (first == std::string::npos) return false;
-  line.erase(0, first);
+  line = format::TrimLeadingBlanks(line);
+  if (line.empty()) return false;
   if (line[0] == '[') {
     size_t close = line.find(']');
     std::string name = close == std::string::npos ? line.substr(1) : line.substr(1, close - 1);

@@ -16,11 +16,6 @@ namespace {
 const int16_t kLineWidth = 76;  // widest line: the box then spans columns 1-80
 const int kCentreColumn = 41;
 
-size_t TrimmedLength(const std::string& line) {
-  size_t end = line.find_last_not_of(' ');
-  return end == std::string::npos ? 0 : end + 1;
-}
-
 }  // namespace
 
 bool ShowMessage(int16_t row, const std::string& text) {
@@ -30,6 +25,9 @@ bool ShowMessage(int16_t row, const std::string& text) {
   // Whole lines only: a partial last line would land on the bottom frame.
   if (laid.size() % kLineWidth != 0) laid.append(kLineWidth - laid.size() % kLineWidth, ' ');
   int n = static_cast<int>(laid.size() / kLineWidth);
+  auto line = [&laid](int k) {  // line k from 0, without its trailing blanks
+    return format::TrimTrailingBlanks(laid.substr(k * kLineWidth, kLineWidth));
+  };
 
   int top = row - (n + 1) / 2 - 2;
   if (top < 1) top = 1;
@@ -40,7 +38,7 @@ bool ShowMessage(int16_t row, const std::string& text) {
   }
   int left = 0, right = 0;
   for (int k = 0; k < n; ++k) {
-    int len = static_cast<int>(TrimmedLength(laid.substr(k * kLineWidth, kLineWidth)));
+    int len = static_cast<int>(line(k).size());
     if (right - left < len + 4) {
       left = kCentreColumn - (len + 1) / 2 - 2;
       right = len / 2 + kCentreColumn + 1;
@@ -53,9 +51,8 @@ bool ShowMessage(int16_t row, const std::string& text) {
   }
   DrawFrame(1);
   for (int k = 0; k < n; ++k) {
-    std::string line = laid.substr(k * kLineWidth, kLineWidth);
     LocateInWindow(static_cast<int16_t>(k + 1), 2);
-    platform::ConsoleWrite(line.substr(0, TrimmedLength(line)));
+    platform::ConsoleWrite(line(k));
   }
   SetColourRole("-");
   // Callers often go on working (waiting on a lock, printing) without

@@ -3,6 +3,7 @@
 #include "config/ini_reader.h"
 #include "config/session.h"
 #include "dates/packed.h"
+#include "format/text_utils.h"
 
 namespace dates {
 
@@ -55,7 +56,7 @@ std::string Fit(const std::string& s, size_t width) {
   return out;
 }
 
-bool Blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
+bool Blank(const std::string& s) { return format::IsAllChar(s, ' ') != 0; }
 
 void LoadSettings() {
   const std::string file = config::EnvText("ZULROOT") + "Brol.ini";
@@ -109,8 +110,7 @@ std::string FormatDate(const std::string& packed, int16_t style, const std::stri
       } else if (style == 1) {
         piece = MonthName(texts, month).substr(0, 3);
       } else {
-        piece = MonthName(texts, month);
-        piece.erase(piece.find_last_not_of(' ') + 1);
+        piece = format::TrimTrailingBlanks(MonthName(texts, month));
       }
       if (!joined.empty()) {
         if (style <= 1) {

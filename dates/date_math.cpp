@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "dates/packed.h"
+#include "format/text_utils.h"
 #include "platform/env.h"
 
 namespace dates {
@@ -88,9 +89,7 @@ bool ReadTyped(const std::string& text, TypedDate* out) {
   } else {
     return false;
   }
-  size_t first = year.find_first_not_of(' ');
-  size_t last = year.find_last_not_of(' ');
-  out->shortYear = first == std::string::npos || last - first + 1 <= 3;
+  out->shortYear = format::TrimBlanks(year).size() <= 3;
   return PartValue(day, &out->day) && PartValue(month, &out->month) &&
          PartValue(year, &out->year);
 }

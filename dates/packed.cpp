@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "format/text_utils.h"
+
 namespace dates {
 namespace {
 
@@ -28,12 +30,7 @@ std::string ShortestDecimal(double x) {
 
 std::string Pack(const std::string& digits) {
   const size_t n = digits.size();
-  size_t first = digits.find_first_not_of(' ');
-  std::string trimmed;
-  if (first != std::string::npos) {
-    size_t last = digits.find_last_not_of(' ');
-    trimmed = digits.substr(first, last - first + 1);
-  }
+  const std::string trimmed = format::TrimBlanks(digits);
   // Right-justify in the text's own length, zero-filled on the left.
   std::string t = std::string(n - trimmed.size(), '0') + trimmed;
   std::string out((n + 1) / 2, '\0');

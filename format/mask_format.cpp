@@ -6,6 +6,7 @@
 
 #include "config/ini_reader.h"
 #include "format/format_state.h"
+#include "format/text_utils.h"
 #include "platform/env.h"
 
 namespace format {
@@ -81,8 +82,8 @@ std::string PlainForm(const std::string& digits, int fd, bool neg, size_t width,
 }
 
 char FirstNonBlank(const std::string& value) {
-  size_t i = value.find_first_not_of(' ');
-  return i == std::string::npos ? '\0' : value[i];
+  const std::string rest = TrimLeadingBlanks(value);
+  return rest.empty() ? '\0' : rest[0];
 }
 
 }  // namespace

@@ -179,8 +179,8 @@ std::string NameOrder(const std::string& stored) {
   if (star == std::string::npos || star == 0) return TrimBlanks(stored);
   std::string before = TrimBlanks(stored.substr(0, star));
   std::string after = TrimBlanks(stored.substr(star + 1));
-  size_t last = stored.find_last_not_of(' ');
-  bool apostrophe = last != std::string::npos && stored[last] == '\'';
+  const std::string kept = TrimTrailingBlanks(stored);
+  bool apostrophe = !kept.empty() && kept.back() == '\'';
   return after + (apostrophe ? "" : " ") + before;
 }
 

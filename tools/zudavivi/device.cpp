@@ -1,5 +1,6 @@
 #include "tools/zudavivi/device.h"
 
+#include "format/text_utils.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
 
@@ -16,11 +17,7 @@ std::string Upper(std::string text) {
 }  // namespace
 
 Device ParseDevice(const std::string& deviceText, const std::string& tempDir) {
-  size_t first = deviceText.find_first_not_of(' ');
-  std::string text =
-      first == std::string::npos
-          ? std::string()
-          : deviceText.substr(first, deviceText.find_last_not_of(' ') - first + 1);
+  std::string text = format::TrimBlanks(deviceText);
   std::string upper = Upper(text);
   Device d;
   if (text.empty() || upper == "PANTALLA") return d;
@@ -35,8 +32,7 @@ Device ParseDevice(const std::string& deviceText, const std::string& tempDir) {
     if (upper != word && upper.compare(0, word.size() + 1, word + ":") != 0) continue;
     d.kind = doc.kind;
     std::string path = upper == word ? std::string() : text.substr(word.size() + 1);
-    size_t p = path.find_first_not_of(' ');
-    path = p == std::string::npos ? std::string() : path.substr(p);
+    path = format::TrimLeadingBlanks(path);
     d.path = platform::SuitePath(path.empty() ? tempDir + doc.defaultName : path);
     return d;
   }

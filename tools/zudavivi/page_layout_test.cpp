@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "format/text_utils.h"
 #include "tools/zudavivi/spool_reader.h"
 
 namespace zudavivi {
@@ -23,11 +24,7 @@ std::vector<std::vector<std::string>> Lay(const std::vector<std::string>& record
       spool,
       [&pages](const Page& p) {
         std::vector<std::string> lines;
-        for (std::string l : p.lines) {
-          size_t end = l.find_last_not_of(' ');
-          l.resize(end == std::string::npos ? 0 : end + 1);
-          lines.push_back(l);
-        }
+        for (const std::string& l : p.lines) lines.push_back(format::TrimTrailingBlanks(l));
         pages.push_back(lines);
         return true;
       },

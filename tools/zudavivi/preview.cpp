@@ -6,6 +6,7 @@
 #include "console/colours.h"
 #include "console/key_codes.h"
 #include "console/keyboard.h"
+#include "format/text_utils.h"
 #include "platform/console.h"
 #include "tools/zudavivi/page_layout.h"
 
@@ -67,8 +68,7 @@ int RunPreview(const std::string& spool, std::string* error) {
   int width = kPageColumns;
   for (const Page& p : pages) {
     for (const std::string& l : p.lines) {
-      size_t end = l.find_last_not_of(' ');
-      if (end != std::string::npos) width = std::max(width, static_cast<int>(end + 1));
+      width = std::max(width, static_cast<int>(format::TrimTrailingBlanks(l).size()));
     }
   }
   View v;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "format/text_utils.h"
 #include "platform/codepage.h"
 #include "tools/zudavivi/output_file.h"
 #include "tools/zudavivi/page_layout.h"
@@ -29,12 +30,10 @@ int RenderText(const std::string& spool, const std::string& path, long* pages,
     if (!first) buffer += '\f';
     first = false;
     size_t used = page.lines.size();
-    while (used > 0 && page.lines[used - 1].find_first_not_of(' ') == std::string::npos) --used;
+    while (used > 0 && format::IsAllChar(page.lines[used - 1], ' ') != 0) --used;
     for (size_t i = 0; i < used; ++i) {
-      const std::string& line = page.lines[i];
-      size_t end = line.find_last_not_of(' ');
-      if (end != std::string::npos) {
-        for (size_t k = 0; k <= end; ++k) buffer += utf8[static_cast<unsigned char>(line[k])];
+      for (char c : format::TrimTrailingBlanks(page.lines[i])) {
+        buffer += utf8[static_cast<unsigned char>(c)];
       }
       buffer += '\n';
     }

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "dates/packed.h"
+#include "format/text_utils.h"
 #include "platform/codepage.h"
 
 namespace zuldata {
@@ -112,10 +113,7 @@ std::string GetValue(const Field& f, const std::string& rec) {
     case FieldType::Byte:
       return std::to_string(static_cast<unsigned char>(rec[f.offset]));
     case FieldType::Text: {
-      std::string t = rec.substr(f.offset, f.width);
-      size_t end = t.find_last_not_of(' ');
-      t.erase(end == std::string::npos ? 0 : end + 1);
-      return platform::Cp850ToUtf8(t);
+      return platform::Cp850ToUtf8(format::TrimTrailingBlanks(rec.substr(f.offset, f.width)));
     }
   }
   return "";
