@@ -117,10 +117,10 @@ int16_t OpenWithWait(FileSlot& slot, const std::string& fileName,
     unsigned char creation[kDataBufferSize] = {};
     int16_t refused = ReadCreationLayout(name, creation);
     if (refused != 0) return refused;
-    uint32_t specLength = kDataBufferSize;
+    uint32_t layoutLength = kDataBufferSize;
     FileSlot& scratch = table.Slots[0];
     status = recman::BTRCALL(recman::B_CREATE, scratch.PositionBlock.data(), creation,
-                             &specLength, key, kKeyBufferSize,
+                             &layoutLength, key, kKeyBufferSize,
                              recman::B_CREATE_NO_REPLACE);
     // 59: another terminal created the file since our open; open theirs.
     if (status != 0 && status != recman::B_FILE_EXISTS) return status;

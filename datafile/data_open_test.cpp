@@ -39,7 +39,7 @@ TEST(SplitDataPathTest, ExtensionStartsAtFirstDotOfLastComponent) {
 }
 
 // Record of the test file "T": 2-byte binary code, 4-byte name, 14 bytes more.
-std::string TSpec() {
+std::string TLayout() {
   return CreationLayout(20, {{{1, 2, recman::KF_BINARY}},
                            {{3, 4, recman::KF_DUPLICATES}},
                            {{7, 1, recman::KF_DUPLICATES}, {1, 2, recman::KF_BINARY}}});
@@ -48,8 +48,8 @@ std::string TSpec() {
 class DataOpenTest : public DataFileTest {};
 
 TEST_F(DataOpenTest, MissingFileIsCreatedFromItsLayoutAndBoundToTopSlot) {
-  WriteLayout("T", TSpec());
-  WriteLayout("U", TSpec());
+  WriteLayout("T", TLayout());
+  WriteLayout("U", TLayout());
   char first[20] = {};
   char second[20] = {};
   int16_t status = -1;
@@ -70,7 +70,7 @@ TEST_F(DataOpenTest, MissingFileIsCreatedFromItsLayoutAndBoundToTopSlot) {
 }
 
 TEST_F(DataOpenTest, ExistingFileOpensWithItsOwnExtension) {
-  WriteLayout("T", TSpec());
+  WriteLayout("T", TLayout());
   char buffer[20] = {};
   int16_t status = -1;
   DataOpen(501, DataName("T.DAT"), buffer, status);
@@ -89,8 +89,8 @@ TEST_F(DataOpenTest, ExistingFileOpensWithItsOwnExtension) {
 }
 
 TEST_F(DataOpenTest, SecondOpenOfANumberKeepsTheFirstBinding) {
-  WriteLayout("T", TSpec());
-  WriteLayout("U", TSpec());
+  WriteLayout("T", TLayout());
+  WriteLayout("U", TLayout());
   char first[20] = {};
   char other[20] = {};
   int16_t status = -1;
@@ -109,7 +109,7 @@ TEST_F(DataOpenTest, SecondOpenOfANumberKeepsTheFirstBinding) {
 }
 
 TEST_F(DataOpenTest, NumberZeroIsNeverOpened) {
-  WriteLayout("T", TSpec());
+  WriteLayout("T", TLayout());
   char buffer[20] = {};
   int16_t status = -1;
   DataOpen(0, DataName("T"), buffer, status);
@@ -121,7 +121,7 @@ TEST_F(DataOpenTest, NumberZeroIsNeverOpened) {
 TEST_F(DataOpenTest, FortyFirstOpenFindsNoSlot) {
   static char buffers[41][20];
   int16_t status = -1;
-  for (int i = 1; i <= 41; ++i) WriteLayout("T" + std::to_string(i), TSpec());
+  for (int i = 1; i <= 41; ++i) WriteLayout("T" + std::to_string(i), TLayout());
   for (int i = 1; i <= 40; ++i) {
     DataOpen(static_cast<int16_t>(500 + i), DataName("T" + std::to_string(i)),
              buffers[i - 1], status);
@@ -137,7 +137,7 @@ TEST_F(DataOpenTest, FortyFirstOpenFindsNoSlot) {
 }
 
 TEST_F(DataOpenTest, KeyInfoComesFromTheFileStatistics) {
-  WriteLayout("T", TSpec());
+  WriteLayout("T", TLayout());
   char buffer[20] = {};
   int16_t status = -1;
   DataOpen(501, DataName("T"), buffer, status);
@@ -172,7 +172,7 @@ TEST_F(DataOpenTest, FileWithoutKeysHasAnEmptyKeyValue) {
 }
 
 TEST_F(DataOpenTest, RecordsLongerThanTheCallersBufferAreDeliveredCut) {
-  WriteLayout("T", TSpec());
+  WriteLayout("T", TLayout());
   char buffer[12];
   std::memset(buffer, '#', sizeof buffer);
   int16_t status = -1;
@@ -187,7 +187,7 @@ TEST_F(DataOpenTest, RecordsLongerThanTheCallersBufferAreDeliveredCut) {
 }
 
 TEST_F(DataOpenTest, CloseAllFreesEveryNumberForANewOpen) {
-  WriteLayout("T", TSpec());
+  WriteLayout("T", TLayout());
   char buffer[20] = {};
   int16_t status = -1;
   DataOpen(501, DataName("T"), buffer, status);

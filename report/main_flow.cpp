@@ -149,7 +149,7 @@ int TorbelanMain(const std::vector<std::string>& args) {
     return batch ? 1 : 0;
   }
   if (!batch) {
-    std::printf("torbelan: the selection form is not available yet; "
+    std::printf("torbelan: this build has no selection form; "
                 "run a pass with torbelan --batch DATE FIRST LAST\n");
     return 0;
   }

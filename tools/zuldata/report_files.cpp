@@ -68,8 +68,8 @@ bool ReportFile::Open(const std::string& root, const std::string& name, std::str
     unsigned char scratch[128] = {};
     char buffer[kDataBuffer] = {};
     std::memcpy(buffer, creation.data(), std::min(creation.size(), sizeof buffer));
-    uint32_t specLength = kDataBuffer;
-    s = recman::BTRCALL(recman::B_CREATE, scratch, buffer, &specLength, key, 256,
+    uint32_t layoutLength = kDataBuffer;
+    s = recman::BTRCALL(recman::B_CREATE, scratch, buffer, &layoutLength, key, 256,
                         recman::B_CREATE_NO_REPLACE);
     if (s != 0) {
       *error = "cannot create " + path + " (" + Status(s) + ")";
