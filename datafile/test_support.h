@@ -14,6 +14,7 @@
 #include "datafile/record_ops.h"
 #include "platform/coding.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/test_dir.h"
 #include "recman/btrcall.h"
 #include "recman/creation_layout_file.h"
@@ -107,9 +108,10 @@ class DataFileTest : public ::testing::Test {
     table = FileTable();
   }
 
-  // Writes ddf/<name>.xdf for the layout.
+  // Writes the creation layout file of the data file `name` under this root.
   void WriteLayout(const std::string& name, const std::string& creation) {
-    dir.Write("ddf/" + name + ".xdf", recman::EncodeCreationLayoutFile(creation));
+    std::string file = platform::SuitePath(recman::CreationLayoutFileName(dir.path(), name));
+    ASSERT_EQ(recman::WriteCreationLayoutFile(file, creation), recman::LayoutFileStatus::kOk);
   }
 
   // The suite name of a data file under this root: ROOT + "DADES\" + name.
