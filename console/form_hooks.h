@@ -1,7 +1,7 @@
-// Form hooks: the program-specific routines of a form, which the form
-// engine and its browse lists call back. The form layer knows no program;
-// a program registers its routines at start by filling the one table
-// `console::formHooks`, as it registers the key reader's two pop-ups
+// Form hooks: the routines of a form that belong to the program, which the
+// form engine and its browse lists call back. The form layer knows no
+// program; a program registers its routines at start by filling the one
+// table `console::formHooks`, as it registers the key reader's two pop-ups
 // (keyboard.h). The form layer calls them only through the Hook* functions
 // below, which give a neutral answer for a hook left unset, so that forms
 // run, and are tested, with any set of hooks or none.
