@@ -1,0 +1,7 @@
+#include "console/form.h"
+
+namespace console {
+
+FormState form;
+
+}  // namespace console
