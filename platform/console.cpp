@@ -9,6 +9,7 @@
 
 #include "platform/console_backend.h"
 #include "platform/env.h"
+#include "platform/wait_hooks.h"
 
 namespace platform {
 
@@ -222,6 +223,7 @@ bool ConsoleReadEvent(ConsoleEvent* event) {
 void ConsoleWaitInput(int ms) {
   Ensure();
   Backend().present();
+  RunBeforeWaitHooks();
   Backend().wait(ms);
 }
 

@@ -190,8 +190,9 @@ void ConsoleHideCursor();
 // is on; others are dropped.
 bool ConsoleReadEvent(ConsoleEvent* event);
 
-// Called by a program that polls for keys and found none: draws the model
-// and waits up to `ms` milliseconds for input to arrive. Headless: when the
+// Called by a program that polls for keys and found none: draws the model,
+// runs the before-wait hooks (platform/wait_hooks.h) and waits up to `ms`
+// milliseconds for input to arrive. Headless: when the
 // queue is empty, the wait is a starved one: starvedWaits goes up by one and
 // an Esc key is queued, so that a test that queued too few keys ends (every
 // interactive loop of the suite leaves on Esc) instead of hanging.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/wait_hooks.h"
+
 namespace platform {
 namespace {
 
@@ -100,6 +102,21 @@ TEST_F(ConsoleTest, MouseEventsOnlyWhileMouseInputIsOn) {
   EXPECT_EQ(e.text, std::string("\0\0\x08\x01", 4));
   EXPECT_EQ(e.mouseRow, 3);
   EXPECT_EQ(e.mouseColumn, 40);
+}
+
+int hookRuns = 0;
+void CountHook() { ++hookRuns; }
+
+TEST_F(ConsoleTest, AKeyWaitRunsTheBeforeWaitHooks) {
+  waitHooks = WaitHookState();
+  AddWaitHook(CountHook);
+  hookRuns = 0;
+  ConsoleEvent e;
+  EXPECT_FALSE(ConsoleReadEvent(&e));  // a read that finds nothing does not wait
+  EXPECT_EQ(hookRuns, 0);
+  ConsoleWaitInput(10);
+  EXPECT_EQ(hookRuns, 1);
+  waitHooks = WaitHookState();
 }
 
 }  // namespace

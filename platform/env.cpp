@@ -1,5 +1,7 @@
 #include "platform/env.h"
 
+#include <time.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -29,6 +31,17 @@ LocalDate Today() {
   std::tm tm{};
   localtime_r(&now, &tm);
   return LocalDate{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
+}
+
+int64_t CoarseNowNs() {
+  if (clock.coarseFixed) return clock.coarseNs;
+  timespec t{};
+#ifdef CLOCK_MONOTONIC_COARSE
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &t);
+#else
+  clock_gettime(CLOCK_MONOTONIC, &t);
+#endif
+  return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
 void SleepMs(long ms) {

@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "platform/paths.h"
+#include "platform/wait_hooks.h"
 
 namespace platform {
 
@@ -20,6 +21,7 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args)
   argv.push_back(nullptr);
 
   if (process.beforeChild) process.beforeChild();
+  RunBeforeWaitHooks();  // the wait for the child may be long
   pid_t pid = fork();
   if (pid == 0) {
     execv(path.c_str(), argv.data());

@@ -20,7 +20,8 @@ struct ProcessState {
 };
 extern ProcessState process;
 
-// Runs the program with the given arguments and waits for it to end.
+// Runs the program with the given arguments and waits for it to end. The
+// before-wait hooks (platform/wait_hooks.h) run before it starts.
 // Returns its exit code (128 + signal number when a signal ended it), or -1
 // when it could not be started.
 int RunProgram(const std::string& program, const std::vector<std::string>& args);
