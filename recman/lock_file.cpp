@@ -45,6 +45,20 @@
 //     poll with a sleep instead (lock bias +100), so two programs waiting for
 //     each other's records cannot hang silently inside a system call.
 //
+// The shared page. The first kSharedPageSize bytes of the lock file are
+// mapped MAP_SHARED by every LockFile, so that the write generation there
+// (held_reads.cpp) is one memory word shared by all processes of the
+// machine. Mapping does not touch the locks: byte-range locks here are
+// advisory (Linux's mandatory locking, which could refuse a shared mapping
+// of a locked file, needs a special mount option and set-group-id mode
+// bits and is gone from current kernels), and neither extending the file
+// with ftruncate nor writing into the page releases or moves a lock. The
+// file is only ever extended, never shortened: two openers that both find
+// it short both extend it to the same length, which keeps whatever the
+// first one wrote. When the file cannot be extended or mapped (a file
+// system without shared mappings), the LockFile works without the page and
+// says so (hasSharedPage).
+//
 // Allowed transitions of one LockFile: closed -> open (open byte shared or
 // exclusive) -> any number of record locks taken and released -> closed.
 // Record locks are only taken while the open byte is held.
@@ -52,6 +66,8 @@
 #include "recman/lock_file.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cassert>
@@ -101,7 +117,22 @@ int16_t LockFile::Open(const std::string& dataPath, bool exclusive) {
     return (e == EAGAIN || e == EACCES) ? 85 : 2;
   }
   fd_ = fd;
+  MapSharedPage();
   return 0;
+}
+
+void LockFile::MapSharedPage() {
+  struct stat st;
+  if (fstat(fd_, &st) != 0) return;
+  if (st.st_size < kSharedPageSize && ftruncate(fd_, kSharedPageSize) != 0) return;
+  void* p = mmap(nullptr, size_t(kSharedPageSize), PROT_READ | PROT_WRITE, MAP_SHARED,
+                 fd_, 0);
+  if (p != MAP_FAILED) page_ = static_cast<uint64_t*>(p);
+}
+
+void LockFile::UnmapSharedPage() {
+  if (page_) munmap(page_, size_t(kSharedPageSize));
+  page_ = nullptr;
 }
 
 bool LockFile::LockRecord(uint32_t pos) {
@@ -114,6 +145,7 @@ void LockFile::UnlockRecord(uint32_t pos) {
 }
 
 void LockFile::Close() {
+  UnmapSharedPage();
   if (fd_ >= 0) {
     struct flock fl = {};
     fl.l_type = F_UNLCK;
@@ -128,6 +160,7 @@ void LockFile::Close() {
 }
 
 void LockFile::Abandon() {
+  UnmapSharedPage();  // the child's copy; the parent's mapping stays
   if (fd_ >= 0) close(fd_);  // another descriptor of the description remains
   fd_ = -1;
 }

@@ -7,19 +7,33 @@
 // in any other, and the operating system drops them when the LockFile is
 // closed or its process ends, however it ends.
 //
-// Layout of the lock file (nothing is ever written to it; only ranges are
-// locked):
+// Layout of the lock file. Locks are advisory byte ranges: they neither see
+// nor disturb what the file holds, so the locked bytes and the shared page
+// may overlap.
+//   bytes 0 .. kSharedPageSize-1  the shared page, mapped (MAP_SHARED) by
+//                           every open of the data file:
+//     offset 0   u64        write generation, in the machine's byte order
+//                           (only processes of one machine share it, as
+//                           they share SQLite's -shm file)
+//     offset 8..            zero, reserved
 //   byte 0                  the open byte: a shared lock for every open, an
 //                           exclusive lock for an exclusive open
 //   byte kRecordBase + pos  the lock of the record at position pos
-// Changing these offsets makes running programs of different builds ignore
-// each other's locks.
+// A lock file shorter than the page (an empty one, say) is extended with
+// zeros when it is opened; a lock file is never shortened, as
+// a process touching its mapped page beyond the end would be killed
+// (SIGBUS). Changing these offsets makes running programs of different
+// builds ignore each other's locks or change signals.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 namespace recman {
+
+// Bytes of the shared page at the start of every lock file. Changing it
+// makes running programs of different builds miss each other's signals.
+constexpr long kSharedPageSize = 4096;
 
 class LockFile {
  public:
@@ -44,17 +58,42 @@ class LockFile {
   // Releases the lock of the record at pos (nothing when not held).
   void UnlockRecord(uint32_t pos);
 
-  // Releases every lock and closes the file.
+  // True when the shared page is mapped. It is not when the file system
+  // refuses to extend or map the file; the change signal is then missing
+  // and callers must not rely on Generation.
+  bool hasSharedPage() const { return page_ != nullptr; }
+
+  // The data file's write generation: one atomic load from the shared
+  // page, no system call. 0 without the page.
+  uint64_t Generation() const {
+    return page_ ? __atomic_load_n(page_, __ATOMIC_ACQUIRE) : 0;
+  }
+
+  // Adds one to the write generation with an atomic add, seen at once by
+  // every process that has the page mapped. Nothing without the page.
+  void BumpGeneration() {
+    if (page_) __atomic_add_fetch(page_, 1, __ATOMIC_SEQ_CST);
+  }
+
+  // Releases every lock, unmaps the page and closes the file.
   void Close();
 
   // After fork, in the child: closes the child's copy of the descriptor
-  // without unlocking; the locks stay with the parent.
+  // without unlocking and unmaps the child's copy of the page; the locks
+  // stay with the parent.
   void Abandon();
 
   bool isOpen() const { return fd_ >= 0; }
 
  private:
+  void MapSharedPage();
+  void UnmapSharedPage();
+
   int fd_ = -1;
+  uint64_t* page_ = nullptr;  // the mapped shared page, or null
 };
+
+static_assert(__atomic_always_lock_free(sizeof(uint64_t), 0),
+              "the write generation must be lock-free to be shared between processes");
 
 }  // namespace recman
