@@ -13,6 +13,10 @@
 // its first write. End commits the files one after the other: each file's
 // part is atomic, the set of files is not (a crash between two commits
 // keeps the first). Closing a file inside a transaction rolls its part back.
+//
+// Reads between writes may share one SQLite read snapshot per open file;
+// held_reads.cpp has the rules that keep every call seeing what others had
+// committed before it began.
 
 #include <pthread.h>
 #include <sys/stat.h>
@@ -131,6 +135,7 @@ int16_t DoOpen(void* block, void* data, uint32_t* dataLength, void* key,
       mode != B_MODE_EXCLUSIVE)
     return B_INVALID_OPERATION;
   InstallForkHandler();
+  InstallHeldReads();
   std::string path = platform::SuitePath(name);
   Engine& engine = DefaultEngine();
   int16_t st = engine.Probe(path);
@@ -181,6 +186,7 @@ int16_t DoClose(void* block) {
 int16_t DoReset() {
   manager.files.clear();  // rolls back any transaction's uncommitted part
   manager.transaction = false;
+  manager.anyHeld = false;
   return B_OK;
 }
 
@@ -212,7 +218,9 @@ int16_t DoCreate(void* data, uint32_t* dataLength, void* key,
   }
   if (st == B_IO_ERROR) return B_CREATE_IO_ERROR;
   if (st != B_OK) return st;
-  return DefaultEngine().Create(path, layout, mode == B_CREATE_REPLACE);
+  st = DefaultEngine().Create(path, layout, mode == B_CREATE_REPLACE);
+  lock.BumpGeneration();  // see held_reads.cpp: a file replaced
+  return st;
 }
 
 int16_t DoStat(void* block, void* data, uint32_t* dataLength) {
@@ -220,7 +228,9 @@ int16_t DoStat(void* block, void* data, uint32_t* dataLength) {
   if (f == nullptr) return B_FILE_NOT_OPEN;
   const std::string& creation = f->table->info().layout.bytes;
   uint32_t count = 0;
+  BeginRead(f, /*locking=*/false);
   int16_t st = f->table->RecordCount(&count);
+  EndRead(f, st);
   if (st != B_OK) return st;
   uint32_t cap = data ? *dataLength : 0;
   uint32_t n = cap < creation.size() ? cap : uint32_t(creation.size());
@@ -243,7 +253,10 @@ int16_t DoSetOwner(void* block, void* data, uint32_t* dataLength, void* key,
   if (mode < 0 || mode > 3) return B_INVALID_OPERATION;
   std::string owner = OwnerFrom(data, *dataLength);
   if (owner.empty() || owner != OwnerFrom(key, keyLength)) return B_INVALID_OWNER;
-  return f->table->SetOwner(owner, mode);
+  LetGoRead(f);
+  int16_t st = f->table->SetOwner(owner, mode);
+  SignalWrite(f);
+  return st;
 }
 
 int16_t DoClearOwner(void* block) {
@@ -252,7 +265,10 @@ int16_t DoClearOwner(void* block) {
   if (f->readOnly) return B_ACCESS_DENIED;
   if (f->table->info().owner.empty()) return B_OK;
   if (!f->ownerGiven) return B_INVALID_OWNER;
-  return f->table->SetOwner(std::string(), 0);
+  LetGoRead(f);
+  int16_t st = f->table->SetOwner(std::string(), 0);
+  SignalWrite(f);
+  return st;
 }
 
 // ---- 3. Transactions ------------------------------------------------------
@@ -261,6 +277,7 @@ int16_t DoClearOwner(void* block) {
 int16_t DoTransaction(uint16_t op) {
   if (op == B_BEGIN_TRANSACTION) {
     if (manager.transaction) return B_TRANSACTION_ACTIVE;
+    LetGoAllReads();  // reads inside the transaction hold nothing
     manager.transaction = true;
     return B_OK;
   }
@@ -271,6 +288,7 @@ int16_t DoTransaction(uint16_t op) {
     if (!f || !f->inTransaction) continue;
     f->inTransaction = false;
     int16_t st = f->table->EndTransaction(op == B_END_TRANSACTION);
+    if (op == B_END_TRANSACTION) SignalWrite(f.get());  // after its commit
     if (result == B_OK) result = st;
   }
   return result;
@@ -284,6 +302,7 @@ int16_t DoTransaction(uint16_t op) {
 int16_t BTRCALL(uint16_t operation, void* positionBlock, void* dataBuffer,
                 uint32_t* dataLength, void* keyBuffer, uint16_t keyLength,
                 int16_t keyNumber) {
+  ExpireHeldReads();
   uint32_t noLength = 0;
   if (dataLength == nullptr) dataLength = &noLength;
   if (keyBuffer == nullptr) keyLength = 0;

@@ -17,8 +17,10 @@
 //     against a crash of the process once it returns 0; unique keys are
 //     checked inside the same atomic step;
 //   - no transaction or read snapshot stays open between calls, so every
-//     call sees what other processes have committed (except inside a
-//     transaction the caller asked for, BeginTransaction);
+//     call sees what other processes have committed, except inside a
+//     transaction the caller asked for (BeginTransaction) and while the
+//     caller holds a read snapshot (HoldRead), which it does only as the
+//     protocol of recman/held_reads.cpp allows;
 //   - results are statuses (recman/btrcall.h), never exceptions.
 #pragma once
 
@@ -123,6 +125,19 @@ class Table {
   // Commits (commit true) or rolls back the transaction. Returns 0 or an
   // error status; a failed commit rolls back.
   virtual int16_t EndTransaction(bool commit) = 0;
+
+  // From here on, reads share one read snapshot, taken by the first of
+  // them (not by this call), until ReleaseRead, so that consecutive reads
+  // cost no locking. Writes, SetOwner and BeginTransaction let the
+  // snapshot go first by themselves. Returns 0, or an error status with no
+  // snapshot held. Holding already is no error.
+  virtual int16_t HoldRead() = 0;
+
+  // Ends a held read snapshot (nothing when none is held).
+  virtual void ReleaseRead() = 0;
+
+  // True while a read snapshot is held.
+  virtual bool holdingRead() const = 0;
 
   // Stores (owner non-empty) or clears the owner name. Returns 0 or an
   // error status.

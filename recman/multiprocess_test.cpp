@@ -1,16 +1,21 @@
 // The record manager shared by real processes: lock conflicts, locks that
 // die with their holder, exclusive opens, a locked read-modify-write stress
-// run and a writer killed in the middle of inserts. The other processes are
-// recman_worker programs started with fork and exec.
+// run, a writer killed in the middle of inserts, another process's writes
+// seen by a reader that holds a snapshot, and a reader idle in a key wait
+// that holds back no checkpoint. The other processes are recman_worker
+// programs started with fork and exec.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -37,16 +42,19 @@ using platform::TestDir;
 struct Worker {
   pid_t pid = -1;
   int out = -1;       // read end of the worker's standard output
+  int in = -1;        // write end of the worker's standard input
   std::string buffer; // what has been read and not yet taken as lines
 
   ~Worker() { Kill(); }
 
   bool Start(const std::vector<std::string>& args) {
-    int fds[2];
+    int fds[2], inFds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return false;
+    if (pipe2(inFds, O_CLOEXEC) != 0) return false;
     pid = fork();
     if (pid == 0) {
       dup2(fds[1], 1);
+      dup2(inFds[0], 0);
       std::vector<char*> argv;
       argv.push_back(const_cast<char*>(RECMAN_WORKER));
       for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -55,8 +63,22 @@ struct Worker {
       _exit(127);
     }
     close(fds[1]);
+    close(inFds[0]);
     out = fds[0];
+    in = inFds[1];
     return pid > 0;
+  }
+
+  // Sends one line to the worker's standard input.
+  bool Send(const std::string& line) {
+    std::string l = line + "\n";
+    return in >= 0 && write(in, l.data(), l.size()) == ssize_t(l.size());
+  }
+
+  // Ends the worker's standard input.
+  void CloseInput() {
+    if (in >= 0) close(in);
+    in = -1;
   }
 
   // The next line of output; empty after timeoutMs or at end of output.
@@ -85,6 +107,7 @@ struct Worker {
     }
     if (out >= 0) close(out);
     out = -1;
+    CloseInput();
   }
 
   // Waits for the worker to end; returns its exit code (-1 on a signal).
@@ -112,6 +135,7 @@ std::string Id(uint32_t id) { return Counter(id, 0).substr(0, 4); }
 class MultiProcessTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    signal(SIGPIPE, SIG_IGN);  // a worker that died shows as a failed Send
     manager = RecmanState();
     path_ = dir_.file("shared.dat");
     ASSERT_EQ(CreateFile(path_, CounterSpec()), 0);
@@ -257,6 +281,127 @@ TEST_F(MultiProcessTest, WriterKilledInABurstOfInsertsLeavesASoundFile) {
   for (uint32_t id : confirmed) ASSERT_EQ(h.Get(B_GET_EQUAL, 0, Id(id)), 0) << id;
   // The file takes further writes.
   EXPECT_EQ(h.Insert(Counter(1000000, 1)), 0);
+}
+
+uint32_t ValueOf(const Handle& h) {
+  return GetU32(reinterpret_cast<const uint8_t*>(h.data.data()) + 4);
+}
+
+// The record count that Stat reports.
+uint32_t StatCount(Handle& h) {
+  EXPECT_EQ(h.Call(B_STAT, "", "", 0, 512), 0);
+  return GetU32(reinterpret_cast<const uint8_t*>(h.data.data()) + FS_RECORD_COUNT);
+}
+
+// The reader (this process) reads before every write, so it holds a
+// snapshot older than the write; the writer commits and says so through the
+// pipe; the reader's very next call must see the write, and Stat the new
+// count. Round kinds are mixed at random over ids 1..40.
+TEST_F(MultiProcessTest, EveryKindOfWriteOfAnotherProcessIsSeenByTheNextCall) {
+  Worker w;
+  ASSERT_TRUE(w.Start({"writer", path_}));
+  Handle h;
+  ASSERT_EQ(h.Open(path_), 0);
+  std::map<uint32_t, uint32_t> model;
+  std::mt19937 rng(2024);
+  std::map<std::string, int> kinds;
+  for (int round = 0; round < 1000; ++round) {
+    ASSERT_EQ(h.Get(B_GET_FIRST, 0), model.empty() ? B_END_OF_FILE : 0) << round;
+    const int r = int(rng() % 20);
+    const uint32_t value = rng() % 1000000;
+    auto any = model.begin();
+    if (!model.empty()) std::advance(any, rng() % model.size());
+    std::string kind;
+    uint32_t id = 0;
+    if (model.empty() || (r < 7 && model.size() < 40)) {
+      kind = "insert";
+      do id = 1 + rng() % 40; while (model.count(id));
+    } else if (r < 14) {
+      kind = "update";
+      id = any->first;
+    } else if (r < 18) {
+      kind = "delete";
+      id = any->first;
+    } else {
+      kind = "create";
+      id = 1 + rng() % 40;
+      ASSERT_EQ(h.Close(), 0);  // Create needs the file closed everywhere
+    }
+    ++kinds[kind];
+    std::string command = kind + " " + std::to_string(id) + " " + std::to_string(value);
+    ASSERT_TRUE(w.Send(command));
+    ASSERT_EQ(w.Line(), "ok") << command;
+    if (kind == "create") {
+      ASSERT_EQ(h.Open(path_), 0);
+      model.clear();
+    }
+    if (kind == "delete") {
+      model.erase(id);
+      EXPECT_EQ(h.Get(B_GET_EQUAL, 0, Id(id)), B_KEY_NOT_FOUND) << round << " " << command;
+    } else {
+      model[id] = value;
+      ASSERT_EQ(h.Get(B_GET_EQUAL, 0, Id(id)), 0) << round << " " << command;
+      EXPECT_EQ(ValueOf(h), value) << round << " " << command;
+    }
+    ASSERT_EQ(StatCount(h), model.size()) << round << " " << command;
+  }
+  // The whole file, read along the key, is the model.
+  std::map<uint32_t, uint32_t> seen;
+  for (int16_t st = h.Get(B_GET_FIRST, 0); st == 0; st = h.Step(B_GET_NEXT, 0))
+    seen[GetU32(reinterpret_cast<const uint8_t*>(h.data.data()))] = ValueOf(h);
+  EXPECT_EQ(seen, model);
+  for (const char* k : {"insert", "update", "delete", "create"})
+    EXPECT_GE(kinds[k], 40) << k;
+  w.CloseInput();
+  EXPECT_EQ(w.Wait(), 0);
+}
+
+// SQLite checkpoints its WAL automatically once it holds 1,000 pages, and
+// starts it again from the beginning when no reader needs its frames; the
+// file keeps its largest size. A reader's snapshot that is never let go
+// stops both, and the WAL grows with every commit (a few 4 KiB pages per
+// insert here). The bound: 2,000 frames of a 4 KiB page and its 24-byte
+// header, twice the checkpoint threshold.
+constexpr off_t kWalBound = 2000 * (4096 + 24);
+
+off_t WalSize(const std::string& path) {
+  struct stat st;
+  return stat((path + "-wal").c_str(), &st) == 0 ? st.st_size : 0;
+}
+
+void InsertMany(Handle& h, uint32_t first, uint32_t count) {
+  for (uint32_t id = first; id < first + count; ++id)
+    ASSERT_EQ(h.Insert(Counter(id, id)), 0) << id;
+}
+
+TEST_F(MultiProcessTest, AReaderIdleInAKeyWaitHoldsBackNoCheckpoint) {
+  Handle h;
+  ASSERT_EQ(h.Open(path_), 0);
+  ASSERT_EQ(h.Insert(Counter(1, 0)), 0);
+  Worker reader;
+  ASSERT_TRUE(reader.Start({"idle", path_, "wait"}));
+  ASSERT_EQ(reader.Line(), "idle");
+  InsertMany(h, 2, 10000);
+  RecordProperty("wal_bytes", std::to_string(WalSize(path_)));
+  EXPECT_LT(WalSize(path_), kWalBound);
+  reader.CloseInput();
+  EXPECT_EQ(reader.Wait(), 0);
+}
+
+// The same reader without the key wait keeps its snapshot while it idles:
+// the bound above is one that a held snapshot breaks.
+TEST_F(MultiProcessTest, AReaderIdleOutsideAWaitKeepsItsSnapshot) {
+  Handle h;
+  ASSERT_EQ(h.Open(path_), 0);
+  ASSERT_EQ(h.Insert(Counter(1, 0)), 0);
+  Worker reader;
+  ASSERT_TRUE(reader.Start({"idle", path_, "nowait"}));
+  ASSERT_EQ(reader.Line(), "idle");
+  InsertMany(h, 2, 3000);
+  RecordProperty("wal_bytes", std::to_string(WalSize(path_)));
+  EXPECT_GT(WalSize(path_), kWalBound);
+  reader.CloseInput();
+  EXPECT_EQ(reader.Wait(), 0);
 }
 
 }  // namespace

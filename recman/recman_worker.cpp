@@ -16,6 +16,21 @@
 //   recman_worker burst PATH FIRST
 //       inserts records with ids FIRST, FIRST+1, ... until killed, printing
 //       each id after its insert returned 0.
+//   recman_worker writer PATH
+//       opens PATH and carries out one command per line of standard input,
+//       printing "ok" (or "status N") once the call has returned:
+//         insert ID VALUE   inserts record ID with VALUE
+//         update ID VALUE   reads record ID and updates it to VALUE
+//         delete ID         reads record ID and deletes it
+//         create ID VALUE   closes PATH, creates it anew (replacing it),
+//                           opens it again and inserts record ID with VALUE
+//       Exits 0 at the end of input.
+//   recman_worker idle PATH wait|nowait
+//       opens PATH and reads its first record along key 0, which leaves a
+//       read snapshot held; with "wait", then waits for a key the way the
+//       console does (headless console: the before-wait hooks run, then the
+//       wait ends at once). Prints "idle" and sits reading standard input
+//       until its end, doing nothing else.
 //
 // Counter/burst record (16 bytes): id u32 at 0 (key 0, unique, binary),
 // value u32 at 4, filler.
@@ -27,6 +42,7 @@
 #include <string>
 
 #include "platform/coding.h"
+#include "platform/console.h"
 #include "platform/env.h"
 #include "recman/btrcall.h"
 #include "recman/key_layout.h"
@@ -133,6 +149,109 @@ int Burst(const char* path, uint32_t first) {
   }
 }
 
+// One line of standard input without its line end; false at the end.
+bool ReadLine(std::string* line) {
+  line->clear();
+  char c;
+  for (;;) {
+    ssize_t n = read(0, &c, 1);
+    if (n <= 0) return !line->empty();
+    if (c == '\n') return true;
+    line->push_back(c);
+  }
+}
+
+int16_t Insert(uint8_t* block, uint32_t id, uint32_t value) {
+  uint8_t data[16] = {};
+  PutU32(data, id);
+  PutU32(data + 4, value);
+  uint32_t len = sizeof data;
+  uint8_t key[4];
+  return BTRCALL(B_INSERT, block, data, &len, key, 4, 0);
+}
+
+// Reads record id (no lock) and updates it to value or deletes it.
+int16_t Change(uint8_t* block, uint32_t id, bool remove, uint32_t value) {
+  uint8_t key[4];
+  PutU32(key, id);
+  uint8_t data[16];
+  uint32_t len = sizeof data;
+  int16_t st = BTRCALL(B_GET_EQUAL, block, data, &len, key, 4, 0);
+  if (st != 0) return st;
+  if (remove) return BTRCALL(B_DELETE, block, data, &len, key, 4, 0);
+  PutU32(data + 4, value);
+  len = sizeof data;
+  return BTRCALL(B_UPDATE, block, data, &len, key, 4, 0);
+}
+
+int16_t Recreate(uint8_t* block, const char* path) {
+  uint8_t creation[64];
+  uint32_t len = sizeof creation;
+  int16_t st = BTRCALL(B_STAT, block, creation, &len, nullptr, 0, 0);
+  if (st != 0) return st;
+  PutU32(creation + FS_RECORD_COUNT, 0);
+  BTRCALL(B_CLOSE, block, nullptr, &len, nullptr, 0, 0);
+  char key[256] = {};
+  std::snprintf(key, sizeof key, "%s", path);
+  uint8_t none[128] = {};
+  st = BTRCALL(B_CREATE, none, creation, &len, key, 256, B_CREATE_REPLACE);
+  int16_t reopened = Open(block, path, 0);
+  return st != 0 ? st : reopened;
+}
+
+int Writer(const char* path) {
+  uint8_t block[128] = {};
+  int16_t st = Open(block, path, 0);
+  if (st != 0) {
+    Say("open status " + std::to_string(st));
+    return 3;
+  }
+  std::string line;
+  while (ReadLine(&line)) {
+    char verb[16] = {};
+    unsigned long id = 0, value = 0;
+    if (std::sscanf(line.c_str(), "%15s %lu %lu", verb, &id, &value) < 2) {
+      Say("bad command " + line);
+      return 3;
+    }
+    std::string v = verb;
+    if (v == "insert") st = Insert(block, uint32_t(id), uint32_t(value));
+    else if (v == "update") st = Change(block, uint32_t(id), false, uint32_t(value));
+    else if (v == "delete") st = Change(block, uint32_t(id), true, 0);
+    else if (v == "create") {
+      st = Recreate(block, path);
+      if (st == 0) st = Insert(block, uint32_t(id), uint32_t(value));
+    } else {
+      Say("bad command " + line);
+      return 3;
+    }
+    Say(st == 0 ? "ok" : "status " + std::to_string(st));
+  }
+  return 0;
+}
+
+int Idle(const char* path, bool keyWait) {
+  uint8_t block[128] = {};
+  int16_t st = Open(block, path, 0);
+  uint8_t data[16];
+  uint32_t len = sizeof data;
+  uint8_t key[4];
+  if (st == 0) st = BTRCALL(B_GET_FIRST, block, data, &len, key, 4, 0);
+  if (st != 0) {
+    Say("status " + std::to_string(st));
+    return 3;
+  }
+  if (keyWait) {
+    platform::ConsoleStartWith(platform::ConsoleBackendKind::kHeadless);
+    platform::ConsoleWaitInput(1000);
+  }
+  Say("idle");
+  std::string line;
+  while (ReadLine(&line)) {
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -144,6 +263,8 @@ int main(int argc, char** argv) {
   if (cmd == "txn" && argc == 5)
     return Transaction(argv[2], uint32_t(std::atol(argv[3])), std::atol(argv[4]));
   if (cmd == "burst" && argc == 4) return Burst(argv[2], uint32_t(std::atol(argv[3])));
-  std::fprintf(stderr, "usage: recman_worker hold|stress|txn|burst ...\n");
+  if (cmd == "writer" && argc == 3) return Writer(argv[2]);
+  if (cmd == "idle" && argc == 4) return Idle(argv[2], std::string(argv[3]) == "wait");
+  std::fprintf(stderr, "usage: recman_worker hold|stress|txn|burst|writer|idle ...\n");
   return 2;
 }

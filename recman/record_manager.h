@@ -1,7 +1,8 @@
 // The record manager's state: the files this process has open through
-// BTRCALL, each with its currency and its locks; and the routines that
-// btrcall.cpp (dispatch, whole-file operations) and record_ops.cpp (gets and
-// writes) share. Only those two files and the tests include this header.
+// BTRCALL, each with its currency, its locks and its held read snapshot;
+// and the routines that btrcall.cpp (dispatch, whole-file operations),
+// record_ops.cpp (gets and writes) and held_reads.cpp (snapshots kept
+// between reads) share. Only those files and the tests include this header.
 //
 // State: one RecmanState instance, `recman::manager`. Tests may reset it by
 // assigning a fresh RecmanState, which closes every open file and releases
@@ -58,6 +59,10 @@ struct OpenFile {
   uint32_t lockedPos = 0;        // record held by a single-record lock, or 0
   bool inTransaction = false;    // has written inside the current transaction
 
+  // Held read snapshot (held_reads.cpp).
+  bool held = false;             // the table holds a read snapshot for us
+  uint64_t heldGeneration = 0;   // write generation loaded before it began
+
   KeyImages images;              // scratch for writes
 };
 
@@ -65,6 +70,11 @@ struct RecmanState {
   std::vector<std::unique_ptr<OpenFile>> files;  // by slot; null = free
   uint32_t nextSerial = 1;
   bool transaction = false;  // between Begin and End/Abort Transaction
+
+  // Held read snapshots (held_reads.cpp).
+  bool anyHeld = false;      // some open may hold a snapshot
+  int64_t oldestHeldNs = 0;  // CoarseNowNs when the oldest of them began
+  int uncheckedReads = -1;   // the limit run's switch: -1 not read yet, 0, 1
 };
 extern RecmanState manager;
 
@@ -99,5 +109,37 @@ int16_t DoUpdate(void* block, void* data, uint32_t* dataLength, void* key,
 int16_t DoDelete(void* block);
 int16_t DoUnlock(void* block);
 int16_t DoGetPosition(void* block, void* data, uint32_t* dataLength);
+
+// ---- Held read snapshots (held_reads.cpp) ----------------------------------
+
+// The longest a read snapshot is kept, counted from its beginning.
+constexpr int64_t kHoldLimitNs = 100 * 1000 * 1000;
+
+// At every Open: reads the limit run's switch once and registers the
+// before-wait hook (once).
+void InstallHeldReads();
+
+// At the start of every BTRCALL: lets every snapshot go once the oldest has
+// been held kHoldLimitNs. One clock read (no system call) when any is held.
+void ExpireHeldReads();
+
+// Just before a read of f (a get, a step, Stat). A locking read, a read
+// inside a transaction or on a file without the shared page gets no held
+// snapshot; otherwise the held one serves when the write generation is
+// unchanged, else a new one is begun (the generation loaded first).
+void BeginRead(OpenFile* f, bool locking);
+
+// Just after the read, with its status: a status other than success, not
+// found or end of file lets the snapshot go.
+void EndRead(OpenFile* f, int16_t status);
+
+// Lets f's snapshot go; LetGoAllReads lets every open's go.
+void LetGoRead(OpenFile* f);
+void LetGoAllReads();
+
+// After a write of f reached the storage: bumps the write generation,
+// unless inside a transaction (End Transaction bumps for the files it
+// committed).
+void SignalWrite(OpenFile* f);
 
 }  // namespace recman

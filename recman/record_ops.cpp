@@ -15,7 +15,9 @@
 //
 // Every get is one indexed seek (two with a lock: the record is sought
 // again once locked); nothing is allocated on the way once an open file's
-// buffers have grown.
+// buffers have grown. A get without a lock bias reads in the open's held
+// snapshot while no write has been signalled (held_reads.cpp), so it makes
+// no system call; every write signals other opens after its commit.
 
 #include <cstring>
 
@@ -61,7 +63,7 @@ void ReleaseLock(OpenFile* f) {
 // still finds it: so the data returned are those of the locked record, not
 // of an older state read before another process's update.
 template <typename SeekFn>
-int16_t SeekLocked(OpenFile* f, uint16_t bias, SeekFn seek, Fetched* row) {
+int16_t SeekLockedIn(OpenFile* f, uint16_t bias, SeekFn seek, Fetched* row) {
   if (bias == 0) return seek(row);
   ReleaseLock(f);  // the next lock replaces the single-record lock
   for (;;) {
@@ -81,6 +83,16 @@ int16_t SeekLocked(OpenFile* f, uint16_t bias, SeekFn seek, Fetched* row) {
     if (bias == B_LOCK_SINGLE_NOWAIT) return B_RECORD_LOCKED;
     platform::SleepMs(kLockPollMs);
   }
+}
+
+// SeekLockedIn inside the held-snapshot rules (held_reads.cpp): a plain
+// read may use the held snapshot, a locking one never does.
+template <typename SeekFn>
+int16_t SeekLocked(OpenFile* f, uint16_t bias, SeekFn seek, Fetched* row) {
+  BeginRead(f, bias != 0);
+  int16_t st = SeekLockedIn(f, bias, seek, row);
+  EndRead(f, st);
+  return st;
 }
 
 int16_t KeyBufferCheck(const OpenFile* f, int keyNumber, void* key,
@@ -254,7 +266,9 @@ int16_t DoInsert(void* block, void* data, uint32_t* dataLength, void* key,
   const uint8_t* record = static_cast<const uint8_t*>(data);
   ImagesOf(f, record);
   Fetched row;
+  LetGoRead(f);
   st = f->table->Insert(record, *dataLength, f->images, &row.pos, &row.version);
+  SignalWrite(f);
   if (st != B_OK) return st;
   if (keepCurrency) return B_OK;
   row.record = record;
@@ -286,7 +300,9 @@ int16_t DoUpdate(void* block, void* data, uint32_t* dataLength, void* key,
   const uint8_t* record = static_cast<const uint8_t*>(data);
   ImagesOf(f, record);
   int64_t newVersion = 0;
+  LetGoRead(f);
   st = f->table->Update(f->pos, f->version, record, *dataLength, f->images, &newVersion);
+  SignalWrite(f);
   if (temporary) f->locks.UnlockRecord(f->pos);
   if (st != B_OK) return st;
   if (f->lockedPos == f->pos) ReleaseLock(f);
@@ -310,7 +326,9 @@ int16_t DoDelete(void* block) {
   if (st != B_OK) return st;
   bool temporary = false;
   if (!LockForWrite(f, &temporary)) return B_RECORD_LOCKED;
+  LetGoRead(f);
   st = f->table->Delete(f->pos, f->version);
+  SignalWrite(f);
   if (temporary) f->locks.UnlockRecord(f->pos);
   if (st != B_OK) return st;
   if (f->lockedPos == f->pos) ReleaseLock(f);

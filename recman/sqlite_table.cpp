@@ -2,9 +2,13 @@
 // database layout described in sqlite_engine.cpp.
 //
 // Every statement is prepared once per open file, on first use, and reset
-// as soon as its row has been copied (the Use holder), so no read
-// transaction outlives a call. Writes run in BEGIN IMMEDIATE ... COMMIT, or
-// in a savepoint inside a transaction the caller asked for.
+// as soon as its row has been copied (the Use holder), so no statement
+// keeps a read transaction open past a call. The one read transaction that
+// does outlive calls is the held snapshot (HoldRead): a deferred BEGIN,
+// which takes its snapshot at the next read and keeps it until ReleaseRead,
+// or until a write, SetOwner or BeginTransaction lets it go first. Writes
+// run in BEGIN IMMEDIATE ... COMMIT, or in a savepoint inside a
+// transaction the caller asked for.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -17,7 +21,7 @@ namespace sqlite_internal {
 namespace {
 
 // A prepared statement that resets itself when the holder goes out of
-// scope, so no read transaction outlives a call. Its parameters are cleared
+// scope, so that no statement keeps a read transaction open. Its parameters are cleared
 // too, so no statement keeps pointing at a caller's buffer, unless the
 // holder says they point at nothing that goes away (kKeepBindings: numbers,
 // or the table's own bound_ buffer), which spares that work on every read.
@@ -52,7 +56,7 @@ enum KeyStmt { kGt, kGe, kLt, kLe, kByPos, kUnique, kKeyStmts };
 enum TableStmt {
   kPhysFirst, kPhysLast, kPhysNext, kPhysPrev, kFetchPlain, kMaxPos,
   kInsert, kUpdate, kDelete, kReadVersion, kAddCount, kCount, kBegin,
-  kCommit, kRollback, kSavepoint, kRelease, kRollbackTo, kTableStmts
+  kCommit, kRollback, kSavepoint, kRelease, kRollbackTo, kBeginRead, kTableStmts
 };
 
 class SqliteTable : public Table {
@@ -66,6 +70,7 @@ class SqliteTable : public Table {
   }
 
   ~SqliteTable() override {
+    ReleaseRead();
     for (sqlite3_stmt* s : keyStmts_) sqlite3_finalize(s);
     for (sqlite3_stmt* s : tableStmts_) sqlite3_finalize(s);
     sqlite3_close_v2(db_);
@@ -256,6 +261,29 @@ class SqliteTable : public Table {
     return commit ? st : B_OK;
   }
 
+  int16_t HoldRead() override {
+    if (holdingRead()) return B_OK;
+    if (txn_) return B_TRANSACTION_ACTIVE;
+    holding_ = false;
+    if (!sqlite3_get_autocommit(db_)) return B_TRANSACTION_ACTIVE;
+    int16_t st = Step(kBeginRead);
+    holding_ = st == B_OK;
+    return st;
+  }
+
+  void ReleaseRead() override {
+    if (!holding_) return;
+    holding_ = false;
+    if (sqlite3_get_autocommit(db_)) return;  // an error ended it already
+    // A read-only transaction: COMMIT only lets the snapshot go.
+    if (Step(kCommit) != B_OK && !sqlite3_get_autocommit(db_)) {
+      Step(kRollback);
+      if (!sqlite3_get_autocommit(db_)) Exec(db_, "ROLLBACK");
+    }
+  }
+
+  bool holdingRead() const override { return holding_ && !sqlite3_get_autocommit(db_); }
+
   int16_t SetOwner(const std::string& owner, int mode) override {
     int16_t st = Begin();
     if (st != B_OK) return st;
@@ -367,6 +395,7 @@ class SqliteTable : public Table {
       case kSavepoint: sql = "SAVEPOINT w"; break;
       case kRelease: sql = "RELEASE w"; break;
       case kRollbackTo: sql = "ROLLBACK TO w"; break;
+      case kBeginRead: sql = "BEGIN DEFERRED"; break;
       default: break;
     }
     slot = Prepare(sql);
@@ -439,9 +468,11 @@ class SqliteTable : public Table {
   }
 
   // Starts one write: a transaction of its own, or a savepoint inside the
-  // caller's transaction.
+  // caller's transaction. A held read snapshot is let go first: the write
+  // must see the latest state, and BEGIN IMMEDIATE cannot start inside it.
   int16_t Begin() {
     if (txn_) return Step(kSavepoint);
+    ReleaseRead();
     sqlite3_stmt* s = TableStatement(kBegin);
     if (!s) return lastStatus_;
     Use use(s);
@@ -553,6 +584,7 @@ class SqliteTable : public Table {
   std::vector<uint8_t> oldPresent_;
   int16_t lastStatus_ = B_IO_ERROR;
   bool txn_ = false;  // inside a transaction the caller asked for
+  bool holding_ = false;  // HoldRead's transaction was begun
 };
 
 }  // namespace
