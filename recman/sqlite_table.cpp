@@ -51,7 +51,7 @@ void PutBE32(uint8_t* p, uint32_t v) {
 
 
 // Statement slots per key.
-enum KeyStmt { kGt, kGe, kLt, kLe, kByPos, kUnique, kKeyStmts };
+enum KeyStmt { kGt, kGe, kLt, kLe, kByPos, kUnique, kGtScan, kLtScan, kKeyStmts };
 // Statement slots of the table.
 enum TableStmt {
   kPhysFirst, kPhysLast, kPhysNext, kPhysPrev, kFetchPlain, kMaxPos,
@@ -66,6 +66,8 @@ class SqliteTable : public Table {
     keyStmts_.assign(size_t(n) * kKeyStmts, nullptr);
     for (int i = 0; i < kTableStmts; ++i) tableStmts_[i] = nullptr;
     bound_.resize(kMaxKeyLength + 8);
+    scanBound_.resize(kMaxKeyLength + 8);
+    scanEntry_.resize(kMaxKeyLength + 8);
     oldImages_.resize(size_t(kMaxKeyLength + 4) * (n ? n : 1));
   }
 
@@ -80,6 +82,8 @@ class SqliteTable : public Table {
 
   int16_t SeekKey(int key, SeekHow how, const uint8_t* image, uint32_t pos,
                   Fetched* out) override {
+    if ((how == SeekHow::kAfter || how == SeekHow::kBefore) && holdingRead())
+      return SeekScan(key, how, image, pos, out);
     const uint32_t len = info_.layout.keys[key].length;
     KeyStmt which;
     uint32_t boundLen = len + 4;
@@ -272,6 +276,7 @@ class SqliteTable : public Table {
   }
 
   void ReleaseRead() override {
+    EndScan();
     if (!holding_) return;
     holding_ = false;
     if (sqlite3_get_autocommit(db_)) return;  // an error ended it already
@@ -337,6 +342,8 @@ class SqliteTable : public Table {
         sql = "SELECT pos FROM zul_rec WHERE " + k + " >= ?1 AND " + k +
               " <= ?2 AND pos <> ?3 LIMIT 1";
         break;
+      case kGtScan: sql = cols + "WHERE " + k + " > ?1 ORDER BY " + k; break;
+      case kLtScan: sql = cols + "WHERE " + k + " < ?1 ORDER BY " + k + " DESC"; break;
       default: break;
     }
     slot = Prepare(sql);
@@ -400,6 +407,44 @@ class SqliteTable : public Table {
     }
     slot = Prepare(sql);
     return slot;
+  }
+
+  // Get Next and Get Previous inside a held read snapshot. The scan of the
+  // last such get stays open, positioned on the entry it returned; a get
+  // that asks for the entry after (before) exactly that entry, along the
+  // same key in the same direction, steps it on instead of descending the
+  // index again. Within one snapshot both find the same entry. Any other
+  // entry asked for starts a new scan. The scan is closed before the
+  // snapshot ends, so it never keeps a read transaction of its own.
+  int16_t SeekScan(int key, SeekHow how, const uint8_t* image, uint32_t pos,
+                   Fetched* out) {
+    const uint32_t len = info_.layout.keys[key].length;
+    uint8_t want[kMaxKeyLength + 4];
+    std::memcpy(want, image, len);
+    PutBE32(want + len, pos);
+    if (!(scan_ && scanKey_ == key && scanHow_ == how &&
+          std::memcmp(scanEntry_.data(), want, len + 4) == 0)) {
+      EndScan();
+      sqlite3_stmt* s = KeyStatement(key, how == SeekHow::kAfter ? kGtScan : kLtScan);
+      if (!s) return lastStatus_;
+      std::memcpy(scanBound_.data(), want, len + 4);
+      sqlite3_bind_blob(s, 1, scanBound_.data(), int(len + 4), SQLITE_STATIC);
+      scan_ = s;
+      scanKey_ = key;
+      scanHow_ = how;
+    }
+    int16_t st = Row(scan_, key, out);
+    if (st != B_OK || !out->hasImage) {
+      EndScan();
+      return st != B_OK ? st : B_IO_ERROR;
+    }
+    std::memcpy(scanEntry_.data(), sqlite3_column_blob(scan_, 3), len + 4);
+    return B_OK;
+  }
+
+  void EndScan() {
+    if (scan_) sqlite3_reset(scan_);
+    scan_ = nullptr;
   }
 
   // Steps a seek or fetch statement and copies its row (pos, ver, data and,
@@ -578,6 +623,11 @@ class SqliteTable : public Table {
   std::vector<sqlite3_stmt*> keyStmts_;
   sqlite3_stmt* tableStmts_[kTableStmts];
   std::vector<uint8_t> bound_;
+  sqlite3_stmt* scan_ = nullptr;     // the open scan of SeekScan, or null
+  int scanKey_ = -1;                 // its key and direction
+  SeekHow scanHow_ = SeekHow::kAfter;
+  std::vector<uint8_t> scanBound_;   // the entry it was started after
+  std::vector<uint8_t> scanEntry_;   // the entry it returned last
   std::vector<uint8_t> record_;
   std::vector<uint8_t> entries_;
   std::vector<uint8_t> oldImages_;
