@@ -7,6 +7,7 @@
 #include <stdlib.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/env.h"
 #include "platform/wait_hooks.h"
@@ -160,6 +161,45 @@ TEST_F(HeldReadTest, AnOldSnapshotIsLetGoByACallOnAnotherFile) {
   platform::clock.coarseNs += kHoldLimitNs;
   EXPECT_EQ(b.Get(B_GET_FIRST, 0), B_END_OF_FILE);
   EXPECT_FALSE(Held(a_));
+}
+
+// Next and Previous inside a snapshot step the open scan on; a write of
+// another open, a jump elsewhere or a change of direction must still give
+// the entry a fresh seek would.
+TEST_F(HeldReadTest, NextAndPreviousFindWhatAFreshSeekWouldAcrossChanges) {
+  Handle b;
+  ASSERT_EQ(b.Open(path_), 0);
+  for (uint32_t id : {20u, 30u, 40u, 50u}) ASSERT_EQ(b.Insert(Rec(id, id)), 0);
+  auto id = [](const Handle& h) {
+    return GetU32(reinterpret_cast<const uint8_t*>(h.data.data()));
+  };
+  ASSERT_EQ(a_.Get(B_GET_FIRST, 0), 0);
+  EXPECT_EQ(id(a_), 1u);
+  ASSERT_EQ(a_.Step(B_GET_NEXT, 0), 0);
+  EXPECT_EQ(id(a_), 20u);
+  ASSERT_EQ(b.Insert(Rec(25, 25)), 0);
+  ASSERT_EQ(a_.Step(B_GET_NEXT, 0), 0);
+  EXPECT_EQ(id(a_), 25u);
+  ASSERT_EQ(b.Get(B_GET_EQUAL, 0, Id(30)), 0);
+  ASSERT_EQ(b.Delete(), 0);
+  ASSERT_EQ(a_.Step(B_GET_NEXT, 0), 0);
+  EXPECT_EQ(id(a_), 40u);
+  ASSERT_EQ(a_.Step(B_GET_PREVIOUS, 0), 0);
+  EXPECT_EQ(id(a_), 25u);
+  ASSERT_EQ(a_.Step(B_GET_NEXT, 0), 0);
+  EXPECT_EQ(id(a_), 40u);
+  ASSERT_EQ(a_.Get(B_GET_EQUAL, 0, Id(20)), 0);
+  ASSERT_EQ(a_.Step(B_GET_NEXT, 0), 0);
+  EXPECT_EQ(id(a_), 25u);
+  ASSERT_EQ(a_.Get(B_GET_LAST, 0), 0);
+  EXPECT_EQ(a_.Step(B_GET_NEXT, 0), B_END_OF_FILE);
+  ASSERT_EQ(a_.Step(B_GET_PREVIOUS, 0), 0);
+  EXPECT_EQ(id(a_), 40u);
+  EXPECT_TRUE(Held(a_));
+  std::vector<uint32_t> walk;
+  for (int16_t st = a_.Get(B_GET_FIRST, 0); st == 0; st = a_.Step(B_GET_NEXT, 0))
+    walk.push_back(id(a_));
+  EXPECT_EQ(walk, (std::vector<uint32_t>{1, 20, 25, 40, 50}));
 }
 
 TEST_F(HeldReadTest, TheLimitRunKeepsItsSnapshotUntilAWait) {
