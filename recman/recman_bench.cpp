@@ -14,10 +14,14 @@
 //          transaction is kept open between records);
 //   equal  Get Equal on 200,000 random keys, against "SELECT ... WHERE k = ?".
 // Both sides use prepared statements, WAL and synchronous=NORMAL, and copy
-// each record into a caller's buffer. It prints operations per second (the
-// median of the three timings) and, last, the line
-//   btrcall_vs_sqlite next=R equal=R
-// with the ratios BTRCALL rate / SQLite rate.
+// each record into a caller's buffer. The direct loops run twice: each
+// statement in its own read transaction, and all of them inside one held
+// read transaction (BEGIN ... COMMIT around the loop), the state BTRCALL
+// reaches while nothing changes (recman/held_reads.cpp). It prints
+// operations per second (the median of the three timings) and, last, the
+// line
+//   btrcall_vs_sqlite next=R equal=R held_next=R held_equal=R
+// with the ratios BTRCALL rate / SQLite rate, per statement and held.
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -149,13 +153,15 @@ double RecmanNext(const std::string& path, uint32_t n) {
   return (st == B_END_OF_FILE && count == n) ? count / t : 0;
 }
 
-double SqliteNext(sqlite3* db, uint32_t n) {
+// With held, the loop runs inside one read transaction.
+double SqliteNext(sqlite3* db, uint32_t n, bool held) {
   sqlite3_stmt* s = nullptr;
   sqlite3_prepare_v3(db, "SELECT id, k, data FROM t WHERE k > ?1 ORDER BY k LIMIT 1", -1,
                      SQLITE_PREPARE_PERSISTENT, &s, nullptr);
   uint8_t data[1536], last[256];
   int lastLen = 0;
   double t0 = Now();
+  if (held) sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
   uint32_t count = 0;
   for (;;) {
     sqlite3_bind_blob(s, 1, last, lastLen, SQLITE_STATIC);
@@ -167,6 +173,7 @@ double SqliteNext(sqlite3* db, uint32_t n) {
     ++count;
   }
   sqlite3_reset(s);
+  if (held) sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
   double t = Now() - t0;
   sqlite3_finalize(s);
   return count == n ? count / t : 0;
@@ -189,24 +196,27 @@ double RecmanEqual(const std::string& path, const std::vector<uint32_t>& probes)
   return probes.size() / t;
 }
 
-double SqliteEqual(sqlite3* db, const std::vector<uint32_t>& probes) {
+double SqliteEqual(sqlite3* db, const std::vector<uint32_t>& probes, bool held) {
   sqlite3_stmt* s = nullptr;
   sqlite3_prepare_v3(db, "SELECT id, k, data FROM t WHERE k = ?1", -1,
                      SQLITE_PREPARE_PERSISTENT, &s, nullptr);
   uint8_t data[1536], r[kRecordLength], k[6], key[6];
   double t0 = Now();
+  if (held) sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
   for (uint32_t i : probes) {
     MakeRecord(i, r);
     BigEndianKey(r, k);
     sqlite3_bind_blob(s, 1, k, 6, SQLITE_STATIC);
     if (sqlite3_step(s) != SQLITE_ROW) {
       sqlite3_finalize(s);
+      if (held) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
       return 0;
     }
     std::memcpy(key, sqlite3_column_blob(s, 1), 6);
     std::memcpy(data, sqlite3_column_blob(s, 2), size_t(sqlite3_column_bytes(s, 2)));
     sqlite3_reset(s);
   }
+  if (held) sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
   double t = Now() - t0;
   sqlite3_finalize(s);
   return probes.size() / t;
@@ -251,21 +261,27 @@ int main(int argc, char** argv) {
 
   sqlite3* db = OpenSqlite(sqlPath, false);
   if (!db) return 1;
-  std::vector<double> rn, sn, re, se;
+  std::vector<double> rn, sn, hn, re, se, he;
   for (int round = 0; round < 3; ++round) {
     rn.push_back(RecmanNext(recPath, n));
-    sn.push_back(SqliteNext(db, n));
+    sn.push_back(SqliteNext(db, n, false));
+    hn.push_back(SqliteNext(db, n, true));
     re.push_back(RecmanEqual(recPath, probes));
-    se.push_back(SqliteEqual(db, probes));
+    se.push_back(SqliteEqual(db, probes, false));
+    he.push_back(SqliteEqual(db, probes, true));
   }
   sqlite3_close(db);
-  double a = Median(rn), b = Median(sn), c = Median(re), d = Median(se);
-  if (a == 0 || b == 0 || c == 0 || d == 0) {
+  double a = Median(rn), b = Median(sn), bh = Median(hn);
+  double c = Median(re), d = Median(se), dh = Median(he);
+  if (a == 0 || b == 0 || bh == 0 || c == 0 || d == 0 || dh == 0) {
     std::fprintf(stderr, "a timed loop failed\n");
     return 1;
   }
-  std::printf("get next:  btrcall %.0f ops/s, sqlite %.0f ops/s\n", a, b);
-  std::printf("get equal: btrcall %.0f ops/s, sqlite %.0f ops/s\n", c, d);
-  std::printf("btrcall_vs_sqlite next=%.2f equal=%.2f\n", a / b, c / d);
+  std::printf("get next:  btrcall %.0f ops/s, sqlite %.0f ops/s, sqlite held %.0f ops/s\n",
+              a, b, bh);
+  std::printf("get equal: btrcall %.0f ops/s, sqlite %.0f ops/s, sqlite held %.0f ops/s\n",
+              c, d, dh);
+  std::printf("btrcall_vs_sqlite next=%.2f equal=%.2f held_next=%.2f held_equal=%.2f\n",
+              a / b, c / d, a / bh, c / dh);
   return 0;
 }
