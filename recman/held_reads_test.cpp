@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/coding.h"
 #include "platform/env.h"
+#include "platform/test_dir.h"
 #include "platform/wait_hooks.h"
 #include "recman/btrcall.h"
 #include "recman/record_manager.h"
@@ -21,20 +23,20 @@ namespace {
 using testing_support::CreateFile;
 using testing_support::Handle;
 using testing_support::Seg;
-using testing_support::TempDir;
+using platform::TestDir;
 
 // Record of 16 bytes: id u32 at 0 (key 0, unique), value u32 at 4, filler.
 std::string Spec() { return EncodeLayout(16, 1024, 0, {{Seg(1, 4, KF_BINARY)}}, {}); }
 
 std::string Rec(uint32_t id, uint32_t value) {
   std::string r(16, '\0');
-  PutU32(reinterpret_cast<uint8_t*>(&r[0]), id);
-  PutU32(reinterpret_cast<uint8_t*>(&r[4]), value);
+  platform::EncodeFixed32(&r[0], id);
+  platform::EncodeFixed32(&r[4], value);
   return r;
 }
 std::string Id(uint32_t id) { return Rec(id, 0).substr(0, 4); }
 uint32_t Value(const Handle& h) {
-  return GetU32(reinterpret_cast<const uint8_t*>(h.data.data()) + 4);
+  return platform::DecodeFixed32(h.data.data() + 4);
 }
 
 class HeldReadTest : public ::testing::Test {
@@ -84,7 +86,7 @@ class HeldReadTest : public ::testing::Test {
     EXPECT_EQ(sqlite3_close(db), SQLITE_OK);
   }
 
-  TempDir dir_;
+  TestDir dir_;
   std::string path_;
   Handle a_;
 };
@@ -100,7 +102,7 @@ TEST_F(HeldReadTest, EveryWriteOfAnotherOpenIsSeenByTheNextRead) {
   ASSERT_EQ(b.Insert(Rec(2, 20)), 0);
   EXPECT_EQ(a_.Get(B_GET_EQUAL, 0, Id(2)), 0);
   EXPECT_EQ(a_.Call(B_STAT, "", "", 0, 512), 0);
-  EXPECT_EQ(GetU32(reinterpret_cast<const uint8_t*>(a_.data.data()) + FS_RECORD_COUNT), 2u);
+  EXPECT_EQ(platform::DecodeFixed32(a_.data.data() + FS_RECORD_COUNT), 2u);
   ASSERT_EQ(b.Delete(), 0);
   EXPECT_EQ(a_.Get(B_GET_EQUAL, 0, Id(2)), B_KEY_NOT_FOUND);
   // A's own write: its snapshot goes first, its next read sees the write.
@@ -171,7 +173,7 @@ TEST_F(HeldReadTest, NextAndPreviousFindWhatAFreshSeekWouldAcrossChanges) {
   ASSERT_EQ(b.Open(path_), 0);
   for (uint32_t id : {20u, 30u, 40u, 50u}) ASSERT_EQ(b.Insert(Rec(id, id)), 0);
   auto id = [](const Handle& h) {
-    return GetU32(reinterpret_cast<const uint8_t*>(h.data.data()));
+    return platform::DecodeFixed32(h.data.data());
   };
   ASSERT_EQ(a_.Get(B_GET_FIRST, 0), 0);
   EXPECT_EQ(id(a_), 1u);

@@ -6,24 +6,20 @@
 
 #include <fstream>
 
-#include "recman/test_support.h"
+#include "platform/test_dir.h"
 
 namespace recman {
 namespace {
 
-using testing_support::TempDir;
+using platform::TestDir;
 
 off_t SizeOf(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 ? st.st_size : -1;
 }
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 TEST(LockFileTest, EveryOpenOfADataFileSharesOneGenerationThatOutlivesIt) {
-  TempDir dir;
+  TestDir dir;
   const std::string data = dir.file("a.dat");
   LockFile a, b;
   ASSERT_EQ(a.Open(data, false), 0);
@@ -48,10 +44,10 @@ TEST(LockFileTest, EveryOpenOfADataFileSharesOneGenerationThatOutlivesIt) {
 }
 
 TEST(LockFileTest, AShortLockFileIsExtendedAndItsLocksStillConflict) {
-  TempDir dir;
+  TestDir dir;
   const std::string data = dir.file("b.dat");
   const std::string lck = LockFile::PathFor(data);
-  WriteBytes(lck, "0123456789");
+  ASSERT_EQ(dir.Write("b.dat.lck", "0123456789"), lck);
   LockFile a, b;
   ASSERT_EQ(a.Open(data, false), 0);
   EXPECT_EQ(SizeOf(lck), kSharedPageSize);
@@ -75,9 +71,9 @@ TEST(LockFileTest, AShortLockFileIsExtendedAndItsLocksStillConflict) {
 }
 
 TEST(LockFileTest, ALongerLockFileIsNeverShortened) {
-  TempDir dir;
+  TestDir dir;
   const std::string data = dir.file("c.dat");
-  WriteBytes(LockFile::PathFor(data), std::string(10000, '\0'));
+  ASSERT_EQ(dir.Write("c.dat.lck", std::string(10000, '\0')), LockFile::PathFor(data));
   LockFile a;
   ASSERT_EQ(a.Open(data, false), 0);
   EXPECT_TRUE(a.hasSharedPage());

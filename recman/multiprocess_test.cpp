@@ -284,13 +284,13 @@ TEST_F(MultiProcessTest, WriterKilledInABurstOfInsertsLeavesASoundFile) {
 }
 
 uint32_t ValueOf(const Handle& h) {
-  return GetU32(reinterpret_cast<const uint8_t*>(h.data.data()) + 4);
+  return platform::DecodeFixed32(h.data.data() + 4);
 }
 
 // The record count that Stat reports.
 uint32_t StatCount(Handle& h) {
   EXPECT_EQ(h.Call(B_STAT, "", "", 0, 512), 0);
-  return GetU32(reinterpret_cast<const uint8_t*>(h.data.data()) + FS_RECORD_COUNT);
+  return platform::DecodeFixed32(h.data.data() + FS_RECORD_COUNT);
 }
 
 // The reader (this process) reads before every write, so it holds a
@@ -348,7 +348,7 @@ TEST_F(MultiProcessTest, EveryKindOfWriteOfAnotherProcessIsSeenByTheNextCall) {
   // The whole file, read along the key, is the model.
   std::map<uint32_t, uint32_t> seen;
   for (int16_t st = h.Get(B_GET_FIRST, 0); st == 0; st = h.Step(B_GET_NEXT, 0))
-    seen[GetU32(reinterpret_cast<const uint8_t*>(h.data.data()))] = ValueOf(h);
+    seen[platform::DecodeFixed32(h.data.data())] = ValueOf(h);
   EXPECT_EQ(seen, model);
   for (const char* k : {"insert", "update", "delete", "create"})
     EXPECT_GE(kinds[k], 40) << k;

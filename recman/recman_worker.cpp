@@ -163,8 +163,8 @@ bool ReadLine(std::string* line) {
 
 int16_t Insert(uint8_t* block, uint32_t id, uint32_t value) {
   uint8_t data[16] = {};
-  PutU32(data, id);
-  PutU32(data + 4, value);
+  platform::EncodeFixed32(data, id);
+  platform::EncodeFixed32(data + 4, value);
   uint32_t len = sizeof data;
   uint8_t key[4];
   return BTRCALL(B_INSERT, block, data, &len, key, 4, 0);
@@ -173,13 +173,13 @@ int16_t Insert(uint8_t* block, uint32_t id, uint32_t value) {
 // Reads record id (no lock) and updates it to value or deletes it.
 int16_t Change(uint8_t* block, uint32_t id, bool remove, uint32_t value) {
   uint8_t key[4];
-  PutU32(key, id);
+  platform::EncodeFixed32(key, id);
   uint8_t data[16];
   uint32_t len = sizeof data;
   int16_t st = BTRCALL(B_GET_EQUAL, block, data, &len, key, 4, 0);
   if (st != 0) return st;
   if (remove) return BTRCALL(B_DELETE, block, data, &len, key, 4, 0);
-  PutU32(data + 4, value);
+  platform::EncodeFixed32(data + 4, value);
   len = sizeof data;
   return BTRCALL(B_UPDATE, block, data, &len, key, 4, 0);
 }
@@ -189,7 +189,7 @@ int16_t Recreate(uint8_t* block, const char* path) {
   uint32_t len = sizeof creation;
   int16_t st = BTRCALL(B_STAT, block, creation, &len, nullptr, 0, 0);
   if (st != 0) return st;
-  PutU32(creation + FS_RECORD_COUNT, 0);
+  platform::EncodeFixed32(creation + FS_RECORD_COUNT, 0);
   BTRCALL(B_CLOSE, block, nullptr, &len, nullptr, 0, 0);
   char key[256] = {};
   std::snprintf(key, sizeof key, "%s", path);
