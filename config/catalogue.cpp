@@ -15,7 +15,10 @@ namespace {
 const CatalogueFile* LoadCatalogue(const std::string& nativePath) {
   CatalogueFile& cache = session.Catalogue;
   FileStamp now = StampOf(nativePath);
-  if (cache.path == nativePath && StillValid(cache.stamp, now)) return &cache;
+  if (cache.path == nativePath && StillValid(cache.stamp, now)) {
+    MarkChecked(&cache.stamp);
+    return &cache;
+  }
   cache = CatalogueFile();
   if (!now.exists) {
     // A missing catalogue is created empty, as the suite's other programs
@@ -27,6 +30,7 @@ const CatalogueFile* LoadCatalogue(const std::string& nativePath) {
   if (!now.exists || !platform::ReadFile(nativePath, &bytes)) return nullptr;
   cache.path = nativePath;
   cache.stamp = now;
+  MarkChecked(&cache.stamp);
   cache.entries = ParseCatalogue(bytes);
   for (size_t i = 0; i < cache.entries.size(); ++i) {
     cache.firstEntry.emplace(cache.entries[i][0], i);  // the first one wins
@@ -36,13 +40,18 @@ const CatalogueFile* LoadCatalogue(const std::string& nativePath) {
 
 // The catalogue named by the session: RootDir + "LOCALE\\" + CatalogueName +
 // ".LNG". The parsed copy serves while it was read for the same root and
-// name and the file it was read from keeps its stamp (one stat); otherwise
-// the suite name is resolved again and the file read again.
+// name and the file it was read from keeps its stamp: without a look while
+// the stamp was checked recently (file_stamp.h), else after one stat;
+// otherwise the suite name is resolved again and the file read again.
 const CatalogueFile* CurrentCatalogue() {
   CatalogueFile& cache = session.Catalogue;
   if (!cache.path.empty() && cache.rootDir == session.RootDir &&
-      cache.name == session.CatalogueName && StillValid(cache.stamp, StampOf(cache.path))) {
-    return &cache;
+      cache.name == session.CatalogueName) {
+    if (CheckedRecently(cache.stamp)) return &cache;
+    if (StillValid(cache.stamp, StampOf(cache.path))) {
+      MarkChecked(&cache.stamp);
+      return &cache;
+    }
   }
   const CatalogueFile* loaded = LoadCatalogue(platform::SuitePath(
       session.RootDir + "LOCALE\\" + session.CatalogueName + ".LNG"));

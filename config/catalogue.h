@@ -21,9 +21,12 @@
 //
 // State (in config::session): the catalogue name, fixed on the first lookup,
 // and the parsed catalogue, used only while the file's stamp is unchanged
-// (file_stamp.h), so a catalogue changed on disk is seen by the next call.
-// The native path the suite name resolved to is kept with it: while that
-// file's stamp stays the same, a lookup costs one stat and no resolution.
+// (file_stamp.h). The native path the suite name resolved to is kept with
+// it. The stamp is looked at (one stat, no resolution) at most once per
+// kRecheckNs (100 ms) and at the first lookup after the program waited for
+// a key or a child program; between those a lookup touches no file. So a
+// catalogue changed on disk is seen within 100 ms, and always by the next
+// report pass, which begins after such a wait.
 #pragma once
 
 #include <array>

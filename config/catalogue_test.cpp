@@ -8,7 +8,9 @@
 #include "config/session.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/env.h"
 #include "platform/test_dir.h"
+#include "platform/wait_hooks.h"
 
 namespace config {
 namespace {
@@ -20,8 +22,16 @@ class TranslateTest : public ::testing::Test {
     session.RootDir = root_.path();
     session.ModuleName = "TORBELAN";
   }
-  void TearDown() override { session = SessionState(); }
-  void Catalogue(const std::string& bytes) { root_.Write("LOCALE/TORBELAN.LNG", bytes); }
+  void TearDown() override {
+    session = SessionState();
+    platform::clock = platform::ClockState();
+  }
+  // Writes the catalogue as changed between two report passes: the program
+  // waited for a key in between (catalogue.h).
+  void Catalogue(const std::string& bytes) {
+    root_.Write("LOCALE/TORBELAN.LNG", bytes);
+    platform::RunBeforeWaitHooks();
+  }
   std::string In(const char* language, const std::string& text) {
     session.Language = language;
     return Translate(text);
@@ -109,6 +119,7 @@ TEST_F(TranslateTest, ARewrittenCatalogueIsSeenByTheNextCall) {
   ASSERT_NE(out, nullptr);
   fputs("A,g,o,tercr\r\n", out);
   fclose(out);
+  platform::RunBeforeWaitHooks();
   EXPECT_EQ(In("SPA", "A"), "tercr");
 }
 
@@ -121,7 +132,28 @@ TEST_F(TranslateTest, AResolvedCatalogueThatGoesAwayIsResolvedAgain) {
   EXPECT_EQ(In("SPA", "A"), "petita");  // settled: from the parsed copy
   ASSERT_EQ(unlink(lower.c_str()), 0);
   root_.Write("locale/Torbelan.LNG", "A,g,o,nova\r\n");
+  platform::RunBeforeWaitHooks();
   EXPECT_EQ(In("SPA", "A"), "nova");
+}
+
+// Between waits the stamp is looked at once per kRecheckNs: a change within
+// that time is not seen yet, the first lookup after it sees it, and so does
+// the first lookup after a wait for a key or a child program.
+TEST_F(TranslateTest, TheStampIsLookedAtOncePerIntervalAndAfterEveryWait) {
+  platform::clock.coarseFixed = true;
+  platform::clock.coarseNs = 1000000000;
+  Catalogue("A,g,o,primer\r\n");
+  EXPECT_EQ(In("SPA", "A"), "primer");
+  root_.Write("LOCALE/TORBELAN.LNG", "A,g,o,segon\r\n");
+  platform::clock.coarseNs += kRecheckNs - 1;
+  EXPECT_EQ(In("SPA", "A"), "primer");  // no look yet
+  platform::clock.coarseNs += 1;
+  EXPECT_EQ(In("SPA", "A"), "segon");
+  root_.Write("LOCALE/TORBELAN.LNG", "A,g,o,tercer\r\n");
+  EXPECT_EQ(In("SPA", "A"), "segon");
+  platform::RunBeforeWaitHooks();
+  EXPECT_EQ(In("SPA", "A"), "tercer");
+  platform::clock = platform::ClockState();
 }
 
 }  // namespace

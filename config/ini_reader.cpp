@@ -66,9 +66,10 @@ std::vector<IniLine> ParseIni(const std::string& bytes) {
   return lines;
 }
 
-// The parsed lines of the file, from the cache while its stamp holds.
-// Returns nullptr when the file cannot be read.
-const std::vector<IniLine>* LoadIni(const std::string& nativePath) {
+// The parsed lines of the file at the native path, from the cache while its
+// stamp holds (the stamp then marked as checked). Returns nullptr when the
+// file cannot be read.
+IniFile* LoadIni(const std::string& nativePath) {
   std::vector<IniFile>& cache = session.IniCache;
   FileStamp now = StampOf(nativePath);
   ++session.IniUseCounter;
@@ -77,7 +78,8 @@ const std::vector<IniLine>* LoadIni(const std::string& nativePath) {
   if (hit != cache.end()) {
     if (StillValid(hit->stamp, now)) {
       hit->lastUse = session.IniUseCounter;
-      return &hit->lines;
+      MarkChecked(&hit->stamp);
+      return &*hit;
     }
     cache.erase(hit);
   }
@@ -92,10 +94,27 @@ const std::vector<IniLine>* LoadIni(const std::string& nativePath) {
   IniFile file;
   file.path = nativePath;
   file.stamp = now;
+  MarkChecked(&file.stamp);
   file.lines = ParseIni(bytes);
   file.lastUse = session.IniUseCounter;
   cache.push_back(std::move(file));
-  return &cache.back().lines;
+  return &cache.back();
+}
+
+// The parsed lines of the file named `name` (a suite name): without looking
+// at the disk while a copy read under that name was checked recently
+// (file_stamp.h), else resolved and loaded as LoadIni does.
+const std::vector<IniLine>* LinesOf(const std::string& name) {
+  for (IniFile& f : session.IniCache) {
+    if (f.name == name && CheckedRecently(f.stamp)) {
+      f.lastUse = ++session.IniUseCounter;
+      return &f.lines;
+    }
+  }
+  IniFile* file = LoadIni(platform::SuitePath(name));
+  if (!file) return nullptr;
+  file->name = name;
+  return &file->lines;
 }
 
 }  // namespace
@@ -108,7 +127,7 @@ std::string IniName(const std::string& name) {
 
 std::string IniRead(const std::string& path, const std::string& section,
                     const std::string& key) {
-  const std::vector<IniLine>* lines = LoadIni(platform::SuitePath(path));
+  const std::vector<IniLine>* lines = LinesOf(path);
   if (!lines) return "";
   const std::string wantSection = IniName(section);
   const std::string wantKey = IniName(key);

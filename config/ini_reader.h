@@ -23,8 +23,12 @@
 //     those two marks; nothing else is unquoted.
 //
 // State: a parsed copy of the last few files read, in config::session (see
-// session.h), used only while the file's stamp is unchanged (file_stamp.h),
-// so that a change on disk is seen by the next call.
+// session.h), used only while the file's stamp is unchanged (file_stamp.h).
+// The stamp, and the suite name's resolution, are looked at again at most
+// once per kRecheckNs (100 ms) and at the first read after the program
+// waited for a key or a child program; between those a read touches no
+// file. So a file changed on disk is seen within 100 ms, and always by the
+// next report pass, which begins after such a wait.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +49,7 @@ struct IniLine {
 
 // A parsed INI file kept between calls.
 struct IniFile {
+  std::string name;  // the suite name it was last read under
   std::string path;  // native path
   FileStamp stamp;
   std::vector<IniLine> lines;

@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 
 #include "config/session.h"
+#include "platform/env.h"
 #include "platform/test_dir.h"
+#include "platform/wait_hooks.h"
 
 namespace config {
 namespace {
@@ -13,7 +15,17 @@ namespace {
 class IniReadTest : public ::testing::Test {
  protected:
   void SetUp() override { session = SessionState(); }
-  std::string Ini(const std::string& bytes) { return dir_.Write("T.INI", bytes); }
+  void TearDown() override {
+    session = SessionState();
+    platform::clock = platform::ClockState();
+  }
+  // Writes the file as changed between two report passes: the program
+  // waited for a key in between (ini_reader.h).
+  std::string Ini(const std::string& bytes) {
+    std::string path = dir_.Write("T.INI", bytes);
+    platform::RunBeforeWaitHooks();
+    return path;
+  }
   platform::TestDir dir_;
 };
 
@@ -87,14 +99,36 @@ TEST_F(IniReadTest, ChangesOnDiskAreSeenByTheNextCall) {
   ASSERT_NE(out, nullptr);
   fputs("[S]\r\nA=3\r\n", out);
   fclose(out);
+  platform::RunBeforeWaitHooks();
   EXPECT_EQ(IniRead(f, "S", "A"), "3");
   remove(f.c_str());
+  platform::RunBeforeWaitHooks();
   EXPECT_EQ(IniRead(f, "S", "A"), "");
   for (int i = 0; i < 3 * static_cast<int>(kIniCacheFiles); ++i) {
     std::string n = std::to_string(i % 12);
     EXPECT_EQ(IniRead(dir_.Write("F" + n + ".INI", "[S]\r\nN=" + n + "\r\n"), "S", "N"), n);
   }
   EXPECT_LE(session.IniCache.size(), kIniCacheFiles);
+}
+
+// Between waits the file is looked at once per kRecheckNs, and the suite
+// name is not resolved again either: a change within that time is not seen
+// yet; after the interval, or after a wait, it is.
+TEST_F(IniReadTest, TheFileIsLookedAtOncePerIntervalAndAfterEveryWait) {
+  platform::clock.coarseFixed = true;
+  platform::clock.coarseNs = 1000000000;
+  dir_.Write("term01/brolterm.ini", "[Sistema]\r\nIdioma=CAT\r\n");
+  const std::string name = dir_.path() + "TERM01\\BrolTerm.ini";
+  EXPECT_EQ(IniRead(name, "Sistema", "Idioma"), "CAT");
+  dir_.Write("term01/brolterm.ini", "[Sistema]\r\nIdioma=SPA\r\n");
+  EXPECT_EQ(IniRead(name, "Sistema", "Idioma"), "CAT");
+  platform::clock.coarseNs += kRecheckNs;
+  EXPECT_EQ(IniRead(name, "Sistema", "Idioma"), "SPA");
+  ASSERT_EQ(remove((dir_.path() + "term01/brolterm.ini").c_str()), 0);
+  dir_.Write("TERM01/BROLTERM.INI", "[Sistema]\r\nIdioma=GLG\r\n");
+  EXPECT_EQ(IniRead(name, "Sistema", "Idioma"), "SPA");
+  platform::RunBeforeWaitHooks();
+  EXPECT_EQ(IniRead(name, "Sistema", "Idioma"), "GLG");  // resolved afresh
 }
 
 }  // namespace

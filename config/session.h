@@ -59,10 +59,13 @@ struct SessionState {
   // The catalogue's name: empty until the first lookup, then ModuleName.
   std::string CatalogueName;
 
-  // Parsed-file caches (see ini_reader.h and catalogue.h).
+  // Parsed-file caches (see ini_reader.h and catalogue.h), and the number
+  // of blocking waits seen, which ends the trust in their stamps
+  // (file_stamp.h).
   std::vector<IniFile> IniCache;
   uint64_t IniUseCounter = 0;
   CatalogueFile Catalogue;
+  uint64_t StampWaits = 0;
 };
 extern SessionState session;
 

@@ -8,6 +8,7 @@
 #include "dates/packed.h"
 #include "format/format_state.h"
 #include "platform/test_dir.h"
+#include "platform/wait_hooks.h"
 
 namespace config {
 namespace {
@@ -40,11 +41,13 @@ class SessionInitTest : public ::testing::Test {
     format::state = format::FormatState();
   }
   // Writes the terminal directory's files (when given), names it by ZULTMP
-  // and runs SessionInit.
+  // and runs SessionInit. The files count as changed since the last read
+  // (as by a wait for a key in between: ini_reader.h).
   void Init(const std::string& sessio, const std::string& brolTerm) {
     if (!sessio.empty()) dir_.Write("TERM01/Sessio.ini", sessio);
     if (!brolTerm.empty()) dir_.Write("TERM01/BrolTerm.ini", brolTerm);
     setenv("ZULTMP", (dir_.path() + "TERM01").c_str(), 1);
+    platform::RunBeforeWaitHooks();
     SessionInit();
   }
   std::string Roles() const {  // "fg/bg fg/bg ..."
