@@ -19,6 +19,12 @@ namespace {
 // department, and one write() per buffer keeps the kernel out of the loop.
 constexpr size_t kSpoolBuffer = 64 * 1024;
 
+// The buffer itself. The C library sizes a buffer it allocates by the file
+// system's block size (4 KiB) and ignores the size given to setvbuf without
+// a buffer, so the spool brings its own. It lives as long as the program:
+// a FILE left open (a test that resets `state`) is flushed at exit from it.
+char spoolBuffer[kSpoolBuffer];
+
 // Writes state.record, which already ends in CR LF. A lost record is
 // remembered for PrintClose; nothing is written while no spool is open.
 void WriteBuffered() {
@@ -62,7 +68,7 @@ PrintStatus PrintOpen(const std::string& device) {
   state.spoolPath = SpoolPath();
   state.spool = std::fopen(state.spoolPath.c_str(), "wb");
   if (!state.spool) return PrintStatus::CannotCreate;
-  std::setvbuf(state.spool, nullptr, _IOFBF, kSpoolBuffer);
+  std::setvbuf(state.spool, spoolBuffer, _IOFBF, kSpoolBuffer);
   WriteRecord(kDeviceTag, KeepOnOneRecord(device));
   return state.writeFailed ? PrintStatus::WriteFailed : PrintStatus::Ok;
 }

@@ -152,6 +152,16 @@ TEST_F(SpoolTest, WithoutPageLengthEveryTextGetsAZeroPageRecord) {
   EXPECT_EQ(state.PrintLineCount, 1);
 }
 
+// The spool reaches the file in blocks of 64 KiB: the file stays empty
+// until the records fill the first block, which then goes out whole.
+TEST_F(SpoolTest, RecordsReachTheFileInBlocksOf64KiB) {
+  ASSERT_EQ(PrintOpen(""), PrintStatus::Ok);
+  PrintPage(66);
+  for (int i = 0; i < 2000 && Spool().empty(); ++i) PrintLine(1, std::string(90, 'x'), 1);
+  EXPECT_EQ(Spool().size(), 64u * 1024);
+  EXPECT_EQ(PrintClose(), PrintStatus::Ok);
+}
+
 TEST_F(SpoolTest, MissingDirectoryIsReportedNotIgnored) {
   config::session.TempDir = dir_.file("no/such/dir/");
   EXPECT_EQ(PrintOpen("PDF"), PrintStatus::CannotCreate);
