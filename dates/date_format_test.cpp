@@ -22,6 +22,12 @@ class FormatDateTest : public ::testing::Test {
     state = DatesState();
     config::session = config::SessionState();
   }
+  // As a program started afresh: the date settings and the parsed INI files
+  // forgotten.
+  void Restart() {
+    state = DatesState();
+    config::session = config::SessionState();
+  }
   std::string F(const char* digits, int16_t style, const char* parts, const char* language) {
     config::session.Language = language;
     return FormatDate(Pack(digits), style, parts);
@@ -79,7 +85,7 @@ TEST_F(FormatDateTest, OrderAndSeparatorFromBrolIni) {
   // Kept for the life of the process: a changed file is not read again.
   root_.Write("Brol.ini", "[Usuari]\r\nDatCaracter=.\r\nDatOrdre=AMD\r\n");
   EXPECT_EQ(F("20250105", 0, "dma", "CAT"), "1-5-2025  ");
-  state = DatesState();
+  Restart();
   EXPECT_EQ(F("20250105", 0, "dma", "CAT"), "2025.1.5  ");
 }
 
@@ -87,7 +93,7 @@ TEST_F(FormatDateTest, BlankOrSmallLetterSettings) {
   root_.Write("Brol.ini", "[Usuari]\r\nDatCaracter= \r\nDatOrdre=dma\r\n");
   EXPECT_EQ(F("20250105", 0, "dma", "CAT"), "          ");
   EXPECT_EQ(state.DateSeparator, "/");
-  state = DatesState();
+  Restart();
   root_.Write("Brol.ini", "[Usuari]\r\nDatOrdre=AM\r\n");
   EXPECT_EQ(F("20250105", 2, "dma", "CAT"), "2025 de gener");
   EXPECT_EQ(state.DateOrder, "AM ");
