@@ -20,24 +20,13 @@
 namespace recman {
 namespace {
 
+using testing_support::Counter;
+using testing_support::CounterKey;
+using testing_support::CounterSpec;
+using testing_support::CounterValue;
 using testing_support::CreateFile;
 using testing_support::Handle;
-using testing_support::Seg;
 using platform::TestDir;
-
-// Record of 16 bytes: id u32 at 0 (key 0, unique), value u32 at 4, filler.
-std::string Spec() { return EncodeLayout(16, 1024, 0, {{Seg(1, 4, KF_BINARY)}}, {}); }
-
-std::string Rec(uint32_t id, uint32_t value) {
-  std::string r(16, '\0');
-  platform::EncodeFixed32(&r[0], id);
-  platform::EncodeFixed32(&r[4], value);
-  return r;
-}
-std::string Id(uint32_t id) { return Rec(id, 0).substr(0, 4); }
-uint32_t Value(const Handle& h) {
-  return platform::DecodeFixed32(h.data.data() + 4);
-}
 
 class HeldReadTest : public ::testing::Test {
  protected:
@@ -45,9 +34,9 @@ class HeldReadTest : public ::testing::Test {
     unsetenv("ZULRECMAN_UNCHECKED_READS");
     Reset();
     path_ = dir_.file("held.dat");
-    ASSERT_EQ(CreateFile(path_, Spec()), 0);
+    ASSERT_EQ(CreateFile(path_, CounterSpec()), 0);
     ASSERT_EQ(a_.Open(path_), 0);
-    ASSERT_EQ(a_.Insert(Rec(1, 10)), 0);
+    ASSERT_EQ(a_.Insert(Counter(1, 10)), 0);
   }
   void TearDown() override {
     unsetenv("ZULRECMAN_UNCHECKED_READS");
@@ -65,8 +54,8 @@ class HeldReadTest : public ::testing::Test {
 
   // Value of record 1 as a plain get of `h` sees it.
   uint32_t Read(Handle& h) {
-    EXPECT_EQ(h.Get(B_GET_EQUAL, 0, Id(1)), 0);
-    return Value(h);
+    EXPECT_EQ(h.Get(B_GET_EQUAL, 0, CounterKey(1)), 0);
+    return CounterValue(h);
   }
   bool Held(Handle& h) { return FileOf(h.block)->held; }
 
@@ -79,7 +68,7 @@ class HeldReadTest : public ::testing::Test {
     sqlite3_stmt* s = nullptr;
     ASSERT_EQ(sqlite3_prepare_v2(db, "UPDATE zul_rec SET data = ?1 WHERE pos = 1", -1, &s,
                                  nullptr), SQLITE_OK);
-    std::string r = Rec(1, value);
+    std::string r = Counter(1, value);
     sqlite3_bind_blob(s, 1, r.data(), int(r.size()), SQLITE_TRANSIENT);
     EXPECT_EQ(sqlite3_step(s), SQLITE_DONE);
     sqlite3_finalize(s);
@@ -97,17 +86,17 @@ TEST_F(HeldReadTest, EveryWriteOfAnotherOpenIsSeenByTheNextRead) {
   EXPECT_EQ(Read(a_), 10u);
   EXPECT_TRUE(Held(a_));
   ASSERT_EQ(Read(b), 10u);
-  ASSERT_EQ(b.Update(Rec(1, 11)), 0);
+  ASSERT_EQ(b.Update(Counter(1, 11)), 0);
   EXPECT_EQ(Read(a_), 11u);
-  ASSERT_EQ(b.Insert(Rec(2, 20)), 0);
-  EXPECT_EQ(a_.Get(B_GET_EQUAL, 0, Id(2)), 0);
+  ASSERT_EQ(b.Insert(Counter(2, 20)), 0);
+  EXPECT_EQ(a_.Get(B_GET_EQUAL, 0, CounterKey(2)), 0);
   EXPECT_EQ(a_.Call(B_STAT, "", "", 0, 512), 0);
   EXPECT_EQ(platform::DecodeFixed32(a_.data.data() + FS_RECORD_COUNT), 2u);
   ASSERT_EQ(b.Delete(), 0);
-  EXPECT_EQ(a_.Get(B_GET_EQUAL, 0, Id(2)), B_KEY_NOT_FOUND);
+  EXPECT_EQ(a_.Get(B_GET_EQUAL, 0, CounterKey(2)), B_KEY_NOT_FOUND);
   // A's own write: its snapshot goes first, its next read sees the write.
   ASSERT_EQ(Read(a_), 11u);
-  ASSERT_EQ(a_.Update(Rec(1, 12)), 0);
+  ASSERT_EQ(a_.Update(Counter(1, 12)), 0);
   EXPECT_FALSE(Held(a_));
   EXPECT_EQ(Read(a_), 12u);
   EXPECT_EQ(Read(b), 12u);
@@ -115,7 +104,7 @@ TEST_F(HeldReadTest, EveryWriteOfAnotherOpenIsSeenByTheNextRead) {
   uint32_t none = 0;
   ASSERT_EQ(BTRCALL(B_BEGIN_TRANSACTION, nullptr, nullptr, &none, nullptr, 0, 0), 0);
   ASSERT_EQ(Read(b), 12u);
-  ASSERT_EQ(b.Update(Rec(1, 13)), 0);
+  ASSERT_EQ(b.Update(Counter(1, 13)), 0);
   ASSERT_EQ(BTRCALL(B_END_TRANSACTION, nullptr, nullptr, &none, nullptr, 0, 0), 0);
   EXPECT_EQ(Read(a_), 13u);
 }
@@ -136,8 +125,8 @@ TEST_F(HeldReadTest, AnUnsignalledCommitIsSeenOnceTheSnapshotEnds) {
   EXPECT_EQ(Read(a_), 21u);
 
   UnsignalledWrite(22);
-  ASSERT_EQ(a_.Get(B_GET_EQUAL + B_LOCK_SINGLE_NOWAIT, 0, Id(1)), 0);
-  EXPECT_EQ(Value(a_), 22u);  // a locking get reads the latest
+  ASSERT_EQ(a_.Get(B_GET_EQUAL + B_LOCK_SINGLE_NOWAIT, 0, CounterKey(1)), 0);
+  EXPECT_EQ(CounterValue(a_), 22u);  // a locking get reads the latest
   ASSERT_EQ(a_.Call(B_UNLOCK, "", "", 0), 0);
 
   EXPECT_EQ(Read(a_), 22u);
@@ -153,7 +142,7 @@ TEST_F(HeldReadTest, AnUnsignalledCommitIsSeenOnceTheSnapshotEnds) {
 // lets its snapshot go while the program works on other files.
 TEST_F(HeldReadTest, AnOldSnapshotIsLetGoByACallOnAnotherFile) {
   const std::string other = dir_.file("other.dat");
-  ASSERT_EQ(CreateFile(other, Spec()), 0);
+  ASSERT_EQ(CreateFile(other, CounterSpec()), 0);
   Handle b;
   ASSERT_EQ(b.Open(other), 0);
   ASSERT_EQ(Read(a_), 10u);
@@ -171,7 +160,7 @@ TEST_F(HeldReadTest, AnOldSnapshotIsLetGoByACallOnAnotherFile) {
 TEST_F(HeldReadTest, NextAndPreviousFindWhatAFreshSeekWouldAcrossChanges) {
   Handle b;
   ASSERT_EQ(b.Open(path_), 0);
-  for (uint32_t id : {20u, 30u, 40u, 50u}) ASSERT_EQ(b.Insert(Rec(id, id)), 0);
+  for (uint32_t id : {20u, 30u, 40u, 50u}) ASSERT_EQ(b.Insert(Counter(id, id)), 0);
   auto id = [](const Handle& h) {
     return platform::DecodeFixed32(h.data.data());
   };
@@ -179,10 +168,10 @@ TEST_F(HeldReadTest, NextAndPreviousFindWhatAFreshSeekWouldAcrossChanges) {
   EXPECT_EQ(id(a_), 1u);
   ASSERT_EQ(a_.Step(B_GET_NEXT, 0), 0);
   EXPECT_EQ(id(a_), 20u);
-  ASSERT_EQ(b.Insert(Rec(25, 25)), 0);
+  ASSERT_EQ(b.Insert(Counter(25, 25)), 0);
   ASSERT_EQ(a_.Step(B_GET_NEXT, 0), 0);
   EXPECT_EQ(id(a_), 25u);
-  ASSERT_EQ(b.Get(B_GET_EQUAL, 0, Id(30)), 0);
+  ASSERT_EQ(b.Get(B_GET_EQUAL, 0, CounterKey(30)), 0);
   ASSERT_EQ(b.Delete(), 0);
   ASSERT_EQ(a_.Step(B_GET_NEXT, 0), 0);
   EXPECT_EQ(id(a_), 40u);
@@ -190,7 +179,7 @@ TEST_F(HeldReadTest, NextAndPreviousFindWhatAFreshSeekWouldAcrossChanges) {
   EXPECT_EQ(id(a_), 25u);
   ASSERT_EQ(a_.Step(B_GET_NEXT, 0), 0);
   EXPECT_EQ(id(a_), 40u);
-  ASSERT_EQ(a_.Get(B_GET_EQUAL, 0, Id(20)), 0);
+  ASSERT_EQ(a_.Get(B_GET_EQUAL, 0, CounterKey(20)), 0);
   ASSERT_EQ(a_.Step(B_GET_NEXT, 0), 0);
   EXPECT_EQ(id(a_), 25u);
   ASSERT_EQ(a_.Get(B_GET_LAST, 0), 0);
@@ -212,7 +201,7 @@ TEST_F(HeldReadTest, TheLimitRunKeepsItsSnapshotUntilAWait) {
   ASSERT_EQ(b.Open(path_), 0);
   ASSERT_EQ(Read(a), 10u);
   ASSERT_EQ(Read(b), 10u);
-  ASSERT_EQ(b.Update(Rec(1, 30)), 0);
+  ASSERT_EQ(b.Update(Counter(1, 30)), 0);
   platform::clock.coarseNs += 10 * kHoldLimitNs;
   EXPECT_EQ(Read(a), 10u);  // no change check, no time limit
   platform::RunBeforeWaitHooks();

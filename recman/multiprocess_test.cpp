@@ -34,9 +34,12 @@
 namespace recman {
 namespace {
 
+using testing_support::Counter;
+using testing_support::CounterKey;
+using testing_support::CounterSpec;
+using testing_support::CounterValue;
 using testing_support::CreateFile;
 using testing_support::Handle;
-using testing_support::Seg;
 using platform::TestDir;
 
 struct Worker {
@@ -119,19 +122,6 @@ struct Worker {
   }
 };
 
-std::string CounterSpec() {
-  return EncodeLayout(16, 1024, 0, {{Seg(1, 4, KF_BINARY)}}, {});
-}
-
-std::string Counter(uint32_t id, uint32_t value) {
-  std::string r(16, '\0');
-  platform::EncodeFixed32(&r[0], id);
-  platform::EncodeFixed32(&r[4], value);
-  return r;
-}
-
-std::string Id(uint32_t id) { return Counter(id, 0).substr(0, 4); }
-
 class MultiProcessTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -189,10 +179,10 @@ TEST_F(MultiProcessTest, WritesWaitForAnotherProcessesTransaction) {
   Worker w;
   ASSERT_TRUE(w.Start({"txn", path_, "2", "700"}));
   ASSERT_EQ(w.Line(), "ready");
-  EXPECT_EQ(h.Get(B_GET_EQUAL, 0, Id(2)), B_KEY_NOT_FOUND);  // not committed
+  EXPECT_EQ(h.Get(B_GET_EQUAL, 0, CounterKey(2)), B_KEY_NOT_FOUND);  // not committed
   ASSERT_EQ(h.Get(B_GET_FIRST, 0), 0);
   EXPECT_EQ(h.Insert(Counter(3, 0)), 0);  // waited for the commit
-  EXPECT_EQ(h.Get(B_GET_EQUAL, 0, Id(2)), 0);
+  EXPECT_EQ(h.Get(B_GET_EQUAL, 0, CounterKey(2)), 0);
   EXPECT_EQ(w.Wait(), 0);
 }
 
@@ -248,7 +238,7 @@ TEST_F(MultiProcessTest, LockedReadModifyWriteFromFourProcessesLosesNoUpdate) {
   ASSERT_EQ(h.Open(path_), 0);
   uint64_t total = 0;
   for (uint32_t c = 1; c <= kCounters; ++c) {
-    ASSERT_EQ(h.Get(B_GET_EQUAL, 0, Id(c)), 0);
+    ASSERT_EQ(h.Get(B_GET_EQUAL, 0, CounterKey(c)), 0);
     uint32_t v = platform::DecodeFixed32(h.data.data() + 4);
     EXPECT_EQ(v, uint32_t(kWorkers * kIterations / kCounters)) << "counter " << c;
     total += v;
@@ -278,13 +268,9 @@ TEST_F(MultiProcessTest, WriterKilledInABurstOfInsertsLeavesASoundFile) {
   EXPECT_GE(check.records, confirmed.size());
   Handle h;
   ASSERT_EQ(h.Open(path_), 0);
-  for (uint32_t id : confirmed) ASSERT_EQ(h.Get(B_GET_EQUAL, 0, Id(id)), 0) << id;
+  for (uint32_t id : confirmed) ASSERT_EQ(h.Get(B_GET_EQUAL, 0, CounterKey(id)), 0) << id;
   // The file takes further writes.
   EXPECT_EQ(h.Insert(Counter(1000000, 1)), 0);
-}
-
-uint32_t ValueOf(const Handle& h) {
-  return platform::DecodeFixed32(h.data.data() + 4);
 }
 
 // The record count that Stat reports.
@@ -337,18 +323,18 @@ TEST_F(MultiProcessTest, EveryKindOfWriteOfAnotherProcessIsSeenByTheNextCall) {
     }
     if (kind == "delete") {
       model.erase(id);
-      EXPECT_EQ(h.Get(B_GET_EQUAL, 0, Id(id)), B_KEY_NOT_FOUND) << round << " " << command;
+      EXPECT_EQ(h.Get(B_GET_EQUAL, 0, CounterKey(id)), B_KEY_NOT_FOUND) << round << " " << command;
     } else {
       model[id] = value;
-      ASSERT_EQ(h.Get(B_GET_EQUAL, 0, Id(id)), 0) << round << " " << command;
-      EXPECT_EQ(ValueOf(h), value) << round << " " << command;
+      ASSERT_EQ(h.Get(B_GET_EQUAL, 0, CounterKey(id)), 0) << round << " " << command;
+      EXPECT_EQ(CounterValue(h), value) << round << " " << command;
     }
     ASSERT_EQ(StatCount(h), model.size()) << round << " " << command;
   }
   // The whole file, read along the key, is the model.
   std::map<uint32_t, uint32_t> seen;
   for (int16_t st = h.Get(B_GET_FIRST, 0); st == 0; st = h.Step(B_GET_NEXT, 0))
-    seen[platform::DecodeFixed32(h.data.data())] = ValueOf(h);
+    seen[platform::DecodeFixed32(h.data.data())] = CounterValue(h);
   EXPECT_EQ(seen, model);
   for (const char* k : {"insert", "update", "delete", "create"})
     EXPECT_GE(kinds[k], 40) << k;
@@ -369,39 +355,39 @@ off_t WalSize(const std::string& path) {
   return stat((path + "-wal").c_str(), &st) == 0 ? st.st_size : 0;
 }
 
-void InsertMany(Handle& h, uint32_t first, uint32_t count) {
-  for (uint32_t id = first; id < first + count; ++id)
-    ASSERT_EQ(h.Insert(Counter(id, id)), 0) << id;
+// The WAL file's size after `inserts` inserts of this process, one commit
+// each, while a reader process idles on the snapshot of its first read,
+// having waited for a key (keyWait) or not.
+off_t WalWithIdleReader(const std::string& path, bool keyWait, uint32_t inserts) {
+  Handle h;
+  EXPECT_EQ(h.Open(path), 0);
+  EXPECT_EQ(h.Insert(Counter(1, 0)), 0);
+  Worker reader;
+  EXPECT_TRUE(reader.Start({"idle", path, keyWait ? "wait" : "nowait"}));
+  EXPECT_EQ(reader.Line(), "idle");
+  for (uint32_t id = 2; id < 2 + inserts; ++id) {
+    int16_t st = h.Insert(Counter(id, id));
+    EXPECT_EQ(st, 0) << id;
+    if (st != 0) break;
+  }
+  off_t wal = WalSize(path);
+  reader.CloseInput();
+  EXPECT_EQ(reader.Wait(), 0);
+  return wal;
 }
 
 TEST_F(MultiProcessTest, AReaderIdleInAKeyWaitHoldsBackNoCheckpoint) {
-  Handle h;
-  ASSERT_EQ(h.Open(path_), 0);
-  ASSERT_EQ(h.Insert(Counter(1, 0)), 0);
-  Worker reader;
-  ASSERT_TRUE(reader.Start({"idle", path_, "wait"}));
-  ASSERT_EQ(reader.Line(), "idle");
-  InsertMany(h, 2, 10000);
-  RecordProperty("wal_bytes", std::to_string(WalSize(path_)));
-  EXPECT_LT(WalSize(path_), kWalBound);
-  reader.CloseInput();
-  EXPECT_EQ(reader.Wait(), 0);
+  off_t wal = WalWithIdleReader(path_, true, 10000);
+  RecordProperty("wal_bytes", std::to_string(wal));
+  EXPECT_LT(wal, kWalBound);
 }
 
 // The same reader without the key wait keeps its snapshot while it idles:
 // the bound above is one that a held snapshot breaks.
 TEST_F(MultiProcessTest, AReaderIdleOutsideAWaitKeepsItsSnapshot) {
-  Handle h;
-  ASSERT_EQ(h.Open(path_), 0);
-  ASSERT_EQ(h.Insert(Counter(1, 0)), 0);
-  Worker reader;
-  ASSERT_TRUE(reader.Start({"idle", path_, "nowait"}));
-  ASSERT_EQ(reader.Line(), "idle");
-  InsertMany(h, 2, 3000);
-  RecordProperty("wal_bytes", std::to_string(WalSize(path_)));
-  EXPECT_GT(WalSize(path_), kWalBound);
-  reader.CloseInput();
-  EXPECT_EQ(reader.Wait(), 0);
+  off_t wal = WalWithIdleReader(path_, false, 3000);
+  RecordProperty("wal_bytes", std::to_string(wal));
+  EXPECT_GT(wal, kWalBound);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/coding.h"
 #include "recman/btrcall.h"
 #include "recman/key_layout.h"
 
@@ -75,6 +76,21 @@ inline SegmentDef Seg(uint16_t position, uint16_t length, uint16_t flags = 0,
   d.type = type;
   return d;
 }
+
+// The counter record of the multi-process and snapshot tests, 16 bytes:
+// id u32 at 0 (key 0, unique, binary), value u32 at 4, zero filler.
+inline std::string CounterSpec() {
+  return EncodeLayout(16, 1024, 0, {{Seg(1, 4, KF_BINARY)}}, {});
+}
+inline std::string Counter(uint32_t id, uint32_t value) {
+  std::string r(16, '\0');
+  platform::EncodeFixed32(&r[0], id);
+  platform::EncodeFixed32(&r[4], value);
+  return r;
+}
+// The key value of counter `id`, and the value of the counter last read.
+inline std::string CounterKey(uint32_t id) { return Counter(id, 0).substr(0, 4); }
+inline uint32_t CounterValue(const Handle& h) { return platform::DecodeFixed32(h.data.data() + 4); }
 
 }  // namespace testing_support
 }  // namespace recman
