@@ -21,10 +21,11 @@ namespace sqlite_internal {
 namespace {
 
 // A prepared statement that resets itself when the holder goes out of
-// scope, so that no statement keeps a read transaction open. Its parameters are cleared
-// too, so no statement keeps pointing at a caller's buffer, unless the
-// holder says they point at nothing that goes away (kKeepBindings: numbers,
-// or the table's own bound_ buffer), which spares that work on every read.
+// scope, so that no statement keeps a read transaction open. Its
+// parameters are cleared too, so no statement keeps pointing at a caller's
+// buffer, unless the holder says they point at nothing that goes away
+// (kKeepBindings: numbers, or the table's own bound_ buffer), which spares
+// that work on every read.
 enum Bindings { kClearBindings, kKeepBindings };
 class Use {
  public:
