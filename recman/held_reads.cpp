@@ -21,14 +21,17 @@
 //     before its BTRCALL returns: after every Insert, Update, Delete, Set
 //     and Clear Owner that reached the storage (whatever its status: a
 //     failed commit might still have landed, and a needless signal only
-//     costs a fresh snapshot), after a committed End Transaction for each
-//     file written in it, and after Create.
+//     costs a fresh snapshot), after End Transaction (not Abort) for each
+//     file written in the transaction, and after Create.
 //   - A reader, before each non-locking read, loads the generation (an
 //     atomic load, a plain memory read) and compares it with the value it
 //     loaded before its held snapshot began. Equal: no writer has returned
 //     since the snapshot was taken, so the snapshot holds every write that
 //     had returned before this call began; the read uses it. Different: the
 //     snapshot is let go and a new one begun.
+//   Within a held snapshot the engine may also keep the scan of a Get Next
+//   or Get Previous open for the next one (sqlite_table.cpp); it is closed
+//   with the snapshot.
 // Order is what makes this sound. The reader loads the generation BEFORE
 // its new snapshot begins (the snapshot is taken by the first read after
 // the deferred BEGIN), so a write that bumps in between is only counted
@@ -40,9 +43,9 @@
 // What else lets a snapshot go (the caller's own actions):
 //   - a write of the same open: the table lets it go before BEGIN
 //     IMMEDIATE, and the write's bump renews the other opens' snapshots;
-//   - a get or step with a lock bias: it reads without a held snapshot, as
-//     every read did before (the record is sought again once locked and
-//     must then be the latest);
+//   - a get or step with a lock bias: it reads without a held snapshot,
+//     each of its statements a read transaction of its own (the record is
+//     sought again once locked and must then be the latest);
 //   - Begin Transaction lets every snapshot go, and inside a transaction
 //     nothing is held;
 //   - Close and Reset, with the connection.
@@ -91,8 +94,6 @@
 // with no change check and no time limit at all (waits still let it go).
 // Such a process may read stale data for as long as it runs; it measures
 // what the checks cost and is never for use with shared files.
-
-#include <cstring>
 
 #include "platform/env.h"
 #include "platform/wait_hooks.h"

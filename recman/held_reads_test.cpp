@@ -138,8 +138,8 @@ TEST_F(HeldReadTest, AnUnsignalledCommitIsSeenOnceTheSnapshotEnds) {
   ASSERT_EQ(BTRCALL(B_ABORT_TRANSACTION, nullptr, nullptr, &none, nullptr, 0, 0), 0);
 }
 
-// The time limit is checked at every call, so a file that is no longer read
-// lets its snapshot go while the program works on other files.
+// The time limit is checked at every call, so a file that is not read any
+// more lets its snapshot go while the program works on other files.
 TEST_F(HeldReadTest, AnOldSnapshotIsLetGoByACallOnAnotherFile) {
   const std::string other = dir_.file("other.dat");
   ASSERT_EQ(CreateFile(other, CounterSpec()), 0);
