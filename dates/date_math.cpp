@@ -16,7 +16,6 @@ namespace {
 const std::string kFirstGap = Pack("15821005");
 
 bool JulianLeap(int64_t y) { return y % 4 == 0; }
-bool GregorianLeap(int64_t y) { return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0); }
 
 int CurrentYear() { return platform::Today().year; }
 
@@ -107,6 +106,8 @@ int64_t DaysOfYearsBetween(int64_t y1, int64_t y2) {
 bool DiffLeap(int64_t y) { return y < 1582 ? JulianLeap(y) : GregorianLeap(y); }
 
 }  // namespace
+
+bool GregorianLeap(int64_t y) { return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0); }
 
 int MonthLength(int64_t m, bool leap) {
   int len = 30 + static_cast<int>((((m + 1) % 9) + 1) % 2);

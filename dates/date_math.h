@@ -70,6 +70,10 @@ int32_t DateDiff(const std::string& a, const std::string& b, const std::string& 
 // The day of the week: 1 = Monday ... 7 = Sunday.
 int16_t Weekday(const std::string& packed);
 
+// Whether the year has a February 29 by the Gregorian rule: divisible by 4
+// and not by 100, or by 400.
+bool GregorianLeap(int64_t year);
+
 // Days of month m in a year with (leap = true) or without February 29.
 int MonthLength(int64_t m, bool leap);
 

@@ -55,6 +55,10 @@ bool MakeDirs(const std::string& nativePath) {
     }
     if (i < nativePath.size()) cur.push_back(nativePath[i]);
   }
+  return IsDirectory(nativePath);
+}
+
+bool IsDirectory(const std::string& nativePath) {
   struct stat st;
   return ::stat(nativePath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }

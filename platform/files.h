@@ -15,6 +15,9 @@ bool ReadFile(const std::string& nativePath, std::string* bytes);
 // over the target. Returns false, leaving any old file intact, on failure.
 bool WriteFile(const std::string& nativePath, const std::string& bytes);
 
+// True when a directory exists at the native path (a file there is not one).
+bool IsDirectory(const std::string& nativePath);
+
 // Creates the directory and any missing parents. Returns false on failure.
 bool MakeDirs(const std::string& nativePath);
 
