@@ -44,7 +44,7 @@ struct SessionState {
   std::string MenuChain;     // [Menu] ChnMenu
   std::string OperatorName;  // [Menu] Operador
   int16_t OperatorType = 0;  // [Menu] ZulTipOper as a number
-  std::string TermDir;       // [Terminal] Dir, else TERM; + separator
+  std::string TermDir;       // [Terminal] Dir, else TERM naming a directory; + separator
   // Foreground ([r][0]) and background ([r][1]) colour of the roles 0..4.
   std::array<std::array<int16_t, 2>, 5> ColourTable = {
       {{15, 0}, {7, 0}, {0, 7}, {0, 7}, {0, 7}}};

@@ -8,6 +8,8 @@
 #include "format/money.h"
 #include "format/numeric_text.h"
 #include "platform/env.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 
 namespace config {
 namespace {
@@ -55,8 +57,17 @@ void SessionInit() {
   s.OperatorName = IniRead(sessionFile, "Menu", "Operador");
   s.OperatorType = TextInt16(IniRead(sessionFile, "Menu", "ZulTipOper"));
 
+  // TERM is also the variable in which this platform names the terminal's
+  // type ("xterm-256color"): it counts as the terminal directory only when
+  // it names a directory that exists, so that the calculator's state file
+  // is never looked for in a directory that is not there.
   std::string termDir = IniRead(sessionFile, "Terminal", "Dir");
-  if (termDir.empty()) termDir = EnvText("TERM");
+  if (termDir.empty()) {
+    std::string term = EnvText("TERM");
+    if (!term.empty() && platform::IsDirectory(platform::SuitePath(WithSeparator(term)))) {
+      termDir = term;
+    }
+  }
   s.TermDir = WithSeparator(termDir);
   if (s.TempDir.empty()) s.TempDir = s.TermDir;
 

@@ -11,8 +11,10 @@ namespace config {
 // Fills the session state, in this order:
 //   1. RootDir, ExeDir and TempDir from ZULROOT, ZULEXE and ZULTMP;
 //   2. the menu values and the terminal directory from TempDir + "Sessio.ini"
-//      ([Menu], [Terminal] Dir, else the variable TERM); an empty TempDir
-//      becomes the terminal directory;
+//      ([Menu], [Terminal] Dir, else the variable TERM when it names an
+//      existing directory by the suite path rule: on this platform TERM
+//      usually holds the terminal's type); an empty TempDir becomes the
+//      terminal directory;
 //   3. SetCurrency("a,E"): the euro as main and display currency;
 //   4. colours, working date, output device and language from TempDir +
 //      "BrolTerm.ini" ([Pantalla], [Sistema]); a blank language from

@@ -119,6 +119,33 @@ TEST_F(SessionInitTest, WithoutZulTmpTheSessionFileIsInTheCurrentDirectory) {
   EXPECT_EQ(session.WorkDate, dates::Pack("20250105"));
 }
 
+TEST_F(SessionInitTest, TermIsTheTerminalDirectoryOnlyWhenItNamesOne) {
+  // The terminal type this platform keeps in TERM is no directory.
+  setenv("TERM", "xterm-256color", 1);
+  SessionInit();
+  EXPECT_EQ(session.TermDir, "");
+  EXPECT_EQ(session.TempDir, "");
+  // A file of that name is no directory either.
+  dir_.Write("vt100", "");
+  setenv("TERM", "vt100", 1);
+  SessionInit();
+  EXPECT_EQ(session.TermDir, "");
+  // A directory, found by the suite path rule (here without regard to case).
+  dir_.Write("TERM01/BrolTerm.ini", "[Sistema]\r\nSortida=PDF\r\n");
+  setenv("TERM", "term01", 1);
+  SessionInit();
+  EXPECT_EQ(session.TermDir, "term01\\");
+  EXPECT_EQ(session.TempDir, "term01\\");
+  EXPECT_EQ(session.OutputDevice, "PDF");
+  setenv("TERM", (dir_.path() + "TERM01\\").c_str(), 1);  // absolute, with its separator
+  SessionInit();
+  EXPECT_EQ(session.TermDir, dir_.path() + "TERM01\\");
+  // The session file's Dir is taken as it stands, existing or not.
+  dir_.Write("Sessio.ini", "[Terminal]\r\nDir=NOWHERE\r\n");
+  SessionInit();
+  EXPECT_EQ(session.TermDir, "NOWHERE\\");
+}
+
 TEST_F(SessionInitTest, ColourScheme) {
   const std::string col0 = "Col0=01020304050607080910\r\n";
   Init("", "[Pantalla]\r\nSeleccio=2\r\n" + col0 + "Col2=14011302120311041005\r\n");
