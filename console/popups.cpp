@@ -1,0 +1,37 @@
+// Registration of the hot-key pop-ups and the opening and closing they share.
+#include "console/popups.h"
+
+#include "console/calculator.h"
+#include "console/calendar.h"
+#include "console/colours.h"
+#include "console/keyboard.h"
+#include "platform/console.h"
+
+namespace console {
+
+void RegisterPopups() {
+  keyboard.Calendar = Calendar;
+  keyboard.Calculator = Calculator;
+}
+
+PopupSaved BeginPopup(const std::string& keyList) {
+  KeySet(keyList.empty() ? "+e" : "+ea", keyList);
+  SetColourRole("+n");
+  PopupSaved saved;
+  saved.cursorVisible = platform::console.cursorVisible;
+  saved.cursorSize = platform::console.cursorSize;
+  platform::ConsoleHideCursor();
+  return saved;
+}
+
+void EndPopup(const PopupSaved& saved) {
+  if (saved.cursorVisible) {
+    platform::ConsoleSetCursorSize(saved.cursorSize);
+  } else {
+    platform::ConsoleHideCursor();
+  }
+  SetColourRole("-");
+  KeySet("-", "");
+}
+
+}  // namespace console
