@@ -7,6 +7,7 @@
 #include "config/ini_reader.h"
 #include "config/session.h"
 #include "config/session_init.h"
+#include "console/popups.h"
 #include "datafile/data_open.h"
 #include "datafile/record_ops.h"
 #include "dates/date_math.h"
@@ -143,6 +144,8 @@ int TorbelanMain(const std::vector<std::string>& args) {
                          "  FIRST and LAST as community.department (1.0, 999.999)\n");
     return 2;
   }
+  // The calendar and the calculator answer Alt+C and Alt+X at every key wait.
+  console::RegisterPopups();
   std::string message;
   if (!StartSession(&message)) {
     std::fprintf(stderr, "torbelan: %s\n", message.c_str());

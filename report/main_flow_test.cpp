@@ -9,6 +9,9 @@
 #include <string>
 
 #include "config/session.h"
+#include "console/calculator.h"
+#include "console/calendar.h"
+#include "console/keyboard.h"
 #include "dates/packed.h"
 #include "platform/env.h"
 #include "platform/files.h"
@@ -34,6 +37,18 @@ class Settings : public ::testing::Test {
   }
   platform::TestDir dir_;
 };
+
+TEST_F(Settings, ThePopUpsAnswerTheirHotKeysFromTheStart) {
+  const char* root = getenv("ZULROOT");
+  const std::string saved = root ? root : "";
+  unsetenv("ZULROOT");  // the current directory stays
+  console::keyboard = console::KeyboardState();
+  EXPECT_EQ(TorbelanMain({}), 0);
+  EXPECT_EQ(console::keyboard.Calendar, &console::Calendar);
+  EXPECT_EQ(console::keyboard.Calculator, &console::Calculator);
+  if (root) setenv("ZULROOT", saved.c_str(), 1);
+  console::keyboard = console::KeyboardState();
+}
 
 TEST_F(Settings, RatesIdentityAndLetterheadComeFromBrolIni) {
   ASSERT_TRUE(platform::WriteFile(dir_.file("Brol.ini"),
