@@ -5,7 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "config/session.h"
+#include "config/session_init.h"
+#include "format/format_state.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/test_dir.h"
 #include "report/record_layouts.h"
@@ -85,6 +89,29 @@ TEST_F(Root, AKeyAlreadyThereUndoesTheWholeImport) {
   EXPECT_FALSE(ImportCsv(root_, "TDespesa", "code,description\n0002,AIGUA\n0001,ALTRA\n", &error));
   EXPECT_NE(error.find("line 3"), std::string::npos) << error;
   EXPECT_EQ(Export("TDespesa"), "code,description\n0001,NETEJA\n");
+}
+
+TEST_F(Root, TheTerminalsSessionFileNamesItsDirectory) {
+  char absolute[4096];
+  ASSERT_NE(realpath(root_.c_str(), absolute), nullptr);
+  const std::string termDir = std::string(absolute) + "/TERM01";
+  std::string sessio;
+  ASSERT_TRUE(platform::ReadFile(root_ + "/TERM01/Sessio.ini", &sessio));
+  EXPECT_NE(sessio.find("\r\n[Terminal]\r\n"), std::string::npos);
+  EXPECT_NE(sessio.find("\r\nDir=" + termDir + "\r\n"), std::string::npos) << sessio;
+  EXPECT_NE(sessio.find("\r\nNomMenu=TORBELAN\r\n"), std::string::npos);  // the rest as it was
+
+  // A session started there takes it as the terminal's directory.
+  const char* zultmp = getenv("ZULTMP");
+  const std::string saved = zultmp ? zultmp : "";
+  setenv("ZULTMP", (root_ + "/TERM01/").c_str(), 1);
+  config::SessionInit();
+  EXPECT_EQ(config::session.TermDir, termDir + "\\");
+  EXPECT_TRUE(platform::IsDirectory(platform::SuitePath(config::session.TermDir)));
+  if (zultmp) setenv("ZULTMP", saved.c_str(), 1);
+  else unsetenv("ZULTMP");
+  config::session = config::SessionState();
+  format::state = format::FormatState();
 }
 
 TEST(Csv, QuotesCommasAndLineEnds) {

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -75,6 +77,54 @@ bool CopyFolder(const std::string& suite, const std::string& root, const std::st
   return true;
 }
 
+// The session file's text (CR LF lines) with [Terminal] Dir set to `dir`:
+// the Dir line of that section replaced, or the section added at the end
+// when the file has no such line.
+std::string WithTerminalDir(const std::string& text, const std::string& dir) {
+  std::string out;
+  bool inTerminal = false, set = false;
+  for (size_t pos = 0; pos < text.size();) {
+    size_t end = text.find("\r\n", pos);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(pos, end - pos);
+    pos = end + 2;
+    if (!line.empty() && line[0] == '[') inTerminal = line == "[Terminal]";
+    if (inTerminal && !set && line.compare(0, 4, "Dir=") == 0) {
+      line = "Dir=" + dir;
+      set = true;
+    }
+    out += line + "\r\n";
+  }
+  if (!set) out += "[Terminal]\r\nDir=" + dir + "\r\n";
+  return out;
+}
+
+// The terminal's Sessio.ini names the terminal's own directory, the root's
+// TERM01, as an absolute path, so that the programs find it from wherever
+// they start; the calculator keeps its state file there. A root whose path
+// code page 850 cannot write gets the name relative to the root ("TERM01"),
+// which the programs find from the root, their current directory.
+bool SetTerminalDir(const std::string& root, std::string* error) {
+  const std::string file = root + "/TERM01/Sessio.ini";
+  std::string text;
+  if (!platform::ReadFile(file, &text)) {
+    *error = "cannot read " + file;
+    return false;
+  }
+  char absolute[PATH_MAX];
+  std::string dir = "TERM01";
+  if (realpath(root.c_str(), absolute) != nullptr) {
+    bool lossy = false;
+    std::string cp850 = platform::Utf8ToCp850(std::string(absolute) + "/TERM01", '?', &lossy);
+    if (!lossy) dir = cp850;
+  }
+  if (!platform::WriteFile(file, WithTerminalDir(text, dir))) {
+    *error = "cannot write " + file;
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool SuiteText(const std::string& utf8, std::string* cp850) {
@@ -109,6 +159,7 @@ bool LayDownSuite(const std::string& root, SuiteOptions& options, std::string* e
   if (!CopyText(suite + "/Brol.ini", root + "/Brol.ini", error)) return false;
   for (const char* folder : {"FORMS", "LOCALE", "AJUDA", "TERM01"})
     if (!CopyFolder(suite, root, folder, error)) return false;
+  if (!SetTerminalDir(root, error)) return false;
 
   // Creation layouts: each readable description becomes the layout file
   // NAME.xdf (recman/creation_layout_file.h).

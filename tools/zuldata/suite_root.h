@@ -7,6 +7,8 @@
 //   ROOT/DADES/                    empty here; the caller fills it
 //   ROOT/BIN/ZUDAVIVI              the print program
 //   ROOT/TERM01/Sessio.ini, BrolTerm.ini
+//                                  the terminal; Sessio.ini's [Terminal] Dir
+//                                  names ROOT/TERM01 by its absolute path
 // Text files go down in code page 850 with CR LF line ends (the sources are
 // UTF-8 with LF): the INI reader and the message catalogue of the suite read
 // lines ended by CR.
