@@ -11,9 +11,9 @@
 //   3  the Aranese text ("OCI")
 //   4  the Spanish text ("SPA")
 // Field syntax (delimited_reader.h): a quoted field is taken as it stands;
-// an unquoted one keeps its trailing spaces up to the comma or CR, and tabs
-// and LFs inside it are dropped, so with LF-only line ends a field runs on
-// into the next line. A text with leading spaces therefore needs quotation
+// an unquoted one keeps its trailing spaces up to the comma or line end (CR
+// LF, CR or LF alone) and tabs inside it are dropped. A text with leading
+// spaces therefore needs quotation
 // marks; trailing spaces may stand bare before the comma. Only the count
 // of fields matters: entries may be laid out one per line or otherwise.
 // Fields left over at the end that do not make a whole entry are not an

@@ -69,11 +69,13 @@ TEST_F(TranslateTest, FieldSyntax) {
   EXPECT_EQ(In("OCI", "G"), "og");
 }
 
-TEST_F(TranslateTest, LfOnlyLineEndsRunFieldsTogether) {
-  Catalogue("A,ga,oa,sa\nB,gb,ob,sb\nC,gc,oc,sc\n");
-  EXPECT_EQ(In("SPA", "A"), "saB");
-  EXPECT_EQ(In("SPA", "B"), "B");
-  EXPECT_EQ(In("SPA", "gb"), "gc");  // out of step from here on
+TEST_F(TranslateTest, LfOnlyLineEndsKeepTheEntriesInStep) {
+  Catalogue("A,ga,oa,sa\nB,gb,ob,sb \n\" C\",gc,oc,sc\nD,gd,od,sd");
+  EXPECT_EQ(In("SPA", "A"), "sa");
+  EXPECT_EQ(In("SPA", "B"), "sb ");  // trailing spaces kept up to the LF
+  EXPECT_EQ(In("GLG", " C"), "gc");
+  EXPECT_EQ(In("OCI", "D"), "od");
+  EXPECT_EQ(In("SPA", "gb"), "gb");  // no entry is out of step
 }
 
 TEST_F(TranslateTest, AnIncompleteLastEntryIsAbsent) {

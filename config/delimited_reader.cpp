@@ -38,19 +38,18 @@ void DelimitedReader::ReadQuoted(std::string* text) {
 void DelimitedReader::ReadBare(std::string* text) {
   const size_t n = bytes_.size();
   size_t p = pos_;
+  while (p < n && bytes_[p] != ',' && bytes_[p] != '\r' && bytes_[p] != '\n') ++p;
   if (bare_ == BareValues::kTrimmed) {
-    while (p < n && bytes_[p] != ',' && bytes_[p] != '\r' && bytes_[p] != '\n') ++p;
     *text = format::TrimBlanks(bytes_.substr(pos_, p - pos_));
   } else {
-    while (p < n && bytes_[p] != ',' && bytes_[p] != '\r') {
-      if (bytes_[p] != '\t' && bytes_[p] != '\n') text->push_back(bytes_[p]);
-      ++p;
+    for (size_t k = pos_; k < p; ++k) {
+      if (bytes_[k] != '\t') text->push_back(bytes_[k]);
     }
   }
   if (p < n && bytes_[p] == '\r') {
     ++p;
     if (p < n && bytes_[p] == '\n') ++p;
-  } else if (p < n) {  // a comma, or (kTrimmed) a lone LF
+  } else if (p < n) {  // a comma or a lone LF
     ++p;
   }
   pos_ = p;

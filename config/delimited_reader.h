@@ -10,14 +10,13 @@
 //     the bytes. After the closing mark, spaces, tabs, CRs and LFs are
 //     skipped up to and including the next comma.
 //   - Any other value (a bare value) runs to the next comma or line end and
-//     the comma or line end is consumed with it. Two rules for bare values:
-//       kTrimmed       a line end is CR LF, a lone CR or a lone LF; spaces
-//                      at both ends of the value are dropped (form files);
-//       kKeepTrailing  only a CR ends a line (an LF right after it is
-//                      consumed too); tabs and LFs inside the value are
-//                      dropped, so with LF-only line ends a value runs on
-//                      into the next line; trailing spaces belong to the
-//                      value (the message catalogue).
+//     the comma or line end is consumed with it. A line end is CR LF, a
+//     lone CR or a lone LF, so files saved with the line ends of this
+//     platform read as those saved with CR LF. Two rules for bare values:
+//       kTrimmed       spaces at both ends of the value are dropped (form
+//                      files);
+//       kKeepTrailing  tabs inside the value are dropped; trailing spaces
+//                      belong to the value (the message catalogue).
 //   - A line end separates values as a comma does, so the layout of values
 //     across lines is free; an empty line is an empty bare value.
 //   - A comment line is a line whose first non-space character is an

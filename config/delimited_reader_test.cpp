@@ -39,9 +39,10 @@ TEST(DelimitedReader, TrimmedBareValuesEndAtAnyLineEnd) {
   EXPECT_EQ(Values("x\ty,\t", BareValues::kTrimmed), (V{"x\ty", "\t"}));  // tabs are no blanks
 }
 
-TEST(DelimitedReader, KeepTrailingBareValuesEndOnlyAtCommaOrCr) {
+TEST(DelimitedReader, KeepTrailingBareValuesEndAtCommaOrAnyLineEnd) {
   EXPECT_EQ(Values("  PER\xD6ODE ,D\tE,a\nb\r\nc\rd", BareValues::kKeepTrailing),
-            (V{"PER\xD6ODE ", "DE", "ab", "c", "d"}));
+            (V{"PER\xD6ODE ", "DE", "a", "b", "c", "d"}));
+  EXPECT_EQ(Values("x \n\ny", BareValues::kKeepTrailing), (V{"x ", "", "y"}));
   EXPECT_EQ(Values("A,\n", BareValues::kKeepTrailing), (V{"A", ""}));
 }
 

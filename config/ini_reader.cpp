@@ -56,12 +56,12 @@ std::vector<IniLine> ParseIni(const std::string& bytes) {
   if (end == std::string::npos) end = bytes.size();
   size_t pos = 0;
   while (pos < end) {
-    size_t cr = bytes.find('\r', pos);
-    if (cr == std::string::npos || cr > end) cr = end;
+    size_t eol = bytes.find_first_of("\r\n", pos);
+    if (eol == std::string::npos || eol > end) eol = end;
     IniLine line;
-    if (ParseLine(bytes.substr(pos, cr - pos), &line)) lines.push_back(std::move(line));
-    pos = cr + 1;
-    if (cr < end && pos < end && bytes[pos] == '\n') ++pos;
+    if (ParseLine(bytes.substr(pos, eol - pos), &line)) lines.push_back(std::move(line));
+    pos = eol + 1;
+    if (eol < end && bytes[eol] == '\r' && pos < end && bytes[pos] == '\n') ++pos;
   }
   return lines;
 }

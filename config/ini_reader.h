@@ -2,10 +2,10 @@
 // a section of Brol.ini, BrolTerm.ini or Sessio.ini) is answered by IniRead.
 //
 // File syntax, as read here (bytes in code page 850):
-//   - A line ends at CR; an LF right after the CR belongs to that line end.
-//     An LF anywhere else is an ordinary character, so a file with LF-only
-//     line ends is one single line. A last line without a line end counts.
-//     A byte 0x1A (end-of-file mark) ends the data.
+//   - A line ends at CR LF, at a lone CR or at a lone LF, so that a file
+//     saved by an editor of this platform (LF line ends) reads as one saved
+//     with CR LF. A last line without a line end counts. A byte 0x1A
+//     (end-of-file mark) ends the data.
 //   - Everything from the first ";" of a line is a comment, even inside
 //     quotation marks. Lines that are then empty or blank are skipped.
 //   - Only the space character is trimmed; a tab is an ordinary character.

@@ -71,9 +71,25 @@ TEST_F(IniReadTest, LineEndsAndTheEndOfFileMark) {
   EXPECT_EQ(IniRead(f, "S", "B"), "2");
   EXPECT_EQ(IniRead(f, "S", "C"), "3");
   EXPECT_EQ(IniRead(f, "S", "D"), "");
-  // LF alone is an ordinary character: the whole file is one line.
-  EXPECT_EQ(IniRead(dir_.Write("LF.INI", "[S]\nA=1\n"), "S", "A"), "");
   EXPECT_EQ(IniRead(dir_.Write("N.INI", "[S]\r\nA=1"), "S", "A"), "1");
+}
+
+TEST_F(IniReadTest, LfAloneEndsALineToo) {
+  // As an editor of this platform saves it: LF line ends, blank lines,
+  // comments, a last line without its end.
+  std::string f = Ini("; tarifes\n[Honoraris]\nIva0=21\n\nRet0=15 ; IRPF\nIva1=10\n"
+                      "[Usuari]\nIdioma=SPA");
+  EXPECT_EQ(IniRead(f, "Honoraris", "Iva0"), "21");
+  EXPECT_EQ(IniRead(f, "Honoraris", "Ret0"), "15 ");
+  EXPECT_EQ(IniRead(f, "Honoraris", "Iva1"), "10");
+  EXPECT_EQ(IniRead(f, "Usuari", "Idioma"), "SPA");
+  EXPECT_EQ(IniRead(f, "Honoraris", "Idioma"), "");  // the next header still ends the section
+  // Line ends of every kind in one file; LF CR is two line ends.
+  f = Ini("[S]\nA=1\r\nB=2\rC=3\n\rD=4\r\n");
+  EXPECT_EQ(IniRead(f, "S", "A"), "1");
+  EXPECT_EQ(IniRead(f, "S", "B"), "2");
+  EXPECT_EQ(IniRead(f, "S", "C"), "3");
+  EXPECT_EQ(IniRead(f, "S", "D"), "4");
 }
 
 TEST_F(IniReadTest, MissingFilesAndOtherCases) {

@@ -109,6 +109,16 @@ TEST_F(SessionInitTest, SessionFileMenuValues) {
   EXPECT_EQ(session.OperatorType, 32767);  // held in 16 bits, not wrapped
 }
 
+TEST_F(SessionInitTest, SessionAndTerminalFilesWithLfLineEnds) {
+  Init("[Menu]\nTitol=REBUTS\n[Terminal]\nDir=T1\n",
+       "[Sistema]\nSortida=PDF\nData=20250105\nIdioma=SPA\n");
+  EXPECT_EQ(session.SessionTitle, " REBUTS ");
+  EXPECT_EQ(session.TermDir, "T1\\");
+  EXPECT_EQ(session.OutputDevice, "PDF");
+  EXPECT_EQ(session.WorkDate, dates::Pack("20250105"));
+  EXPECT_EQ(session.Language, "SPA");
+}
+
 TEST_F(SessionInitTest, WithoutZulTmpTheSessionFileIsInTheCurrentDirectory) {
   dir_.Write("Sessio.ini", "[Terminal]\r\nDir=T1\r\n");
   dir_.Write("t1/brolterm.ini", "[Sistema]\r\nSortida=PDF\r\nData=20250105\r\n");

@@ -67,6 +67,20 @@ TEST_F(Settings, RatesIdentityAndLetterheadComeFromBrolIni) {
   EXPECT_EQ(state.WithholdingRate[1], 0.0f);  // not a number
 }
 
+TEST_F(Settings, ABrolIniWithLfLineEndsGivesItsRates) {
+  // Brol.ini as an ordinary editor of this platform saves it.
+  ASSERT_TRUE(platform::WriteFile(dir_.file("Brol.ini"),
+                                  "[Administrador]\nLinia1=ADMINISTRACIONS X\n\n"
+                                  "[Honoraris]\n; percentatges\nIva0=21\nRet0=15\n"
+                                  "Iva1=10\nRet1=7\n"));
+  ReadSettings();
+  EXPECT_EQ(state.Identity[1], "ADMINISTRACIONS X");
+  EXPECT_EQ(state.VatRate[0], 21.0f);
+  EXPECT_EQ(state.WithholdingRate[0], 15.0f);
+  EXPECT_EQ(state.VatRate[1], 10.0f);
+  EXPECT_EQ(state.WithholdingRate[1], 7.0f);
+}
+
 TEST_F(Settings, WithoutBrolIniEverythingIsEmptyOrZero) {
   ReadSettings();
   EXPECT_EQ(state.Letterhead, "");
