@@ -22,7 +22,9 @@ int CmdCheck(const Args& args);   // zuldata check PATH
 
 // Parses a readable file description (format in tools/zuldata/README.md)
 // into the bytes of a creation layout. Returns false with a message
-// naming the line when the description is wrong.
+// naming the line when the description is wrong, and with a message when
+// the layout would be longer than an .xdf file can hold (65,535 bytes;
+// recman/creation_layout_file.h).
 bool DescriptionToLayout(const std::string& text, std::string* creation, std::string* error);
 
 // Reads an .xdf file: the 2-byte little-endian length and that many bytes of

@@ -27,6 +27,7 @@
 #include "recman/btrcall.h"
 #include "recman/file_check.h"
 #include "recman/key_layout.h"
+#include "recman/lock_file.h"
 #include "tools/zuldata/commands.h"
 
 namespace zuldata {
@@ -103,6 +104,15 @@ struct File {
   }
 };
 
+// Removes a data file this command created, with its companion files (the
+// write-ahead log, its index and the lock file).
+void RemoveDataFile(const std::string& nativePath) {
+  for (const std::string& p : {nativePath, nativePath + "-wal", nativePath + "-shm",
+                               recman::LockFile::PathFor(nativePath)}) {
+    std::remove(p.c_str());
+  }
+}
+
 }  // namespace
 
 int CmdCreate(const Args& args) {
@@ -118,6 +128,13 @@ int CmdCreate(const Args& args) {
     std::fprintf(stderr, "zuldata create: an owner name has at most 8 characters\n");
     return 2;
   }
+  // Checked before anything is created: a file must not be left behind
+  // without the owner it was asked for.
+  if (!v[1].empty() && (owner.empty() || (v[1] != "0" && v[1] != "1"))) {
+    std::fprintf(stderr, "zuldata create: --owner-mode is 0 or 1, given with --owner\n");
+    return 2;
+  }
+  const int16_t mode = v[1] == "1" ? 1 : 0;
   std::string creation, error;
   if (!ReadXdf(args[1], &creation, &error)) {
     std::fprintf(stderr, "zuldata create: %s\n", error.c_str());
@@ -142,19 +159,23 @@ int CmdCreate(const Args& args) {
     return 1;
   }
   if (owner.empty()) return 0;
-  int mode = v[1].empty() ? 0 : std::atoi(v[1].c_str());
-  File file;
-  st = file.Open(name, "", 0);
-  if (st == 0) {
-    char a[9] = {}, b[9] = {};
-    std::memcpy(a, owner.data(), owner.size());
-    std::memcpy(b, owner.data(), owner.size());
-    uint32_t n = uint32_t(owner.size() + 1);
-    st = BTRCALL(recman::B_SET_OWNER, file.block, a, &n, b, uint16_t(owner.size() + 1),
-                 int16_t(mode));
-  }
+  {
+    File file;
+    st = file.Open(name, "", 0);
+    if (st == 0) {
+      char a[9] = {}, b[9] = {};
+      std::memcpy(a, owner.data(), owner.size());
+      std::memcpy(b, owner.data(), owner.size());
+      uint32_t n = uint32_t(owner.size() + 1);
+      st = BTRCALL(recman::B_SET_OWNER, file.block, a, &n, b, uint16_t(owner.size() + 1),
+                   mode);
+    }
+  }  // closed here, before a failed file is removed
   if (st != 0) {
-    std::fprintf(stderr, "zuldata create: setting the owner: status %d\n", st);
+    // The file was made by this command and lacks its owner: it goes.
+    RemoveDataFile(platform::SuitePath(name));
+    std::fprintf(stderr, "zuldata create: setting the owner: status %d; %s not created\n", st,
+                 args[0].c_str());
     return 1;
   }
   return 0;

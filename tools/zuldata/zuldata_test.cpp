@@ -7,6 +7,7 @@
 
 #include "platform/coding.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/test_dir.h"
 #include "recman/btrcall.h"
 #include "recman/key_layout.h"
@@ -73,6 +74,36 @@ TEST(Description, ErrorsNameTheLine) {
   EXPECT_FALSE(DescriptionToLayout("record 10\nkey\n", &creation, &error));
 }
 
+TEST(Description, NumbersAreDecimalOrHexadecimalNeverOctal) {
+  std::string creation, error;
+  ASSERT_TRUE(DescriptionToLayout("record 010\nkey\nsegment 09 0x2 string\n", &creation,
+                                  &error))
+      << error;
+  const uint8_t* p = reinterpret_cast<const uint8_t*>(creation.data());
+  EXPECT_EQ(platform::DecodeFixed16(p + recman::FS_RECORD_LENGTH), 10);
+  EXPECT_EQ(platform::DecodeFixed16(p + 16 + recman::KS_POSITION), 9);
+  EXPECT_EQ(platform::DecodeFixed16(p + 16 + recman::KS_LENGTH), 2);
+  for (const char* bad : {"record -5\n", "record +5\n", "record 0x\n", "record 5x\n",
+                          "record 99999999999999999999\n", "record 0xFFFFFFFFFFFFFFFFFF\n"}) {
+    EXPECT_FALSE(DescriptionToLayout(bad, &creation, &error)) << bad;
+    EXPECT_EQ(error.rfind("line 1:", 0), 0u) << error;
+  }
+}
+
+TEST(Description, ALayoutLongerThanAnXdfHoldsIsRefused) {
+  // 247 collating sequences make 16 + 247 * 265 = 65,471 bytes, 248 make
+  // 65,736: past the 2-byte length of an .xdf file.
+  std::string text = "record 10\n";
+  for (int i = 0; i < 247; ++i) text += "acs A" + std::to_string(i) + "\n";
+  std::string creation, error;
+  ASSERT_TRUE(DescriptionToLayout(text, &creation, &error)) << error;
+  EXPECT_EQ(creation.size(), 65471u);
+  text += "acs LAST\n";
+  EXPECT_FALSE(DescriptionToLayout(text, &creation, &error));
+  EXPECT_NE(error.find("65736 bytes"), std::string::npos) << error;
+  EXPECT_TRUE(creation.empty());
+}
+
 int RunTool(const std::string& args, std::string* out = nullptr) {
   std::string cmd = std::string(ZULDATA_EXE) + " " + args + " 2>&1";
   FILE* p = popen(cmd.c_str(), "r");
@@ -121,6 +152,32 @@ TEST(Commands, XdfCreateDumpCheck) {
   EXPECT_EQ(RunTool("check " + dir.file("text.dat"), &out), 1);
   EXPECT_NE(out.find("status 30"), std::string::npos) << out;
   EXPECT_EQ(RunTool("frobnicate"), 2);
+}
+
+TEST(Commands, TooLongDescriptionsAndBadOwnerModesLeaveNoFile) {
+  TestDir dir;
+  std::string text = "record 10\n";
+  for (int i = 0; i < 250; ++i) text += "acs A" + std::to_string(i) + "\n";
+  ASSERT_TRUE(platform::WriteFile(dir.file("long.desc"), text));
+  std::string out;
+  EXPECT_EQ(RunTool("xdf " + dir.file("long.desc") + " " + dir.file("long.xdf"), &out), 1);
+  EXPECT_NE(out.find("at most 65535"), std::string::npos) << out;
+  EXPECT_FALSE(platform::PathExists(dir.file("long.xdf")));
+
+  ASSERT_TRUE(platform::WriteFile(dir.file("t.desc"), "record 8\n"));
+  ASSERT_EQ(RunTool("xdf " + dir.file("t.desc") + " " + dir.file("t.xdf")), 0);
+  const std::string dat = dir.file("t.dat");
+  for (const char* options : {"--owner ZUL1 --owner-mode 99", "--owner ZUL1 --owner-mode x",
+                              "--owner-mode 1"}) {
+    EXPECT_EQ(RunTool("create " + dat + " " + dir.file("t.xdf") + " " + options, &out), 2)
+        << options;
+    EXPECT_FALSE(platform::PathExists(dat)) << options;
+  }
+  ASSERT_EQ(RunTool("create " + dat + " " + dir.file("t.xdf") + " --owner ZUL1 --owner-mode 1"),
+            0);
+  Handle h;
+  EXPECT_EQ(h.Open(dat), 0);  // mode 1: reading is allowed without the owner
+  recman::manager = recman::RecmanState();
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 // The .xdf file is a creation layout file (recman/creation_layout_file.h).
 #include <cstdio>
 #include <sstream>
+#include <string>
 
 #include "platform/files.h"
 #include "recman/btrcall.h"
@@ -56,11 +57,23 @@ std::vector<std::string> Words(const std::string& line) {
   return out;
 }
 
+// A number from 0 to max: decimal digits ("010" is ten), or "0x" and
+// hexadecimal digits. Nothing else: no sign, no blank, no octal.
 bool Number(const std::string& s, long max, long* v) {
-  if (s.empty()) return false;
-  char* end = nullptr;
-  long n = std::strtol(s.c_str(), &end, 0);  // decimal or 0x hexadecimal
-  if (*end != '\0' || n < 0 || n > max) return false;
+  const bool hex = s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X');
+  const size_t first = hex ? 2 : 0;
+  if (s.size() == first) return false;
+  long n = 0;
+  for (size_t i = first; i < s.size(); ++i) {
+    const char c = s[i];
+    int digit;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    else return false;
+    n = n * (hex ? 16 : 10) + digit;
+    if (n > max) return false;  // also keeps n far from overflowing
+  }
   *v = n;
   return true;
 }
@@ -207,6 +220,13 @@ bool DescriptionToLayout(const std::string& text, std::string* creation, std::st
       return false;
     }
   *creation = recman::EncodeLayout(uint16_t(record), uint16_t(page), fileFlags, keys, acs);
+  if (creation->size() > recman::kMaxLayoutFileLayout) {
+    *error = "the creation layout takes " + std::to_string(creation->size()) +
+             " bytes; an .xdf file holds at most " +
+             std::to_string(recman::kMaxLayoutFileLayout);
+    creation->clear();
+    return false;
+  }
   recman::FileLayout layout;
   int16_t st = recman::ParseLayout(reinterpret_cast<const uint8_t*>(creation->data()),
                                    uint32_t(creation->size()), &layout);
@@ -252,6 +272,8 @@ int CmdXdf(const Args& args) {
     std::fprintf(stderr, "zuldata xdf: %s: %s\n", args[0].c_str(), error.c_str());
     return 1;
   }
+  // DescriptionToLayout keeps the layout within what the file's length
+  // field holds, so the only failure left is the write itself.
   if (recman::WriteCreationLayoutFile(args[1], creation) != recman::LayoutFileStatus::kOk) {
     std::fprintf(stderr, "zuldata xdf: cannot write %s\n", args[1].c_str());
     return 1;
