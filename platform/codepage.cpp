@@ -73,43 +73,59 @@ std::string Cp850ToUtf8(const std::string& text) {
   return out;
 }
 
+Utf8Status DecodeUtf8(const std::string& text, size_t pos, char32_t* cp, size_t* length) {
+  *length = 1;
+  const unsigned char lead = static_cast<unsigned char>(text[pos]);
+  if (lead < 0x80) {
+    *cp = lead;
+    return Utf8Status::kOk;
+  }
+  // The length of the sequence and the range its second byte must lie in:
+  // the narrow ranges after E0, ED, F0 and F4 leave out the over-long forms,
+  // the surrogates and everything beyond U+10FFFF.
+  size_t n = 0;
+  unsigned char low = 0x80, high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    n = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    n = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    n = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return Utf8Status::kInvalid;  // C0, C1, F5-FF, or a continuation byte
+  }
+  char32_t value = lead & (n == 2 ? 0x1F : n == 3 ? 0x0F : 0x07);
+  for (size_t k = 1; k < n; ++k) {
+    if (pos + k >= text.size()) return Utf8Status::kIncomplete;
+    const unsigned char c = static_cast<unsigned char>(text[pos + k]);
+    if (k == 1 ? (c < low || c > high) : (c & 0xC0) != 0x80) return Utf8Status::kInvalid;
+    value = (value << 6) | (c & 0x3F);
+  }
+  *cp = value;
+  *length = n;
+  return Utf8Status::kOk;
+}
+
 std::string Utf8ToCp850(const std::string& text, char replacement, bool* lossy) {
   std::string out;
   out.reserve(text.size());
   bool replaced = false;
-  size_t i = 0, n = text.size();
-  while (i < n) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
+  size_t i = 0;
+  while (i < text.size()) {
     char32_t cp = 0;
-    size_t len = 0;
-    if (c < 0x80) {
-      cp = c;
-      len = 1;
-    } else if ((c & 0xE0) == 0xC0) {
-      cp = c & 0x1F;
-      len = 2;
-    } else if ((c & 0xF0) == 0xE0) {
-      cp = c & 0x0F;
-      len = 3;
-    } else if ((c & 0xF8) == 0xF0) {
-      cp = c & 0x07;
-      len = 4;
-    }
-    bool ok = len > 0 && i + len <= n;
-    for (size_t k = 1; ok && k < len; ++k) {
-      unsigned char cc = static_cast<unsigned char>(text[i + k]);
-      if ((cc & 0xC0) != 0x80) ok = false;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
+    size_t len = 1;
     unsigned char byte = 0;
-    if (ok && UnicodeToCp850(cp, &byte)) {
+    if (DecodeUtf8(text, i, &cp, &len) == Utf8Status::kOk && UnicodeToCp850(cp, &byte)) {
       out.push_back(static_cast<char>(byte));
-      i += len;
     } else {
       out.push_back(replacement);
       replaced = true;
-      i += ok ? len : 1;  // a malformed lead byte is skipped alone
     }
+    i += len;  // a malformed byte is passed over alone
   }
   if (lossy) *lossy = replaced;
   return out;

@@ -24,11 +24,28 @@ char32_t Cp850ToUnicode(unsigned char byte);
 // original occupant of 0xD5) is accepted as 0xD5 too.
 bool UnicodeToCp850(char32_t cp, unsigned char* byte);
 
+// The result of decoding one UTF-8 sequence (DecodeUtf8).
+enum class Utf8Status {
+  kOk,          // a code point, *length bytes
+  kIncomplete,  // the bytes end inside a sequence that is well formed so far
+  kInvalid,     // not UTF-8; *length is 1, the byte to pass over
+};
+
+// Decodes the UTF-8 sequence that starts at text[pos] (pos < size) into
+// *cp and *length. Only the shortest form of a code point is UTF-8: the
+// over-long forms (C0 80 for U+0000, E0 80 80, F0 80 80 80 and the like),
+// the surrogates U+D800-U+DFFF (ED A0 80 - ED BF BF) and code points above
+// U+10FFFF (F4 90 80 80 and above, leads F5-FF) are kInvalid, as are a
+// continuation byte without its lead and a lead followed by anything but
+// continuation bytes. This is the one UTF-8 decoder of the system.
+Utf8Status DecodeUtf8(const std::string& text, size_t pos, char32_t* cp, size_t* length);
+
 // Code page 850 text to UTF-8. Never fails.
 std::string Cp850ToUtf8(const std::string& text);
 
 // UTF-8 text to code page 850. Characters without a byte, and malformed UTF-8
-// sequences, become `replacement`. When `lossy` is given it is set to true if
+// (DecodeUtf8: every byte that is not part of a well-formed sequence, an
+// unfinished last sequence included), become `replacement`. When `lossy` is given it is set to true if
 // any replacement happened, false otherwise.
 std::string Utf8ToCp850(const std::string& text, char replacement = '?',
                         bool* lossy = nullptr);

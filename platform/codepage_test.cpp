@@ -54,5 +54,53 @@ TEST(Codepage, UnmappableAndMalformedInputIsReplaced) {
   EXPECT_EQ(Utf8ToCp850("\xFF\xFEz", '#'), "##z");    // bytes that start nothing
 }
 
+// Only the shortest form of a code point is UTF-8: over-long forms would
+// smuggle a NUL or a control byte past a check for them, surrogates and
+// code points past U+10FFFF are no characters.
+TEST(Codepage, OverLongFormsSurrogatesAndBeyondU10FFFFAreRefused) {
+  struct Case {
+    const char* bytes;
+    const char* why;
+  };
+  for (const Case& c : {Case{"\xC0\x80", "NUL in two bytes"}, Case{"\xC1\xBF", "DEL in two bytes"},
+                        Case{"\xE0\x80\x80", "NUL in three"}, Case{"\xE0\x9F\xBF", "U+07FF in three"},
+                        Case{"\xF0\x80\x80\x80", "NUL in four"},
+                        Case{"\xF0\x8F\xBF\xBF", "U+FFFF in four"},
+                        Case{"\xED\xA0\x80", "U+D800"}, Case{"\xED\xBF\xBF", "U+DFFF"},
+                        Case{"\xF4\x90\x80\x80", "U+110000"}, Case{"\xF5\x80\x80\x80", "lead F5"},
+                        Case{"\x80", "a lone continuation byte"}}) {
+    const std::string bytes = c.bytes;
+    char32_t cp = 0;
+    size_t length = 0;
+    EXPECT_EQ(DecodeUtf8(bytes, 0, &cp, &length), Utf8Status::kInvalid) << c.why;
+    EXPECT_EQ(length, 1u) << c.why;
+    bool lossy = false;
+    std::string out = Utf8ToCp850(bytes, '?', &lossy);
+    EXPECT_TRUE(lossy) << c.why;
+    EXPECT_EQ(out.find('\0'), std::string::npos) << c.why;
+    EXPECT_EQ(out, std::string(bytes.size(), '?')) << c.why;
+  }
+  // The edges that are well formed.
+  struct Good {
+    const char* bytes;
+    char32_t cp;
+  };
+  for (const Good& g : {Good{"\xC2\x80", 0x80}, Good{"\xDF\xBF", 0x7FF}, Good{"\xE0\xA0\x80", 0x800},
+                        Good{"\xED\x9F\xBF", 0xD7FF}, Good{"\xEE\x80\x80", 0xE000},
+                        Good{"\xF0\x90\x80\x80", 0x10000},
+                        Good{"\xF4\x8F\xBF\xBF", 0x10FFFF}}) {
+    const std::string bytes = g.bytes;
+    char32_t cp = 0;
+    size_t length = 0;
+    EXPECT_EQ(DecodeUtf8(bytes, 0, &cp, &length), Utf8Status::kOk) << std::hex << g.cp;
+    EXPECT_EQ(cp, g.cp);
+    EXPECT_EQ(length, bytes.size());
+  }
+  char32_t cp = 0;
+  size_t length = 0;
+  EXPECT_EQ(DecodeUtf8("\xF0\x90\x80", 0, &cp, &length), Utf8Status::kIncomplete);
+  EXPECT_EQ(DecodeUtf8("\xF0\x80", 0, &cp, &length), Utf8Status::kInvalid);  // over-long already
+}
+
 }  // namespace
 }  // namespace platform

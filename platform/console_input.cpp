@@ -238,14 +238,6 @@ InputParse ParseSs3(std::string* bytes, bool quiet, ConsoleEvent* event) {
   return Extended(bytes, used, LetterKeyScan(final), flags, event);
 }
 
-// The length of a UTF-8 sequence from its lead byte, 0 when it is no lead.
-size_t Utf8Length(unsigned char lead) {
-  if (lead >= 0xC2 && lead <= 0xDF) return 2;
-  if (lead >= 0xE0 && lead <= 0xEF) return 3;
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  return 0;
-}
-
 // One key without an ESC prefix starting at bytes[from]. On kEvent, `used`
 // is the number of bytes from `from` it took.
 InputParse ParseKey(const std::string& b, size_t from, bool quiet, ConsoleEvent* event,
@@ -260,14 +252,15 @@ InputParse ParseKey(const std::string& b, size_t from, bool quiet, ConsoleEvent*
   } else if (c < 0x80) {
     event->text = std::string(1, char(c));
   } else {
-    size_t n = Utf8Length(c);
-    if (n == 0) return InputParse::kDropped;
-    if (b.size() - from < n) return quiet ? InputParse::kDropped : InputParse::kIncomplete;
-    char32_t cp = c & (n == 2 ? 0x1F : n == 3 ? 0x0F : 0x07);
-    for (size_t k = 1; k < n; ++k) {
-      unsigned char cc = static_cast<unsigned char>(b[from + k]);
-      if ((cc & 0xC0) != 0x80) return InputParse::kDropped;
-      cp = (cp << 6) | (cc & 0x3F);
+    char32_t cp = 0;
+    size_t n = 1;
+    switch (DecodeUtf8(b, from, &cp, &n)) {
+      case Utf8Status::kOk:
+        break;
+      case Utf8Status::kIncomplete:
+        return quiet ? InputParse::kDropped : InputParse::kIncomplete;
+      case Utf8Status::kInvalid:
+        return InputParse::kDropped;
     }
     *used = n;
     unsigned char byte = 0;

@@ -103,6 +103,8 @@ TEST(ConsoleInput, PlainKeysAndCharacters) {
   EXPECT_TRUE(All("\xe4\xb8\xad").empty());
   // Malformed UTF-8 is dropped byte by byte; the next key survives.
   EXPECT_EQ(All("\xc3x"), (std::vector<std::string>{"120./0"}));
+  // Over-long forms of "A" and of a surrogate type nothing.
+  EXPECT_EQ(All("\xc1\x81\xe0\x81\x81\xed\xa0\x80z"), (std::vector<std::string>{"122./0"}));
 }
 
 TEST(ConsoleInput, EscapeAloneAndAltLetters) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "dates/date_math.h"
 #include "dates/packed.h"
 #include "format/text_utils.h"
 #include "platform/codepage.h"
@@ -42,13 +43,14 @@ bool ReadInteger(const std::string& text, int64_t lo, int64_t hi, int64_t* value
   return true;
 }
 
+// Eight digits YYYYMMDD of a date that exists (by the system's own check,
+// DateInvalid: the Gregorian calendar, 29 February only in leap years, not
+// the ten days dropped in October 1582), in the years 1 to 9999; or the
+// empty date 00000000.
 bool ValidDate(const std::string& d) {
   if (d == "00000000") return true;
-  int year = std::atoi(d.substr(0, 4).c_str());
-  int month = std::atoi(d.substr(4, 2).c_str());
-  int day = std::atoi(d.substr(6, 2).c_str());
-  static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return year >= 1 && month >= 1 && month <= 12 && day >= 1 && day <= kDays[month - 1];
+  if (d.compare(0, 4, "0000") == 0) return false;
+  return dates::DateInvalid(d.substr(6, 2) + "/" + d.substr(4, 2) + "/" + d.substr(0, 4)) == 0;
 }
 
 // Puts one CSV value into its field; returns a description of what is

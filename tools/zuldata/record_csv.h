@@ -14,6 +14,9 @@
 //     ("00000000" or empty for the empty date); integers in decimal within
 //     their 16 or 32 bits (money in hundredths); text as UTF-8 of characters
 //     that code page 850 has, at most the field's width; a byte 0-255.
+//     A date must exist in the calendar (29 February only in leap years);
+//     text must be well-formed UTF-8 in its shortest form
+//     (platform::DecodeUtf8), so no over-long form can bring in a NUL.
 //   - Export writes every field of the layout, text without its trailing
 //     spaces.
 //

@@ -83,6 +83,29 @@ TEST_F(Root, ABadRowIsNamedByItsLineAndNothingIsStored) {
   EXPECT_EQ(Export("FinquesH"), CsvLine(HeaderFields(*report::FindLayout("FinquesH"))));
 }
 
+TEST_F(Root, DatesMustExistAndTextMustBeShortestFormUtf8) {
+  const char* bad[][2] = {
+      {"code,last_settled\n0001,20250229\n", "line 2: last_settled"},  // not a leap year
+      {"code,last_settled\n0001,19000229\n", "line 2: last_settled"},  // nor is 1900
+      {"code,last_settled\n0001,15821010\n", "line 2: last_settled"},  // dropped in 1582
+      {"code,last_settled\n0001,00000101\n", "line 2: last_settled"},  // no year 0
+      {"code,name\n0001,A\xC0\x80" "B\n", "line 2: name"},             // over-long NUL
+      {"code,name\n0001,A\xE0\x81\x81\n", "line 2: name"},            // over-long "A"
+      {"code,name\n0001,A\xED\xA0\x80\n", "line 2: name"},            // a surrogate
+  };
+  for (auto& c : bad) {
+    std::string error;
+    EXPECT_FALSE(ImportCsv(root_, "FinquesH", c[0], &error)) << c[0];
+    EXPECT_EQ(error.compare(0, std::string(c[1]).size(), c[1]), 0) << error;
+  }
+  EXPECT_EQ(Export("FinquesH"), CsvLine(HeaderFields(*report::FindLayout("FinquesH"))));
+  std::string error;
+  ASSERT_TRUE(ImportCsv(root_, "FinquesH",
+                        "code,last_settled\n0001,20240229\n0002,20000229\n0003,00000000\n",
+                        &error))
+      << error;
+}
+
 TEST_F(Root, AKeyAlreadyThereUndoesTheWholeImport) {
   std::string error;
   ASSERT_TRUE(ImportCsv(root_, "TDespesa", "code,description\n0001,NETEJA\n", &error));
