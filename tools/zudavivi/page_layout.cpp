@@ -38,9 +38,11 @@ struct Layout {
     std::copy(text.begin(), text.end(), cells.begin() + start);
   }
 
-  bool Text(const SpoolRecord& r) {
+  // Places a text record: 1 when done, -1 when the text does not fit the
+  // page (*error set), -2 when `emit` stopped.
+  int Text(const SpoolRecord& r, long spoolLine, std::string* error) {
     if (line >= page.length) {
-      if (!FinishPage()) return false;
+      if (!FinishPage()) return -2;
     }
     std::string text = r.text;
     for (char& c : text) {
@@ -48,15 +50,26 @@ struct Layout {
       if (u < 32 || u == 127 || u == 255) c = ' ';
     }
     long start = r.column >= 1 ? r.column - 1 : r.column == 0 ? cursor : 0;
+    if (start + static_cast<long>(text.size()) > kMaxPageColumns) {
+      size_t room = start < kMaxPageColumns ? static_cast<size_t>(kMaxPageColumns - start) : 0;
+      if (text.find_first_not_of(' ', room) != std::string::npos) {
+        *error = "line " + std::to_string(spoolLine) + ": text reaches past column " +
+                 std::to_string(kMaxPageColumns) + ", the last a page can hold";
+        return -1;
+      }
+      text.resize(room);  // only blanks stood past the last column
+      if (start > kMaxPageColumns) start = kMaxPageColumns;
+    }
     Put(start, text);
     long end = start + static_cast<long>(text.size());
-    if (justify == 'N' && fillColumn > end) {
-      std::string leader(static_cast<size_t>(fillColumn - end), ' ');
+    long fillTo = fillColumn < kMaxPageColumns ? fillColumn : kMaxPageColumns;
+    if (justify == 'N' && fillTo > end) {
+      std::string leader(static_cast<size_t>(fillTo - end), ' ');
       if (!fill.empty()) {
-        for (long k = end; k < fillColumn; ++k) leader[k - end] = fill[k % fill.size()];
+        for (long k = end; k < fillTo; ++k) leader[k - end] = fill[k % fill.size()];
       }
       Put(end, leader);
-      end = fillColumn;
+      end = fillTo;
     }
     justify = 'E';
     cursor = end;
@@ -66,7 +79,7 @@ struct Layout {
       line += r.advance;
       cursor = 0;
     }
-    return true;
+    return 1;
   }
 };
 
@@ -107,6 +120,12 @@ int LayoutSpool(const std::string& spool, const std::function<bool(const Page&)>
         return -1;
       case RecordKind::Page:
         if (r.number <= 0) break;
+        if (r.number > kMaxPageLines) {
+          *error = "line " + std::to_string(reader.line) + ": a page of " +
+                   std::to_string(r.number) + " lines; a page can hold at most " +
+                   std::to_string(kMaxPageLines);
+          return -1;
+        }
         if (lay.begun && !lay.FinishPage()) return -2;
         lay.page.length = r.number;
         break;
@@ -117,9 +136,11 @@ int LayoutSpool(const std::string& spool, const std::function<bool(const Page&)>
         lay.fillColumn = r.number;
         lay.fill = r.text;
         break;
-      case RecordKind::Text:
-        if (!lay.Text(r)) return -2;
+      case RecordKind::Text: {
+        int placed = lay.Text(r, reader.line, error);
+        if (placed < 0) return placed;
         break;
+      }
     }
   }
   if (got < 0) return -1;

@@ -11,6 +11,14 @@
 //    overwrites the cells of an earlier one. Control characters (0-31, 127
 //    and 255) show as spaces. Text past column 96 is kept: the text output
 //    keeps it, the PDF shows what fits.
+//  - What a page can hold: kMaxPageColumns columns and kMaxPageLines lines,
+//    the most any device prints (a wide printer in condensed type; a long
+//    continuous form). Blanks past the last column are dropped, as they
+//    print nothing; a text whose characters would stand past it, and a
+//    page-length record above kMaxPageLines, make the spool unprintable:
+//    it is refused, with the spool line named, rather than printed cut.
+//    A page kept in memory therefore never exceeds 255 x 255 cells, however
+//    large the columns and lengths a spool names.
 //  - Justification: a code holds for the next text record only.
 //    "D" (right): the text ends where it would end at its column on a
 //    monospaced page, which is where it stands when placed at its column: the
@@ -22,7 +30,9 @@
 //    "C", "A" and "E" likewise leave the text where its column puts it.
 //    "N n \f\": after the text, its line is filled with the fill characters
 //    up to and including column n (spaces when there is no fill part); a
-//    text that already reaches column n gets no fill. The fill characters
+//    text that already reaches column n gets no fill. A fill column past
+//    the last column fills to the end of the line (the writer gives the
+//    largest column, 32767, for that). The fill characters
 //    repeat by column, so leaders on successive lines line up.
 //  - Page length record: sets the lines per page and starts a new page,
 //    except before the first text of the spool (the report begins every
@@ -47,6 +57,8 @@ namespace zudavivi {
 
 inline constexpr int kPageColumns = 96;
 inline constexpr int kDefaultPageLength = 66;
+inline constexpr int kMaxPageColumns = 255;  // columns a page can hold
+inline constexpr int kMaxPageLines = 255;    // lines a page can hold
 
 struct Page {
   // Code page 850 lines, top to bottom. Only lines up to the last one
@@ -63,8 +75,8 @@ bool ReadDevice(const std::string& spool, std::string* device, std::string* erro
 // Lays out every page of the spool and hands each to `emit` in order; `emit`
 // returns false to stop (its output failed). Returns 0 when the spool was
 // laid out completely, with *pages the number of pages; -1 for a spool that
-// is not well formed or holds no text, with *error set (UTF-8); -2 when
-// `emit` stopped it.
+// is not well formed, holds no text or more than a page can hold, with
+// *error set (UTF-8); -2 when `emit` stopped it.
 int LayoutSpool(const std::string& spool, const std::function<bool(const Page&)>& emit,
                 long* pages, std::string* error);
 

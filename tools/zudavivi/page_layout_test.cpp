@@ -120,6 +120,46 @@ TEST(PageLayoutTest, BadSpoolsAreRefused) {
   EXPECT_EQ(error, "the print spool does not begin with its DEVICE record");
 }
 
+TEST(PageLayoutTest, APageHoldsAtMostItsColumnsAndLines) {
+  // Up to the last column, and blanks past it, fit; a fill column past it
+  // fills to the end of the line.
+  auto pages = Lay({"PAGE 255 ", " 255 ,x, 1 ", " 250 ,abcdef     , 1 ", " 300 ,    , 1 ",
+                    "JUSN 32767 \\.\\", " 1 ,a, 1 ", " 253 ,yz, 0 ", " 0 ,w  , 1 "});
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(pages[0][0], std::string(254, ' ') + "x");
+  EXPECT_EQ(pages[0][1], std::string(249, ' ') + "abcdef");
+  EXPECT_EQ(pages[0][2], "");
+  EXPECT_EQ(pages[0][3], "a" + std::string(254, '.'));
+  EXPECT_EQ(pages[0][4], std::string(252, ' ') + "yzw");
+
+  int result = 0;
+  std::string error;
+  for (const char* record : {" 256 ,x, 1 ", " 250 ,abcdefg, 1 ", " 32767 ,x, 0 "}) {
+    Lay({"PAGE 66 ", " 1 ,ok, 1 ", record}, &result, &error);
+    EXPECT_EQ(result, -1) << record;
+    EXPECT_EQ(error, "line 4: text reaches past column 255, the last a page can hold") << record;
+  }
+  // Text after text that already reaches the last column.
+  Lay({"PAGE 66 ", " 250 ,abcdef, 0 ", " 0 ,g, 1 "}, &result, &error);
+  EXPECT_EQ(result, -1);
+  Lay({"PAGE 256 ", " 1 ,a, 1 "}, &result, &error);
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(error, "line 2: a page of 256 lines; a page can hold at most 255");
+}
+
+TEST(PageLayoutTest, AHugePageOfASmallSpoolIsRefusedBeforeItIsBuilt) {
+  // A few hundred bytes that would name a page of 32,767 lines with text at
+  // column 32,767 on each: refused at once, no page is handed on.
+  std::vector<std::string> records = {"PAGE 32767 "};
+  for (int i = 0; i < 20; ++i) records.push_back(" 32767 ,x, 1 ");
+  int result = 0;
+  std::string error;
+  auto pages = Lay(records, &result, &error);
+  EXPECT_EQ(result, -1);
+  EXPECT_TRUE(pages.empty());
+  EXPECT_EQ(error, "line 2: a page of 32767 lines; a page can hold at most 255");
+}
+
 TEST(SpoolReaderTest, MalformedRecordsAreNamedWithTheirLine) {
   struct Case {
     const char* record;
