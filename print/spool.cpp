@@ -61,12 +61,23 @@ std::string SpoolPath() {
   return platform::SuitePath(config::session.TempDir + kSpoolName);
 }
 
+std::string SpoolPartPath() {
+  return platform::SuitePath(config::session.TempDir + kSpoolPartName);
+}
+
 PrintStatus PrintOpen(const std::string& device) {
-  if (state.spool) std::fclose(state.spool);
+  if (state.spool) {
+    std::fclose(state.spool);
+    std::remove(state.partPath.c_str());
+  }
   state.spool = nullptr;
   state.writeFailed = false;
   state.spoolPath = SpoolPath();
-  state.spool = std::fopen(state.spoolPath.c_str(), "wb");
+  state.partPath = SpoolPartPath();
+  // The spool of an earlier pass goes first: should this pass break, no
+  // spool is there to be printed in its place.
+  std::remove(state.spoolPath.c_str());
+  state.spool = std::fopen(state.partPath.c_str(), "wb");
   if (!state.spool) return PrintStatus::CannotCreate;
   std::setvbuf(state.spool, spoolBuffer, _IOFBF, kSpoolBuffer);
   WriteRecord(kDeviceTag, KeepOnOneRecord(device));
@@ -79,8 +90,11 @@ PrintStatus PrintClose() {
   if (std::fclose(state.spool) != 0) failed = true;
   state.spool = nullptr;
   state.writeFailed = false;
+  // rename() replaces the name in one step: a print program sees either no
+  // spool or the whole of it.
+  if (!failed && std::rename(state.partPath.c_str(), state.spoolPath.c_str()) != 0) failed = true;
   if (failed) {
-    std::remove(state.spoolPath.c_str());
+    std::remove(state.partPath.c_str());
     return PrintStatus::WriteFailed;
   }
   return PrintStatus::Ok;

@@ -20,6 +20,12 @@
 //    remember any failed write, and PrintClose reports it and removes the
 //    incomplete file, so that the print program finds no spool rather than a
 //    truncated one.
+//  - The records go to TempDir + "zudavivi.tmp.part"; PrintClose renames
+//    that file to "zudavivi.tmp" once every record is in it, and PrintOpen
+//    removes the spool of an earlier pass. A pass that never reaches
+//    PrintClose (killed, stopped by a file-size limit, out of disk) leaves
+//    no "zudavivi.tmp" at all, so the print program cannot print a spool cut
+//    short as if it were complete. The records themselves are unchanged.
 #pragma once
 
 #include <cstdint>
@@ -37,7 +43,8 @@ enum class PrintStatus : int16_t {
 
 struct PrintState {
   std::FILE* spool = nullptr;  // open between PrintOpen and PrintClose
-  std::string spoolPath;       // native path of the open spool
+  std::string spoolPath;       // native path the spool gets at PrintClose
+  std::string partPath;        // native path written until then
   bool writeFailed = false;    // a record was lost since PrintOpen
   int16_t PrintPageLength = 0; // lines per page, as last given to PrintPage
   int16_t PrintLineCount = 0;  // lines advanced on the current page
@@ -49,16 +56,23 @@ extern PrintState state;
 // suite-path rule. ZUDAVIVI reads the same file.
 std::string SpoolPath();
 
-// Creates the spool (emptying an existing one) and writes the device record
-// "DEVICE" + device. The counters are not touched. A spool still open from an
-// earlier PrintOpen is closed first. Returns Ok, or CannotCreate when the file
-// cannot be created (no spool is open then) or WriteFailed when the device
-// record cannot be written.
+// The native path the spool is written under until PrintClose:
+// TempDir + "zudavivi.tmp.part".
+std::string SpoolPartPath();
+
+// Removes the spool of an earlier pass, creates the file the spool is
+// written under (emptying one a broken pass left) and writes the device
+// record "DEVICE" + device. The counters are not touched. A spool still open
+// from an earlier PrintOpen is abandoned first (its records are removed).
+// Returns Ok, or CannotCreate when the file cannot be created (no spool is
+// open then) or WriteFailed when the device record cannot be written.
 PrintStatus PrintOpen(const std::string& device);
 
-// Closes the spool. Returns Ok when every record since PrintOpen reached the
-// file; WriteFailed when any record or the final flush failed (the incomplete
-// file is removed); NotOpen when no spool is open.
+// Closes the spool and gives it its name, zudavivi.tmp. Returns Ok when
+// every record since PrintOpen reached the file and it was renamed;
+// WriteFailed when any record, the final flush or the rename failed (the
+// incomplete file is removed, no zudavivi.tmp is left); NotOpen when no
+// spool is open.
 PrintStatus PrintClose();
 
 // Writes the page-length record "PAGE" + lines, sets PrintPageLength to lines

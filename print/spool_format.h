@@ -34,6 +34,9 @@
 namespace print {
 
 inline constexpr char kSpoolName[] = "zudavivi.tmp";  // inside TempDir
+// The name the spool is written under, in TempDir too, until it is complete
+// (print/spool.h); print programs never read it.
+inline constexpr char kSpoolPartName[] = "zudavivi.tmp.part";
 inline constexpr char kRecordEnd[] = "\r\n";          // end of every record
 inline constexpr char kDeviceTag[] = "DEVICE";        // + device text
 inline constexpr char kPageTag[] = "PAGE";            // + number

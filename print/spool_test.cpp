@@ -1,6 +1,9 @@
 #include "print/spool.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -172,16 +175,93 @@ TEST_F(SpoolTest, MissingDirectoryIsReportedNotIgnored) {
 }
 
 TEST_F(SpoolTest, FailedWritesAreReportedAndTheTruncatedSpoolRemoved) {
-  // The spool name points at a device that is always full.
-  ASSERT_EQ(symlink("/dev/full", dir_.file("zudavivi.tmp").c_str()), 0);
+  // The name the spool is written under points at a device that is always
+  // full.
+  ASSERT_EQ(symlink("/dev/full", dir_.file("zudavivi.tmp.part").c_str()), 0);
   ASSERT_EQ(PrintOpen("PDF"), PrintStatus::Ok);  // buffered: not yet known
   PrintPage(66);
   for (int i = 0; i < 20000; ++i) PrintLine(1, "TOTAL DESPESES", 1);
   EXPECT_EQ(PrintClose(), PrintStatus::WriteFailed);
   EXPECT_FALSE(platform::PathExists(dir_.file("zudavivi.tmp")));
+  EXPECT_FALSE(platform::PathExists(dir_.file("zudavivi.tmp.part")));
   // A later good run is not haunted by the old failure.
   ASSERT_EQ(PrintOpen("PDF"), PrintStatus::Ok);
   EXPECT_EQ(PrintClose(), PrintStatus::Ok);
+}
+
+// How a pass in a child process ended.
+struct ChildEnd {
+  bool exited = false;
+  int code = 0;    // exit code when exited
+  int signal = 0;  // the signal that ended it otherwise
+};
+
+// Runs a report pass in a child process: PrintOpen, `lines` text records,
+// then PrintClose unless the child dies first. `fileLimit` > 0 sets the
+// file-size limit of the child (RLIMIT_FSIZE) in bytes; with `ignoreXfsz`
+// a write past it fails with EFBIG instead of ending the child by SIGXFSZ.
+// With `killBeforeClose` the child sends itself SIGKILL after the records.
+// The child exits 0 when PrintClose said Ok, 3 when it said WriteFailed.
+ChildEnd PassInChild(int lines, rlim_t fileLimit, bool ignoreXfsz, bool killBeforeClose) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (fileLimit > 0) {
+      struct rlimit limit = {fileLimit, fileLimit};
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(10);
+    }
+    if (ignoreXfsz) signal(SIGXFSZ, SIG_IGN);
+    if (PrintOpen("PDF") != PrintStatus::Ok) _exit(11);
+    PrintPage(66);
+    for (int i = 0; i < lines; ++i) PrintLine(1, "TOTAL DESPESES  1.234'56", 1);
+    if (killBeforeClose) raise(SIGKILL);
+    _exit(PrintClose() == PrintStatus::Ok ? 0 : 3);
+  }
+  ChildEnd end;
+  int status = 0;
+  if (pid < 0 || waitpid(pid, &status, 0) != pid) return end;
+  end.exited = WIFEXITED(status);
+  end.code = end.exited ? WEXITSTATUS(status) : 0;
+  end.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+  return end;
+}
+
+TEST_F(SpoolTest, APassCutShortLeavesNoSpoolToPrint) {
+  const std::string spool = dir_.file("zudavivi.tmp");
+  // A whole pass: the spool is there under its name, and nothing else.
+  ChildEnd end = PassInChild(100, 0, false, false);
+  ASSERT_TRUE(end.exited);
+  ASSERT_EQ(end.code, 0);
+  std::string whole;
+  ASSERT_TRUE(platform::ReadFile(spool, &whole));
+  EXPECT_EQ(whole.rfind("DEVICEPDF\r\nPAGE 66 \r\n", 0), 0u);
+  EXPECT_FALSE(platform::PathExists(dir_.file("zudavivi.tmp.part")));
+
+  // Ended by the file-size limit (SIGXFSZ) while writing: neither the cut
+  // spool nor the earlier pass's spool is left to print.
+  end = PassInChild(20000, 16384, false, false);
+  EXPECT_EQ(end.signal, SIGXFSZ);
+  EXPECT_FALSE(platform::PathExists(spool));
+
+  // The same limit with SIGXFSZ ignored: the writes fail and PrintClose
+  // says so; the cut file is removed.
+  ASSERT_EQ(PassInChild(100, 0, false, false).code, 0);
+  end = PassInChild(20000, 16384, true, false);
+  ASSERT_TRUE(end.exited);
+  EXPECT_EQ(end.code, 3);
+  EXPECT_FALSE(platform::PathExists(spool));
+  EXPECT_FALSE(platform::PathExists(dir_.file("zudavivi.tmp.part")));
+
+  // Killed before PrintClose, every record written and flushed or not.
+  ASSERT_EQ(PassInChild(100, 0, false, false).code, 0);
+  end = PassInChild(20000, 0, false, true);
+  EXPECT_EQ(end.signal, SIGKILL);
+  EXPECT_FALSE(platform::PathExists(spool));
+
+  // The next pass is not troubled by what a broken one left behind.
+  ASSERT_EQ(PassInChild(100, 0, false, false).code, 0);
+  std::string again;
+  ASSERT_TRUE(platform::ReadFile(spool, &again));
+  EXPECT_EQ(again, whole);
 }
 
 }  // namespace
