@@ -335,9 +335,12 @@ class SqliteEngine : public Engine {
     bool haveSpec = false;
     std::string creation;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-      std::string name = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+      // A damaged file may hold NULL in either column: no name, no bytes.
+      const unsigned char* text = sqlite3_column_text(s, 0);
+      std::string name = text ? reinterpret_cast<const char*>(text) : "";
       const void* v = sqlite3_column_blob(s, 1);
-      int n = sqlite3_column_bytes(s, 1);
+      int n = v ? sqlite3_column_bytes(s, 1) : 0;
+      if (!v) v = "";
       if (name == "creation") {
         creation.assign(static_cast<const char*>(v), size_t(n));
         haveSpec = true;

@@ -240,10 +240,16 @@ bool RowToRecord(const report::ReportFileLayout& layout, const std::vector<const
     return false;
   }
   record->assign(layout.recordLength, '\0');
-  // Text fields the row does not give are spaces.
-  for (size_t k = 0; k < layout.fieldCount; ++k)
-    if (layout.fields[k].type == FieldType::Text)
-      record->replace(layout.fields[k].offset, layout.fields[k].width, layout.fields[k].width, ' ');
+  // Fields the row does not give hold their empty value: spaces for text,
+  // packed zeros for packed digits and the zero date (bytes 0x80, never
+  // zero bytes, which are no packed digits and would sort before every
+  // date), 0 for numbers.
+  for (size_t k = 0; k < layout.fieldCount; ++k) {
+    const Field& f = layout.fields[k];
+    if (f.type == FieldType::Text) record->replace(f.offset, f.width, f.width, ' ');
+    if (f.type == FieldType::Packed || f.type == FieldType::PackedDate)
+      record->replace(f.offset, f.width, f.width, '\x80');
+  }
   for (size_t i = 0; i < columns.size(); ++i) {
     std::string problem = PutValue(*columns[i], row.fields[i], &(*record)[0]);
     if (!problem.empty()) {

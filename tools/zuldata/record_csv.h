@@ -7,7 +7,8 @@
 //     line ends and doubled quotes ("").
 //   - The first line is a header of field names, each one a field of the
 //     file's layout, each at most once, in any order. Fields the header
-//     leaves out import as spaces (text) or zero bytes (everything else).
+//     leaves out import as their empty value: spaces (text), packed zeros
+//     (packed digits; the zero date for dates), 0 (numbers and bytes).
 //   - Values by field type: packed digits as their digit text (at most
 //     twice the width in digits, filled with zeros on the left: "1" and
 //     "0001" are the same community code); packed dates as YYYYMMDD
