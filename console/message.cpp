@@ -5,6 +5,7 @@
 #include <string>
 
 #include "console/colours.h"
+#include "console/keyboard.h"
 #include "console/screen.h"
 #include "console/windows.h"
 #include "format/text_utils.h"
@@ -59,6 +60,14 @@ bool ShowMessage(int16_t row, const std::string& text) {
   // reading keys, which is when the terminal is otherwise brought up to date.
   platform::ConsoleFlush();
   return true;
+}
+
+void ShowMessageAndWait(int16_t row, const std::string& text) {
+  bool shown = ShowMessage(row, text);
+  Bell();
+  DiscardKeys();
+  WaitKey();
+  if (shown) PopWindow();
 }
 
 }  // namespace console

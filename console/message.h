@@ -1,5 +1,6 @@
 // Message boxes: the framed, centred box in which the data-file layer tells
-// the operator that a file cannot be opened or is locked.
+// the operator that a file cannot be opened or is locked, and in which a
+// program reports what stops it.
 //
 // State: none of its own; the box is a pushed window (windows.h).
 #pragma once
@@ -16,5 +17,10 @@ namespace console {
 // shown, nothing to pop). The colour role in force is unchanged. The box is
 // on the terminal when this returns, even if no key is read afterwards.
 bool ShowMessage(int16_t row, const std::string& text);
+
+// A message the operator must see before the program goes on: ShowMessage,
+// the bell, the keys typed before it dropped, one key waited for (any key,
+// or a mouse click), and the box removed again.
+void ShowMessageAndWait(int16_t row, const std::string& text);
 
 }  // namespace console

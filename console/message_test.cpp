@@ -5,6 +5,7 @@
 #include <string>
 
 #include "console/colours.h"
+#include "console/keyboard.h"
 #include "console/test_support.h"
 #include "console/windows.h"
 
@@ -57,6 +58,19 @@ TEST_F(ScreenTest, ShortMessageAndOneThatDoesNotFit) {
   EXPECT_FALSE(ShowMessage(12, huge));
   EXPECT_EQ(screen.WindowDepth, 0);
   EXPECT_TRUE(screen.ColourStack.empty());
+  EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(ScreenTest, MessageAndWaitRingsDropsEarlierKeysWaitsAndLeavesNoTrace) {
+  keyboard = KeyboardState();
+  Put(12, 30, "under the box");
+  std::string before = Snapshot();
+  platform::ConsoleQueueText("yn");  // typed before the message: not an answer
+  ShowMessageAndWait(12, "NO ES POT LLEGIR EL FITXER FORMS\\TORBELAN.JPN");
+  EXPECT_EQ(platform::console.bells, 1);
+  EXPECT_TRUE(platform::console.queue.empty());
+  EXPECT_EQ(platform::console.starvedWaits, 1);  // it waited for a key of its own
+  EXPECT_EQ(screen.WindowDepth, 0);
   EXPECT_EQ(Snapshot(), before);
 }
 

@@ -132,6 +132,24 @@ void DrawFrame(int16_t style) {
   platform::ConsoleWrite(s[2] + std::string(inner, s[4]) + s[3]);
 }
 
+int16_t RowInWindow(int16_t absoluteRow) {
+  return static_cast<int16_t>(screen.WindowDepth > 0 ? absoluteRow - screen.WindowTop
+                                                     : absoluteRow);
+}
+
+int16_t ColumnInWindow(int16_t absoluteColumn) {
+  return static_cast<int16_t>(screen.WindowDepth > 0 ? absoluteColumn - screen.WindowLeft
+                                                     : absoluteColumn);
+}
+
+void ClearScreen() {
+  for (int16_t row = 1; row <= ScreenRows(); ++row) {
+    platform::ConsoleLocate(row, 1);
+    platform::ConsoleWriteSpaces(ScreenColumns());
+  }
+  platform::ConsoleLocate(1, 1);
+}
+
 void ScrollRegion(int16_t top, int16_t left, int16_t bottom, int16_t right, int16_t lines) {
   auto one = [](int16_t v) { return static_cast<int16_t>(std::min(v + 1, 32767)); };
   platform::ConsoleScroll(one(top), one(left), one(bottom), one(right), lines);

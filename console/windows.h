@@ -26,6 +26,11 @@ namespace console {
 // the cursor's current row or column.
 void LocateInWindow(int16_t row, int16_t column);
 
+// Absolute console coordinates made relative to the current window (the
+// inverse of LocateInWindow); without a window they stay as they are.
+int16_t RowInWindow(int16_t absoluteRow);
+int16_t ColumnInWindow(int16_t absoluteColumn);
+
 // The first inner row and column of the current window and its last inner
 // column; without a window 1, 1 and ScreenColumns().
 int16_t InnerTop();
@@ -50,6 +55,10 @@ bool PopWindow();
 // style 0 spaces, 1 single lines, 2 double lines. Nothing without a window
 // or for another style.
 void DrawFrame(int16_t style);
+
+// Blanks the whole console in the current colours and puts the cursor at
+// row 1, column 1; the current window and the window stack are unchanged.
+void ClearScreen();
 
 // Scrolls the rectangle given in 0-based coordinates by `lines`: up for
 // lines > 0, down for lines < 0; uncovered rows are blanked.

@@ -154,6 +154,18 @@ TEST_F(ScreenTest, FramesInTheCodePageBoxCharacters) {
   EXPECT_TRUE(PopWindow());
 }
 
+TEST_F(ScreenTest, ClearScreenBlanksEveryCellInTheCurrentColours) {
+  Put(1, 1, "first");
+  Put(25, 76, "last!");
+  platform::ConsoleSetColours(7, 1);
+  ClearScreen();
+  EXPECT_EQ(Row(1, 1, 80), std::string(80, ' '));
+  EXPECT_EQ(Row(25, 1, 80), std::string(80, ' '));
+  EXPECT_EQ(Attr(25, 80), 0x17);
+  EXPECT_EQ(platform::ConsoleCursorRow(), 1);
+  EXPECT_EQ(platform::ConsoleCursorColumn(), 1);
+}
+
 TEST_F(ScreenTest, ScrollRegionTakesZeroBasedCoordinates) {
   Put(1, 1, "aaaa");
   Put(2, 1, "bbbb");

@@ -7,9 +7,7 @@
 #include <cstring>
 
 #include "config/session.h"
-#include "console/keyboard.h"
 #include "console/message.h"
-#include "console/windows.h"
 #include "datafile/file_table.h"
 #include "datafile/messages.h"
 #include "datafile/owner.h"
@@ -130,11 +128,7 @@ int16_t OpenWithWait(FileSlot& slot, const std::string& fileName,
 
 // Tells the operator that a file cannot be opened and ends the program.
 [[noreturn]] void EndOnOpenFailure(const std::string& path, int status) {
-  bool shown = console::ShowMessage(12, OpenFailureMessage(path, status));
-  console::Bell();
-  console::DiscardKeys();
-  console::WaitKey();  // also shows the message on the terminal
-  if (shown) console::PopWindow();
+  console::ShowMessageAndWait(12, OpenFailureMessage(path, status));
   // Ordinary files are opened and closed within each operation, so only
   // the data files remain to be closed.
   int16_t closeStatus = 0;
