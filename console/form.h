@@ -74,7 +74,16 @@ struct FormState {
   std::vector<BrowseListDef> Lists; // 0..ListCount
   // The screen the operator last left with PgUp or PgDn; 0 = none.
   int16_t ResumeScreen = 0;
+  // RunForm calls in progress (form_engine.h keeps them below a limit).
+  int16_t RunDepth = 0;
 };
 extern FormState form;
+
+// The screen, the field or the browse list of the loaded form, or nullptr
+// when the form has none by that number (a number from a hook or a form
+// file is never used as an index unchecked).
+FormScreen* ScreenAt(int16_t screen);
+FormField* FieldAt(int16_t screen, int16_t field);
+BrowseListDef* ListAt(int16_t list);
 
 }  // namespace console

@@ -1,6 +1,6 @@
 // Test support for the screen layer: a fixture with a fresh session whose
 // temporary directory (for the window stack file) is the test's own, the
-// headless console, and readers of what is on it.
+// headless console, readers of what is on it, and typing keys by code.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "config/session.h"
+#include "console/key_codes.h"
 #include "console/screen.h"
 #include "platform/console.h"
 #include "platform/files.h"
@@ -15,6 +16,17 @@
 
 namespace console {
 namespace testing {
+
+// Queues the key with that code on the headless console, as the console
+// reports it: a character as itself, an extended key as a zero byte and
+// its scan code.
+inline void QueueKeyCode(int16_t code, uint32_t controlState = 0) {
+  if (code > 0 && code < 256) {
+    platform::ConsoleQueueKey(std::string(1, char(code)), controlState);
+  } else {
+    platform::ConsoleQueueKey(std::string(1, '\0') + char(ScanCodeOf(code)), controlState);
+  }
+}
 
 class ScreenTest : public ::testing::Test {
  protected:

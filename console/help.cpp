@@ -1,0 +1,7 @@
+#include "console/help.h"
+
+namespace console {
+
+void ShowHelp(const std::string&) {}
+
+}  // namespace console

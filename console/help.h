@@ -1,0 +1,24 @@
+// Help: F1 in a form field shows the help text of the current menu entry.
+//
+// Under the graphical shell (session run mode "WIN") the help is the HTML
+// page AJUDA\ + topic + .HTM, opened by the suite's launcher; on the
+// console it is the text file AJUDA\ + topic + .HLP (records as wide as
+// the console, attribute codes 30 highlight, 31 underline, 16 reverse),
+// shown in a framed window that scrolls with the cursor keys, PgUp, PgDn,
+// Home and End; F1 there opens the general topic "KESTOBAL"; Esc leaves.
+// File names are relative to the current directory (the suite's root).
+//
+// State: none kept between calls; the window is pushed and popped within
+// the call (windows.h).
+#pragma once
+
+#include <string>
+
+namespace console {
+
+// Shows the help of `topic` and returns when the operator leaves it. A
+// topic without a help file shows an empty window. The screen, the window
+// and the colour role are as they were when it returns.
+void ShowHelp(const std::string& topic);
+
+}  // namespace console
