@@ -10,35 +10,18 @@
 #include "console/popups.h"
 #include "datafile/data_open.h"
 #include "datafile/record_ops.h"
-#include "dates/date_math.h"
-#include "format/dotted_code.h"
 #include "format/money.h"
 #include "format/numeric_text.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "print/spool.h"
 #include "recman/creation_layout_file.h"
+#include "report/interactive.h"
 #include "report/report_state.h"
+#include "report/selection.h"
 #include "report/settlement.h"
 
 namespace report {
-namespace {
-
-// Digits and exactly one "." between two runs of one to four digits.
-bool IsDepartmentCode(const std::string& s) {
-  size_t dot = s.find('.');
-  if (dot == std::string::npos || s.find('.', dot + 1) != std::string::npos) return false;
-  auto digits = [](const std::string& part) {
-    if (part.empty() || part.size() > 4) return false;
-    for (char c : part)
-      if (c < '0' || c > '9') return false;
-    return true;
-  };
-  return digits(s.substr(0, dot)) && digits(s.substr(dot + 1));
-}
-
-}  // namespace
-
 bool StartSession(std::string* message) {
   config::SessionInit();
   const std::string& root = config::session.RootDir;
@@ -83,34 +66,6 @@ void ReadSettings() {
   state.WithholdingRate[1] = float(format::TextValue(config::IniRead(ini, "Honoraris", "Ret1")));
 }
 
-bool SetSelection(const std::string& date, const std::string& first, const std::string& last,
-                  std::string* message) {
-  if (dates::DateInvalid(date) != 0) {
-    *message = "not a valid settlement date: " + date;
-    return false;
-  }
-  for (const std::string* code : {&first, &last}) {
-    if (!IsDepartmentCode(*code)) {
-      *message = "not a department code community.department: " + *code;
-      return false;
-    }
-  }
-  std::string firstKey = format::PackCode(first);
-  std::string lastKey = format::PackCode(last);
-  if (firstKey.size() != 4 || lastKey.size() != 4) {
-    *message = "not a department code community.department";
-    return false;
-  }
-  if (firstKey > lastKey) {
-    *message = "the first department " + first + " comes after the last " + last;
-    return false;
-  }
-  state.SelectionDate = dates::ParseDate(date);
-  state.FirstKey = firstKey;
-  state.LastKey = lastKey;
-  return true;
-}
-
 PassResult RunReportPass(std::string* message) {
   if (print::PrintOpen(config::session.OutputDevice) != print::PrintStatus::Ok) {
     *message = "the print spool " + print::SpoolPath() + " cannot be written";
@@ -151,11 +106,7 @@ int TorbelanMain(const std::vector<std::string>& args) {
     std::fprintf(stderr, "torbelan: %s\n", message.c_str());
     return batch ? 1 : 0;
   }
-  if (!batch) {
-    std::printf("torbelan: this build has no selection form; "
-                "run a pass with torbelan --batch DATE FIRST LAST\n");
-    return 0;
-  }
+  if (!batch) return RunInteractive();
   if (!SetSelection(args[1], args[2], args[3], &message)) {
     std::fprintf(stderr, "torbelan: %s\n", message.c_str());
     return 2;

@@ -2,7 +2,7 @@
 // the current directory, the seven data files, the settings of Brol.ini,
 // and report passes (spool, settlements, print program).
 //
-// The interactive cycle runs the selection form; a batch run
+// The interactive program (interactive.h) runs the selection form; a batch run
 // (`torbelan --batch DATE FIRST LAST`) makes one report pass for a
 // selection given on the command line, without the form.
 //
@@ -41,16 +41,6 @@ std::string MissingReportFile();
 // (the leading decimal number of each text; 0 when empty or not numeric).
 void ReadSettings();
 
-// Reads a selection typed on the command line: the settlement date as typed
-// in the date field ("31/12/2026", "311226") and the first and last
-// departments as dotted codes "community.department" (digits only, at most
-// four per part). Sets state.SelectionDate, FirstKey and LastKey and
-// returns true; returns false with a message, changing nothing, when the
-// date is not valid, a code is not a dotted digit code, or the first comes
-// after the last.
-bool SetSelection(const std::string& date, const std::string& first, const std::string& last,
-                  std::string* message);
-
 // Outcome of a report pass.
 enum class PassResult {
   Printed,        // spool written and handed to the print program
@@ -67,9 +57,10 @@ PassResult RunReportPass(std::string* message);
 // Closes every data file (DataCloseAll).
 void CloseReportFiles();
 
-// The program: `args` without the program name. Returns the exit code:
-// 0 after a run, 2 for unreadable arguments, 1 when a batch pass could not
-// start (a data file missing) or could not write its spool.
+// The program: `args` without the program name; none runs the interactive
+// program. Returns the exit code: 0 after a run, 2 for unreadable
+// arguments, 1 when a batch pass could not start (a data file missing) or
+// could not write its spool.
 int TorbelanMain(const std::vector<std::string>& args);
 
 }  // namespace report

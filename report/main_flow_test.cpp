@@ -18,6 +18,7 @@
 #include "platform/process.h"
 #include "platform/test_dir.h"
 #include "report/report_state.h"
+#include "report/selection.h"
 
 namespace report {
 namespace {

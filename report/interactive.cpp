@@ -1,0 +1,108 @@
+#include "report/interactive.h"
+
+#include "config/language.h"
+#include "config/session.h"
+#include "console/colours.h"
+#include "console/form.h"
+#include "console/form_engine.h"
+#include "console/key_codes.h"
+#include "console/message.h"
+#include "console/windows.h"
+#include "dates/date_math.h"
+#include "print/spool.h"
+#include "report/form_hooks.h"
+
+namespace report {
+namespace {
+
+// Where the messages of the program stand on the screen.
+const int16_t kMessageRow = 12;
+
+void SetValue(int16_t field, const std::string& text) {
+  console::FormField* f = console::FieldAt(1, field);
+  if (f == nullptr) return;
+  std::string value = text.substr(0, f->Value.size());
+  value.resize(f->Value.size(), ' ');
+  f->Value = value;
+}
+
+// The report cycle: the form until Esc, a report pass for every confirmed
+// selection.
+void ReportCycle() {
+  for (;;) {
+    console::SetColourRole("n");
+    console::ClearScreen();
+    int16_t screen = 1, noPageUp = 0, noPageDown = 0, key = 0;
+    console::RunForm(screen, noPageUp, noPageDown, key);
+    if (key == console::kKeyEsc) return;
+    std::string unused;
+    PassResult result = RunReportPass(&unused);
+    if (result != PassResult::Printed) console::ShowMessageAndWait(kMessageRow, PassMessage(result));
+  }
+}
+
+}  // namespace
+
+// Accented capitals are code page 850 bytes: 0x90 "É", 0xB5 "Á", 0xD4 "È",
+// 0xE0 "Ó", 0xE3 "Ò".
+std::string FormFileMessage(console::FormFileStatus status, const std::string& name) {
+  if (status == console::FormFileStatus::kMissing) {
+    return config::ByLanguage("NO ES POT LLEGIR EL FITXER DE FORMULARI ",
+                              "NOM SE PODE LER O FICHEIRO DE FORMUL\xB5RIO ",
+                              "NON SE P\xE3T L\x90GER ETH FICH\xD4R DE FORMULARI ",
+                              "NO SE PUEDE LEER EL FICHERO DE FORMULARIO ") +
+           name;
+  }
+  return config::ByLanguage("EL FITXER DE FORMULARI ", "O FICHEIRO DE FORMUL\xB5RIO ",
+                            "ETH FICH\xD4R DE FORMULARI ", "EL FICHERO DE FORMULARIO ") +
+         name +
+         config::ByLanguage(" \x90S INCOMPLET", " EST\xB5 INCOMPLETO", " \x90S INCOMPLET",
+                            " EST\xB5 INCOMPLETO");
+}
+
+std::string PassMessage(PassResult result) {
+  switch (result) {
+    case PassResult::Printed:
+      return "";
+    case PassResult::SpoolFailed:
+      return config::ByLanguage("NO ES POT ESCRIURE EL FITXER D'IMPRESSI\xE0 ",
+                                "NOM SE PODE ESCREVER O FICHEIRO DE IMPRESSOM ",
+                                "NON SE P\xE3T ESCRIUER ETH FICH\xD4R D'IMPRESSION ",
+                                "NO SE PUEDE ESCRIBIR EL FICHERO DE IMPRESI\xE0N ") +
+             print::SpoolPath();
+    case PassResult::NoPrinter:
+      break;
+  }
+  return config::ByLanguage("NO ES POT EXECUTAR EL PROGRAMA D'IMPRESSI\xE0 ",
+                            "NOM SE PODE EXECUTAR O PROGRAMA DE IMPRESSOM ",
+                            "NON SE P\xE3T EXECUTAR ETH PROGRAMA D'IMPRESSION ",
+                            "NO SE PUEDE EJECUTAR EL PROGRAMA DE IMPRESI\xE0N ") +
+         config::session.ExeDir + "ZUDAVIVI";
+}
+
+void SetInitialValues() {
+  SetValue(1, dates::DateToInput(config::session.WorkDate));
+  SetValue(2, "1");
+  SetValue(3, "0");
+  SetValue(4, "999");
+  SetValue(5, "999");
+}
+
+int RunInteractive() {
+  console::FormFileStatus status = console::LoadForm();
+  if (status == console::FormFileStatus::kOk && !FormHasSelectionFields())
+    status = console::FormFileStatus::kTruncated;
+  if (status != console::FormFileStatus::kOk) {
+    console::ShowMessageAndWait(kMessageRow, FormFileMessage(status, console::FormFileName()));
+    return 0;
+  }
+  RegisterFormHooks();
+  SetInitialValues();
+  OpenReportFiles();
+  ReadSettings();
+  ReportCycle();
+  CloseReportFiles();
+  return 0;
+}
+
+}  // namespace report

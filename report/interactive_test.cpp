@@ -1,0 +1,198 @@
+// The interactive program in-process, on the headless console, over a demo
+// root laid down by `zuldata demo`: the operator's keys come from the
+// console's queue and the print program is a script that keeps a copy of
+// every spool it is handed.
+#include "report/interactive.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "config/session.h"
+#include "console/form.h"
+#include "console/form_hooks.h"
+#include "console/key_codes.h"
+#include "console/keyboard.h"
+#include "console/screen.h"
+#include "console/test_support.h"
+#include "datafile/data_open.h"
+#include "dates/date_format.h"
+#include "format/format_state.h"
+#include "platform/console.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "platform/test_dir.h"
+#include "report/report_state.h"
+
+namespace report {
+namespace {
+
+const std::string kSource = ZUL_SOURCE_DIR;
+
+std::string Read(const std::string& path) {
+  std::string bytes;
+  platform::ReadFile(path, &bytes);
+  return bytes;
+}
+
+class InteractiveTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    cwd_ = cwd;
+    root_ = dir_.file("root");
+    ASSERT_EQ(platform::RunProgram(ZUL_ZULDATA, {"demo", root_, "--suite", kSource + "/suite"}), 0);
+    // The print program: keeps spool N as copies/spoolN.
+    ASSERT_TRUE(platform::MakeDirs(dir_.file("copies")));
+    const std::string printer = root_ + "/BIN/ZUDAVIVI";
+    ASSERT_TRUE(platform::WriteFile(
+        printer, "#!/bin/sh\nn=$(ls '" + dir_.file("copies") + "' | wc -l)\n"
+                 "cp \"${ZULTMP}zudavivi.tmp\" '" + dir_.file("copies") + "/spool'$n\n"));
+    ASSERT_EQ(chmod(printer.c_str(), 0755), 0);
+    setenv("ZULROOT", (root_ + "/").c_str(), 1);
+    setenv("ZULEXE", (root_ + "/BIN/").c_str(), 1);
+    setenv("ZULTMP", (root_ + "/TERM01/").c_str(), 1);
+    setenv("ZULTODAY", "20261208", 1);
+    config::session = config::SessionState();
+    state = ReportState();
+    console::form = console::FormState();
+    console::formHooks = console::FormHooks();
+    console::keyboard = console::KeyboardState();
+    console::screen = console::ScreenState();
+    format::state = format::FormatState();
+    dates::state = dates::DatesState();
+    platform::console = platform::ConsoleState();
+    platform::ConsoleStartWith(platform::ConsoleBackendKind::kHeadless);
+  }
+  void TearDown() override {
+    ASSERT_EQ(chdir(cwd_.c_str()), 0);
+    for (const char* v : {"ZULROOT", "ZULEXE", "ZULTMP", "ZULTODAY"}) unsetenv(v);
+    config::session = config::SessionState();
+    console::form = console::FormState();
+    console::formHooks = console::FormHooks();
+    if (HasFailure()) dir_.Keep();
+  }
+  static void Key(int16_t code) { console::testing::QueueKeyCode(code); }
+  static void Keys(int16_t code, int times) {
+    for (int k = 0; k < times; ++k) Key(code);
+  }
+  std::string Copy(int n) { return Read(dir_.file("copies/spool" + std::to_string(n))); }
+
+  platform::TestDir dir_;
+  std::string root_, cwd_;
+};
+
+TEST_F(InteractiveTest, TwoSelectionsGiveTwoSpoolsEachHandedOverBeforeTheFormReturns) {
+  std::string message;
+  ASSERT_TRUE(StartSession(&message)) << message;
+  // The defaults (the working date 31/12/2026, communities 1 to 999),
+  // confirmed with "S".
+  Keys(console::kKeyEnter, 5);
+  platform::ConsoleQueueText("s");
+  Key(console::kKeyEnter);
+  // The form comes back with the values kept: community 3 only.
+  Key(console::kKeyDown);
+  platform::ConsoleQueueText("3");
+  Keys(console::kKeyEnter, 2);
+  Key(console::kKeyCtrlY);
+  platform::ConsoleQueueText("3");
+  Keys(console::kKeyEnter, 2);
+  platform::ConsoleQueueText("s");
+  Key(console::kKeyEnter);
+  Key(console::kKeyEsc);
+  EXPECT_EQ(RunInteractive(), 0);
+  EXPECT_EQ(platform::console.starvedWaits, 0);  // every key was used, none more needed
+  EXPECT_EQ(platform::console.bells, 0);
+
+  // The first is what `torbelan --batch 31/12/2026 1.0 999.999` writes.
+  EXPECT_EQ(Copy(0), Read(kSource + "/report/testdata/expected_ca.spool"));
+  const std::string second = Copy(1);
+  EXPECT_NE(second.find("RAMBLA NOVA"), std::string::npos);
+  EXPECT_EQ(second.find("PUJOL"), std::string::npos);
+  EXPECT_EQ(Read(dir_.file("copies/spool2")), "");
+  EXPECT_EQ(console::FieldAt(1, 2)->Value, "3   ");
+  EXPECT_EQ(console::FieldAt(1, 4)->Value, "3   ");
+  EXPECT_EQ(datafile::FindSlot(kFinquesH), -40);  // every data file closed again
+}
+
+TEST_F(InteractiveTest, RefusedSelectionsPrintNothing) {
+  std::string message;
+  ASSERT_TRUE(StartSession(&message)) << message;
+  // An impossible date: the bell, and the field edited again.
+  platform::ConsoleQueueText("310226");
+  Key(console::kKeyEnter);
+  Key(console::kKeyCtrlY);
+  Key(console::kKeyEnter);  // blank: the working date again
+  // First community 3 after the last 2: screen 1 stays.
+  Key(console::kKeyCtrlY);
+  platform::ConsoleQueueText("3");
+  Keys(console::kKeyEnter, 2);
+  Key(console::kKeyCtrlY);
+  platform::ConsoleQueueText("2");
+  Keys(console::kKeyEnter, 2);
+  // Back on the first field: down to the last community, 9 this time, and
+  // "N" on the confirmation; the form comes back; Esc.
+  Keys(console::kKeyDown, 3);
+  Key(console::kKeyCtrlY);
+  platform::ConsoleQueueText("9");
+  Keys(console::kKeyEnter, 2);
+  platform::ConsoleQueueText("n");
+  Key(console::kKeyEnter);
+  Key(console::kKeyEsc);
+  EXPECT_EQ(RunInteractive(), 0);
+  EXPECT_EQ(platform::console.bells, 1);
+  EXPECT_EQ(platform::console.starvedWaits, 0);
+  EXPECT_EQ(Copy(0), "");  // the print program never ran
+  EXPECT_EQ(console::FieldAt(1, 1)->Value, "311226    ");
+  EXPECT_EQ(console::FieldAt(1, 2)->Value, "3   ");
+  EXPECT_EQ(console::FieldAt(1, 4)->Value, "9   ");
+}
+
+TEST_F(InteractiveTest, UnusableFormFileStopsBeforeAnyDataFileIsOpened) {
+  for (const std::string& bytes : {std::string(), std::string("2, 12\r\n\"d\", 12, 0, 0, 0\r\n"),
+                                   std::string("1, 1\r\n\"d\", 1, 0, 0, 0, 0, 0\r\n"
+                                               "1, 1, A, 1, 0, 0, 0, 0, 0, \"\"\r\n0\r\n")}) {
+    platform::console.bells = 0;
+    platform::console.starvedWaits = 0;
+    const std::string form = root_ + "/FORMS/TORBELAN.JPN";
+    if (bytes.empty()) {
+      unlink(form.c_str());
+    } else {
+      ASSERT_TRUE(platform::WriteFile(form, bytes));
+    }
+    std::string message;
+    ASSERT_TRUE(StartSession(&message)) << message;
+    EXPECT_EQ(RunInteractive(), 0);
+    EXPECT_EQ(platform::console.bells, 1);
+    EXPECT_EQ(platform::console.starvedWaits, 1);  // one key waited for
+    EXPECT_EQ(datafile::FindSlot(kTDespesa), -40);  // nothing opened
+    EXPECT_EQ(console::screen.WindowDepth, 0);
+  }
+}
+
+TEST_F(InteractiveTest, OperatorMessagesNameTheFileInTheSessionLanguage) {
+  const std::string name = "C:\\ZUL\\FORMS\\TORBELAN.JPN";
+  config::session.Language = "CAT";
+  EXPECT_EQ(FormFileMessage(console::FormFileStatus::kMissing, name),
+            "NO ES POT LLEGIR EL FITXER DE FORMULARI " + name);
+  EXPECT_EQ(FormFileMessage(console::FormFileStatus::kTruncated, name),
+            "EL FITXER DE FORMULARI " + name + " \x90S INCOMPLET");
+  config::session.Language = "SPA";
+  EXPECT_EQ(FormFileMessage(console::FormFileStatus::kTruncated, name),
+            "EL FICHERO DE FORMULARIO " + name + " EST\xB5 INCOMPLETO");
+  config::session.Language = "GLG";
+  EXPECT_EQ(FormFileMessage(console::FormFileStatus::kMissing, name),
+            "NOM SE PODE LER O FICHEIRO DE FORMUL\xB5RIO " + name);
+  config::session.Language = "OCI";
+  config::session.ExeDir = "C:\\ZUL\\BIN\\";
+  EXPECT_EQ(PassMessage(PassResult::NoPrinter),
+            "NON SE P\xE3T EXECUTAR ETH PROGRAMA D'IMPRESSION C:\\ZUL\\BIN\\ZUDAVIVI");
+  EXPECT_EQ(PassMessage(PassResult::Printed), "");
+}
+
+}  // namespace
+}  // namespace report
