@@ -13,6 +13,7 @@
 #include "console/calendar.h"
 #include "console/keyboard.h"
 #include "dates/packed.h"
+#include "platform/console.h"
 #include "platform/env.h"
 #include "platform/files.h"
 #include "platform/process.h"
@@ -44,6 +45,10 @@ TEST_F(Settings, ThePopUpsAnswerTheirHotKeysFromTheStart) {
   const std::string saved = root ? root : "";
   unsetenv("ZULROOT");  // the current directory stays
   console::keyboard = console::KeyboardState();
+  // Without a form file here the program tells the operator and waits for
+  // one key: the headless console answers it.
+  platform::console = platform::ConsoleState();
+  platform::ConsoleStartWith(platform::ConsoleBackendKind::kHeadless);
   EXPECT_EQ(TorbelanMain({}), 0);
   EXPECT_EQ(console::keyboard.Calendar, &console::Calendar);
   EXPECT_EQ(console::keyboard.Calculator, &console::Calculator);
