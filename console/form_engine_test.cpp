@@ -7,10 +7,12 @@
 
 #include "console/form.h"
 #include "console/form_hooks.h"
+#include "console/popups.h"
 #include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "console/test_support.h"
 #include "console/windows.h"
+#include "dates/packed.h"
 #include "format/format_state.h"
 #include "platform/console.h"
 
@@ -293,6 +295,21 @@ TEST_F(EngineTest, ResumeRunsTheContinuationLeftWithPageKeys) {
   EXPECT_EQ(Run(1, 1, 1), kKeyEsc);
   EXPECT_EQ(form.ResumeScreen, 0);
   EXPECT_EQ(Calls("draw"), (std::vector<std::string>{"draw1"}));
+}
+
+TEST_F(EngineTest, CalendarTypesItsDateIntoTheFieldBeingEdited) {
+  RegisterPopups();
+  config::session.WorkDate = dates::Pack("20261231");
+  AddScreen({0, 0}, kKeys);
+  form.Screens[1].Fields[1].Width = 10;
+  form.Screens[1].Fields[1].Value = "311226    ";
+  // Alt+C, one day back, "F" chooses; the field's keys are in force again.
+  platform::ConsoleQueueKey(std::string("\0\x2E", 2));
+  Keys({kKeyLeft, 'f', kKeyEnter, kKeyEsc, kKeyEsc});
+  EXPECT_EQ(Run(1), kKeyEsc);
+  EXPECT_EQ(Calls("accept"), (std::vector<std::string>{"accept1.1=30/12/2026"}));
+  EXPECT_EQ(Calls("exit"), (std::vector<std::string>{"exit1/27"}));
+  EXPECT_EQ(keyboard.SavedCount, 0);
 }
 
 }  // namespace

@@ -15,9 +15,11 @@ void RegisterPopups() {
 }
 
 PopupSaved BeginPopup(const std::string& keyList) {
-  KeySet(keyList.empty() ? "+e" : "+ea", keyList);
-  SetColourRole("+n");
   PopupSaved saved;
+  saved.keyCodes = keyboard.KeyCodes;
+  saved.keyResults = keyboard.KeyResults;
+  KeySet(keyList.empty() ? "e" : "ea", keyList);
+  SetColourRole("+n");
   saved.cursorVisible = platform::console.cursorVisible;
   saved.cursorSize = platform::console.cursorSize;
   platform::ConsoleHideCursor();
@@ -31,7 +33,8 @@ void EndPopup(const PopupSaved& saved) {
     platform::ConsoleHideCursor();
   }
   SetColourRole("-");
-  KeySet("-", "");
+  keyboard.KeyCodes = saved.keyCodes;
+  keyboard.KeyResults = saved.keyResults;
 }
 
 }  // namespace console

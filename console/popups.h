@@ -5,11 +5,17 @@
 //
 // Every pop-up opens and closes the same way, so that what it changes is
 // given back as it was:
-//   opening   the key set is saved and replaced ("+ea" with the pop-up's
-//             keys, or "+e" for none), colour role "n" is pushed, the
-//             cursor is hidden;
+//   opening   the key set is copied aside and replaced ("ea" with the
+//             pop-up's keys, or "e" for none), colour role "n" is pushed,
+//             the cursor is hidden;
 //   closing   the cursor comes back as it was (shown in its size, or hidden),
-//             the colour role is popped, the saved key set is restored.
+//             the colour role is popped, the key set is put back from the
+//             copy.
+// The copy is the pop-up's own, not the key set's one save slot ("+" and
+// "-", keyboard.h): a pop-up opens from inside a field input, whose set
+// already holds that slot, and the field must find its own keys again
+// when the pop-up closes (else the key that opened the pop-up would end
+// the field with the set in force before it).
 // The pop-up's window is pushed after opening and popped before closing.
 //
 // State: none of its own (the key reader's hooks and guards live in
@@ -28,9 +34,11 @@ void RegisterPopups();
 struct PopupSaved {
   bool cursorVisible = true;
   int16_t cursorSize = 25;
+  std::string keyCodes;    // the key set in force at the opening
+  std::string keyResults;
 };
 
-// Opens a pop-up: saves the key set and lets only the keys of `keyList` in
+// Opens a pop-up: copies the key set aside and lets only the keys of `keyList` in
 // (none when it is empty), pushes colour role "n" and hides the cursor.
 PopupSaved BeginPopup(const std::string& keyList);
 
