@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What the selection form refuses on a real terminal: an impossible date is
 # edited again; a first community after the last keeps screen 1; "N" on the
-# confirmation returns to screen 1 with the values kept and prints nothing.
+# confirmation returns to screen 1 with the values kept and prints nothing;
+# the calendar (Alt+C) types a date into the field.
 # Usage: torbelan_refusals_test.sh SUITE TORBELAN ZULDATA ZUDAVIVI
 set -u
 SUITE=$1 TORBELAN=$2 ZULDATA=$3 ZUDAVIVI=$4
@@ -38,6 +39,19 @@ expect_at 10 36 ": 3   "
 expect_at 12 36 ": 9   "
 [ -e "$OUT" ] && fail "a document was printed after N"
 
+# The calendar types its date into the field being edited, which goes on.
+send M-c
+wait_for_screen "DESEMBRE"
+send f
+wait_until_gone "DESEMBRE"
+wait_for_screen ": 31/12/2026"
+send Enter
+wait_for_cursor 10 38  # on the first community
+screen_has "CONFORME" && fail "the form ended after the calendar"
+
+# Esc goes to the first field, Esc there leaves.
+send Escape
+wait_for_cursor 7 38
 send Escape
 wait_for_screen "PROGRAM-ENDED rc=0"
 expect_terminal_restored

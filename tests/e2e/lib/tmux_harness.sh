@@ -5,6 +5,7 @@
 #   harness_start CMD...   start the session running CMD (in $WORK)
 #   wait_for_screen TEXT   poll the pane until TEXT appears (fails after a timeout)
 #   wait_for_file_lines FILE N
+#   wait_for_cursor ROW COL poll until the terminal's cursor is there (1-based)
 #   screen                 the pane's text now; screen_colours: with SGR codes
 #   send KEY...            tmux send-keys
 # Every test run uses its own server socket, so parallel runs never meet;
@@ -29,7 +30,7 @@ trap harness_cleanup EXIT
 fail() {
   echo "FAIL: $*" >&2
   echo "--- screen ---" >&2
-  tmux -L "$SOCKET" capture-pane -p -t t 2>/dev/null >&2 || true
+  tmux -L "$SOCKET" capture-pane -p -t t >&2 2>/dev/null || true
   exit 1
 }
 
@@ -81,6 +82,11 @@ wait_until_gone() { poll "'$1' to leave the screen" screen_lacks "$1"; }
 
 file_has_lines() { [ -f "$1" ] && [ "$(wc -l < "$1")" -ge "$2" ]; }
 wait_for_file_lines() { poll "$2 lines in $1" file_has_lines "$1" "$2"; }
+
+cursor_is() {
+  [ "$(tmux -L "$SOCKET" display -p -t t '#{cursor_y} #{cursor_x}')" = "$(($1 - 1)) $(($2 - 1))" ]
+}
+wait_for_cursor() { poll "the cursor at row $1 column $2" cursor_is "$1" "$2"; }
 
 # Row N (1-based) of the pane.
 screen_row() { screen | sed -n "${1}p"; }
