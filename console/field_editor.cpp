@@ -224,12 +224,6 @@ bool Editor::FreeTextKey(int16_t key) {
         Draw();
       }
       return false;
-    case kKeyHome:
-      cursor_ = 1;
-      return false;
-    case kKeyEnd:
-      cursor_ = int(format::TrimTrailingBlanks(value_).size()) + 1;
-      return false;
     case kKeyCtrlHome:
     case kKeyCtrlY:
       value_.assign(size_t(n_), ' ');
@@ -321,12 +315,6 @@ bool Editor::ChoiceKey(int16_t key) {
     case kKeyCtrlY:
     case kKeyCtrlV:
       return false;
-    case kKeyHome:
-      cursor_ = 1;
-      return false;
-    case kKeyEnd:
-      cursor_ = int(format::TrimTrailingBlanks(value_).size()) + 1;
-      return false;
     case kKeyCtrlC:
       platform::ClipboardSet(options_[size_t(selected_)].Code);
       return false;
@@ -341,6 +329,15 @@ int16_t Editor::Run() {
   for (;;) {
     key = ReadOneKey();
     platform::ConsoleHideCursor();
+    // Home and End place the cursor in free text and choice fields alike.
+    if (key == kKeyHome) {
+      cursor_ = 1;
+      continue;
+    }
+    if (key == kKeyEnd) {
+      cursor_ = int(format::TrimTrailingBlanks(value_).size()) + 1;
+      continue;
+    }
     bool ends = choice() ? ChoiceKey(key) : FreeTextKey(key);
     if (!ends) continue;
 

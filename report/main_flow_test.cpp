@@ -1,25 +1,21 @@
-// The start-up pieces of the main flow that need no data files: the
-// settings of Brol.ini and a selection typed on the command line.
+// The start-up pieces of the main flow that need no data files: the pop-ups
+// registered and the settings of Brol.ini.
 #include "report/main_flow.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <array>
 #include <string>
 
 #include "config/session.h"
 #include "console/calculator.h"
 #include "console/calendar.h"
 #include "console/keyboard.h"
-#include "dates/packed.h"
 #include "platform/console.h"
-#include "platform/env.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/test_dir.h"
 #include "report/report_state.h"
-#include "report/selection.h"
 
 namespace report {
 namespace {
@@ -30,12 +26,6 @@ class Settings : public ::testing::Test {
     config::session = config::SessionState();
     config::session.RootDir = dir_.path();
     state = ReportState();
-    platform::clock = platform::ClockState();
-    platform::clock.overridden = true;
-    platform::clock.date = {2026, 12, 8};
-  }
-  void TearDown() override {
-    platform::clock = platform::ClockState();
   }
   platform::TestDir dir_;
 };
@@ -92,30 +82,6 @@ TEST_F(Settings, WithoutBrolIniEverythingIsEmptyOrZero) {
   EXPECT_EQ(state.Letterhead, "");
   EXPECT_EQ(state.VatRate[0], 0.0f);
   EXPECT_EQ(state.Identity[7], "");
-}
-
-TEST_F(Settings, SelectionFromTheCommandLine) {
-  std::string message;
-  ASSERT_TRUE(SetSelection("31/12/26", "5.0", "5.999", &message)) << message;
-  EXPECT_EQ(state.SelectionDate, dates::Pack("20261231"));
-  EXPECT_EQ(state.FirstKey, dates::Pack("00050000"));
-  EXPECT_EQ(state.LastKey, dates::Pack("00050999"));
-  ASSERT_TRUE(SetSelection("010227", "1.0", "9999.9999", &message)) << message;
-  EXPECT_EQ(state.SelectionDate, dates::Pack("20270201"));
-
-  for (auto bad : {std::array<const char*, 3>{"29/02/2026", "1.0", "2.0"},
-                   {"", "1.0", "2.0"},
-                   {"31/12/2026", "6.0", "5.999"},
-                   {"31/12/2026", "1", "2.0"},
-                   {"31/12/2026", "1.0.0", "2.0"},
-                   {"31/12/2026", "12345.0", "2.0"},
-                   {"31/12/2026", "-1.0", "2.0"},
-                   {"31/12/2026", "1.0", "2. 0"}}) {
-    message.clear();
-    EXPECT_FALSE(SetSelection(bad[0], bad[1], bad[2], &message)) << bad[0] << " " << bad[1];
-    EXPECT_FALSE(message.empty());
-  }
-  EXPECT_EQ(state.SelectionDate, dates::Pack("20270201"));  // unchanged by failures
 }
 
 }  // namespace

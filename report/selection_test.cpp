@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
+
 #include "dates/packed.h"
 #include "platform/env.h"
 #include "report/report_state.h"
@@ -54,6 +57,30 @@ TEST_F(SelectionTest, FirstAfterLastOrNoDepartmentChangesNothing) {
   EXPECT_EQ(state.SelectionDate, before.SelectionDate);
   EXPECT_EQ(state.FirstKey, before.FirstKey);
   EXPECT_EQ(state.LastKey, before.LastKey);
+}
+
+TEST_F(SelectionTest, SelectionFromTheCommandLine) {
+  std::string message;
+  ASSERT_TRUE(SetSelection("31/12/26", "5.0", "5.999", &message)) << message;
+  EXPECT_EQ(state.SelectionDate, dates::Pack("20261231"));
+  EXPECT_EQ(state.FirstKey, dates::Pack("00050000"));
+  EXPECT_EQ(state.LastKey, dates::Pack("00050999"));
+  ASSERT_TRUE(SetSelection("010227", "1.0", "9999.9999", &message)) << message;
+  EXPECT_EQ(state.SelectionDate, dates::Pack("20270201"));
+
+  for (auto bad : {std::array<const char*, 3>{"29/02/2026", "1.0", "2.0"},
+                   {"", "1.0", "2.0"},
+                   {"31/12/2026", "6.0", "5.999"},
+                   {"31/12/2026", "1", "2.0"},
+                   {"31/12/2026", "1.0.0", "2.0"},
+                   {"31/12/2026", "12345.0", "2.0"},
+                   {"31/12/2026", "-1.0", "2.0"},
+                   {"31/12/2026", "1.0", "2. 0"}}) {
+    message.clear();
+    EXPECT_FALSE(SetSelection(bad[0], bad[1], bad[2], &message)) << bad[0] << " " << bad[1];
+    EXPECT_FALSE(message.empty());
+  }
+  EXPECT_EQ(state.SelectionDate, dates::Pack("20270201"));  // unchanged by failures
 }
 
 }  // namespace

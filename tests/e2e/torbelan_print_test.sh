@@ -5,12 +5,9 @@
 # code 0 and the terminal as it was.
 # Usage: torbelan_print_test.sh SUITE TORBELAN ZULDATA ZUDAVIVI
 set -u
-SUITE=$1 TORBELAN=$2 ZULDATA=$3 ZUDAVIVI=$4
 . "$(dirname "$0")/lib/tmux_harness.sh"
-. "$(dirname "$0")/lib/torbelan_demo.sh"
-
-demo_root "$SUITE" "$ZULDATA" "$ZUDAVIVI"
-harness_start "$(torbelan_command "$TORBELAN")"
+. "$(dirname "$0")/lib/torbelan_demo.sh" "$@"
+start_torbelan
 wait_for_screen "LIQUIDACIONS DE COMUNITATS"
 wait_for_screen "F1 AJUDA   F4 LLISTA   ALT+C CALENDARI   ALT+X CALCULADORA   ESC SORTIR"
 expect_at 7 12 "DATA LIQUIDACIÓ"
@@ -50,11 +47,11 @@ wait_for_screen "PROGRAM-ENDED rc=0"
 expect_terminal_restored
 screen_has "LIQUIDACIONS DE COMUNITATS" && fail "the form was left on the screen"
 
-batch_document "$TORBELAN" 31/12/2026 1.0 999.999 "$WORK/batch1.txt"
+batch_document 31/12/2026 1.0 999.999 "$WORK/batch1.txt"
 cmp -s "$WORK/first.txt" "$WORK/batch1.txt" || fail "the form's document differs from the batch's"
 grep -q "L'ERA D'EN PUJOL" "$WORK/first.txt" || fail "community 1 missing from the document"
 grep -q "RAMBLA NOVA" "$WORK/first.txt" || fail "community 3 missing from the document"
-batch_document "$TORBELAN" 31/12/2026 3.0 3.999 "$WORK/batch2.txt"
+batch_document 31/12/2026 3.0 3.999 "$WORK/batch2.txt"
 cmp -s "$WORK/second.txt" "$WORK/batch2.txt" || fail "the second document differs from the batch's"
 grep -q "PUJOL" "$WORK/second.txt" && fail "the second document holds community 1"
 echo "PASS"

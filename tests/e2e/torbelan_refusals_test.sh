@@ -5,12 +5,9 @@
 # the calendar (Alt+C) types a date into the field.
 # Usage: torbelan_refusals_test.sh SUITE TORBELAN ZULDATA ZUDAVIVI
 set -u
-SUITE=$1 TORBELAN=$2 ZULDATA=$3 ZUDAVIVI=$4
 . "$(dirname "$0")/lib/tmux_harness.sh"
-. "$(dirname "$0")/lib/torbelan_demo.sh"
-
-demo_root "$SUITE" "$ZULDATA" "$ZUDAVIVI"
-harness_start "$(torbelan_command "$TORBELAN")"
+. "$(dirname "$0")/lib/torbelan_demo.sh" "$@"
+start_torbelan
 wait_for_screen "F1 AJUDA"
 
 # 31/02/2026 typed over the proposed date: refused, the same field again

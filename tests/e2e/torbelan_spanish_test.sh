@@ -2,13 +2,10 @@
 # With Idioma=SPA the selection form and the printout are in Spanish.
 # Usage: torbelan_spanish_test.sh SUITE TORBELAN ZULDATA ZUDAVIVI
 set -u
-SUITE=$1 TORBELAN=$2 ZULDATA=$3 ZUDAVIVI=$4
 . "$(dirname "$0")/lib/tmux_harness.sh"
-. "$(dirname "$0")/lib/torbelan_demo.sh"
-
-demo_root "$SUITE" "$ZULDATA" "$ZUDAVIVI"
+. "$(dirname "$0")/lib/torbelan_demo.sh" "$@"
 set_terminal Idioma SPA
-harness_start "$(torbelan_command "$TORBELAN")"
+start_torbelan
 wait_for_screen "F1 AYUDA   F4 LISTA   ALT+C CALENDARIO   ALT+X CALCULADORA   ESC SALIR"
 expect_at 3 29 "DETALLE DE LIQUIDACIONES"
 expect_at 7 12 "FECHA LIQUIDACIÓN"
@@ -29,6 +26,6 @@ expect_terminal_restored
 
 grep -q "DETALLE DE LIQUIDACIÓN" "$WORK/form.txt" || fail "the printout is not in Spanish"
 grep -q "DETALL DE LIQUIDACIÓ" "$WORK/form.txt" && fail "Catalan captions in the Spanish printout"
-batch_document "$TORBELAN" 31/12/2026 1.0 999.999 "$WORK/batch.txt"
+batch_document 31/12/2026 1.0 999.999 "$WORK/batch.txt"
 cmp -s "$WORK/form.txt" "$WORK/batch.txt" || fail "the form's document differs from the batch's"
 echo "PASS"

@@ -1,20 +1,18 @@
 # Helpers for the report program's whole-program tests: a fresh demo suite
 # root in the test's work directory, with the text device as output, and
-# the command lines that run torbelan in it. Source after tmux_harness.sh.
+# the command lines that run torbelan in it. Source after tmux_harness.sh,
+# with the test's arguments SUITE TORBELAN ZULDATA ZUDAVIVI: the root is laid
+# down at once.
 #
-#   demo_root SUITE ZULDATA ZUDAVIVI   lay down $ROOT; documents go to $OUT
+#   $ROOT, $OUT                        the root; where documents are printed
 #   set_terminal KEY VALUE             one key of the terminal's BrolTerm.ini
-#   torbelan_command TORBELAN          the pane's command for the form
-#   batch_document TORBELAN DATE FIRST LAST DEST
+#   start_torbelan                     the form in the tmux pane
+#   batch_document DATE FIRST LAST DEST
 #                                      what `torbelan --batch` prints, in DEST
 #   wait_for_document                  until $OUT exists (it appears whole)
 
-demo_root() {
-  ROOT="$WORK/root"
-  OUT="$ROOT/TERM01/LIQUIDACIO.TXT"
-  "$2" demo "$ROOT" --suite "$1" --zudavivi "$3" >/dev/null 2>&1 || fail "zuldata demo"
-  set_terminal Sortida "TXT:$OUT"
-}
+[ $# -eq 4 ] || { echo "usage: $0 SUITE TORBELAN ZULDATA ZUDAVIVI" >&2; exit 2; }
+SUITE=$1 TORBELAN=$2 ZULDATA=$3 ZUDAVIVI=$4
 
 # BrolTerm.ini is code page 850 with CR LF lines.
 set_terminal() {
@@ -26,16 +24,21 @@ demo_env() {
   echo "ZULROOT='$ROOT/' ZULEXE='$ROOT/BIN/' ZULTMP='$ROOT/TERM01/' ZULTODAY=20261208"
 }
 
-torbelan_command() { echo "$(demo_env) '$1'"; }
+start_torbelan() { harness_start "$(demo_env) '$TORBELAN'"; }
 
 batch_document() {
-  local torbelan=$1 date=$2 first=$3 last=$4 dest=$5
+  local date=$1 first=$2 last=$3 dest=$4
   rm -f "$OUT"
   env ZULCONSOLE=headless ZULROOT="$ROOT/" ZULEXE="$ROOT/BIN/" ZULTMP="$ROOT/TERM01/" \
-      ZULTODAY=20261208 "$torbelan" --batch "$date" "$first" "$last" >/dev/null 2>&1 ||
+      ZULTODAY=20261208 "$TORBELAN" --batch "$date" "$first" "$last" >/dev/null 2>&1 ||
     fail "torbelan --batch $date $first $last"
   [ -f "$OUT" ] || fail "the batch pass printed no document"
   mv "$OUT" "$dest"
 }
 
 wait_for_document() { poll "the printed document $OUT" test -f "$OUT"; }
+
+ROOT="$WORK/root"
+OUT="$ROOT/TERM01/LIQUIDACIO.TXT"
+"$ZULDATA" demo "$ROOT" --suite "$SUITE" --zudavivi "$ZUDAVIVI" >/dev/null 2>&1 || fail "zuldata demo"
+set_terminal Sortida "TXT:$OUT"
