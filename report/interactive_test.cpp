@@ -13,6 +13,7 @@
 
 #include "config/session.h"
 #include "console/form.h"
+#include "console/form_file.h"
 #include "console/form_hooks.h"
 #include "console/key_codes.h"
 #include "console/keyboard.h"
@@ -25,6 +26,7 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/test_dir.h"
+#include "report/form_hooks.h"
 #include "report/report_state.h"
 
 namespace report {
@@ -171,6 +173,50 @@ TEST_F(InteractiveTest, UnusableFormFileStopsBeforeAnyDataFileIsOpened) {
     EXPECT_EQ(platform::console.starvedWaits, 1);  // one key waited for
     EXPECT_EQ(datafile::FindSlot(kTDespesa), -40);  // nothing opened
     EXPECT_EQ(console::screen.WindowDepth, 0);
+  }
+}
+
+TEST_F(InteractiveTest, TheDemoFormHoldsWhatTheHooksAndTheBrowseListsNeed) {
+  const std::string bytes = Read(root_ + "/FORMS/TORBELAN.JPN");
+  EXPECT_NE(bytes.find("\"DATA LIQUIDACI\xE0\""), std::string::npos);  // code page 850
+  EXPECT_NE(bytes.find("0, 0, 4, 0, 0, \"\"\r\n"), std::string::npos);  // CR LF
+  EXPECT_EQ(bytes.find("\xC3\x93"), std::string::npos);                  // no UTF-8 left
+  std::string message;
+  ASSERT_TRUE(StartSession(&message)) << message;
+  ASSERT_EQ(console::LoadForm(), console::FormFileStatus::kOk);
+  ASSERT_TRUE(FormHasSelectionFields());
+  const int16_t types[] = {1, 2, 2, 2, 2}, lists[] = {0, 1, 2, 1, 3};
+  for (int16_t f = 1; f <= 5; ++f) {
+    const console::FormField& field = *console::FieldAt(1, f);
+    EXPECT_EQ(field.Type, types[f - 1]) << f;
+    EXPECT_EQ(field.BrowseList, lists[f - 1]) << f;
+    EXPECT_EQ(field.Flags & console::kFieldDisplayOnly, 0) << f;
+  }
+  EXPECT_GE(console::FieldAt(1, 1)->Width, 10);  // "31/12/2026" as the calendar types it
+  for (int16_t f : {2, 3, 4, 5}) {
+    EXPECT_GE(console::FieldAt(1, f)->Width, 3);
+    EXPECT_LE(console::FieldAt(1, f)->Width, 4);
+  }
+  // Every other field of screen 1 is display-only; one is the keys' line.
+  bool keysLine = false;
+  for (int16_t f = 6; f <= console::ScreenAt(1)->FieldCount; ++f) {
+    EXPECT_NE(console::FieldAt(1, f)->Flags & console::kFieldDisplayOnly, 0) << f;
+    keysLine = keysLine || console::FieldAt(1, f)->Label.find("ESC") != std::string::npos;
+  }
+  EXPECT_TRUE(keysLine);
+  const console::FormScreen& confirmation = *console::ScreenAt(2);
+  EXPECT_GT(confirmation.Top, 0);
+  EXPECT_EQ(console::FieldAt(2, 1)->Options, "|N,NO|S,S\xD6");
+  // Windows on the 80 x 25 console; the lists over their files, by key 0.
+  EXPECT_TRUE(confirmation.Bottom <= 25 && confirmation.Right <= 80);
+  ASSERT_EQ(console::form.ListCount, 3);
+  const int16_t files[] = {kFinquesH, kPropietH, kPropietH};
+  for (int16_t k = 1; k <= 3; ++k) {
+    const console::BrowseListDef& list = *console::ListAt(k);
+    EXPECT_EQ(list.DataFile, files[k - 1]);
+    EXPECT_EQ(list.KeyNumber, 0);
+    EXPECT_TRUE(list.Top >= 1 && list.Bottom <= 25 && list.Left >= 1 && list.Right <= 80) << k;
+    EXPECT_FALSE(list.Heading.empty());
   }
 }
 
