@@ -17,7 +17,9 @@
 //               (dates::Pack / dates::Unpack); CSV: the digit text.
 //   PackedDate  a packed YYYYMMDD; four bytes 0x80 is the empty date;
 //               CSV: the eight digits (00000000 for the empty date).
-//   Int16/Int32 signed little-endian integers; money is Int32 hundredths.
+//   Int16/Int32 signed little-endian integers.
+//   Money       an amount: a signed little-endian int32 of hundredths of a
+//               euro; CSV: euros with two decimals (tools/zuldata/euro_amount.h).
 //   Text        fixed width, code page 850, right-padded with spaces;
 //               CSV: UTF-8, trailing spaces dropped.
 //   Byte        one unsigned byte (0-255); CSV: its decimal value.
@@ -44,7 +46,7 @@
 
 namespace report {
 
-enum class FieldType { Packed, PackedDate, Int16, Int32, Text, Byte };
+enum class FieldType { Packed, PackedDate, Int16, Int32, Money, Text, Byte };
 
 struct Field {
   const char* name;  // CSV column name
@@ -67,7 +69,7 @@ namespace finques {
 constexpr uint16_t kLength = 388;
 constexpr Field kCode{"code", 0, 2, FieldType::Packed};          // community code, 4 digits
 constexpr Field kName{"name", 6, 30, FieldType::Text};           // filing form
-constexpr Field kFee{"fee", 110, 4, FieldType::Int32};           // fee per department and month
+constexpr Field kFee{"fee", 110, 4, FieldType::Money};           // fee per department and month
 constexpr Field kTaxClass{"tax_class", 114, 2, FieldType::Int16};  // 0 or 1: rate index
 constexpr Field kLastSettled{"last_settled", 160, 4, FieldType::PackedDate};
 // Groups 2..7: entry g at 164 + 34 (g - 2): base (int32) then name (30).
@@ -128,7 +130,7 @@ constexpr Field kCode{"community", 0, 2, FieldType::Packed};
 constexpr Field kDate{"date", 2, 4, FieldType::PackedDate};
 constexpr Field kType{"expense_type", 8, 2, FieldType::Packed};  // key of TDespesa
 constexpr Field kText{"text", 10, 25, FieldType::Text};
-constexpr Field kAmount{"amount", 35, 4, FieldType::Int32};
+constexpr Field kAmount{"amount", 35, 4, FieldType::Money};
 constexpr Field kFlag{"particular", 39, 1, FieldType::Text};  // "S" = particular
 constexpr Field kNumber{"number", 40, 2, FieldType::Packed};   // department or group
 }  // namespace pagam
@@ -138,8 +140,8 @@ namespace cobram {
 constexpr uint16_t kLength = 24;
 constexpr Field kKey{"department", 0, 4, FieldType::Packed};
 constexpr Field kDate{"date", 4, 4, FieldType::PackedDate};
-constexpr Field kIn{"amount_in", 13, 4, FieldType::Int32};    // added to the funds
-constexpr Field kOut{"amount_out", 17, 4, FieldType::Int32};  // subtracted
+constexpr Field kIn{"amount_in", 13, 4, FieldType::Money};    // added to the funds
+constexpr Field kOut{"amount_out", 17, 4, FieldType::Money};  // subtracted
 constexpr Field kState{"state", 21, 1, FieldType::Text};      // "C"/"I" count
 }  // namespace cobram
 

@@ -8,6 +8,7 @@
 #include "dates/packed.h"
 #include "format/text_utils.h"
 #include "platform/codepage.h"
+#include "tools/zuldata/euro_amount.h"
 
 namespace zuldata {
 namespace {
@@ -84,6 +85,13 @@ std::string PutValue(const Field& f, const std::string& value, char* rec) {
       else report::PutInt16(rec, f.offset, int16_t(v));
       return "";
     }
+    case FieldType::Money: {
+      int32_t v = 0;
+      std::string problem = ReadEuros(value, &v);
+      if (!problem.empty()) return problem;
+      report::PutInt32(rec, f.offset, v);
+      return "";
+    }
     case FieldType::Byte: {
       int64_t v = 0;
       if (!ReadInteger(value, 0, 255, &v)) return "needs a number from 0 to 255";
@@ -103,7 +111,7 @@ std::string PutValue(const Field& f, const std::string& value, char* rec) {
   return "has an unknown type";
 }
 
-std::string GetValue(const Field& f, const std::string& rec) {
+std::string GetValue(const Field& f, const std::string& rec, char decimalMark) {
   switch (f.type) {
     case FieldType::Packed:
     case FieldType::PackedDate:
@@ -112,6 +120,8 @@ std::string GetValue(const Field& f, const std::string& rec) {
       return std::to_string(report::GetInt16(rec.data(), f.offset));
     case FieldType::Int32:
       return std::to_string(report::GetInt32(rec.data(), f.offset));
+    case FieldType::Money:
+      return WriteEuros(report::GetInt32(rec.data(), f.offset), decimalMark);
     case FieldType::Byte:
       return std::to_string(static_cast<unsigned char>(rec[f.offset]));
     case FieldType::Text: {
@@ -123,7 +133,25 @@ std::string GetValue(const Field& f, const std::string& rec) {
 
 }  // namespace
 
-bool ParseCsv(const std::string& input, std::vector<CsvRow>* rows, std::string* error) {
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+const report::ReportFileLayout* LayoutNamed(const std::string& name) {
+  for (const report::ReportFileLayout& l : report::kLayouts)
+    if (SameNameIgnoringCase(name, l.name)) return &l;
+  return nullptr;
+}
+
+bool ParseCsv(const std::string& input, std::vector<CsvRow>* rows, std::string* error,
+              char separator) {
   std::string text = input;
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
   rows->clear();
@@ -166,7 +194,7 @@ bool ParseCsv(const std::string& input, std::vector<CsvRow>* rows, std::string* 
       }
       continue;
     }
-    if (c == ',') {
+    if (c == separator) {
       row.fields.push_back(field);
       field.clear();
       rowHasContent = true;
@@ -188,12 +216,13 @@ bool ParseCsv(const std::string& input, std::vector<CsvRow>* rows, std::string* 
   return true;
 }
 
-std::string CsvLine(const std::vector<std::string>& fields) {
+std::string CsvLine(const std::vector<std::string>& fields, char separator) {
   std::string out;
+  const std::string special = std::string("\"\r\n") + separator;
   for (size_t i = 0; i < fields.size(); ++i) {
-    if (i) out += ',';
+    if (i) out += separator;
     const std::string& f = fields[i];
-    bool quote = f.find_first_of(",\"\r\n") != std::string::npos ||
+    bool quote = f.find_first_of(special) != std::string::npos ||
                  (!f.empty() && (f.front() == ' ' || f.back() == ' '));
     if (!quote) {
       out += f;
@@ -212,19 +241,23 @@ std::string CsvLine(const std::vector<std::string>& fields) {
 bool MapHeader(const report::ReportFileLayout& layout, const CsvRow& header,
                std::vector<const Field*>* columns, std::string* error) {
   columns->clear();
-  std::set<std::string> seen;
+  std::set<const Field*> seen;
   for (const std::string& raw : header.fields) {
     std::string name = Trim(raw);
     const Field* found = nullptr;
     for (size_t k = 0; k < layout.fieldCount; ++k)
-      if (name == layout.fields[k].name) found = &layout.fields[k];
+      if (SameNameIgnoringCase(name, layout.fields[k].name)) found = &layout.fields[k];
     if (found == nullptr) {
+      std::string names;
+      for (size_t k = 0; k < layout.fieldCount; ++k)
+        names += std::string(k ? ", " : "") + layout.fields[k].name;
       *error = "line " + std::to_string(header.line) + ": " + layout.name +
-               " has no field \"" + name + "\"";
+               " has no field \"" + name + "\" (its fields: " + names + ")";
       return false;
     }
-    if (!seen.insert(name).second) {
-      *error = "line " + std::to_string(header.line) + ": field \"" + name + "\" given twice";
+    if (!seen.insert(found).second) {
+      *error = "line " + std::to_string(header.line) + ": field \"" + found->name +
+               "\" given twice";
       return false;
     }
     columns->push_back(found);
@@ -233,10 +266,15 @@ bool MapHeader(const report::ReportFileLayout& layout, const CsvRow& header,
 }
 
 bool RowToRecord(const report::ReportFileLayout& layout, const std::vector<const Field*>& columns,
-                 const CsvRow& row, std::string* record, std::string* error) {
+                 const CsvRow& row, std::string* record, std::string* error, char separator) {
   if (row.fields.size() != columns.size()) {
     *error = "line " + std::to_string(row.line) + ": " + std::to_string(row.fields.size()) +
              " fields, the header has " + std::to_string(columns.size());
+    // The likeliest cause in a ","-separated file: an amount written with
+    // a decimal comma and not quoted.
+    if (row.fields.size() > columns.size() && separator == ',')
+      *error += " (in a file separated by \",\", an amount with a decimal comma is quoted: "
+                "\"12,50\"; or separate the fields by \";\")";
     return false;
   }
   record->assign(layout.recordLength, '\0');
@@ -262,11 +300,11 @@ bool RowToRecord(const report::ReportFileLayout& layout, const std::vector<const
 }
 
 std::vector<std::string> RecordToFields(const report::ReportFileLayout& layout,
-                                        const std::string& record) {
+                                        const std::string& record, char decimalMark) {
   std::vector<std::string> out;
   std::string rec = record;
   rec.resize(layout.recordLength, '\0');
-  for (size_t k = 0; k < layout.fieldCount; ++k) out.push_back(GetValue(layout.fields[k], rec));
+  for (size_t k = 0; k < layout.fieldCount; ++k) out.push_back(GetValue(layout.fields[k], rec, decimalMark));
   return out;
 }
 

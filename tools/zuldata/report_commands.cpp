@@ -6,12 +6,15 @@
 
 #include <cstdio>
 #include <iostream>
+#include <map>
 
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "recman/key_layout.h"
 #include "report/record_layouts.h"
+#include "tools/zuldata/csv_text.h"
 #include "tools/zuldata/record_csv.h"
 #include "tools/zuldata/report_files.h"
 #include "tools/zuldata/suite_root.h"
@@ -29,17 +32,63 @@ int Usage(const char* usage) {
   return 2;
 }
 
+// " (the report's files: TDespesa, ...)", for messages.
+std::string KnownFiles() {
+  std::string names;
+  for (const report::ReportFileLayout& l : report::kLayouts)
+    names += std::string(names.empty() ? "" : ", ") + l.name;
+  return " (the report's files: " + names + ")";
+}
+
+// The file a CSV's name names: its last component without the extension
+// (".../finquesh.CSV" -> "finquesh").
+std::string FileOfCsvName(const std::string& path) {
+  std::string base = path.substr(path.find_last_of('/') + 1);
+  size_t dot = base.rfind('.');
+  return dot == std::string::npos || dot == 0 ? base : base.substr(0, dot);
+}
+
+// The CSV of a file in a folder: NAME.csv, or the one entry whose name is
+// that without regard to case; NAME.csv when there is none (the caller's
+// read fails and names it).
+std::string CsvFileIn(const std::string& dir, const std::string& name) {
+  std::string wanted = name + ".csv";
+  std::string found;
+  if (DIR* d = opendir(dir.c_str())) {
+    while (dirent* e = readdir(d)) {
+      std::string n = e->d_name;
+      if (n == wanted) {
+        found = n;
+        break;
+      }
+      if (found.empty() && SameNameIgnoringCase(n, wanted)) found = n;
+    }
+    closedir(d);
+  }
+  return dir + "/" + (found.empty() ? wanted : found);
+}
+
 }  // namespace
 
 bool ImportCsv(const std::string& root, const std::string& file, const std::string& csv,
                std::string* error) {
-  const report::ReportFileLayout* layout = report::FindLayout(file);
+  ImportCounts counts;
+  return ImportCsv(root, file, csv, ImportOptions(), &counts, error);
+}
+
+bool ImportCsv(const std::string& root, const std::string& file, const std::string& bytes,
+               const ImportOptions& options, ImportCounts* counts, std::string* error) {
+  *counts = ImportCounts();
+  const report::ReportFileLayout* layout = LayoutNamed(file);
   if (layout == nullptr) {
-    *error = "unknown file " + file;
+    *error = "unknown file " + file + KnownFiles();
     return false;
   }
+  std::string csv;
+  if (!CheckCsvText(bytes, &csv, error)) return false;
+  const char separator = CsvSeparator(&csv);
   std::vector<CsvRow> rows;
-  if (!ParseCsv(csv, &rows, error)) return false;
+  if (!ParseCsv(csv, &rows, error, separator)) return false;
   if (rows.empty()) {
     *error = "the CSV has no header line";
     return false;
@@ -47,46 +96,132 @@ bool ImportCsv(const std::string& root, const std::string& file, const std::stri
   std::vector<const report::Field*> columns;
   if (!MapHeader(*layout, rows[0], &columns, error)) return false;
 
-  // Every row is checked before anything is stored.
+  // Every row is checked before anything is stored. A row without a value
+  // in any field (spreadsheets leave such rows after the data) is none.
   std::vector<std::string> records;
+  std::vector<int> lines;  // the line each record comes from
   for (size_t i = 1; i < rows.size(); ++i) {
+    bool empty = true;
+    for (const std::string& f : rows[i].fields)
+      if (f.find_first_not_of(" \t") != std::string::npos) empty = false;
+    if (empty) continue;
     std::string record;
-    if (!RowToRecord(*layout, columns, rows[i], &record, error)) return false;
+    if (!RowToRecord(*layout, columns, rows[i], &record, error, separator)) return false;
     records.push_back(record);
+    lines.push_back(rows[i].line);
   }
   ReportFile data;
-  if (!data.Open(root, file, error)) return false;
+  if (!data.Open(root, layout->name, error)) return false;
+  recman::FileLayout fileLayout;
+  if (!data.Layout(&fileLayout, error)) return false;
+  int unique = -1;
+  for (size_t k = 0; k < fileLayout.keys.size() && unique < 0; ++k)
+    if (!fileLayout.keys[k].duplicates) unique = int(k);
+  if (options.update && unique < 0) {
+    *error = std::string(layout->name) +
+             " has no unique key, so --update cannot tell which records are already "
+             "there; without --update the rows are added to it";
+    return false;
+  }
+  // The bytes the header gives: on --update they are written over the
+  // record already there, and the rest of it (fields left out, bytes no
+  // field names, which other programs of the suite may use) stays.
+  std::string given(layout->recordLength, '\0');
+  for (const report::Field* f : columns) given.replace(f->offset, f->width, f->width, '\1');
+  if (options.update) {
+    for (const recman::Segment& seg : fileLayout.keys[unique].segments) {
+      if (given.find('\0', seg.offset) < size_t(seg.offset) + seg.length) {
+        *error = "--update needs the columns of " + std::string(layout->name) +
+                 "'s unique key (key " + std::to_string(unique) + ") in the header";
+        return false;
+      }
+    }
+  }
+  // Two rows with the same unique key: the second would replace the first
+  // (or be refused), which is never what the file meant.
+  if (unique >= 0) {
+    std::map<std::string, int> lineOfKey;
+    for (size_t i = 0; i < records.size(); ++i) {
+      std::string image;
+      if (records[i].size() < fileLayout.recordLength ||
+          !recman::RecordKeyImage(fileLayout, unique,
+                                  reinterpret_cast<const uint8_t*>(records[i].data()), &image))
+        continue;
+      auto placed = lineOfKey.emplace(image, lines[i]);
+      if (!placed.second) {
+        *error = "line " + std::to_string(lines[i]) + ": the same key as line " +
+                 std::to_string(placed.first->second) + " (key " + std::to_string(unique) +
+                 " of " + layout->name + " is unique)";
+        return false;
+      }
+    }
+  }
   size_t failed = 0;
-  if (!data.InsertAll(records, error, &failed)) {
+  if (!data.StoreAll(records, options.update ? unique : -1, given, &counts->inserted,
+                     &counts->replaced, error, &failed)) {
     if (failed < records.size())
-      *error = "line " + std::to_string(rows[failed + 1].line) + ": " + *error;
+      *error = "line " + std::to_string(lines[failed]) + ": " + *error;
     return false;
   }
   return true;
 }
 
 int ImportCommand(const std::vector<std::string>& args) {
-  if (args.size() != 3) return Usage("import ROOT FILE CSV");
+  const char* usage = "import ROOT [FILE] CSV [--update]";
+  ImportOptions options;
+  std::vector<std::string> positional;
+  for (const std::string& a : args) {
+    if (a == "--update") options.update = true;
+    else if (a.compare(0, 2, "--") == 0) return Usage(usage);
+    else positional.push_back(a);
+  }
+  if (positional.size() != 2 && positional.size() != 3) return Usage(usage);
+  const std::string& root = positional[0];
+  const std::string& csvPath = positional.back();
+  std::string file = positional.size() == 3 ? positional[1] : FileOfCsvName(csvPath);
+  if (LayoutNamed(file) == nullptr) {
+    if (positional.size() == 3) return Fail("unknown file " + file + KnownFiles());
+    return Fail("the name " + csvPath + " names none of the report's files; give the file: " +
+                "zuldata " + usage + KnownFiles());
+  }
   std::string csv;
-  if (!platform::ReadFile(args[2], &csv)) return Fail("cannot read " + args[2]);
+  if (!platform::ReadFile(csvPath, &csv)) return Fail("cannot read " + csvPath);
   std::string error;
-  if (!ImportCsv(args[0], args[1], csv, &error))
-    return Fail(args[2] + ": " + error + "; nothing imported");
+  ImportCounts counts;
+  if (!ImportCsv(root, file, csv, options, &counts, &error))
+    return Fail(csvPath + ": " + error + "; nothing imported");
+  std::printf("%s: %zu inserted, %zu replaced\n", LayoutNamed(file)->name, counts.inserted,
+              counts.replaced);
   return 0;
 }
 
 int ExportCommand(const std::vector<std::string>& args) {
-  if (args.size() != 2) return Usage("export ROOT FILE");
-  const report::ReportFileLayout* layout = report::FindLayout(args[1]);
-  if (layout == nullptr) return Fail("unknown file " + args[1]);
+  const char* usage = "export ROOT FILE [--semicolon]";
+  char separator = ',', decimalMark = '.';
+  std::vector<std::string> positional;
+  for (const std::string& a : args) {
+    if (a == "--semicolon") {
+      separator = ';';
+      decimalMark = ',';
+    } else if (a.compare(0, 2, "--") == 0) {
+      return Usage(usage);
+    } else {
+      positional.push_back(a);
+    }
+  }
+  if (positional.size() != 2) return Usage(usage);
+  const report::ReportFileLayout* layout = LayoutNamed(positional[1]);
+  if (layout == nullptr) return Fail("unknown file " + positional[1] + KnownFiles());
   std::string error;
-  std::string path = platform::SuitePath(args[0] + "/DADES/" + args[1] + ".dat");
+  std::string path = platform::SuitePath(positional[0] + "/DADES/" + layout->name + ".dat");
   if (!platform::PathExists(path)) return Fail("no file " + path);
   ReportFile data;
   std::vector<std::string> records;
-  if (!data.Open(args[0], args[1], &error) || !data.ReadAll(&records, &error)) return Fail(error);
-  std::string out = CsvLine(HeaderFields(*layout));
-  for (const std::string& r : records) out += CsvLine(RecordToFields(*layout, r));
+  if (!data.Open(positional[0], layout->name, &error) || !data.ReadAll(&records, &error))
+    return Fail(error);
+  std::string out = CsvLine(HeaderFields(*layout), separator);
+  for (const std::string& r : records)
+    out += CsvLine(RecordToFields(*layout, r, decimalMark), separator);
   std::fwrite(out.data(), 1, out.size(), stdout);
   return std::ferror(stdout) ? 1 : 0;
 }
@@ -109,7 +244,7 @@ int DemoCommand(const std::vector<std::string>& args) {
   std::string error;
   if (!LayDownSuite(root, options, &error)) return Fail(error);
   for (const report::ReportFileLayout& layout : report::kLayouts) {
-    std::string csvPath = options.suiteDir + "/data/" + layout.name + ".csv";
+    std::string csvPath = CsvFileIn(options.suiteDir + "/data", layout.name);
     std::string csv;
     if (!platform::ReadFile(csvPath, &csv)) return Fail("cannot read " + csvPath);
     if (!ImportCsv(root, layout.name, csv, &error)) return Fail(csvPath + ": " + error);

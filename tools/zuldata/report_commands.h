@@ -1,13 +1,24 @@
 // The data tool's commands for the report's files and the demo suite:
 //
-//   zuldata import ROOT FILE CSV
-//       Adds the rows of a CSV file (record_csv.h) to ROOT/DADES/FILE.dat.
-//       Every row is checked before the first one is stored; a bad row is
-//       reported with its line number and nothing is stored. A record the
-//       file refuses (a key already there) undoes the rows stored before it.
-//   zuldata export ROOT FILE
+//   zuldata import ROOT [FILE] CSV [--update]
+//       Adds the rows of a CSV file (csv_text.h, record_csv.h) to
+//       ROOT/DADES/FILE.dat; without FILE, the CSV's name without its
+//       extension names the file (FinquesH.csv, finquesh.csv). Rows with no
+//       value in any field are skipped. Every row is checked before the
+//       first one is stored; a bad row is reported with its line number and
+//       nothing is stored. A record the file refuses (a key already there)
+//       undoes the rows stored before it. With --update,
+//       a row whose value of the file's first unique key is already there
+//       is written over that record (the columns the CSV gives; the rest
+//       of the record stays), in the same one transaction; a file without a
+//       unique key (PagamH, CobramH) refuses --update. Two rows with the
+//       same unique key are refused in either mode. Prints
+//       "FILE: N inserted, M replaced".
+//   zuldata export ROOT FILE [--semicolon]
 //       Writes every record of ROOT/DADES/FILE.dat, in key order, as CSV on
-//       standard output.
+//       standard output: fields separated by "," and amounts with a decimal
+//       point, or with --semicolon by ";" with a decimal comma (what
+//       spreadsheets set to Catalan or Spanish open as they stand).
 //   zuldata demo ROOT [--suite DIR] [--zudavivi PATH]
 //       Lays down a complete, ready suite root at ROOT (created when
 //       missing): Brol.ini, FORMS/, LOCALE/, ddf/ (creation layouts
@@ -21,13 +32,15 @@
 //       particular payments per department, 200 common payments per
 //       community), reproducible from the seed. For benchmarks.
 //
-// FILE is one of the report's files: TDespesa, THRebut, FinquesH, FinDespH,
-// PropietH, PagamH, CobramH.
+// FILE is one of the report's files, named without regard to case:
+// TDespesa, THRebut, FinquesH, FinDespH, PropietH, PagamH, CobramH. The CSV
+// files of suite/data are found without regard to case too.
 //
 // Each command returns the process exit code: 0 done, 1 failed (message on
 // standard error), 2 bad arguments.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -39,8 +52,22 @@ int ExportCommand(const std::vector<std::string>& args);
 int DemoCommand(const std::vector<std::string>& args);
 int GenerateCommand(const std::vector<std::string>& args);
 
-// Imports a CSV text into a file of the root (import without the command
-// line). Returns false with a message.
+struct ImportOptions {
+  bool update = false;  // replace the records whose unique key is there
+};
+
+struct ImportCounts {
+  size_t inserted = 0;
+  size_t replaced = 0;
+};
+
+// Imports the bytes of a CSV file into a file of the root (import without
+// the command line), all rows or none. Returns true with the counts, or
+// false with a message (and nothing stored).
+bool ImportCsv(const std::string& root, const std::string& file, const std::string& csv,
+               const ImportOptions& options, ImportCounts* counts, std::string* error);
+
+// The same, inserting every row.
 bool ImportCsv(const std::string& root, const std::string& file, const std::string& csv,
                std::string* error);
 

@@ -61,7 +61,7 @@ TEST_F(Root, MissingColumnsImportAsBlankAndShortCodesAreZeroFilled) {
                         "department,date,amount_in,state\r\n1,20261205,-1500,C\r\n", &error))
       << error;
   EXPECT_EQ(Export("CobramH"),
-            "department,date,amount_in,amount_out,state\n00000001,20261205,-1500,0,C\n");
+            "department,date,amount_in,amount_out,state\n00000001,20261205,-1500.00,0.00,C\n");
 }
 
 TEST_F(Root, ABadRowIsNamedByItsLineAndNothingIsStored) {
@@ -70,7 +70,7 @@ TEST_F(Root, ABadRowIsNamedByItsLineAndNothingIsStored) {
       {"code,name\n0001,A\n12345,B\n", "line 3: code"},
       {"code,fee\n0001,2147483648\n", "line 2: fee"},
       {"code,name\n0001,\"NOM MOLT LLARG QUE NO HI CAP A LA FITXA\"\n", "line 2: name"},
-      {"code,name\n0001,CAF\xE2\x9C\x93\n", "line 2: name"},  // a check mark
+      {"code,name\n0001,CAF\xE2\x9C\x93\n", "line 2, column 9: CHECK MARK"},
       {"code,name\n0001\n", "line 2: 1 fields"},
       {"code,nom\n0001,A\n", "line 1: FinquesH has no field \"nom\""},
       {"code,name\n0001,\"A\n", "line 2: a quoted field is not closed"},
@@ -114,9 +114,9 @@ TEST_F(Root, DatesMustExistAndTextMustBeShortestFormUtf8) {
       {"code,last_settled\n0001,19000229\n", "line 2: last_settled"},  // nor is 1900
       {"code,last_settled\n0001,15821010\n", "line 2: last_settled"},  // dropped in 1582
       {"code,last_settled\n0001,00000101\n", "line 2: last_settled"},  // no year 0
-      {"code,name\n0001,A\xC0\x80" "B\n", "line 2: name"},             // over-long NUL
-      {"code,name\n0001,A\xE0\x81\x81\n", "line 2: name"},            // over-long "A"
-      {"code,name\n0001,A\xED\xA0\x80\n", "line 2: name"},            // a surrogate
+      {"code,name\n0001,A\xC0\x80" "B\n", "has a malformed UTF-8 sequence at line 2, column 7"},
+      {"code,name\n0001,A\xE0\x81\x81\n", "has a malformed UTF-8 sequence at line 2, column 7"},
+      {"code,name\n0001,A\xED\xA0\x80\n", "has a malformed UTF-8 sequence at line 2, column 7"},
   };
   for (auto& c : bad) {
     std::string error;

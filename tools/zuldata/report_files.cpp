@@ -1,5 +1,6 @@
 #include "tools/zuldata/report_files.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/env.h"
@@ -24,6 +25,14 @@ std::string DataPath(const std::string& root, const std::string& name) {
 }
 
 std::string Status(int16_t s) { return "status " + std::to_string(s); }
+
+// Why an insert or update was refused, for the statuses a CSV row can cause.
+std::string WriteRefusal(int16_t s) {
+  if (s == recman::B_DUPLICATE_KEY) return "its key is already there";
+  if (s == recman::B_MODIFIABLE_KEY_ERROR)
+    return "it would change a key that may not change, " + Status(s);
+  return Status(s);
+}
 
 }  // namespace
 
@@ -89,25 +98,84 @@ int16_t ReportFile::Insert(const std::string& record) {
 
 bool ReportFile::InsertAll(const std::vector<std::string>& records, std::string* error,
                            size_t* failed) {
+  size_t inserted = 0, replaced = 0;
+  return StoreAll(records, -1, "", &inserted, &replaced, error, failed);
+}
+
+bool ReportFile::StoreAll(const std::vector<std::string>& records, int replaceKey,
+                          const std::string& given, size_t* inserted, size_t* replaced,
+                          std::string* error, size_t* failed) {
   *failed = records.size();
+  *inserted = *replaced = 0;
   int16_t s = Transaction(recman::B_BEGIN_TRANSACTION);
   if (s != 0) {
     *error = "cannot start a transaction on " + name_ + " (" + Status(s) + ")";
     return false;
   }
+  recman::FileLayout layout;
+  if (replaceKey >= 0 && !Layout(&layout, error)) {
+    Transaction(recman::B_ABORT_TRANSACTION);
+    return false;
+  }
+  size_t added = 0, updated = 0;
   for (size_t i = 0; i < records.size(); ++i) {
-    s = Insert(records[i]);
-    if (s == 0) continue;
+    bool there = false;
+    if (replaceKey >= 0) {
+      // Get Equal on the record's own key value: found, it is the record
+      // to replace, and the get has made it the current one.
+      if (records[i].size() < layout.recordLength ||
+          replaceKey >= int(layout.keys.size())) {
+        s = recman::B_INVALID_RECORD_LENGTH;
+      } else {
+        char key[256] = {};
+        recman::ExtractKeyValue(layout, replaceKey,
+                                reinterpret_cast<const uint8_t*>(records[i].data()),
+                                reinterpret_cast<uint8_t*>(key));
+        char data[kDataBuffer];
+        uint32_t length = kDataBuffer;
+        s = recman::BTRCALL(recman::B_GET_EQUAL, block_, data, &length, key, 255,
+                            int16_t(replaceKey));
+        there = s == 0;
+        if (s == recman::B_KEY_NOT_FOUND) s = 0;
+        if (there) {
+          const size_t n = std::min(records[i].size(), sizeof data);
+          for (size_t b = 0; b < n; ++b)
+            if (given.empty() || (b < given.size() && given[b] != 0)) data[b] = records[i][b];
+          if (given.empty()) length = uint32_t(n);
+          s = recman::BTRCALL(recman::B_UPDATE, block_, data, &length, key, 255,
+                              int16_t(replaceKey));
+        }
+      }
+    }
+    if (s == 0 && !there) s = Insert(records[i]);
+    if (s == 0) {
+      ++(there ? updated : added);
+      continue;
+    }
     Transaction(recman::B_ABORT_TRANSACTION);
     *failed = i;
-    *error = "the record cannot be stored in " + name_ + " (" +
-             (s == recman::B_DUPLICATE_KEY ? std::string("its key is already there")
-                                           : Status(s)) + ")";
+    *error = "the record cannot be stored in " + name_ + " (" + WriteRefusal(s) + ")";
     return false;
   }
   s = Transaction(recman::B_END_TRANSACTION);
   if (s != 0) {
     *error = "cannot store the records in " + name_ + " (" + Status(s) + ")";
+    return false;
+  }
+  *inserted = added;
+  *replaced = updated;
+  return true;
+}
+
+bool ReportFile::Layout(recman::FileLayout* layout, std::string* error) {
+  std::vector<char> data(65536);
+  uint32_t length = uint32_t(data.size());
+  char key[256] = {};
+  int16_t s = recman::BTRCALL(recman::B_STAT, block_, data.data(), &length, key, 255, 0);
+  if (s == 0)
+    s = recman::ParseLayout(reinterpret_cast<const uint8_t*>(data.data()), length, layout);
+  if (s != 0) {
+    *error = "cannot read the layout of " + name_ + " (" + Status(s) + ")";
     return false;
   }
   return true;
