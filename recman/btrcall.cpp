@@ -9,10 +9,13 @@
 //   4. BTRCALL itself
 //
 // Transactions: between Begin (19) and End (20) or Abort (21) Transaction,
-// each file's writes are held in one SQLite transaction per file, begun at
-// its first write. End commits the files one after the other: each file's
-// part is atomic, the set of files is not (a crash between two commits
-// keeps the first). Closing a file inside a transaction rolls its part back.
+// each file joins the transaction at its first write. SQLite files: one
+// SQLite transaction per file; End commits the files one after the other,
+// each file's part atomic, the set of files not (a crash between two
+// commits keeps the first); closing a file inside a transaction rolls its
+// part back. Server files: one server transaction per connection for all
+// its files, committed at once; a file closed inside the transaction leaves
+// its writes in it (see recman/pg_engine.cpp).
 //
 // Reads between writes may share one SQLite read snapshot per open file;
 // held_reads.cpp has the rules that keep every call seeing what others had
@@ -28,6 +31,7 @@
 #include "platform/env.h"
 #include "platform/paths.h"
 #include "recman/btrcall.h"
+#include "recman/engine_choice.h"
 #include "recman/record_manager.h"
 
 namespace recman {
@@ -71,15 +75,18 @@ namespace {
 constexpr int kCreateWaitSteps = 500;
 constexpr long kCreateWaitStepMs = 10;
 
-// In a child made by fork (without exec) the parent's SQLite connections
-// must not be used or closed, and its locks must stay the parent's: the
-// child forgets every open file (its position blocks give status 3). As
-// SQLite requires, such a child should not open the parent's files again
-// either; a child that runs another program (exec) starts afresh.
+// In a child made by fork (without exec) the parent's SQLite and server
+// connections must not be used or closed, and its locks must stay the
+// parent's: the child forgets every open file (its position blocks give
+// status 3). As SQLite requires, such a child should not open the parent's
+// SQLite files again either; a child that runs another program (exec)
+// starts afresh. (The server engine forgets its connections by a fork
+// handler of its own.)
 void ForgetAfterFork() {
   for (auto& f : manager.files) {
     if (!f) continue;
-    f->locks.Abandon();
+    if (f->locks) f->locks->Abandon();
+    f->locks.release();  // deliberately leaked, as the table below
     f->table.release();  // deliberately leaked: the connection is the parent's
     f.release();
   }
@@ -137,13 +144,15 @@ int16_t DoOpen(void* block, void* data, uint32_t* dataLength, void* key,
   InstallForkHandler();
   InstallHeldReads();
   std::string path = platform::SuitePath(name);
-  Engine& engine = DefaultEngine();
+  Engine& engine = EngineFor(path);
   int16_t st = engine.Probe(path);
   if (st != B_OK) return st;
 
   auto f = std::make_unique<OpenFile>();
   f->path = path;
-  st = f->locks.Open(path, mode == B_MODE_EXCLUSIVE);
+  f->engine = &engine;
+  f->locks = engine.NewLocks(path);
+  st = f->locks->Open(mode == B_MODE_EXCLUSIVE);
   if (st != B_OK) return st;
   st = engine.Open(path, mode == B_MODE_READ_ONLY, &f->table);
   if (st != B_OK) return st;
@@ -185,6 +194,7 @@ int16_t DoClose(void* block) {
 
 int16_t DoReset() {
   manager.files.clear();  // rolls back any transaction's uncommitted part
+  if (manager.transaction) EndServerTransactions(/*commit=*/false);
   manager.transaction = false;
   manager.anyHeld = false;
   return B_OK;
@@ -201,25 +211,29 @@ int16_t DoCreate(void* data, uint32_t* dataLength, void* key,
                            data ? *dataLength : 0, &layout);
   if (st != B_OK) return st;
   std::string path = platform::SuitePath(name);
-  struct stat sb;
-  if (mode == B_CREATE_NO_REPLACE && stat(path.c_str(), &sb) == 0)
-    return B_FILE_EXISTS;
+  Engine& engine = EngineFor(path);
+  if (mode == B_CREATE_NO_REPLACE) {
+    st = engine.Exists(path);
+    if (st == B_OK) return B_FILE_EXISTS;
+    if (st != B_FILE_NOT_FOUND) return st;
+  }
   // Nobody may have the file open while it is made or replaced. Without
   // replacing, a busy lock means another program is creating the same file
   // right now (two terminals starting at once): wait for it to finish, and
   // report the file as existing rather than as locked.
-  LockFile lock;
+  std::unique_ptr<FileLocks> lock = engine.NewLocks(path);
   for (int attempt = 0;; ++attempt) {
-    st = lock.Open(path, /*exclusive=*/true);
+    st = lock->Open(/*exclusive=*/true);
     if (st != B_FILE_LOCKED || mode == B_CREATE_REPLACE) break;
-    if (stat(path.c_str(), &sb) == 0) return B_FILE_EXISTS;
+    if (engine.Exists(path) == B_OK) return B_FILE_EXISTS;
     if (attempt >= kCreateWaitSteps) break;
     platform::SleepMs(kCreateWaitStepMs);
+    lock = engine.NewLocks(path);
   }
   if (st == B_IO_ERROR) return B_CREATE_IO_ERROR;
   if (st != B_OK) return st;
-  st = DefaultEngine().Create(path, layout, mode == B_CREATE_REPLACE);
-  lock.BumpGeneration();  // see held_reads.cpp: a file replaced
+  st = engine.Create(path, layout, mode == B_CREATE_REPLACE);
+  lock->BumpGeneration();  // see held_reads.cpp: a file replaced
   return st;
 }
 
@@ -291,6 +305,9 @@ int16_t DoTransaction(uint16_t op) {
     if (op == B_END_TRANSACTION) SignalWrite(f.get());  // after its commit
     if (result == B_OK) result = st;
   }
+  // Server transactions whose files were all closed meanwhile.
+  int16_t st = EndServerTransactions(op == B_END_TRANSACTION);
+  if (result == B_OK) result = st;
   return result;
 }
 

@@ -4,7 +4,9 @@
 // record manager's published operation codes, status codes and buffer
 // layouts (listed below). Our record manager keeps each data file as one
 // SQLite database at the path given (see recman/sqlite_engine.cpp for the
-// storage, recman/lock_file.cpp for locking); callers never see that.
+// storage, recman/lock_file.cpp for locking), or, for a suite whose
+// Brol.ini names a database server, as tables of a PostgreSQL server
+// (recman/engine_choice.h, recman/pg_engine.cpp); callers never see that.
 //
 // Naming: the entry point is recman::BTRCALL (namespace recman, C++ linkage).
 // Callers include this header and call recman::BTRCALL(...).
@@ -34,7 +36,8 @@
 //
 // BTRCALL never throws and never crashes on bad input: unknown operation,
 // unknown position block, short buffers, bad key numbers, a file that is not
-// a data file or is damaged all come back as a status.
+// a data file or is damaged all come back as a status. So does a database
+// server that cannot be reached (20) or goes away (95).
 //
 // Threads: a process calls BTRCALL from one thread at a time, as the suite's
 // programs do (SQLite runs in its single-thread mode, without locks; see
@@ -126,6 +129,7 @@ constexpr int16_t B_MODIFIABLE_KEY_ERROR = 10;  // changed a non-modifiable key
 constexpr int16_t B_INVALID_FILE_NAME = 11;     // no zero byte within the key buffer
 constexpr int16_t B_FILE_NOT_FOUND = 12;
 constexpr int16_t B_DISK_FULL = 18;
+constexpr int16_t B_RECORD_MANAGER_INACTIVE = 20;  // the server cannot be reached
 constexpr int16_t B_KEY_BUFFER_TOO_SHORT = 21;
 constexpr int16_t B_DATA_BUFFER_LENGTH = 22;
 constexpr int16_t B_PAGE_SIZE_ERROR = 24;
@@ -149,6 +153,9 @@ constexpr int16_t B_CONFLICT = 80;        // record changed since it was read
 constexpr int16_t B_RECORD_LOCKED = 84;
 constexpr int16_t B_FILE_LOCKED = 85;
 constexpr int16_t B_INCOMPATIBLE_MODE = 88;
+constexpr int16_t B_SESSION_LOST = 95;    // the connection to the server was
+                                          // lost: the files opened through
+                                          // it and their locks are gone
 
 // ---- Creation layout: file header (data buffer of Create/Stat) -----
 //

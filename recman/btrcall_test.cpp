@@ -1,5 +1,8 @@
-// Semantics of BTRCALL through real files: create, open, the gets in both
-// directions, duplicates, positions, writes, statuses for bad input.
+// Semantics of BTRCALL through real files and a real server: create, open,
+// the gets in both directions, duplicates, positions, writes, statuses for
+// bad input. Every test of RecmanTest runs against both engines
+// (test_engines.h); SqliteRecmanTest holds the tests of what only SQLite
+// files have (files on disk to scribble on, the lock file).
 #include "recman/btrcall.h"
 
 #include <gtest/gtest.h>
@@ -16,13 +19,16 @@
 #include "recman/file_check.h"
 #include "recman/lock_file.h"
 #include "recman/record_manager.h"
+#include "recman/test_engines.h"
 #include "recman/test_support.h"
 
 namespace recman {
 namespace {
 
 using testing_support::CreateFile;
+using testing_support::EngineKind;
 using testing_support::Handle;
+using testing_support::TestSuite;
 using testing_support::Seg;
 using platform::TestDir;
 
@@ -60,11 +66,12 @@ std::string PeopleSpec() {
                       {});
 }
 
-class RecmanTest : public ::testing::Test {
+class RecmanTest : public ::testing::TestWithParam<EngineKind> {
  protected:
   void SetUp() override {
+    ZUL_REQUIRE_ENGINE(GetParam());
     manager = RecmanState();
-    path_ = dir_.file("people.dat");
+    path_ = suite_.File("people.dat");
     ASSERT_EQ(CreateFile(path_, PeopleSpec()), 0);
     ASSERT_EQ(h_.Open(path_), 0);
   }
@@ -83,11 +90,20 @@ class RecmanTest : public ::testing::Test {
   }
 
   TestDir dir_;
+  TestSuite suite_{dir_, GetParam()};
   std::string path_;
   Handle h_;
 };
 
-TEST_F(RecmanTest, StatReturnsTheLayoutAsCreatedWithTheRecordCount) {
+INSTANTIATE_TEST_SUITE_P(Engines, RecmanTest,
+                         ::testing::Values(EngineKind::kSqlite, EngineKind::kServer),
+                         testing_support::EngineName);
+
+class SqliteRecmanTest : public RecmanTest {};
+INSTANTIATE_TEST_SUITE_P(Files, SqliteRecmanTest, ::testing::Values(EngineKind::kSqlite),
+                         testing_support::EngineName);
+
+TEST_P(RecmanTest, StatReturnsTheLayoutAsCreatedWithTheRecordCount) {
   ASSERT_EQ(h_.Insert(Rec("A", 1, 1)), 0);
   ASSERT_EQ(h_.Insert(Rec("B", 2, 2)), 0);
   ASSERT_EQ(h_.Call(B_STAT, "", "", 0, 1536), 0);
@@ -102,12 +118,12 @@ TEST_F(RecmanTest, StatReturnsTheLayoutAsCreatedWithTheRecordCount) {
   EXPECT_EQ(h_.length, 10u);
 }
 
-TEST_F(RecmanTest, StatKeepsTheAlternateCollatingSequence) {
+TEST_P(RecmanTest, StatKeepsTheAlternateCollatingSequence) {
   AcsDef acs;
   acs.name = "UPPER";
   for (int i = 0; i < 256; ++i) acs.table[i] = uint8_t(i >= 'a' && i <= 'z' ? i - 32 : i);
   std::string creation = EncodeLayout(10, 512, 0, {{Seg(1, 10, KF_ALT_COLLATING)}}, {acs});
-  std::string p = dir_.file("acs.dat");
+  std::string p = suite_.File("acs.dat");
   ASSERT_EQ(CreateFile(p, creation), 0);
   Handle h;
   ASSERT_EQ(h.Open(p), 0);
@@ -116,7 +132,7 @@ TEST_F(RecmanTest, StatKeepsTheAlternateCollatingSequence) {
   EXPECT_EQ(uint8_t(h.data[FS_SIZE + KS_SIZE]), ACS_SIGNATURE_BYTE);
 }
 
-TEST_F(RecmanTest, DuplicatesComeInInsertionOrderForwardsAndReversedBackwards) {
+TEST_P(RecmanTest, DuplicatesComeInInsertionOrderForwardsAndReversedBackwards) {
   ASSERT_EQ(h_.Insert(Rec("SMITH", 1, 10, "s1")), 0);
   ASSERT_EQ(h_.Insert(Rec("JONES", 2, 20, "j1")), 0);
   ASSERT_EQ(h_.Insert(Rec("SMITH", 3, 30, "s2")), 0);
@@ -154,7 +170,7 @@ TEST_F(RecmanTest, DuplicatesComeInInsertionOrderForwardsAndReversedBackwards) {
 
 // After each kind of positioning, Next and Previous give the neighbours of
 // the record found, duplicates included, in (key, insertion) order.
-TEST_F(RecmanTest, NextAndPreviousAfterEachKindOfPositioning) {
+TEST_P(RecmanTest, NextAndPreviousAfterEachKindOfPositioning) {
   // Key 0 order: B/b1, D/d1, D/d2, D/d3, F/f1.
   ASSERT_EQ(h_.Insert(Rec("D", 1, 1, "d1")), 0);
   ASSERT_EQ(h_.Insert(Rec("B", 2, 2, "b1")), 0);
@@ -209,7 +225,7 @@ TEST_F(RecmanTest, NextAndPreviousAfterEachKindOfPositioning) {
   }
 }
 
-TEST_F(RecmanTest, RelationalGetsAlongASegmentedSignedAndBinaryKey) {
+TEST_P(RecmanTest, RelationalGetsAlongASegmentedSignedAndBinaryKey) {
   // Key 1 = (amount signed, code unsigned little-endian).
   ASSERT_EQ(h_.Insert(Rec("A", 0x0102, -5, "m5")), 0);
   ASSERT_EQ(h_.Insert(Rec("B", 0x0201, -5, "m5b")), 0);
@@ -246,7 +262,7 @@ TEST_F(RecmanTest, RelationalGetsAlongASegmentedSignedAndBinaryKey) {
   EXPECT_EQ(Name(h_.data), Pad("B", 8));
 }
 
-TEST_F(RecmanTest, DescendingKeyRunsBackwardsAndUniqueKeyRefusesDuplicates) {
+TEST_P(RecmanTest, DescendingKeyRunsBackwardsAndUniqueKeyRefusesDuplicates) {
   ASSERT_EQ(h_.Insert(Rec("A", 1, 1, "aaa")), 0);
   ASSERT_EQ(h_.Insert(Rec("B", 2, 1, "ccc")), 0);
   ASSERT_EQ(h_.Insert(Rec("C", 3, 1, "bbb")), 0);
@@ -259,7 +275,7 @@ TEST_F(RecmanTest, DescendingKeyRunsBackwardsAndUniqueKeyRefusesDuplicates) {
   EXPECT_EQ(platform::DecodeFixed32(check.data.data() + FS_RECORD_COUNT), 3u);
 }
 
-TEST_F(RecmanTest, CaseInsensitiveCollatedAndNullKeys) {
+TEST_P(RecmanTest, CaseInsensitiveCollatedAndNullKeys) {
   AcsDef acs;  // sorts digits after letters
   acs.name = "DIGLAST";
   for (int i = 0; i < 256; ++i) acs.table[i] = uint8_t(i);
@@ -272,7 +288,7 @@ TEST_F(RecmanTest, CaseInsensitiveCollatedAndNullKeys) {
        {Seg(5, 4, KF_DUPLICATES | KF_ALT_COLLATING)},
        {nullSeg}},
       {acs});
-  std::string p = dir_.file("kinds.dat");
+  std::string p = suite_.File("kinds.dat");
   ASSERT_EQ(CreateFile(p, creation), 0);
   Handle h;
   ASSERT_EQ(h.Open(p), 0);
@@ -294,13 +310,13 @@ TEST_F(RecmanTest, CaseInsensitiveCollatedAndNullKeys) {
   EXPECT_EQ(byNull, (std::vector<std::string>{" Y", "XY"}));
 }
 
-TEST_F(RecmanTest, BlankStringIsAnOrdinaryValueWithoutTheNullFlag) {
+TEST_P(RecmanTest, BlankStringIsAnOrdinaryValueWithoutTheNullFlag) {
   ASSERT_EQ(h_.Insert(Rec("", 1, 1)), 0);
   ASSERT_EQ(h_.Get(B_GET_EQUAL, 0, Pad("", 8)), 0);
   EXPECT_EQ(h_.Get(B_GET_FIRST, 0), 0);
 }
 
-TEST_F(RecmanTest, ShortDataBufferReturnsWhatFitsAndStatus22) {
+TEST_P(RecmanTest, ShortDataBufferReturnsWhatFitsAndStatus22) {
   ASSERT_EQ(h_.Insert(Rec("SHORT", 1, 1, "tail")), 0);
   ASSERT_EQ(h_.Get(B_GET_FIRST, 0, "", 5), B_DATA_BUFFER_LENGTH);
   EXPECT_EQ(h_.length, 5u);
@@ -310,7 +326,7 @@ TEST_F(RecmanTest, ShortDataBufferReturnsWhatFitsAndStatus22) {
   EXPECT_EQ(h_.Call(B_GET_POSITION, "", "", 0, 4), 0);
 }
 
-TEST_F(RecmanTest, GetDirectMakesTheGivenKeyTheCurrentPath) {
+TEST_P(RecmanTest, GetDirectMakesTheGivenKeyTheCurrentPath) {
   ASSERT_EQ(h_.Insert(Rec("A", 1, 30, "n1")), 0);
   ASSERT_EQ(h_.Insert(Rec("B", 2, 10, "n2")), 0);
   ASSERT_EQ(h_.Insert(Rec("C", 3, 20, "n3")), 0);
@@ -333,7 +349,7 @@ TEST_F(RecmanTest, GetDirectMakesTheGivenKeyTheCurrentPath) {
   EXPECT_EQ(h_.Call(B_GET_DIRECT, posB.substr(0, 2), "", 0, 2), B_DATA_BUFFER_LENGTH);
 }
 
-TEST_F(RecmanTest, WritesFollowTheCurrentRecord) {
+TEST_P(RecmanTest, WritesFollowTheCurrentRecord) {
   ASSERT_EQ(h_.Insert(Rec("A", 1, 1)), 0);
   ASSERT_EQ(h_.Insert(Rec("C", 2, 2)), 0);
   ASSERT_EQ(h_.Insert(Rec("E", 3, 3)), 0);
@@ -354,7 +370,7 @@ TEST_F(RecmanTest, WritesFollowTheCurrentRecord) {
   EXPECT_EQ(Name(h_.data), Pad("A", 8));
 }
 
-TEST_F(RecmanTest, AnUpdateBasedOnAStaleReadGivesConflict) {
+TEST_P(RecmanTest, AnUpdateBasedOnAStaleReadGivesConflict) {
   ASSERT_EQ(h_.Insert(Rec("A", 1, 1, "v1")), 0);
   Handle other;
   ASSERT_EQ(other.Open(path_), 0);
@@ -377,7 +393,7 @@ TEST_F(RecmanTest, AnUpdateBasedOnAStaleReadGivesConflict) {
   EXPECT_EQ(h_.Call(B_GET_DIRECT, oldPos, "", 0, 1536), B_INVALID_RECORD_ADDRESS);
 }
 
-TEST_F(RecmanTest, EachPositionBlockHasItsOwnLocks) {
+TEST_P(RecmanTest, EachPositionBlockHasItsOwnLocks) {
   ASSERT_EQ(h_.Insert(Rec("A", 1, 1)), 0);
   ASSERT_EQ(h_.Insert(Rec("B", 2, 2)), 0);
   Handle other;
@@ -401,7 +417,7 @@ TEST_F(RecmanTest, EachPositionBlockHasItsOwnLocks) {
   EXPECT_EQ(h_.Get(B_GET_FIRST + B_LOCK_SINGLE_NOWAIT, 0), 0);
 }
 
-TEST_F(RecmanTest, ExclusiveOpenKeepsOthersOut) {
+TEST_P(RecmanTest, ExclusiveOpenKeepsOthersOut) {
   Handle other;
   EXPECT_EQ(other.Open(path_, B_MODE_EXCLUSIVE), B_FILE_LOCKED);
   ASSERT_EQ(h_.Close(), 0);
@@ -413,13 +429,13 @@ TEST_F(RecmanTest, ExclusiveOpenKeepsOthersOut) {
   EXPECT_EQ(third.Open(path_), 0);
 }
 
-TEST_F(RecmanTest, ReadOnlyOpenRefusesWrites) {
+TEST_P(RecmanTest, ReadOnlyOpenRefusesWrites) {
   Handle ro;
   ASSERT_EQ(ro.Open(path_, B_MODE_READ_ONLY), 0);
   EXPECT_EQ(ro.Insert(Rec("A", 1, 1)), B_ACCESS_DENIED);
 }
 
-TEST_F(RecmanTest, OwnerNameGuardsTheFile) {
+TEST_P(RecmanTest, OwnerNameGuardsTheFile) {
   const std::string owner("ZUL1\0", 5);
   ASSERT_EQ(h_.Call(B_SET_OWNER, owner, owner, 0, 5, 5), 0);
   EXPECT_EQ(h_.Call(B_SET_OWNER, owner, owner, 0, 5, 5), B_OWNER_ALREADY_SET);
@@ -433,7 +449,7 @@ TEST_F(RecmanTest, OwnerNameGuardsTheFile) {
   EXPECT_EQ(b.Open(path_), 0);
 }
 
-TEST_F(RecmanTest, CreateNeverReplacesWithModeMinusOne) {
+TEST_P(RecmanTest, CreateNeverReplacesWithModeMinusOne) {
   ASSERT_EQ(h_.Insert(Rec("KEEP", 1, 1)), 0);
   ASSERT_EQ(h_.Close(), 0);
   EXPECT_EQ(CreateFile(path_, PeopleSpec(), B_CREATE_NO_REPLACE), B_FILE_EXISTS);
@@ -449,10 +465,10 @@ TEST_F(RecmanTest, CreateNeverReplacesWithModeMinusOne) {
 // Two programs creating the same missing file at once: the one that finds
 // the other at work waits, then reports the file as existing (59), or
 // creates it itself if the other gave up.
-TEST_F(RecmanTest, CreateWithoutReplacingWaitsForAConcurrentCreator) {
+TEST_P(SqliteRecmanTest, CreateWithoutReplacingWaitsForAConcurrentCreator) {
   for (bool otherSucceeds : {true, false}) {
     SCOPED_TRACE(otherSucceeds);
-    std::string p = dir_.file(otherSucceeds ? "racing1.dat" : "racing2.dat");
+    std::string p = suite_.File(otherSucceeds ? "racing1.dat" : "racing2.dat");
     LockFile other;  // the other creator, at work
     ASSERT_EQ(other.Open(p, /*exclusive=*/true), 0);
     pid_t child = fork();
@@ -468,11 +484,11 @@ TEST_F(RecmanTest, CreateWithoutReplacingWaitsForAConcurrentCreator) {
     EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0);
   }
   Handle h;
-  EXPECT_EQ(h.Open(dir_.file("racing2.dat")), 0);
+  EXPECT_EQ(h.Open(suite_.File("racing2.dat")), 0);
 }
 
-TEST_F(RecmanTest, BadCreationLayoutsAreRefused) {
-  std::string p = dir_.file("bad.dat");
+TEST_P(RecmanTest, BadCreationLayoutsAreRefused) {
+  std::string p = suite_.File("bad.dat");
   EXPECT_EQ(CreateFile(p, EncodeLayout(20, 1000, 0, {}, {})), B_PAGE_SIZE_ERROR);
   EXPECT_EQ(CreateFile(p, EncodeLayout(0, 1024, 0, {}, {})), B_INVALID_RECORD_LENGTH);
   EXPECT_EQ(CreateFile(p, EncodeLayout(20, 1024, 0, {{Seg(15, 8)}}, {})),
@@ -490,7 +506,7 @@ TEST_F(RecmanTest, BadCreationLayoutsAreRefused) {
   EXPECT_EQ(h.Open(p), B_FILE_NOT_FOUND);
 }
 
-TEST_F(RecmanTest, BadCallsGetStatuses) {
+TEST_P(RecmanTest, BadCallsGetStatuses) {
   ASSERT_EQ(h_.Insert(Rec("A", 1, 1)), 0);
   EXPECT_EQ(h_.Call(99, "", "", 0), B_INVALID_OPERATION);
   EXPECT_EQ(h_.Call(B_INSERT + B_LOCK_SINGLE_NOWAIT, Rec("B", 2, 2), "", 0),
@@ -516,28 +532,28 @@ TEST_F(RecmanTest, BadCallsGetStatuses) {
   EXPECT_EQ(BTRCALL(B_GET_FIRST, nullptr, nullptr, nullptr, nullptr, 0, 0), B_FILE_NOT_OPEN);
 }
 
-TEST_F(RecmanTest, PathsThatAreNotDataFiles) {
+TEST_P(SqliteRecmanTest, PathsThatAreNotDataFiles) {
   Handle h;
   // No zero byte within the key buffer: the path is longer than the buffer.
-  std::string longPath = dir_.file(std::string(300, 'x'));
+  std::string longPath = suite_.File(std::string(300, 'x'));
   EXPECT_EQ(h.Call(B_OPEN, "", longPath, 0, 0, 256), B_INVALID_FILE_NAME);
   EXPECT_EQ(h.Call(B_OPEN, "", std::string(1, '\0'), 0), B_INVALID_FILE_NAME);
-  std::string text = dir_.file("notes.txt");
+  std::string text = suite_.File("notes.txt");
   std::ofstream(text) << "just some text, not a data file\n";
   EXPECT_EQ(h.Open(text), B_NOT_A_DATA_FILE);
-  std::ofstream(dir_.file("empty.dat")).close();
-  EXPECT_EQ(h.Open(dir_.file("empty.dat")), B_NOT_A_DATA_FILE);
+  std::ofstream(suite_.File("empty.dat")).close();
+  EXPECT_EQ(h.Open(suite_.File("empty.dat")), B_NOT_A_DATA_FILE);
   EXPECT_EQ(h.Open(dir_.path()), B_NOT_A_DATA_FILE);
-  EXPECT_EQ(h.Open(dir_.file("missing.dat")), B_FILE_NOT_FOUND);
+  EXPECT_EQ(h.Open(suite_.File("missing.dat")), B_FILE_NOT_FOUND);
   // A SQLite database that is not ours.
-  std::string other = dir_.file("other.db");
+  std::string other = suite_.File("other.db");
   std::string cmd = "sqlite3 '" + other + "' 'create table t(x)'";
   if (system(cmd.c_str()) == 0) {
     EXPECT_EQ(h.Open(other), B_NOT_A_DATA_FILE);
   }
 }
 
-TEST_F(RecmanTest, DamagedFileGivesStatusesNotCrashes) {
+TEST_P(SqliteRecmanTest, DamagedFileGivesStatusesNotCrashes) {
   for (int i = 0; i < 400; ++i)
     ASSERT_EQ(h_.Insert(Rec("N" + std::to_string(i), uint16_t(i), i, "d")), 0);
   ASSERT_EQ(h_.Close(), 0);
@@ -575,7 +591,7 @@ TEST_F(RecmanTest, DamagedFileGivesStatusesNotCrashes) {
   EXPECT_EQ(g.Open(path_), B_NOT_A_DATA_FILE);
 }
 
-TEST_F(RecmanTest, TransactionsCommitOrRollBackTheirWrites) {
+TEST_P(RecmanTest, TransactionsCommitOrRollBackTheirWrites) {
   ASSERT_EQ(h_.Insert(Rec("KEEP", 1, 1)), 0);
   EXPECT_EQ(h_.Call(B_END_TRANSACTION, "", "", 0), B_NO_TRANSACTION);
   ASSERT_EQ(h_.Call(B_BEGIN_TRANSACTION, "", "", 0), 0);
@@ -604,7 +620,7 @@ TEST_F(RecmanTest, TransactionsCommitOrRollBackTheirWrites) {
 // Thousands of calls with random operations, lengths, key numbers and bytes
 // (buffers as long as the lengths claim) end in statuses, and the file stays
 // sound.
-TEST_F(RecmanTest, RandomCallsGiveStatusesAndLeaveTheFileSound) {
+TEST_P(RecmanTest, RandomCallsGiveStatusesAndLeaveTheFileSound) {
   std::mt19937 rng(7);
   for (int i = 0; i < 30; ++i)
     ASSERT_EQ(h_.Insert(Rec("R" + std::to_string(i % 7), uint16_t(i), i)), 0);
@@ -632,7 +648,7 @@ TEST_F(RecmanTest, RandomCallsGiveStatusesAndLeaveTheFileSound) {
   EXPECT_TRUE(check.problems.empty()) << check.problems.front();
 }
 
-TEST_F(RecmanTest, ResetClosesEverything) {
+TEST_P(RecmanTest, ResetClosesEverything) {
   Handle other;
   ASSERT_EQ(other.Open(path_), 0);
   uint8_t scratch[kPositionBlockSize] = {};
@@ -644,7 +660,7 @@ TEST_F(RecmanTest, ResetClosesEverything) {
   EXPECT_EQ(excl.Open(path_, B_MODE_EXCLUSIVE), 0);  // nothing left open
 }
 
-TEST_F(RecmanTest, PhysicalStepsVisitEveryRecordInPositionOrder) {
+TEST_P(RecmanTest, PhysicalStepsVisitEveryRecordInPositionOrder) {
   ASSERT_EQ(h_.Insert(Rec("C", 1, 1)), 0);
   ASSERT_EQ(h_.Insert(Rec("A", 2, 2)), 0);
   ASSERT_EQ(h_.Insert(Rec("B", 3, 3)), 0);
@@ -657,8 +673,8 @@ TEST_F(RecmanTest, PhysicalStepsVisitEveryRecordInPositionOrder) {
   EXPECT_EQ(h_.data[0], 'B');
 }
 
-TEST_F(RecmanTest, FileWithoutKeys) {
-  std::string p = dir_.file("nokeys.dat");
+TEST_P(RecmanTest, FileWithoutKeys) {
+  std::string p = suite_.File("nokeys.dat");
   ASSERT_EQ(CreateFile(p, EncodeLayout(4, 512, 0, {}, {})), 0);
   Handle h;
   ASSERT_EQ(h.Open(p), 0);

@@ -1,10 +1,12 @@
 // The storage engine interface: where records and key images live.
 //
 // BTRCALL (recman/btrcall.cpp) does the record manager's work: buffers,
-// statuses, currency, key images, locks. It reaches the stored records only
-// through these two small classes, so a second engine (a database server for
-// offices whose terminals sit on several machines) can be added beside the
-// SQLite one (recman/sqlite_engine.cpp) without touching the callers.
+// statuses, currency, key images. It reaches the stored records and the
+// locks only through these small classes. Two engines implement them: the
+// SQLite one (recman/sqlite_engine.cpp, one file per data file, locks in a
+// companion lock file) and the server one (recman/pg_engine.cpp, a
+// PostgreSQL server shared by the terminals of several machines). Which one
+// keeps a data file is the suite's setting (recman/engine_choice.h).
 //
 // Rules every engine keeps:
 //   - each record has a 32-bit position, never 0, given at insert,
@@ -21,6 +23,8 @@
 //     transaction the caller asked for (BeginTransaction) and while the
 //     caller holds a read snapshot (HoldRead), which it does only as the
 //     protocol of recman/held_reads.cpp allows;
+//   - locks (FileLocks) conflict between any two opens, in one process or
+//     in two, and vanish when their holder goes away, however it ends;
 //   - results are statuses (recman/btrcall.h), never exceptions.
 #pragma once
 
@@ -117,8 +121,8 @@ class Table {
   virtual int16_t RecordCount(uint32_t* count) = 0;
 
   // A transaction the caller asked for (Begin Transaction): from here to
-  // EndTransaction, writes are kept together and other processes' writes
-  // wait. Each write inside still succeeds or fails as a whole. Returns 0 or
+  // EndTransaction, writes are kept together and other processes' inserts
+  // and deletes wait (the SQLite engine: all their writes). Each write inside still succeeds or fails as a whole. Returns 0 or
   // an error status (85 when the file stays busy).
   virtual int16_t BeginTransaction() = 0;
 
@@ -144,9 +148,59 @@ class Table {
   virtual int16_t SetOwner(const std::string& owner, int mode) = 0;
 };
 
+// The locks of one open of a data file (one position block): the open
+// itself, shared or exclusive, and single-record locks. Every two FileLocks
+// conflict, whether they belong to one process or to two. Allowed
+// transitions: made -> Open -> any number of records locked and unlocked ->
+// destroyed (which releases everything).
+class FileLocks {
+ public:
+  virtual ~FileLocks() = default;
+
+  // Takes the open lock, shared or exclusive. Returns 0; 85 when another
+  // open conflicts (an exclusive holder, or any holder for an exclusive
+  // open); or an error status (2 when the lock cannot be had at all).
+  virtual int16_t Open(bool exclusive) = 0;
+
+  // Locks the record at pos without waiting. Returns 0 when this FileLocks
+  // holds it afterwards (also when it already did), 84 when another holds
+  // it, or an error status.
+  virtual int16_t LockRecord(uint32_t pos) = 0;
+
+  // Releases the lock of the record at pos (nothing when not held).
+  virtual void UnlockRecord(uint32_t pos) = 0;
+
+  // After fork, in the child: forgets the locks without releasing them;
+  // they stay the parent's.
+  virtual void Abandon() = 0;
+
+  // The write generation shared by every open of the file on this machine
+  // (recman/held_reads.cpp), when the engine keeps one; without it nothing
+  // is held between reads.
+  bool hasSharedPage() const { return page_ != nullptr; }
+  uint64_t Generation() const {
+    return page_ ? __atomic_load_n(page_, __ATOMIC_ACQUIRE) : 0;
+  }
+  void BumpGeneration() {
+    if (page_) __atomic_add_fetch(page_, 1, __ATOMIC_SEQ_CST);
+  }
+
+ protected:
+  uint64_t* page_ = nullptr;  // the shared write generation, or null
+};
+
 class Engine {
  public:
   virtual ~Engine() = default;
+
+  // Whether anything stands at the native path (a data file or not).
+  // Returns 0 when something does, 12 when nothing does, or an error
+  // status.
+  virtual int16_t Exists(const std::string& path) = 0;
+
+  // The locks of one open of the data file at the native path (the file
+  // need not exist yet: Create takes them). Nothing is locked until Open.
+  virtual std::unique_ptr<FileLocks> NewLocks(const std::string& path) = 0;
 
   // Creates a data file at the native path with the layout. The caller
   // holds the file's exclusive open lock. Returns 0; 59 when a file exists
@@ -171,7 +225,8 @@ class Engine {
                                std::vector<std::string>* problems) = 0;
 };
 
-// The engine in use: SQLite.
+// The SQLite engine: data files as files (recman/sqlite_engine.cpp). The
+// engine of a given data file is EngineFor's (recman/engine_choice.h).
 Engine& DefaultEngine();
 
 }  // namespace recman

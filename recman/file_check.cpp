@@ -5,6 +5,7 @@
 
 #include "recman/btrcall.h"
 #include "recman/engine.h"
+#include "recman/engine_choice.h"
 
 namespace recman {
 
@@ -69,7 +70,7 @@ void CheckKey(Table* t, int k, CheckResult* result) {
 
 int16_t CheckDataFile(const std::string& nativePath, CheckResult* result) {
   *result = CheckResult();
-  Engine& engine = DefaultEngine();
+  Engine& engine = EngineFor(nativePath);
   int16_t st = engine.Probe(nativePath);
   if (st != B_OK) return st;
   st = engine.CheckStorage(nativePath, &result->problems);

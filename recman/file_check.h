@@ -3,7 +3,8 @@
 //
 // CheckDataFile opens the file read-only through the storage engine (no
 // locks: it may run beside programs that use the file) and lists problems:
-//   - whatever the engine's own check reports (SQLite integrity_check);
+//   - whatever the engine's own check reports (SQLite integrity_check; the
+//     server engine's table and catalogue checks);
 //   - a record shorter than the record length, or longer in a fixed-length
 //     file;
 //   - per key: an entry whose image differs from the image rebuilt from its

@@ -132,12 +132,12 @@ void ExpireHeldReads() {
 }
 
 void BeginRead(OpenFile* f, bool locking) {
-  if (locking || manager.transaction || !f->locks.hasSharedPage()) {
+  if (locking || manager.transaction || !f->locks->hasSharedPage()) {
     LetGoRead(f);
     return;
   }
   if (manager.uncheckedReads > 0 && f->held) return;
-  const uint64_t generation = f->locks.Generation();  // before the snapshot
+  const uint64_t generation = f->locks->Generation();  // before the snapshot
   if (f->held) {
     if (generation == f->heldGeneration && f->table->holdingRead()) return;
     LetGoRead(f);
@@ -160,7 +160,7 @@ void EndRead(OpenFile* f, int16_t status) {
 }
 
 void SignalWrite(OpenFile* f) {
-  if (!manager.transaction) f->locks.BumpGeneration();
+  if (!manager.transaction) f->locks->BumpGeneration();
 }
 
 }  // namespace recman

@@ -85,6 +85,10 @@ class LockFile {
 
   bool isOpen() const { return fd_ >= 0; }
 
+  // The mapped shared page (its first word is the write generation), or
+  // null.
+  uint64_t* sharedPage() const { return page_; }
+
  private:
   void MapSharedPage();
   void UnmapSharedPage();

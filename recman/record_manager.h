@@ -26,7 +26,6 @@
 #include <vector>
 
 #include "recman/engine.h"
-#include "recman/lock_file.h"
 
 namespace recman {
 
@@ -41,8 +40,9 @@ constexpr int PB_POSITION = 16;
 struct OpenFile {
   uint32_t serial = 0;
   std::string path;              // native path
+  Engine* engine = nullptr;      // the engine that keeps the file
   std::unique_ptr<Table> table;
-  LockFile locks;
+  std::unique_ptr<FileLocks> locks;
   bool readOnly = false;         // opened read-only, or without the owner in
                                  // an owner mode that allows reading
   bool ownerGiven = false;       // opened with the right owner name

@@ -54,7 +54,7 @@ void MakeCurrent(OpenFile* f, int keyPath, const Fetched& row) {
 }
 
 void ReleaseLock(OpenFile* f) {
-  if (f->lockedPos != 0) f->locks.UnlockRecord(f->lockedPos);
+  if (f->lockedPos != 0) f->locks->UnlockRecord(f->lockedPos);
   f->lockedPos = 0;
 }
 
@@ -70,16 +70,18 @@ int16_t SeekLockedIn(OpenFile* f, uint16_t bias, SeekFn seek, Fetched* row) {
     int16_t st = seek(row);
     if (st != B_OK) return st;
     uint32_t pos = row->pos;
-    if (f->locks.LockRecord(pos)) {
+    st = f->locks->LockRecord(pos);
+    if (st == B_OK) {
       st = seek(row);
       if (st == B_OK && row->pos == pos) {
         f->lockedPos = pos;
         return B_OK;
       }
-      f->locks.UnlockRecord(pos);
+      f->locks->UnlockRecord(pos);
       if (st != B_OK) return st;
       continue;  // the record moved or vanished meanwhile: seek again
     }
+    if (st != B_RECORD_LOCKED) return st;
     if (bias == B_LOCK_SINGLE_NOWAIT) return B_RECORD_LOCKED;
     platform::SleepMs(kLockPollMs);
   }
@@ -139,13 +141,13 @@ int16_t RecordLengthCheck(const OpenFile* f, const void* data, uint32_t length) 
 }
 
 // Takes the record's lock for the length of a write unless this open holds
-// it already. Returns false when another open holds it.
-bool LockForWrite(OpenFile* f, bool* temporary) {
+// it already. Returns 0, 84 when another open holds it, or an error status.
+int16_t LockForWrite(OpenFile* f, bool* temporary) {
   *temporary = false;
-  if (f->lockedPos == f->pos) return true;
-  if (!f->locks.LockRecord(f->pos)) return false;
-  *temporary = true;
-  return true;
+  if (f->lockedPos == f->pos) return B_OK;
+  int16_t st = f->locks->LockRecord(f->pos);
+  *temporary = st == B_OK;
+  return st;
 }
 
 }  // namespace
@@ -296,14 +298,15 @@ int16_t DoUpdate(void* block, void* data, uint32_t* dataLength, void* key,
   st = JoinTransaction(f);
   if (st != B_OK) return st;
   bool temporary = false;
-  if (!LockForWrite(f, &temporary)) return B_RECORD_LOCKED;
+  st = LockForWrite(f, &temporary);
+  if (st != B_OK) return st;
   const uint8_t* record = static_cast<const uint8_t*>(data);
   ImagesOf(f, record);
   int64_t newVersion = 0;
   LetGoRead(f);
   st = f->table->Update(f->pos, f->version, record, *dataLength, f->images, &newVersion);
   SignalWrite(f);
-  if (temporary) f->locks.UnlockRecord(f->pos);
+  if (temporary) f->locks->UnlockRecord(f->pos);
   if (st != B_OK) return st;
   if (f->lockedPos == f->pos) ReleaseLock(f);
   f->version = newVersion;
@@ -325,11 +328,12 @@ int16_t DoDelete(void* block) {
   int16_t st = JoinTransaction(f);
   if (st != B_OK) return st;
   bool temporary = false;
-  if (!LockForWrite(f, &temporary)) return B_RECORD_LOCKED;
+  st = LockForWrite(f, &temporary);
+  if (st != B_OK) return st;
   LetGoRead(f);
   st = f->table->Delete(f->pos, f->version);
   SignalWrite(f);
-  if (temporary) f->locks.UnlockRecord(f->pos);
+  if (temporary) f->locks->UnlockRecord(f->pos);
   if (st != B_OK) return st;
   if (f->lockedPos == f->pos) ReleaseLock(f);
   f->current = false;  // Next/Previous still go on from where it stood

@@ -74,6 +74,7 @@
 #include <string>
 
 #include "platform/env.h"
+#include "recman/lock_file.h"
 
 namespace recman {
 namespace sqlite_internal {
@@ -154,9 +155,43 @@ void ConfigureConnection(sqlite3* db) {
 
 namespace {
 
+// The locks of one open: the data file's lock file (recman/lock_file.cpp),
+// whose shared page carries the write generation.
+class SqliteLocks : public FileLocks {
+ public:
+  explicit SqliteLocks(std::string path) : path_(std::move(path)) {}
+
+  int16_t Open(bool exclusive) override {
+    int16_t st = file_.Open(path_, exclusive);
+    page_ = file_.sharedPage();
+    return st;
+  }
+  int16_t LockRecord(uint32_t pos) override {
+    return file_.LockRecord(pos) ? B_OK : B_RECORD_LOCKED;
+  }
+  void UnlockRecord(uint32_t pos) override { file_.UnlockRecord(pos); }
+  void Abandon() override {
+    file_.Abandon();
+    page_ = nullptr;
+  }
+
+ private:
+  std::string path_;
+  LockFile file_;
+};
+
 class SqliteEngine : public Engine {
  public:
   SqliteEngine() { ConfigureLibrary(); }  // one engine per program
+
+  int16_t Exists(const std::string& path) override {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 ? B_OK : B_FILE_NOT_FOUND;
+  }
+
+  std::unique_ptr<FileLocks> NewLocks(const std::string& path) override {
+    return std::make_unique<SqliteLocks>(path);
+  }
 
   int16_t Probe(const std::string& path) override {
     struct stat st;

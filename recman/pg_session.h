@@ -1,0 +1,177 @@
+// One connection of this process to a PostgreSQL server, shared by every
+// data file the process has open through it: statements, the locks the
+// server keeps for us, and the server transaction of Begin/End Transaction.
+// Only the server engine's files (pg_*.cpp) use it.
+//
+// Sessions: Session::For gives the live session of a connection string,
+// connecting at the first use. A session whose connection was lost stays
+// lost: every call through it returns 95, as do the files opened through it
+// (their locks died with the connection), and the next For connects anew.
+//
+// Statements: every statement with parameters is prepared once per session
+// under a name the caller chooses (unique for its text), parameters and
+// results in binary form. Values only ever travel as parameters; the only
+// text spliced into SQL is identifiers, quoted (pg_names.h).
+//
+// Locks: the server's session-level advisory locks, keyed by two 32-bit
+// numbers (the record table's object id, and 0 for the open lock or the
+// record's position for a record lock). They hold between machines and go
+// with the connection. Within the process the session keeps which open
+// (holder) has which lock, because the server lets a session take its own
+// locks again: two opens of one file in one process must conflict as two
+// processes do.
+//
+// Transactions: one server transaction per session for all its files;
+// members (the tables that joined) keep their record-count changes and
+// write them just before the commit.
+//
+// Fork: a child made by fork without exec forgets every session without
+// closing it (the connection's socket is the parent's too); its files were
+// forgotten by btrcall.cpp.
+#pragma once
+
+#include <libpq-fe.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace recman {
+namespace pg {
+
+// Object ids of the parameter types used.
+constexpr Oid kBytea = 17;
+constexpr Oid kInt8 = 20;
+constexpr Oid kInt4 = 23;
+constexpr Oid kText = 25;
+
+// How long a write waits for a row lock another transaction holds before it
+// gives status 85 (the SQLite engine's busy wait is as long).
+constexpr long kLockWaitMs = 60000;
+
+// A result, cleared when the holder goes.
+class Result {
+ public:
+  Result() = default;
+  ~Result() { PQclear(r_); }
+  Result(const Result&) = delete;
+  Result& operator=(const Result&) = delete;
+  void Reset(PGresult* r) {
+    PQclear(r_);
+    r_ = r;
+  }
+  PGresult* get() const { return r_; }
+  int rows() const { return r_ ? PQntuples(r_) : 0; }
+  bool null(int row, int col) const { return PQgetisnull(r_, row, col) != 0; }
+  const char* value(int row, int col) const { return PQgetvalue(r_, row, col); }
+  int length(int row, int col) const { return PQgetlength(r_, row, col); }
+  // A binary int8, int4 or bool column.
+  int64_t Int(int row, int col) const;
+
+ private:
+  PGresult* r_ = nullptr;
+};
+
+// A statement with its name, text and parameter types.
+struct Statement {
+  std::string name;
+  std::string sql;
+  std::vector<Oid> types;
+};
+
+// A table that joined the session's transaction.
+class TxnMember {
+ public:
+  virtual ~TxnMember() = default;
+  // Writes what the member keeps for the commit (its record-count change).
+  virtual int16_t BeforeCommit() = 0;
+  // The transaction is over (committed or rolled back).
+  virtual void TransactionEnded() = 0;
+};
+
+class Session {
+ public:
+  // The live session for the connection string, connecting when there is
+  // none. Returns 0 and *out, or 20 when the server cannot be reached (the
+  // reason, with the password masked, in *why when given).
+  static int16_t For(const std::string& connection, std::shared_ptr<Session>* out,
+                     std::string* why = nullptr);
+
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  bool lost() const { return lost_; }
+
+  // Runs st (prepared at its first use in this session) with binary
+  // parameters (values[i] null: SQL NULL) and binary results. Returns 0
+  // with *out set, or the status of the failure (its SQLSTATE in
+  // *sqlState when given).
+  int16_t Run(const Statement& st, const char* const* values, const int* lengths,
+              Result* out, std::string* sqlState = nullptr);
+
+  // Runs SQL text without parameters (statements built of quoted
+  // identifiers, BEGIN, COMMIT...). Returns 0 or the status of the failure.
+  int16_t Command(const std::string& sql, std::string* sqlState = nullptr);
+
+  // The open lock of the table with object id oid for holder. Returns 0,
+  // 85 on a conflict, or a status.
+  int16_t OpenLock(uint32_t oid, bool exclusive, const void* holder);
+  void CloseLock(uint32_t oid, const void* holder);
+
+  // The record lock (oid, pos) for holder. Returns 0, 84 when another
+  // holder has it, or a status.
+  int16_t LockRecord(uint32_t oid, uint32_t pos, const void* holder);
+  void UnlockRecord(uint32_t oid, uint32_t pos, const void* holder);
+
+  // Begins the server transaction unless it runs already, and makes m a
+  // member. Returns 0 or a status.
+  int16_t JoinTransaction(TxnMember* m);
+  // A member that closes inside the transaction: its count change is
+  // written now, and its writes stay in the transaction.
+  void LeaveTransaction(TxnMember* m);
+  // Commits (commit true) or rolls back the transaction, when one runs.
+  // Returns 0 or the status of a failed commit (which rolls back).
+  int16_t EndTransaction(bool commit);
+  bool inTransaction() const { return inTransaction_; }
+
+  // Every session made in this process that is still alive, for
+  // EndAllServerTransactions.
+  static std::vector<Session*> All();
+
+ private:
+  explicit Session(PGconn* conn) : conn_(conn) {}
+
+  // The status of a failed result (r may be null), noting a lost
+  // connection and a failed transaction.
+  int16_t Failure(PGresult* r, std::string* sqlState = nullptr);
+  int16_t Advisory(const Statement& st, uint32_t key1, uint32_t key2, bool* granted);
+
+  PGconn* conn_;
+  bool lost_ = false;
+  bool abandoned_ = false;  // after fork, in the child: never closed
+  bool inTransaction_ = false;
+  std::vector<TxnMember*> members_;
+  std::set<std::string> prepared_;
+
+  struct OpenState {
+    int shared = 0;                     // shared opens of this process
+    const void* exclusive = nullptr;    // the exclusive holder, or null
+    std::map<const void*, int> holders; // holder -> 1 shared, 2 exclusive
+  };
+  std::map<uint32_t, OpenState> opens_;
+  std::map<uint64_t, const void*> records_;
+
+  friend void ForgetSessionsAfterFork();
+};
+
+// The status for a SQLSTATE: unique violation 5; lock not available,
+// deadlock, serialisation failure 85; disk full 18; privileges 46; sequence
+// at its limit 18; anything else 2.
+int16_t StatusOfSqlState(const std::string& state);
+
+}  // namespace pg
+}  // namespace recman
