@@ -138,15 +138,21 @@ std::vector<Session*> Session::All() {
 }
 
 int16_t Session::Failure(PGresult* r, std::string* sqlState) {
-  if (PQstatus(conn_) == CONNECTION_BAD) {
+  const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+  std::string st = state ? state : "";
+  if (sqlState) *sqlState = st;
+  // The connection is gone: closed (libpq says so), the server ended the
+  // session (a connection exception, or a shutdown: 57P01 to 57P03, which
+  // the server sends just before it closes the connection), or libpq
+  // failed to talk to it (its own errors carry no SQLSTATE; the status
+  // turns bad only at the next call).
+  if (PQstatus(conn_) == CONNECTION_BAD || st.empty() || st.compare(0, 2, "08") == 0 ||
+      st.compare(0, 4, "57P0") == 0) {
     lost_ = true;
     inTransaction_ = false;
     members_.clear();
     return B_SESSION_LOST;
   }
-  const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
-  std::string st = state ? state : "";
-  if (sqlState) *sqlState = st;
   return StatusOfSqlState(st);
 }
 

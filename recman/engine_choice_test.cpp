@@ -1,0 +1,194 @@
+// The engine of a data file: the suite found from the file's path, its
+// Brol.ini setting, and where the file then lives (a file on disk, or the
+// tables of the suite's schema on the server, named by the table name rule
+// and quoted, whatever the names hold).
+#include "recman/engine_choice.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "platform/test_dir.h"
+#include "recman/btrcall.h"
+#include "recman/pg_names.h"
+#include "recman/record_manager.h"
+#include "recman/test_engines.h"
+#include "recman/test_support.h"
+
+namespace recman {
+namespace {
+
+using platform::TestDir;
+using testing_support::CounterSpec;
+using testing_support::Counter;
+using testing_support::CounterKey;
+using testing_support::CounterValue;
+using testing_support::CreateFile;
+using testing_support::EngineKind;
+using testing_support::Handle;
+using testing_support::ServerCommand;
+using testing_support::TestServer;
+
+bool OnDisk(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+// The number of rows a query gives on the test server (-1 on failure).
+long ServerRows(const std::string& sql) {
+  PGconn* c = PQconnectdb(TestServer().c_str());
+  long n = -1;
+  if (PQstatus(c) == CONNECTION_OK) {
+    PGresult* r = PQexec(c, sql.c_str());
+    if (PQresultStatus(r) == PGRES_TUPLES_OK) n = PQntuples(r);
+    PQclear(r);
+  }
+  PQfinish(c);
+  return n;
+}
+
+std::string Literal(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) {
+    if (c == '\'') out += '\'';
+    out += c;
+  }
+  return out + "'";
+}
+
+TEST(AbsolutePathTest, DropsDotsAndEmptyComponents) {
+  EXPECT_EQ(AbsolutePath("/a//b/./c/../d"), "/a/b/d");
+  EXPECT_EQ(AbsolutePath("/.."), "/");
+  EXPECT_EQ(AbsolutePath("/"), "/");
+  char cwd[4096];
+  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  EXPECT_EQ(AbsolutePath("x/y.dat"), AbsolutePath(std::string(cwd) + "/x/y.dat"));
+}
+
+TEST(SuiteOfTest, TheNearestBrolIniAboveTheFileNamesTheSuite) {
+  TestDir dir;
+  EXPECT_EQ(SuiteOf(dir.file("DADES/x.dat")).root, "");  // no suite: SQLite
+  EXPECT_EQ(&EngineFor(dir.file("DADES/x.dat")), &DefaultEngine());
+
+  dir.Write("Office/BROL.INI", "[BaseDades]\r\nConnexio=host=srv password=x\r\n");
+  dir.Write("Office/DADES/.keep", "");
+  SuiteSetting s = SuiteOf(dir.file("Office/DADES/PropietH.dat"));
+  EXPECT_EQ(s.root, dir.file("Office"));
+  EXPECT_EQ(s.connection, "host=srv password=x");
+  EXPECT_EQ(s.schema, "office");  // the folder's name, small
+
+  // Esquema names it; a Brol.ini nearer the file wins.
+  dir.Write("Other/Brol.ini", "[BaseDades]\r\nConnexio=host=srv\r\nEsquema=Brol \"Nord\"\r\n");
+  dir.Write("Other/DADES/Brol.ini", "[Administrador]\r\nLinia1=X\r\n");
+  s = SuiteOf(dir.file("Other/DADES/a.dat"));
+  EXPECT_EQ(s.root, dir.file("Other/DADES"));
+  EXPECT_EQ(s.connection, "");
+  s = SuiteOf(dir.file("Other/b.dat"));
+  EXPECT_EQ(s.schema, "Brol \"Nord\"");
+
+  // A relative path is taken from the current folder.
+  char cwd[4096];
+  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  ASSERT_EQ(chdir(dir.file("Office").c_str()), 0);
+  EXPECT_EQ(SuiteOf("DADES/PropietH.dat").root, dir.file("Office"));
+  ASSERT_EQ(chdir(cwd), 0);
+}
+
+class ServerChoiceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ZUL_REQUIRE_ENGINE(EngineKind::kServer);
+    manager = RecmanState();
+  }
+  void TearDown() override {
+    manager = RecmanState();
+    for (const std::string& schema : schemas_)
+      ServerCommand("DROP SCHEMA IF EXISTS " + pg::QuoteIdentifier(schema) + " CASCADE");
+  }
+  // A suite root ROOT in the test folder whose Brol.ini names the server.
+  std::string Suite(const std::string& root, const std::string& schema) {
+    std::string ini = "[BaseDades]\r\nConnexio=" + TestServer() + "\r\n";
+    if (!schema.empty()) ini += "Esquema=" + schema + "\r\n";
+    dir_.Write(root + "/Brol.ini", ini);
+    schemas_.push_back(schema);
+    return dir_.file(root);
+  }
+  TestDir dir_;
+  std::vector<std::string> schemas_;
+};
+
+TEST_F(ServerChoiceTest, DataFilesOfAServerSuiteAreTablesOfItsSchemaNotFiles) {
+  std::string root = Suite("Brol", "zul choice " + dir_.path().substr(dir_.path().size() - 7, 6));
+  std::string path = root + "/DADES/PropietH.dat";
+  ASSERT_EQ(CreateFile(path, CounterSpec()), 0);
+  EXPECT_FALSE(OnDisk(path));
+  EXPECT_FALSE(OnDisk(path + ".lck"));
+  EXPECT_EQ(ServerRows("SELECT 1 FROM pg_tables WHERE schemaname = " + Literal(schemas_[0]) +
+                       " AND tablename = 'dades/propieth.dat'"),
+            1);
+  Handle h;
+  ASSERT_EQ(h.Open(path), 0);
+  ASSERT_EQ(h.Insert(Counter(7, 70)), 0);
+  // Another capitalisation of the same name is the same file.
+  Handle other;
+  ASSERT_EQ(other.Open(root + "/dades/PROPIETH.DAT"), 0);
+  ASSERT_EQ(other.Get(B_GET_EQUAL, 0, CounterKey(7)), 0);
+  EXPECT_EQ(CounterValue(other), 70u);
+  EXPECT_EQ(CreateFile(root + "/DADES/propieth.dat", CounterSpec()), B_FILE_EXISTS);
+}
+
+TEST_F(ServerChoiceTest, TwoSuitesOnOneServerKeepTheirFilesApart) {
+  std::string tag = dir_.path().substr(dir_.path().size() - 7, 6);
+  std::string a = Suite("A", "zul a " + tag), b = Suite("B", "zul b " + tag);
+  ASSERT_EQ(CreateFile(a + "/DADES/F.dat", CounterSpec()), 0);
+  ASSERT_EQ(CreateFile(b + "/DADES/F.dat", CounterSpec()), 0);
+  Handle ha, hb;
+  ASSERT_EQ(ha.Open(a + "/DADES/F.dat"), 0);
+  ASSERT_EQ(hb.Open(b + "/DADES/F.dat"), 0);
+  ASSERT_EQ(ha.Insert(Counter(1, 11)), 0);
+  EXPECT_EQ(hb.Get(B_GET_FIRST, 0), B_END_OF_FILE);
+  // Their locks are apart too: the same position in both.
+  ASSERT_EQ(hb.Insert(Counter(1, 22)), 0);
+  ASSERT_EQ(ha.Get(B_GET_FIRST + B_LOCK_SINGLE_NOWAIT, 0), 0);
+  EXPECT_EQ(hb.Get(B_GET_FIRST + B_LOCK_SINGLE_NOWAIT, 0), 0);
+}
+
+// Names that would break SQL spliced as text: quotes, semicolons, blanks,
+// accents, a comment mark; and two long names that share their first
+// bytes. Everything works and lands in the tables the rule names.
+TEST_F(ServerChoiceTest, AwkwardSchemaAndFileNamesAreQuotedNotSpliced) {
+  std::string tag = dir_.path().substr(dir_.path().size() - 7, 6);
+  // (A ";" would start a comment in Brol.ini, so the schema has none.)
+  std::string schema = "Brol \"de\" l'\xB7lex -- " + tag + " DROP SCHEMA public";  // cp850 À
+  std::string root = Suite("Root", schema);
+  schemas_[0] = "Brol \"de\" l'\xC3\x80lex -- " + tag + " DROP SCHEMA public";  // as UTF-8
+  std::vector<std::string> names = {
+      "DADES/Pro\"piet' H;drop table x.dat",
+      "DADES/" + std::string(70, 'L') + "1.dat",
+      "DADES/" + std::string(70, 'L') + "2.dat",
+  };
+  uint32_t id = 1;
+  for (const std::string& n : names) {
+    SCOPED_TRACE(n);
+    std::string path = root + "/" + n;
+    ASSERT_EQ(CreateFile(path, CounterSpec()), 0);
+    Handle h;
+    ASSERT_EQ(h.Open(path), 0);
+    ASSERT_EQ(h.Insert(Counter(id, id * 10)), 0);
+    ASSERT_EQ(h.Get(B_GET_FIRST, 0), 0);
+    EXPECT_EQ(CounterValue(h), id * 10);
+    EXPECT_EQ(h.Step(B_GET_NEXT, 0), B_END_OF_FILE);  // each file has its own record
+    ++id;
+  }
+  EXPECT_EQ(ServerRows("SELECT 1 FROM pg_tables WHERE schemaname = " + Literal(schemas_[0])), 4);
+  EXPECT_EQ(ServerRows("SELECT 1 FROM pg_namespace WHERE nspname = 'public'"), 1);
+  EXPECT_EQ(ServerRows("SELECT 1 FROM pg_tables WHERE schemaname = " + Literal(schemas_[0]) +
+                       " AND tablename = " +
+                       Literal(pg::TableName(names[0]))),
+            1);
+}
+
+}  // namespace
+}  // namespace recman
