@@ -36,7 +36,9 @@ bool HoldsBrolIni(const std::string& folder) {
   return platform::PathExists(platform::SuitePath(SuiteName(file)));
 }
 
-// Folder -> suite root ("" for none), for the life of the process.
+// Folder -> suite root, for the life of the process. Only roots found are
+// kept: a folder without a suite is looked at again at the next open, since
+// a tool may lay down the suite's Brol.ini meanwhile.
 std::map<std::string, std::string>& RootCache() {
   static auto* cache = new std::map<std::string, std::string>;
   return *cache;
@@ -54,7 +56,7 @@ std::string RootOf(const std::string& folder) {
     }
     if (at == "/") break;
   }
-  cache[folder] = root;
+  if (!root.empty()) cache[folder] = root;
   return root;
 }
 

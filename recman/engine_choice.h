@@ -7,9 +7,10 @@
 // ROOT/DADES and Brol.ini in ROOT, so a file "DADES\PropietH" of any program
 // of the suite, or of zuldata, finds ROOT. The folders are taken from the
 // absolute path, made from the current folder for a relative path and
-// written without "." and ".." (not resolved through symbolic links). The
-// answer for a folder is kept for the life of the process; the settings
-// below are read at every open (the INI reader keeps the parsed file).
+// written without "." and ".." (not resolved through symbolic links). A
+// root found for a folder is kept for the life of the process (a folder
+// without one is looked at again each time); the settings below are read
+// at every open (the INI reader keeps the parsed file).
 //
 // In that Brol.ini, section "BaseDades":
 //   Connexio  a libpq connection string ("host=srv dbname=brol user=x",

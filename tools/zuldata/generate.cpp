@@ -100,7 +100,10 @@ struct Writer {
 }  // namespace
 
 int GenerateCommand(const std::vector<std::string>& args) {
-  const char* usage = "generate ROOT --communities N --departments M [--seed S]";
+  const char* usage =
+      "generate ROOT --communities N --departments M [--seed S] [--connexio STRING"
+      " [--esquema NAME]]";
+  SuiteOptions options;
   std::string root;
   long communities = 0, departments = 0;
   unsigned long seed = 1;
@@ -117,6 +120,7 @@ int GenerateCommand(const std::vector<std::string>& args) {
       seed = (unsigned long)s;
       continue;
     }
+    if (ServerOption(args, &i, &options)) continue;
     if (root.empty() && args[i].compare(0, 2, "--") != 0) {
       root = args[i];
       continue;
@@ -129,19 +133,25 @@ int GenerateCommand(const std::vector<std::string>& args) {
     std::fprintf(stderr, "usage: zuldata %s\n  (1-9999 communities, 1-999 departments)\n", usage);
     return 2;
   }
-  for (const ReportFileLayout& l : kLayouts) {
-    if (platform::PathExists(platform::SuitePath(root + "/DADES/" + l.name + ".dat"))) {
-      std::fprintf(stderr, "zuldata: %s/DADES already holds %s; generate wants a fresh root\n",
-                   root.c_str(), l.name);
-      return 1;
+  // Looked for where the root's setting keeps them, before and after the
+  // setting is laid down.
+  auto holdsData = [&]() {
+    for (const ReportFileLayout& l : kLayouts) {
+      if (DataFileExists(root, l.name)) {
+        std::fprintf(stderr, "zuldata: %s/DADES already holds %s; generate wants a fresh root\n",
+                     root.c_str(), l.name);
+        return true;
+      }
     }
-  }
-  SuiteOptions options;
+    return false;
+  };
+  if (holdsData()) return 1;
   std::string error;
   if (!LayDownSuite(root, options, &error)) {
     std::fprintf(stderr, "zuldata: %s\n", error.c_str());
     return 1;
   }
+  if (holdsData()) return 1;
 
   std::mt19937 rng(seed);
   Writer w[7];

@@ -26,9 +26,13 @@ const Command kCommands[] = {
     {"import", zuldata::ImportCommand,
      "import ROOT [FILE] CSV [--update]   add (or replace) CSV rows in a report file"},
     {"export", zuldata::ExportCommand, "export ROOT FILE [--semicolon]   a report file as CSV"},
-    {"demo", zuldata::DemoCommand, "demo ROOT [--suite DIR] [--zudavivi PATH]   lay down the demo suite"},
+    {"demo", zuldata::DemoCommand,
+     "demo ROOT [--suite DIR] [--zudavivi PATH] [--connexio STRING [--esquema NAME]]"
+     "   lay down the demo suite"},
     {"generate", zuldata::GenerateCommand,
-     "generate ROOT --communities N --departments M [--seed S]   benchmark data"},
+     "generate ROOT --communities N --departments M [--seed S] [--connexio STRING"
+     " [--esquema NAME]]   benchmark data"},
+    {"copy", zuldata::CopyCommand, "copy FROM_ROOT TO_ROOT       the report's files into another root"},
 };
 
 int Usage() {

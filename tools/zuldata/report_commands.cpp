@@ -214,7 +214,7 @@ int ExportCommand(const std::vector<std::string>& args) {
   if (layout == nullptr) return Fail("unknown file " + positional[1] + KnownFiles());
   std::string error;
   std::string path = platform::SuitePath(positional[0] + "/DADES/" + layout->name + ".dat");
-  if (!platform::PathExists(path)) return Fail("no file " + path);
+  if (!DataFileExists(positional[0], layout->name)) return Fail("no file " + path);
   ReportFile data;
   std::vector<std::string> records;
   if (!data.Open(positional[0], layout->name, &error) || !data.ReadAll(&records, &error))
@@ -227,22 +227,32 @@ int ExportCommand(const std::vector<std::string>& args) {
 }
 
 int DemoCommand(const std::vector<std::string>& args) {
+  const char* usage =
+      "demo ROOT [--suite DIR] [--zudavivi PATH] [--connexio STRING [--esquema NAME]]";
   SuiteOptions options;
   std::string root;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--suite" && i + 1 < args.size()) options.suiteDir = args[++i];
     else if (args[i] == "--zudavivi" && i + 1 < args.size()) options.zudavivi = args[++i];
+    else if (ServerOption(args, &i, &options)) continue;
     else if (root.empty() && args[i].compare(0, 2, "--") != 0) root = args[i];
-    else return Usage("demo ROOT [--suite DIR] [--zudavivi PATH]");
+    else return Usage(usage);
   }
-  if (root.empty()) return Usage("demo ROOT [--suite DIR] [--zudavivi PATH]");
-  // The demo records would meet themselves: a root is laid down once.
-  for (const report::ReportFileLayout& layout : report::kLayouts)
-    if (platform::PathExists(platform::SuitePath(root + "/DADES/" + layout.name + ".dat")))
-      return Fail(root + "/DADES already holds " + layout.name +
-                  "; demo wants a fresh root (remove it first)");
+  if (root.empty()) return Usage(usage);
+  // The demo records would meet themselves: a root is laid down once. The
+  // files are looked for where the root's setting keeps them, before and
+  // after the setting is laid down.
+  auto holdsData = [&]() -> int {
+    for (const report::ReportFileLayout& layout : report::kLayouts)
+      if (DataFileExists(root, layout.name))
+        return Fail(root + "/DADES already holds " + layout.name +
+                    "; demo wants a fresh root (remove it first)");
+    return 0;
+  };
+  if (holdsData() != 0) return 1;
   std::string error;
   if (!LayDownSuite(root, options, &error)) return Fail(error);
+  if (holdsData() != 0) return 1;
   for (const report::ReportFileLayout& layout : report::kLayouts) {
     std::string csvPath = CsvFileIn(options.suiteDir + "/data", layout.name);
     std::string csv;
@@ -250,6 +260,28 @@ int DemoCommand(const std::vector<std::string>& args) {
     if (!ImportCsv(root, layout.name, csv, &error)) return Fail(csvPath + ": " + error);
   }
   std::printf("demo suite root ready at %s\n", root.c_str());
+  return 0;
+}
+
+int CopyCommand(const std::vector<std::string>& args) {
+  if (args.size() != 2) return Usage("copy FROM_ROOT TO_ROOT");
+  std::string error;
+  for (const report::ReportFileLayout& layout : report::kLayouts)
+    if (DataFileExists(args[1], layout.name))
+      return Fail(args[1] + "/DADES already holds " + layout.name +
+                  "; copy wants a root without the report's files");
+  size_t total = 0;
+  for (const report::ReportFileLayout& layout : report::kLayouts) {
+    if (!DataFileExists(args[0], layout.name)) continue;
+    ReportFile from, to;
+    std::vector<std::string> records;
+    size_t failed = 0;
+    if (!from.Open(args[0], layout.name, &error) || !from.ReadAll(&records, &error) ||
+        !to.Open(args[1], layout.name, &error) || !to.InsertAll(records, &error, &failed))
+      return Fail(error);
+    total += records.size();
+  }
+  std::printf("copied %zu records from %s to %s\n", total, args[0].c_str(), args[1].c_str());
   return 0;
 }
 

@@ -19,7 +19,8 @@
 //       standard output: fields separated by "," and amounts with a decimal
 //       point, or with --semicolon by ";" with a decimal comma (what
 //       spreadsheets set to Catalan or Spanish open as they stand).
-//   zuldata demo ROOT [--suite DIR] [--zudavivi PATH]
+//   zuldata demo ROOT [--suite DIR] [--zudavivi PATH] [--connexio STRING
+//                [--esquema NAME]]
 //       Lays down a complete, ready suite root at ROOT (created when
 //       missing): Brol.ini, FORMS/, LOCALE/, ddf/ (creation layouts
 //       built from suite/ddf), AJUDA/, DADES/ with the demo data of
@@ -27,10 +28,16 @@
 //       Sessio.ini and BrolTerm.ini. Text files are laid down in code page
 //       850 with CR LF line ends, as the suite reads them.
 //   zuldata generate ROOT --communities N --departments M [--seed S]
+//                    [--connexio STRING [--esquema NAME]]
 //       Lays down the same root without the demo data and fills DADES/ with
 //       N communities of M departments each (12 collections and 2
 //       particular payments per department, 200 common payments per
 //       community), reproducible from the seed. For benchmarks.
+//   zuldata copy FROM_ROOT TO_ROOT
+//       See CopyCommand.
+// With --connexio, demo and generate write the server setting into the
+// root's Brol.ini (recman/engine_choice.h) before any data file is made,
+// so the data files go to the database server.
 //
 // FILE is one of the report's files, named without regard to case:
 // TDespesa, THRebut, FinquesH, FinDespH, PropietH, PagamH, CobramH. The CSV
@@ -51,6 +58,11 @@ int ImportCommand(const std::vector<std::string>& args);
 int ExportCommand(const std::vector<std::string>& args);
 int DemoCommand(const std::vector<std::string>& args);
 int GenerateCommand(const std::vector<std::string>& args);
+// copy FROM_ROOT TO_ROOT: the report's files of one root into another that
+// has none of them, record by record in key order; the roots' Brol.ini
+// settings decide where each keeps them, so a suite moves onto a database
+// server and back to files.
+int CopyCommand(const std::vector<std::string>& args);
 
 struct ImportOptions {
   bool update = false;  // replace the records whose unique key is there

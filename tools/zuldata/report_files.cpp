@@ -9,6 +9,7 @@
 #include "recman/btrcall.h"
 #include "recman/creation_layout_file.h"
 #include "tools/zuldata/commands.h"
+#include "tools/zuldata/suite_root.h"
 
 namespace zuldata {
 namespace {
@@ -27,11 +28,11 @@ std::string DataPath(const std::string& root, const std::string& name) {
 std::string Status(int16_t s) { return "status " + std::to_string(s); }
 
 // Why an insert or update was refused, for the statuses a CSV row can cause.
-std::string WriteRefusal(int16_t s) {
+std::string WriteRefusal(int16_t s, const std::string& path) {
   if (s == recman::B_DUPLICATE_KEY) return "its key is already there";
   if (s == recman::B_MODIFIABLE_KEY_ERROR)
     return "it would change a key that may not change, " + Status(s);
-  return Status(s);
+  return StatusText(s, path);
 }
 
 }  // namespace
@@ -48,6 +49,7 @@ bool ReportFile::Open(const std::string& root, const std::string& name, std::str
   Close();
   name_ = name;
   std::string path = DataPath(root, name);
+  path_ = path;
   std::string owner = platform::GetEnv("ZULOWNER");
   if (!owner.empty()) owner.resize(4, ' ');
 
@@ -64,7 +66,7 @@ bool ReportFile::Open(const std::string& root, const std::string& name, std::str
       return true;
     }
     if (s != recman::B_FILE_NOT_FOUND || attempt > 0) {
-      *error = "cannot open " + path + " (" + Status(s) + ")";
+      *error = "cannot open " + path + " (" + StatusText(s, path) + ")";
       return false;
     }
     // Missing: create it from its creation layout, as the report does.
@@ -81,7 +83,7 @@ bool ReportFile::Open(const std::string& root, const std::string& name, std::str
     s = recman::BTRCALL(recman::B_CREATE, scratch, buffer, &layoutLength, key, 256,
                         recman::B_CREATE_NO_REPLACE);
     if (s != 0) {
-      *error = "cannot create " + path + " (" + Status(s) + ")";
+      *error = "cannot create " + path + " (" + StatusText(s, path) + ")";
       return false;
     }
   }
@@ -109,7 +111,7 @@ bool ReportFile::StoreAll(const std::vector<std::string>& records, int replaceKe
   *inserted = *replaced = 0;
   int16_t s = Transaction(recman::B_BEGIN_TRANSACTION);
   if (s != 0) {
-    *error = "cannot start a transaction on " + name_ + " (" + Status(s) + ")";
+    *error = "cannot start a transaction on " + name_ + " (" + StatusText(s, path_) + ")";
     return false;
   }
   recman::FileLayout layout;
@@ -154,12 +156,12 @@ bool ReportFile::StoreAll(const std::vector<std::string>& records, int replaceKe
     }
     Transaction(recman::B_ABORT_TRANSACTION);
     *failed = i;
-    *error = "the record cannot be stored in " + name_ + " (" + WriteRefusal(s) + ")";
+    *error = "the record cannot be stored in " + name_ + " (" + WriteRefusal(s, path_) + ")";
     return false;
   }
   s = Transaction(recman::B_END_TRANSACTION);
   if (s != 0) {
-    *error = "cannot store the records in " + name_ + " (" + Status(s) + ")";
+    *error = "cannot store the records in " + name_ + " (" + StatusText(s, path_) + ")";
     return false;
   }
   *inserted = added;
@@ -175,7 +177,7 @@ bool ReportFile::Layout(recman::FileLayout* layout, std::string* error) {
   if (s == 0)
     s = recman::ParseLayout(reinterpret_cast<const uint8_t*>(data.data()), length, layout);
   if (s != 0) {
-    *error = "cannot read the layout of " + name_ + " (" + Status(s) + ")";
+    *error = "cannot read the layout of " + name_ + " (" + StatusText(s, path_) + ")";
     return false;
   }
   return true;
@@ -200,7 +202,7 @@ bool ReportFile::ReadAll(std::vector<std::string>* records, std::string* error) 
     s = recman::BTRCALL(recman::B_GET_NEXT, block_, data, &length, key, 255, 0);
   }
   if (s != recman::B_END_OF_FILE) {
-    *error = "cannot read " + name_ + " (" + Status(s) + ")";
+    *error = "cannot read " + name_ + " (" + StatusText(s, path_) + ")";
     return false;
   }
   return true;

@@ -68,6 +68,7 @@ class ReportFile {
   unsigned char block_[128] = {};
   bool open_ = false;
   std::string name_;
+  std::string path_;  // native path of the open file
 };
 
 // The creation layout bytes of ROOT/ddf/<name>.xdf (without the

@@ -13,7 +13,10 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "recman/btrcall.h"
 #include "recman/creation_layout_file.h"
+#include "recman/engine_choice.h"
+#include "recman/pg_names.h"
 #include "tools/zuldata/commands.h"
 
 #ifndef ZUL_SUITE_DIR
@@ -157,6 +160,16 @@ bool LayDownSuite(const std::string& root, SuiteOptions& options, std::string* e
     }
   }
   if (!CopyText(suite + "/Brol.ini", root + "/Brol.ini", error)) return false;
+  if (!options.connection.empty()) {
+    std::string utf8 = "\n[BaseDades]\nConnexio=" + options.connection + "\n";
+    if (!options.schema.empty()) utf8 += "Esquema=" + options.schema + "\n";
+    std::string ini, text;
+    if (!platform::ReadFile(root + "/Brol.ini", &ini) || !SuiteText(utf8, &text) ||
+        !platform::WriteFile(root + "/Brol.ini", ini + text)) {
+      *error = "cannot write the server setting into " + root + "/Brol.ini";
+      return false;
+    }
+  }
   for (const char* folder : {"FORMS", "LOCALE", "AJUDA", "TERM01"})
     if (!CopyFolder(suite, root, folder, error)) return false;
   if (!SetTerminalDir(root, error)) return false;
@@ -191,6 +204,30 @@ bool LayDownSuite(const std::string& root, SuiteOptions& options, std::string* e
                  options.zudavivi.c_str());
   }
   return true;
+}
+
+bool ServerOption(const std::vector<std::string>& args, size_t* i, SuiteOptions* options) {
+  if (*i + 1 >= args.size()) return false;
+  if (args[*i] == "--connexio") options->connection = args[++*i];
+  else if (args[*i] == "--esquema") options->schema = args[++*i];
+  else return false;
+  return true;
+}
+
+bool DataFileExists(const std::string& root, const std::string& name) {
+  std::string path = platform::SuitePath(root + "/DADES/" + name + ".dat");
+  return recman::EngineFor(path).Exists(path) == recman::B_OK;
+}
+
+std::string StatusText(int16_t status, const std::string& nativePath) {
+  std::string text = "status " + std::to_string(status);
+  if (status == recman::B_RECORD_MANAGER_INACTIVE || status == recman::B_SESSION_LOST) {
+    recman::SuiteSetting suite = recman::SuiteOf(nativePath);
+    text += status == recman::B_SESSION_LOST ? ": the connection to the database server was lost"
+                                             : ": the database server cannot be reached";
+    if (!suite.connection.empty()) text += " (" + recman::pg::MaskConnection(suite.connection) + ")";
+  }
+  return text;
 }
 
 }  // namespace zuldata

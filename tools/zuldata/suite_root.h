@@ -1,4 +1,5 @@
-// Laying down a ready suite root from the readable sources under suite/.
+// Laying down a ready suite root from the readable sources under suite/,
+// with its data files as SQLite files or on a database server.
 //
 // What a root holds (DESIGN.md "Suite files we define"):
 //   ROOT/Brol.ini
@@ -18,14 +19,35 @@
 // beside this tool's build folder (../zudavivi/ZUDAVIVI).
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zuldata {
 
 struct SuiteOptions {
   std::string suiteDir;  // suite/ sources; "" = the configured one
   std::string zudavivi;  // the print program; "" = the configured one
+  // The database server of the suite (recman/engine_choice.h): written to
+  // the root's Brol.ini, section "BaseDades", as "Connexio" and "Esquema"
+  // when not empty. "" = the data files are SQLite files under DADES.
+  std::string connection;
+  std::string schema;
 };
+
+// Reads the server options "--connexio STRING" and "--esquema NAME" at
+// args[*i] into options (moving *i past the value). False when args[*i] is
+// neither.
+bool ServerOption(const std::vector<std::string>& args, size_t* i, SuiteOptions* options);
+
+// True when the data file NAME of the root (ROOT/DADES/NAME.dat) exists,
+// in whichever engine the root's Brol.ini names.
+bool DataFileExists(const std::string& root, const std::string& name);
+
+// A status for a message about the file at the native path: "status N",
+// and for a server that cannot be reached or went away, which server
+// (its connection string with the password masked).
+std::string StatusText(int16_t status, const std::string& nativePath);
 
 // Lays down the root (creating ROOT when missing) and fills in the options
 // that were left empty. Returns false with a message. A missing print

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# The demo suite on the database server, through the real programs:
+#   zuldata demo --connexio lays the demo down with its data files on the
+#   test server; torbelan --batch prints from it the same spools as the
+#   report's golden files (report/testdata/expected_*.spool); zuldata check,
+#   dump and export work on the server's files; zuldata copy moves the suite
+#   back to files, which print the same spool again; and no message shows
+#   the connection string's password.
+#
+# Usage: server_suite_test.sh SOURCE_DIR ZULDATA TORBELAN ZUDAVIVI
+# Needs ZULPG_TEST_CONNINFO (scripts/test sets it); without it the test is
+# skipped (exit 77), or fails when ZULPG_TEST_REQUIRED=1.
+set -euo pipefail
+src="$1" zuldata="$2" torbelan="$3" zudavivi="$4"
+
+if [ -z "${ZULPG_TEST_CONNINFO:-}" ]; then
+  if [ "${ZULPG_TEST_REQUIRED:-}" = 1 ]; then
+    echo "FAIL: ZULPG_TEST_CONNINFO is not set but the server tests are required" >&2
+    exit 1
+  fi
+  echo "skipped: no test server (set ZULPG_TEST_CONNINFO; scripts/test does)"
+  exit 77
+fi
+
+work="$(mktemp -d /tmp/zulsrvsuite.XXXXXX)"
+schema="$(basename "$work")"
+cleanup() {
+  psql "$ZULPG_TEST_CONNINFO" -qAtc "DROP SCHEMA IF EXISTS \"$schema\" CASCADE" >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+[ "${ZUL_KEEP:-}" = 1 ] && trap - EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Replaces one Key=value line of an INI file laid down in code page 850.
+set_ini() { sed -i "s/^$2=.*\r\$/$2=$3\r/" "$1"; }
+
+# One batch pass over ROOT; compares the spool with an expected file.
+batch() {
+  local root="$1" expected="$2"; shift 2
+  (cd "$root" && ZULROOT="$root/" ZULEXE="$work/nobin/" ZULTMP="$root/TERM01/" ZULTODAY=20261208 \
+     "$torbelan" --batch "$@" >/dev/null 2>"$work/stderr.txt") || fail "torbelan $* in $root"
+  cmp "$root/TERM01/zudavivi.tmp" "$src/report/testdata/$expected" ||
+    fail "$root: the spool differs from $expected"
+}
+
+mkdir -p "$work/nobin"
+server="$work/server"
+"$zuldata" demo "$server" --suite "$src/suite" --zudavivi "$zudavivi" \
+  --connexio "$ZULPG_TEST_CONNINFO" --esquema "$schema" >/dev/null
+[ -z "$(ls "$server/DADES")" ] || fail "data files on disk: $(ls "$server/DADES")"
+tables="$(psql "$ZULPG_TEST_CONNINFO" -qAtc \
+  "SELECT count(*) FROM pg_tables WHERE schemaname = '$schema' AND tablename LIKE 'dades/%.dat'")"
+[ "$tables" = 7 ] || fail "the server holds $tables of the 7 report files"
+
+batch "$server" expected_ca.spool 31/12/2026 1.0 999.999
+set_ini "$server/TERM01/BrolTerm.ini" Idioma SPA
+batch "$server" expected_es.spool 311226 1.0 999.999
+set_ini "$server/TERM01/BrolTerm.ini" Idioma CAT
+set_ini "$server/Brol.ini" Membret N
+batch "$server" expected_ca_n.spool 31.12.26 1.0 999.999
+set_ini "$server/Brol.ini" Membret S
+
+for f in TDespesa THRebut FinquesH FinDespH PropietH PagamH CobramH; do
+  "$zuldata" check "$server/DADES/$f.dat" | grep -q '^ok: ' || fail "check $f"
+done
+"$zuldata" dump "$server/DADES/PropietH.dat" | sed -n 1p | grep -q '^# records [1-9]' || fail "dump"
+
+# Back to files: the same spool, the same records.
+files="$work/files"
+"$zuldata" demo "$files" --suite "$src/suite" --zudavivi "$zudavivi" >/dev/null
+rm -f "$files"/DADES/*
+"$zuldata" copy "$server" "$files" | grep -q '^copied ' || fail "copy"
+[ -n "$(ls "$files/DADES")" ] || fail "copy made no files"
+batch "$files" expected_ca.spool 31/12/2026 1.0 999.999
+for f in FinquesH PropietH CobramH; do
+  cmp <("$zuldata" export "$server" "$f") <("$zuldata" export "$files" "$f") ||
+    fail "export $f differs between the server and the files"
+done
+
+# A server that cannot be reached: a status and the server named, with its
+# password masked.
+bad="$work/bad"
+"$zuldata" demo "$bad" --suite "$src/suite" --zudavivi "$zudavivi" \
+  --connexio "host=127.0.0.1 port=1 password=s3cret connect_timeout=3" >/dev/null 2>"$work/bad.txt" &&
+  fail "a demo on an unreachable server succeeded"
+grep -q "status 20" "$work/bad.txt" || fail "no status 20: $(cat "$work/bad.txt")"
+grep -q "password=\*\*\*" "$work/bad.txt" || fail "the server is not named: $(cat "$work/bad.txt")"
+if grep -q s3cret "$work/bad.txt"; then fail "the password was shown"; fi
+echo "ok"
