@@ -22,6 +22,7 @@
 // line
 //   btrcall_vs_sqlite next=R equal=R held_next=R held_equal=R
 // with the ratios BTRCALL rate / SQLite rate, per statement and held.
+#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -35,7 +36,10 @@
 
 #include "platform/coding.h"
 #include "recman/btrcall.h"
+#include "platform/env.h"
+#include "platform/files.h"
 #include "recman/key_layout.h"
+#include "recman/pg_names.h"
 
 using namespace recman;
 
@@ -222,6 +226,77 @@ double SqliteEqual(sqlite3* db, const std::vector<uint32_t>& probes, bool held) 
   return probes.size() / t;
 }
 
+// ---- the server ---------------------------------------------------------
+
+// The number of records of a data file (Stat), or -1 when it cannot be
+// opened.
+long RecordsIn(const std::string& path) {
+  uint8_t block[128] = {};
+  char key[256] = {};
+  std::snprintf(key, sizeof key, "%s", path.c_str());
+  if (Call(B_OPEN, block, nullptr, 0, key) != 0) return -1;
+  uint8_t stat[1536];
+  uint32_t len = sizeof stat;
+  int16_t st = BTRCALL(B_STAT, block, stat, &len, key, 255, 0);
+  Call(B_CLOSE, block, nullptr, 0, nullptr);
+  return st == 0 ? long(platform::DecodeFixed32(stat + FS_RECORD_COUNT)) : -1;
+}
+
+// A prepared statement of the direct loops, with one bytea parameter.
+struct PgLoop {
+  PGconn* conn = nullptr;
+  std::string name;
+  bool Prepare(PGconn* c, const std::string& n, const std::string& sql) {
+    conn = c;
+    name = n;
+    const Oid bytea = 17;
+    PGresult* r = PQprepare(c, n.c_str(), sql.c_str(), 1, &bytea);
+    bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+    PQclear(r);
+    return ok;
+  }
+  // Runs it with the key; copies the row's data and key; false without one.
+  bool Row(const uint8_t* key, int keyLength, uint8_t* data, uint8_t* keyOut) {
+    const char* values[] = {reinterpret_cast<const char*>(key)};
+    const int lengths[] = {keyLength};
+    const int formats[] = {1};
+    PGresult* r = PQexecPrepared(conn, name.c_str(), 1, values, lengths, formats, 1);
+    bool ok = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1;
+    if (ok) {
+      std::memcpy(data, PQgetvalue(r, 0, 2), size_t(PQgetlength(r, 0, 2)));
+      std::memcpy(keyOut, PQgetvalue(r, 0, 3), size_t(PQgetlength(r, 0, 3)));
+    }
+    PQclear(r);
+    return ok;
+  }
+};
+
+double LibpqNext(PgLoop& loop, uint32_t n) {
+  uint8_t data[1536], last[6] = {};
+  double t0 = Now();
+  uint32_t count = 0;
+  // The first key is above every image but the empty one: start below all.
+  uint8_t below[1] = {0};
+  bool more = loop.Row(below, 0, data, last);
+  while (more) {
+    ++count;
+    more = loop.Row(last, 6, data, last);
+  }
+  double t = Now() - t0;
+  return count == n ? count / t : 0;
+}
+
+double LibpqEqual(PgLoop& loop, const std::vector<uint32_t>& probes) {
+  uint8_t data[1536], r[kRecordLength], k[6], key[6];
+  double t0 = Now();
+  for (uint32_t i : probes) {
+    MakeRecord(i, r);
+    BigEndianKey(r, k);
+    if (!loop.Row(k, 6, data, key) || std::memcmp(k, key, 6) != 0) return 0;
+  }
+  return probes.size() / (Now() - t0);
+}
+
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
@@ -259,9 +334,44 @@ int main(int argc, char** argv) {
   std::vector<uint32_t> probes(kEqualLookups);
   for (uint32_t& p : probes) p = rng() % n;
 
+  // The server suite: its Brol.ini names the server, its file is a table.
+  const std::string conninfo = platform::GetEnv("ZULPG_BENCH_CONNINFO");
+  const std::string pgRoot = dir + "/pgsuite";
+  const std::string pgPath = pgRoot + "/DADES/bench" + tag + ".dat";
+  PGconn* pg = nullptr;
+  PgLoop pgNext, pgEqual;
+  if (!conninfo.empty()) {
+    platform::MakeDirs(pgRoot);
+    platform::WriteFile(pgRoot + "/Brol.ini",
+                        "[BaseDades]\r\nConnexio=" + conninfo + "\r\nEsquema=bench\r\n");
+    if (RecordsIn(pgPath) != long(n)) {
+      std::printf("loading %u records into the server (once)...\n", n);
+      std::fflush(stdout);
+      double t0 = Now();
+      if (!BuildRecman(pgPath, n, order)) return 1;
+      std::printf("load: btrcall on the server %.0f inserts/s (transactions of 10000)\n",
+                  n / (Now() - t0));
+    }
+    pg = PQconnectdb(conninfo.c_str());
+    if (PQstatus(pg) != CONNECTION_OK) {
+      std::fprintf(stderr, "cannot connect to the server: %s\n", PQerrorMessage(pg));
+      return 1;
+    }
+    std::string table = pg::QuoteIdentifier("bench") + "." +
+                        pg::QuoteIdentifier(pg::TableName("DADES/bench" + tag + ".dat"));
+    std::string cols = "SELECT pos, ver, data, k0 FROM " + table + " WHERE ";
+    if (!pgNext.Prepare(pg, "next", cols + "k0 > $1 ORDER BY k0 LIMIT 1") ||
+        !pgEqual.Prepare(pg, "equal", cols + "k0 >= $1 ORDER BY k0 LIMIT 1")) {
+      std::fprintf(stderr, "cannot prepare: %s\n", PQerrorMessage(pg));
+      return 1;
+    }
+  }
+
   sqlite3* db = OpenSqlite(sqlPath, false);
   if (!db) return 1;
-  std::vector<double> rn, sn, hn, re, se, he;
+  std::vector<double> rn, sn, hn, re, se, he, pn, ln, pe, le;
+  // The server loops get a tenth of the lookups: each is a round trip.
+  std::vector<uint32_t> pgProbes(probes.begin(), probes.begin() + probes.size() / 10);
   for (int round = 0; round < 3; ++round) {
     rn.push_back(RecmanNext(recPath, n));
     sn.push_back(SqliteNext(db, n, false));
@@ -269,8 +379,15 @@ int main(int argc, char** argv) {
     re.push_back(RecmanEqual(recPath, probes));
     se.push_back(SqliteEqual(db, probes, false));
     he.push_back(SqliteEqual(db, probes, true));
+    if (pg) {
+      pn.push_back(RecmanNext(pgPath, n));
+      ln.push_back(LibpqNext(pgNext, n));
+      pe.push_back(RecmanEqual(pgPath, pgProbes));
+      le.push_back(LibpqEqual(pgEqual, pgProbes));
+    }
   }
   sqlite3_close(db);
+  PQfinish(pg);
   double a = Median(rn), b = Median(sn), bh = Median(hn);
   double c = Median(re), d = Median(se), dh = Median(he);
   if (a == 0 || b == 0 || bh == 0 || c == 0 || d == 0 || dh == 0) {
@@ -281,7 +398,20 @@ int main(int argc, char** argv) {
               a, b, bh);
   std::printf("get equal: btrcall %.0f ops/s, sqlite %.0f ops/s, sqlite held %.0f ops/s\n",
               c, d, dh);
-  std::printf("btrcall_vs_sqlite next=%.2f equal=%.2f held_next=%.2f held_equal=%.2f\n",
-              a / b, c / d, a / bh, c / dh);
+  std::string pgSummary;
+  if (!pn.empty()) {
+    double e = Median(pn), f = Median(ln), g = Median(pe), h = Median(le);
+    if (e == 0 || f == 0 || g == 0 || h == 0) {
+      std::fprintf(stderr, "a timed server loop failed\n");
+      return 1;
+    }
+    std::printf("server get next:  btrcall %.0f ops/s, libpq %.0f ops/s\n", e, f);
+    std::printf("server get equal: btrcall %.0f ops/s, libpq %.0f ops/s\n", g, h);
+    char buf[96];
+    std::snprintf(buf, sizeof buf, " pg_vs_libpq next=%.2f equal=%.2f", e / f, g / h);
+    pgSummary = buf;
+  }
+  std::printf("btrcall_vs_sqlite next=%.2f equal=%.2f held_next=%.2f held_equal=%.2f%s\n",
+              a / b, c / d, a / bh, c / dh, pgSummary.c_str());
   return 0;
 }
