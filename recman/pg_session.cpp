@@ -63,7 +63,10 @@ void PutBE32(char* p, uint32_t v) {
 }  // namespace
 
 void ForgetSessionsAfterFork() {
+  // Marked so that nothing is ever sent or closed through them, and out of
+  // Everyone so that no End Transaction of the child reaches them.
   for (Session* s : Everyone()) s->abandoned_ = true;
+  Everyone().clear();
   // The child keeps no session: the map's entries are leaked, not closed.
   auto* old = new std::map<std::string, std::shared_ptr<Session>>;
   old->swap(Live());
