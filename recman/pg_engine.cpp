@@ -212,9 +212,7 @@ class ServerEngine : public Engine {
   int16_t Create(const std::string& path, const FileLayout& layout, bool replace) override {
     std::shared_ptr<Session> s;
     Place place;
-    int16_t st = PlaceOf(path, &place);
-    if (st != B_OK) return st;
-    st = Connect(&s);
+    int16_t st = Reach(path, &s, &place);
     if (st != B_OK) return st;
     // Inside Begin/End Transaction the new file is part of the transaction.
     const bool nested = s->inTransaction();
@@ -241,16 +239,9 @@ class ServerEngine : public Engine {
     (void)readOnly;  // the caller refuses writes
     std::shared_ptr<Session> s;
     Place place;
-    int16_t st = PlaceOf(path, &place);
-    if (st != B_OK) return st;
-    st = Connect(&s);
-    if (st != B_OK) return st;
-    const char* values[] = {place.name.c_str(), place.table.c_str()};
-    const int lengths[] = {int(place.name.size()), int(place.table.size())};
     Result r;
-    st = s->Run(info_, values, lengths, &r);
+    int16_t st = CatalogueRow(path, &s, &place, &r);
     if (st != B_OK) return st;
-    if (r.rows() != 1) return B_FILE_NOT_FOUND;
     if (r.null(0, 4) || r.Int(0, 3) != kFormatVersion) return B_NOT_A_DATA_FILE;
     FileInfo info;
     st = ParseLayout(reinterpret_cast<const uint8_t*>(r.value(0, 0)), uint32_t(r.length(0, 0)),
@@ -266,16 +257,9 @@ class ServerEngine : public Engine {
   int16_t CheckStorage(const std::string& path, std::vector<std::string>* problems) override {
     std::shared_ptr<Session> s;
     Place place;
-    int16_t st = PlaceOf(path, &place);
-    if (st != B_OK) return st;
-    st = Connect(&s);
-    if (st != B_OK) return st;
-    const char* values[] = {place.name.c_str(), place.table.c_str()};
-    const int lengths[] = {int(place.name.size()), int(place.table.size())};
     Result r;
-    st = s->Run(info_, values, lengths, &r);
+    int16_t st = CatalogueRow(path, &s, &place, &r);
     if (st != B_OK) return st;
-    if (r.rows() != 1) return B_FILE_NOT_FOUND;
     if (r.null(0, 4)) {
       problems->push_back("storage: the catalogue names " + place.name +
                           ", which has no record table");
@@ -304,14 +288,32 @@ class ServerEngine : public Engine {
   }
 
  private:
+  // The session and place of the data file at the native path.
+  int16_t Reach(const std::string& path, std::shared_ptr<Session>* s, Place* place) {
+    int16_t st = PlaceOf(path, place);
+    return st != B_OK ? st : Connect(s);
+  }
+
+  // The file's catalogue row with its record table's object id (creation,
+  // owner, owner_mode, format, oid or NULL): 0, 12 when there is none, or
+  // a status.
+  int16_t CatalogueRow(const std::string& path, std::shared_ptr<Session>* s, Place* place,
+                       Result* r) {
+    int16_t st = Reach(path, s, place);
+    if (st != B_OK) return st;
+    const char* values[] = {place->name.c_str(), place->table.c_str()};
+    const int lengths[] = {int(place->name.size()), int(place->table.size())};
+    st = (*s)->Run(info_, values, lengths, r);
+    if (st != B_OK) return st;
+    return r->rows() == 1 ? B_OK : B_FILE_NOT_FOUND;
+  }
+
   // The catalogue row of the file: 0 (and its format), 12 when there is
   // none (nor a catalogue), or a status.
   int16_t Find(const std::string& path, int* format) {
     std::shared_ptr<Session> s;
     Place place;
-    int16_t st = PlaceOf(path, &place);
-    if (st != B_OK) return st;
-    st = Connect(&s);
+    int16_t st = Reach(path, &s, &place);
     if (st != B_OK) return st;
     const char* values[] = {place.name.c_str()};
     const int lengths[] = {int(place.name.size())};
