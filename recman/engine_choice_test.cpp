@@ -107,9 +107,11 @@ class ServerChoiceTest : public ::testing::Test {
     for (const std::string& schema : schemas_)
       ServerCommand("DROP SCHEMA IF EXISTS " + pg::QuoteIdentifier(schema) + " CASCADE");
   }
-  // A suite root ROOT in the test folder whose Brol.ini names the server.
-  std::string Suite(const std::string& root, const std::string& schema) {
-    std::string ini = "[BaseDades]\r\nConnexio=" + TestServer() + "\r\n";
+  // A suite root ROOT in the test folder whose Brol.ini names the server
+  // (with `extra` added to the connection string).
+  std::string Suite(const std::string& root, const std::string& schema,
+                    const std::string& extra = "") {
+    std::string ini = "[BaseDades]\r\nConnexio=" + TestServer() + extra + "\r\n";
     if (!schema.empty()) ini += "Esquema=" + schema + "\r\n";
     dir_.Write(root + "/Brol.ini", ini);
     schemas_.push_back(schema);
@@ -188,6 +190,46 @@ TEST_F(ServerChoiceTest, AwkwardSchemaAndFileNamesAreQuotedNotSpliced) {
                        " AND tablename = " +
                        Literal(pg::TableName(names[0]))),
             1);
+}
+
+// Whatever a call did, failed writes included, no server transaction stays
+// open after it returns; inside Begin/End Transaction one does, and End
+// closes it.
+TEST_F(ServerChoiceTest, NoTransactionStaysOpenBetweenCalls) {
+  std::string tag = dir_.path().substr(dir_.path().size() - 7, 6);
+  std::string app = "zulidle" + tag;
+  std::string root = Suite("Idle", "zul idle " + tag, " application_name=" + app);
+  auto open = [&](const char* state) {
+    return ServerRows("SELECT 1 FROM pg_stat_activity WHERE application_name = " + Literal(app) +
+                      " AND state = " + Literal(state));
+  };
+  std::string path = root + "/DADES/F.dat";
+  ASSERT_EQ(CreateFile(path, CounterSpec()), 0);
+  Handle h, other;
+  ASSERT_EQ(h.Open(path), 0);
+  ASSERT_EQ(other.Open(path), 0);
+  ASSERT_EQ(h.Insert(Counter(1, 1)), 0);
+  EXPECT_EQ(h.Insert(Counter(1, 2)), B_DUPLICATE_KEY);
+  ASSERT_EQ(h.Get(B_GET_FIRST, 0), 0);
+  ASSERT_EQ(other.Get(B_GET_FIRST, 0), 0);
+  ASSERT_EQ(other.Update(Counter(1, 3)), 0);
+  EXPECT_EQ(h.Update(Counter(1, 4)), B_CONFLICT);
+  EXPECT_EQ(h.Delete(), B_CONFLICT);
+  ASSERT_EQ(h.Get(B_GET_FIRST + B_LOCK_SINGLE_NOWAIT, 0), 0);
+  EXPECT_EQ(other.Delete(), B_RECORD_LOCKED);
+  EXPECT_EQ(open("idle in transaction"), 0);
+  EXPECT_EQ(open("idle in transaction (aborted)"), 0);
+  EXPECT_EQ(open("idle"), 1);  // one connection for the whole process
+
+  ASSERT_EQ(h.Call(B_BEGIN_TRANSACTION, "", "", 0), 0);
+  ASSERT_EQ(h.Insert(Counter(2, 2)), 0);
+  EXPECT_EQ(h.Insert(Counter(2, 9)), B_DUPLICATE_KEY);  // fails alone
+  EXPECT_EQ(open("idle in transaction"), 1);
+  ASSERT_EQ(h.Call(B_END_TRANSACTION, "", "", 0), 0);
+  EXPECT_EQ(open("idle in transaction"), 0);
+  ASSERT_EQ(other.Get(B_GET_EQUAL, 0, CounterKey(2)), 0);
+  ASSERT_EQ(other.Call(B_STAT, "", "", 0, 512), 0);
+  EXPECT_EQ(platform::DecodeFixed32(other.data.data() + FS_RECORD_COUNT), 2u);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 
 #include "platform/env.h"
 #include "recman/btrcall.h"
-#include "recman/pg_names.h"
 
 namespace recman {
 namespace pg {
@@ -97,8 +96,7 @@ int16_t StatusOfSqlState(const std::string& state) {
   return B_IO_ERROR;
 }
 
-int16_t Session::For(const std::string& connection, std::shared_ptr<Session>* out,
-                     std::string* why) {
+int16_t Session::For(const std::string& connection, std::shared_ptr<Session>* out) {
   InstallForkHandler();
   auto& live = Live();
   auto it = live.find(connection);
@@ -114,11 +112,6 @@ int16_t Session::For(const std::string& connection, std::shared_ptr<Session>* ou
   values.push_back(nullptr);
   PGconn* conn = PQconnectdbParams(keys.data(), values.data(), /*expand_dbname=*/1);
   if (conn == nullptr || PQstatus(conn) != CONNECTION_OK) {
-    if (why) {
-      *why = conn ? PQerrorMessage(conn) : "out of memory";
-      while (!why->empty() && (why->back() == '\n' || why->back() == ' ')) why->pop_back();
-      *why = "server " + MaskConnection(connection) + ": " + *why;
-    }
     PQfinish(conn);
     return B_RECORD_MANAGER_INACTIVE;
   }

@@ -95,10 +95,8 @@ class TxnMember {
 class Session {
  public:
   // The live session for the connection string, connecting when there is
-  // none. Returns 0 and *out, or 20 when the server cannot be reached (the
-  // reason, with the password masked, in *why when given).
-  static int16_t For(const std::string& connection, std::shared_ptr<Session>* out,
-                     std::string* why = nullptr);
+  // none. Returns 0 and *out, or 20 when the server cannot be reached.
+  static int16_t For(const std::string& connection, std::shared_ptr<Session>* out);
 
   ~Session();
   Session(const Session&) = delete;

@@ -4,8 +4,9 @@
 #   test server; torbelan --batch prints from it the same spools as the
 #   report's golden files (report/testdata/expected_*.spool); zuldata check,
 #   dump and export work on the server's files; zuldata copy moves the suite
-#   back to files, which print the same spool again; and no message shows
-#   the connection string's password.
+#   back to files, which print the same spool again; zuldata generate gives
+#   the same records and spool on the server as in files; and no message
+#   shows the connection string's password.
 #
 # Usage: server_suite_test.sh SOURCE_DIR ZULDATA TORBELAN ZUDAVIVI
 # Needs ZULPG_TEST_CONNINFO (scripts/test sets it); without it the test is
@@ -25,7 +26,9 @@ fi
 work="$(mktemp -d /tmp/zulsrvsuite.XXXXXX)"
 schema="$(basename "$work")"
 cleanup() {
-  psql "$ZULPG_TEST_CONNINFO" -qAtc "DROP SCHEMA IF EXISTS \"$schema\" CASCADE" >/dev/null 2>&1 || true
+  for s in "$schema" "${schema}g"; do
+    psql "$ZULPG_TEST_CONNINFO" -qAtc "DROP SCHEMA IF EXISTS \"$s\" CASCADE" >/dev/null 2>&1 || true
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -78,6 +81,23 @@ for f in FinquesH PropietH CobramH; do
   cmp <("$zuldata" export "$server" "$f") <("$zuldata" export "$files" "$f") ||
     fail "export $f differs between the server and the files"
 done
+
+# Generated data: the same seed on the server and in files gives the same
+# records and the same spool.
+gserver="$work/gserver" gfiles="$work/gfiles"
+"$zuldata" generate "$gserver" --communities 3 --departments 4 --seed 5 \
+  --connexio "$ZULPG_TEST_CONNINFO" --esquema "${schema}g" >/dev/null || fail "generate on the server"
+"$zuldata" generate "$gfiles" --communities 3 --departments 4 --seed 5 >/dev/null
+for f in FinquesH PropietH CobramH PagamH; do
+  cmp <("$zuldata" export "$gserver" "$f") <("$zuldata" export "$gfiles" "$f") ||
+    fail "generated $f differs between the server and the files"
+done
+for r in "$gserver" "$gfiles"; do
+  (cd "$r" && ZULROOT="$r/" ZULEXE="$work/nobin/" ZULTMP="$r/TERM01/" ZULTODAY=20261208 \
+     "$torbelan" --batch 31/12/2026 1.0 9999.999 >/dev/null 2>&1) || fail "torbelan in $r"
+done
+cmp "$gserver/TERM01/zudavivi.tmp" "$gfiles/TERM01/zudavivi.tmp" ||
+  fail "the generated suite prints differently from the server"
 
 # A server that cannot be reached: a status and the server named, with its
 # password masked.
