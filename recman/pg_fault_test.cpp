@@ -4,6 +4,7 @@
 // waits for a record lock. Every call then returns a status at once (95 on
 // the opens made before, 20 for new ones), the lock wait ends with its
 // status, and after the restart every write that had returned 0 is there.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -107,6 +108,8 @@ TEST_F(ServerFaultTest, AServerCrashGivesStatusesAndKeepsEveryWriteThatReturned0
   // Another terminal holds record 1; a third waits for it (lock bias 100).
   pid_t holder = fork();
   if (holder == 0) {
+    int devnull = open("/dev/null", O_WRONLY);
+    dup2(devnull, 1);
     execl(RECMAN_WORKER, RECMAN_WORKER, "hold", path_.c_str(), "0", "lock", nullptr);
     _exit(127);
   }
