@@ -23,7 +23,9 @@
 // exclusive for an exclusive open) are the server's session-level advisory
 // locks, keyed (object id of the record table, position) and (object id, 0)
 // (pg_session.h). The server drops them when the connection ends, however
-// the process ends, so a killed terminal frees its records and files; a
+// the process ends, so a killed terminal frees its records and files: a
+// moment after its death, once the server has seen the connection close
+// (the kernel drops a lock file's locks with the process itself). A
 // conflict gives 84 and 85 as the SQLite engine's lock file does. A file
 // replaced by Create gets a new table and so a new object id: an open that
 // found the old id locks it, then looks again and starts over when the id
