@@ -44,13 +44,21 @@ std::set<Session*>& Everyone() {
   return *all;
 }
 
-const Statement kLockShared{"zs_lock_shared", "SELECT pg_try_advisory_lock_shared($1, $2)",
-                            {kInt4, kInt4}};
-const Statement kLockExclusive{"zs_lock", "SELECT pg_try_advisory_lock($1, $2)", {kInt4, kInt4}};
-const Statement kUnlockShared{"zs_unlock_shared", "SELECT pg_advisory_unlock_shared($1, $2)",
-                              {kInt4, kInt4}};
-const Statement kUnlockExclusive{"zs_unlock", "SELECT pg_advisory_unlock($1, $2)",
-                                 {kInt4, kInt4}};
+// The advisory lock statements. Made once and never destroyed: files still
+// open when the program ends are closed by the record manager's state's
+// destructor, which may run after this file's static objects are gone.
+struct AdvisoryStatements {
+  Statement lockShared{"zs_lock_shared", "SELECT pg_try_advisory_lock_shared($1, $2)",
+                       {kInt4, kInt4}};
+  Statement lock{"zs_lock", "SELECT pg_try_advisory_lock($1, $2)", {kInt4, kInt4}};
+  Statement unlockShared{"zs_unlock_shared", "SELECT pg_advisory_unlock_shared($1, $2)",
+                         {kInt4, kInt4}};
+  Statement unlock{"zs_unlock", "SELECT pg_advisory_unlock($1, $2)", {kInt4, kInt4}};
+};
+const AdvisoryStatements& Advisories() {
+  static const AdvisoryStatements* statements = new AdvisoryStatements;
+  return *statements;
+}
 
 void PutBE32(char* p, uint32_t v) {
   p[0] = char(v >> 24);
@@ -207,7 +215,7 @@ int16_t Session::OpenLock(uint32_t oid, bool exclusive, const void* holder) {
   OpenState& o = opens_[oid];
   if (o.exclusive != nullptr || (exclusive && o.shared > 0)) return B_FILE_LOCKED;
   bool granted = false;
-  int16_t st = Advisory(exclusive ? kLockExclusive : kLockShared, oid, 0, &granted);
+  int16_t st = Advisory(exclusive ? Advisories().lock : Advisories().lockShared, oid, 0, &granted);
   if (st != B_OK) return st;
   if (!granted) return B_FILE_LOCKED;
   if (exclusive)
@@ -232,7 +240,7 @@ void Session::CloseLock(uint32_t oid, const void* holder) {
     --o.shared;
   if (o.holders.empty()) opens_.erase(it);
   bool granted = false;
-  if (!lost_) Advisory(exclusive ? kUnlockExclusive : kUnlockShared, oid, 0, &granted);
+  if (!lost_) Advisory(exclusive ? Advisories().unlock : Advisories().unlockShared, oid, 0, &granted);
 }
 
 int16_t Session::LockRecord(uint32_t oid, uint32_t pos, const void* holder) {
@@ -241,7 +249,7 @@ int16_t Session::LockRecord(uint32_t oid, uint32_t pos, const void* holder) {
   auto it = records_.find(key);
   if (it != records_.end()) return it->second == holder ? B_OK : B_RECORD_LOCKED;
   bool granted = false;
-  int16_t st = Advisory(kLockExclusive, oid, pos, &granted);
+  int16_t st = Advisory(Advisories().lock, oid, pos, &granted);
   if (st != B_OK) return st;
   if (!granted) return B_RECORD_LOCKED;
   records_[key] = holder;
@@ -254,7 +262,7 @@ void Session::UnlockRecord(uint32_t oid, uint32_t pos, const void* holder) {
   if (it == records_.end() || it->second != holder) return;
   records_.erase(it);
   bool granted = false;
-  if (!lost_) Advisory(kUnlockExclusive, oid, pos, &granted);
+  if (!lost_) Advisory(Advisories().unlock, oid, pos, &granted);
 }
 
 int16_t Session::JoinTransaction(TxnMember* m) {
