@@ -3,6 +3,7 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -19,7 +20,12 @@ constexpr double kMargin = 42.5197;     // 15 mm on every side
 constexpr double kLeading = 1.2;        // line pitch / type size, at least
 constexpr char kFontFamily[] = "DejaVu Sans Mono";
 
+// cairo writes the document through WriteToFile into a file of our own, so
+// that every failed write (a full disk, a file-size limit) is seen: cairo's
+// own file output does not report one from its surface's status.
 struct PdfDocument {
+  std::FILE* file = nullptr;
+  bool writeFailed = false;
   cairo_surface_t* surface = nullptr;
   cairo_t* cr = nullptr;
   unsigned long glyph[256] = {};  // glyph of each byte; 0 = draw nothing
@@ -32,10 +38,23 @@ struct PdfDocument {
   ~PdfDocument() {
     if (cr) cairo_destroy(cr);
     if (surface) cairo_surface_destroy(surface);
+    if (file) std::fclose(file);
+  }
+
+  static cairo_status_t WriteToFile(void* closure, const unsigned char* data,
+                                    unsigned int length) {
+    PdfDocument* doc = static_cast<PdfDocument*>(closure);
+    if (doc->writeFailed || std::fwrite(data, 1, length, doc->file) != length) {
+      doc->writeFailed = true;
+      return CAIRO_STATUS_WRITE_ERROR;
+    }
+    return CAIRO_STATUS_SUCCESS;
   }
 
   bool Open(const std::string& path) {
-    surface = cairo_pdf_surface_create(path.c_str(), kA4Width, kA4Height);
+    file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    surface = cairo_pdf_surface_create_for_stream(WriteToFile, this, kA4Width, kA4Height);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) return false;
     cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "ZUDAVIVI");
     cr = cairo_create(surface);
@@ -99,6 +118,9 @@ struct PdfDocument {
     bool ok = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
     surface = nullptr;
+    ok = ok && !writeFailed && std::fflush(file) == 0 && std::ferror(file) == 0;
+    if (std::fclose(file) != 0) ok = false;
+    file = nullptr;
     return ok;
   }
 };

@@ -217,6 +217,35 @@ TEST_F(ZudaviviTest, UnwritableDocumentIsReported) {
   EXPECT_NE(ran.output.find("cannot create"), std::string::npos) << ran.output;
 }
 
+// A file-size limit (SIGXFSZ ignored) makes writes fail as a full disk does.
+TEST_F(ZudaviviTest, APdfCutByAFullDiskIsReportedAndNeitherLeftNorPrinted) {
+  const std::string pdf = dir_.file("cut.pdf");
+  WriteEveryRecord("PDF:" + pdf);
+  ASSERT_EQ(Zudavivi().code, 0);
+  std::string whole;
+  ASSERT_TRUE(platform::ReadFile(pdf, &whole));
+  ASSERT_GT(whole.size(), 8192u);  // more than the limit below
+  ASSERT_EQ(unlink(pdf.c_str()), 0);
+  const std::string limited = "trap '' XFSZ; ulimit -f 8; env ZULTMP='" + dir_.path() + "' ";
+  Ran ran = Shell(limited + ZUDAVIVI_PATH);
+  EXPECT_EQ(ran.code, 2) << ran.output;
+  EXPECT_NE(ran.output.find("cannot write " + pdf), std::string::npos) << ran.output;
+  EXPECT_FALSE(platform::PathExists(pdf));
+  EXPECT_FALSE(platform::PathExists(pdf + ".part"));
+
+  // On a printer: the cut PDF never reaches the print service.
+  std::string bin = dir_.file("bin");
+  ASSERT_TRUE(platform::MakeDirs(bin));
+  ASSERT_TRUE(platform::WriteFile(bin + "/lp", "#!/bin/sh\ntouch \"$LPLOG\"\n"));
+  ASSERT_EQ(chmod((bin + "/lp").c_str(), 0755), 0);
+  WriteEveryRecord("Sala 2");
+  ran = Shell(limited + "PATH='" + bin + ":/usr/bin:/bin' LPLOG='" + dir_.path() + "lp.log' " +
+              ZUDAVIVI_PATH);
+  EXPECT_EQ(ran.code, 2) << ran.output;
+  EXPECT_FALSE(platform::PathExists(dir_.file("lp.log")));
+  EXPECT_EQ(Shell("ls '" + dir_.path() + "' | grep -c '^zudavivi-'").output, "0\n");
+}
+
 TEST_F(ZudaviviTest, PrinterGetsThePdfThroughLpWithoutAShell) {
   std::string bin = dir_.file("bin");
   ASSERT_TRUE(platform::MakeDirs(bin));
