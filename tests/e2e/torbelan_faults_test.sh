@@ -53,12 +53,7 @@ set_terminal Idioma SPA
 harness_respawn "$(demo_env) '$TORBELAN'"
 wait_for_screen "F1 AJUDA   F4 LLISTA   ALT+C CALENDARI   ALT+X CALCULADORA   ESC SORTIR"
 send Enter Enter Enter Enter Enter
-wait_for_screen "CONFORME (S/N) ?"
-send s
-wait_for_screen "◄SÍ►"
-send Enter
-wait_for_document
-wait_for_screen ": 311226"
+confirm_and_print
 send Escape
 wait_for_screen "PROGRAM-ENDED rc=0"
 expect_terminal_restored

@@ -32,12 +32,7 @@ mv "$OUT" "$WORK/first.txt"
 
 # A second selection: community 3 only.
 send Down 3 Enter Enter C-y 3 Enter Enter
-wait_for_screen "CONFORME (S/N) ?"
-send s
-wait_for_screen "◄SÍ►"
-send Enter
-wait_for_document
-wait_for_screen ": 311226"
+confirm_and_print
 expect_at 10 36 ": 3   "
 expect_at 12 36 ": 3   "
 mv "$OUT" "$WORK/second.txt"

@@ -64,16 +64,8 @@ screen() { tmux -L "$SOCKET" capture-pane -p -t t; }
 screen_colours() { tmux -L "$SOCKET" capture-pane -p -e -t t; }
 send() { tmux -L "$SOCKET" send-keys -t t "$@"; }
 
-# Polls until the command succeeds; fails the test with the message after
-# the timeout.
-poll() {
-  local what=$1; shift
-  local deadline=$((SECONDS + TIMEOUT_S))
-  until "$@"; do
-    [ $SECONDS -ge $deadline ] && fail "timed out waiting for $what"
-    sleep 0.1
-  done
-}
+# poll WHAT CMD...
+. "$(dirname "${BASH_SOURCE[0]}")/poll.sh"
 
 screen_has() { screen | grep -qF -- "$1"; }
 wait_for_screen() { poll "'$1' on the screen" screen_has "$1"; }

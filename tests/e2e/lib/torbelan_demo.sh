@@ -10,6 +10,9 @@
 #   batch_document DATE FIRST LAST DEST
 #                                      what `torbelan --batch` prints, in DEST
 #   wait_for_document                  until $OUT exists (it appears whole)
+#   confirm_and_print                  "S" on the confirmation the form asks
+#                                      for, then until the document is printed
+#                                      and the form is back with its date
 
 [ $# -eq 4 ] || { echo "usage: $0 SUITE TORBELAN ZULDATA ZUDAVIVI" >&2; exit 2; }
 SUITE=$1 TORBELAN=$2 ZULDATA=$3 ZUDAVIVI=$4
@@ -37,6 +40,15 @@ batch_document() {
 }
 
 wait_for_document() { poll "the printed document $OUT" test -f "$OUT"; }
+
+confirm_and_print() {
+  wait_for_screen "CONFORME (S/N) ?"
+  send s
+  wait_for_screen "◄SÍ►"
+  send Enter
+  wait_for_document
+  wait_for_screen ": 311226"
+}
 
 ROOT="$WORK/root"
 OUT="$ROOT/TERM01/LIQUIDACIO.TXT"

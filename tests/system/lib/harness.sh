@@ -1,6 +1,6 @@
 # Helpers for whole-system tests run without a terminal: a work directory
 # that goes away on exit, fail and poll. Source it first; a test may add its
-# own cleanup with on_exit CMD.
+# own cleanup with on_exit CMD; poll WHAT CMD... as the e2e tests poll.
 set -u
 export LC_ALL=C.UTF-8
 
@@ -27,13 +27,5 @@ skip() {
   exit 77
 }
 
-# Polls until the command succeeds; fails the test with the message after
-# the timeout.
-poll() {
-  local what=$1; shift
-  local deadline=$((SECONDS + TIMEOUT_S))
-  until "$@"; do
-    [ $SECONDS -ge $deadline ] && fail "timed out waiting for $what"
-    sleep 0.1
-  done
-}
+# poll WHAT CMD...
+. "$(dirname "${BASH_SOURCE[0]}")/../../e2e/lib/poll.sh"
