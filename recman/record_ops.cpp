@@ -13,6 +13,13 @@
 // until Unlock, Update or Delete of that record, the next locking get, or
 // Close. Update and Delete of a record locked by another open give 84.
 //
+// Damaged key entries: an entry whose stored image is not the image of its
+// record (the file was damaged below SQLite's own checks) would send Next
+// and Previous back to where they were, for ever. Every entry a key get
+// finds is compared with the image rebuilt from its record, and Next and
+// Previous must land strictly beyond (before) the current entry; either
+// failure gives status 2 and leaves the currency where it was.
+//
 // Every get is one indexed seek (two with a lock: the record is sought
 // again once locked); nothing is allocated on the way once an open file's
 // buffers have grown. A get without a lock bias reads in the open's held
@@ -95,6 +102,30 @@ int16_t SeekLocked(OpenFile* f, uint16_t bias, SeekFn seek, Fetched* row) {
   int16_t st = SeekLockedIn(f, bias, seek, row);
   EndRead(f, st);
   return st;
+}
+
+// 0 when the entry of key `key` that came with a fetched record belongs to
+// it: there exactly when the record's key is not null, holding the image
+// rebuilt from the record. 2 otherwise (a damaged file). The record is at
+// least the file's record length (the engines refuse shorter ones).
+int16_t EntryCheck(const FileLayout& layout, int key, const Fetched& row) {
+  uint8_t value[kMaxKeyLength];
+  uint8_t image[kMaxKeyLength];
+  ExtractKeyValue(layout, key, row.record, value);
+  const bool present = BuildKeyImage(layout, key, value, image);
+  if (present != row.hasImage) return B_IO_ERROR;
+  if (present && std::memcmp(image, row.image, layout.keys[key].length) != 0)
+    return B_IO_ERROR;
+  return B_OK;
+}
+
+// True when the entry (row's image, row's position) lies strictly after
+// (forward) or before (backward) the entry (image, pos) in key order.
+bool Beyond(const Fetched& row, const uint8_t* image, uint32_t pos, uint16_t length,
+            bool forward) {
+  int c = std::memcmp(row.image, image, length);
+  if (c == 0) c = row.pos > pos ? 1 : row.pos < pos ? -1 : 0;
+  return forward ? c > 0 : c < 0;
 }
 
 int16_t KeyBufferCheck(const OpenFile* f, int keyNumber, void* key,
@@ -191,6 +222,10 @@ int16_t DoGet(uint16_t op, uint16_t bias, void* block, void* data,
   Fetched row;
   st = SeekLocked(f, bias, [&](Fetched* r) {
     int16_t s = t->SeekKey(keyNumber, how, image, fromPos, r);
+    if (s == B_OK) s = EntryCheck(layout, keyNumber, *r);
+    if (s == B_OK && (how == SeekHow::kAfter || how == SeekHow::kBefore) &&
+        !Beyond(*r, image, fromPos, len, how == SeekHow::kAfter))
+      s = B_IO_ERROR;  // a step that does not move: a damaged index
     if (s == B_OK && op == B_GET_EQUAL && std::memcmp(r->image, image, len) != 0)
       s = B_KEY_NOT_FOUND;
     if (s == B_END_OF_FILE && op == B_GET_EQUAL) s = B_KEY_NOT_FOUND;
@@ -219,8 +254,12 @@ int16_t DoGetDirect(uint16_t bias, void* block, void* data,
   if (pos == 0) return B_INVALID_RECORD_ADDRESS;
   Table* t = f->table.get();
   Fetched row;
-  int16_t st = SeekLocked(f, bias, [&](Fetched* r) { return t->Fetch(pos, path, r); },
-                          &row);
+  const FileLayout& layout = f->table->info().layout;
+  int16_t st = SeekLocked(f, bias, [&](Fetched* r) {
+    int16_t s = t->Fetch(pos, path, r);
+    if (s == B_OK && path >= 0) s = EntryCheck(layout, path, *r);
+    return s;
+  }, &row);
   if (st != B_OK) return st;
   MakeCurrent(f, path, row);
   MirrorCurrency(f, block);

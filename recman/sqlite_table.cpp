@@ -467,7 +467,13 @@ class SqliteTable : public Table {
       const uint32_t len = info_.layout.keys[key].length;
       const int type = sqlite3_column_type(s, 3);
       if (type == SQLITE_BLOB && uint32_t(sqlite3_column_bytes(s, 3)) == len + 4) {
-        std::memcpy(out->image, sqlite3_column_blob(s, 3), len);
+        const uint8_t* entry = static_cast<const uint8_t*>(sqlite3_column_blob(s, 3));
+        uint8_t own[4];
+        PutBE32(own, out->pos);
+        // The entry ends with its record's position; another position
+        // means a damaged file (steps would go on from the wrong place).
+        if (std::memcmp(entry + len, own, 4) != 0) return B_IO_ERROR;
+        std::memcpy(out->image, entry, len);
         out->hasImage = true;
       } else if (type != SQLITE_NULL) {
         return B_IO_ERROR;  // an entry of the wrong size: damaged file

@@ -3,6 +3,7 @@
 // any case), files that are not UTF-8; through a real suite root, and the
 // import and export commands as the real program.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <sys/wait.h>
 
@@ -310,6 +311,36 @@ TEST_F(Import, TheCommandsPrintTheirCountsAndTakeNamesInAnyCase) {
   EXPECT_EQ(out.compare(0, 14, "code;name;fee;"), 0) << out;
   EXPECT_NE(out.find("\n0002;MOLI*EL;19,50;0;00000000;"), std::string::npos) << out;
   EXPECT_NE(out.find("\n0003;;12,00;"), std::string::npos) << out;
+}
+
+TEST_F(Import, ExportOfAFileWithADamagedKeyEndsWithAMessage) {
+  std::string out;
+  std::string csv = dir_.Write("FinquesH.csv", "code,name\n1,A\n2,B\n3,C\n");
+  ASSERT_EQ(Tool("import " + root_ + " " + csv, &out), 0) << out;
+  // The second record's key 0 entry becomes a copy of the third's (as a
+  // damaged page would make it): a walk along key 0 could meet it for ever.
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((root_ + "/DADES/FinquesH.dat").c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db,
+                         "UPDATE zul_rec SET k0 = (SELECT k0 FROM zul_rec WHERE pos = 3)"
+                         " WHERE pos = 2",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK)
+      << sqlite3_errmsg(db);
+  sqlite3_close(db);
+  // Bounded by timeout, which would end a run that never stops with 124.
+  std::string cmd = "timeout 60 " + std::string(ZULDATA_EXE) + " export " + root_ +
+                    " FinquesH 2>&1 >/dev/null";
+  FILE* p = popen(cmd.c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  char buf[4096];
+  size_t n;
+  out.clear();
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  int status = pclose(p);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1) << out;
+  EXPECT_NE(out.find("cannot read FinquesH"), std::string::npos) << out;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // zuldata: descriptions to creation layouts (exact bytes), and the
 // xdf/create/dump/check commands run as the real program.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <cstdio>
 #include <cstring>
@@ -104,8 +105,10 @@ TEST(Description, ALayoutLongerThanAnXdfHoldsIsRefused) {
   EXPECT_TRUE(creation.empty());
 }
 
+// Runs zuldata with the arguments; a run that does not end within two
+// minutes is stopped (exit code 124).
 int RunTool(const std::string& args, std::string* out = nullptr) {
-  std::string cmd = std::string(ZULDATA_EXE) + " " + args + " 2>&1";
+  std::string cmd = "timeout 120 " + std::string(ZULDATA_EXE) + " " + args + " 2>&1";
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return -1;
   std::string text;
@@ -178,6 +181,40 @@ TEST(Commands, TooLongDescriptionsAndBadOwnerModesLeaveNoFile) {
   Handle h;
   EXPECT_EQ(h.Open(dat), 0);  // mode 1: reading is allowed without the owner
   recman::manager = recman::RecmanState();
+}
+
+TEST(Commands, DumpAndCheckOfADamagedKeyEndWithAMessage) {
+  TestDir dir;
+  ASSERT_TRUE(platform::WriteFile(dir.file("t.desc"),
+                                  "record 8\nkey\n segment 1 2 unsigned\n"
+                                  "key duplicates\n segment 3 4 string\n"));
+  ASSERT_EQ(RunTool("xdf " + dir.file("t.desc") + " " + dir.file("t.xdf")), 0);
+  const std::string dat = dir.file("t.dat");
+  ASSERT_EQ(RunTool("create " + dat + " " + dir.file("t.xdf")), 0);
+  {
+    Handle h;
+    ASSERT_EQ(h.Open(dat), 0);
+    for (const char* r : {"\x01\x00" "AAAA..", "\x02\x00" "BBBB..", "\x03\x00" "CCCC.."})
+      ASSERT_EQ(h.Insert(std::string(r, 8)), 0);
+    recman::manager = recman::RecmanState();
+  }
+  // Record 2's entry in key 1 becomes a copy of record 3's.
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(dat.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db,
+                         "UPDATE zul_rec SET k1 = (SELECT k1 FROM zul_rec WHERE pos = 3)"
+                         " WHERE pos = 2",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  std::string out;
+  EXPECT_EQ(RunTool("dump " + dat + " --key 1", &out), 1) << out.substr(0, 2000);
+  EXPECT_NE(out.find("read status 2"), std::string::npos) << out.substr(0, 2000);
+  EXPECT_EQ(out.find("@2 "), std::string::npos) << out.substr(0, 2000);
+  ASSERT_EQ(RunTool("dump " + dat + " --key 0", &out), 0) << out;
+  EXPECT_NE(out.find("@3 "), std::string::npos) << out;
+  EXPECT_EQ(RunTool("check " + dat, &out), 1);
+  EXPECT_NE(out.find("key 1: "), std::string::npos) << out;
 }
 
 }  // namespace
