@@ -158,7 +158,7 @@ int16_t DoOpen(void* block, void* data, uint32_t* dataLength, void* key,
   if (st != B_OK) return st;
 
   const FileInfo& info = f->table->info();
-  f->readOnly = mode == B_MODE_READ_ONLY;
+  f->readOnly = mode == B_MODE_READ_ONLY || info.readOnly || f->locks->readOnly();
   if (info.owner.empty()) {
     f->ownerGiven = true;
   } else if (OwnerFrom(data, *dataLength) == info.owner) {
@@ -230,7 +230,9 @@ int16_t DoCreate(void* data, uint32_t* dataLength, void* key,
     platform::SleepMs(kCreateWaitStepMs);
     lock = engine.NewLocks(path);
   }
-  if (st == B_IO_ERROR) return B_CREATE_IO_ERROR;
+  // A lock that cannot be had, or only read (a read-only medium): the file
+  // cannot be made there.
+  if (st == B_IO_ERROR || st == B_ACCESS_DENIED) return B_CREATE_IO_ERROR;
   if (st != B_OK) return st;
   st = engine.Create(path, layout, mode == B_CREATE_REPLACE);
   lock->BumpGeneration();  // see held_reads.cpp: a file replaced

@@ -43,6 +43,9 @@ struct FileInfo {
   FileLayout layout;
   std::string owner;   // empty when the file has no owner
   int ownerMode = 0;   // 0..3 as given to Set Owner
+  bool readOnly = false;  // the storage can only be read by this process
+                          // (a file or medium it cannot write): writes are
+                          // refused with 46 before they reach the engine
 };
 
 // How a key seek chooses its record, relative to (image, position):
@@ -159,8 +162,13 @@ class FileLocks {
 
   // Takes the open lock, shared or exclusive. Returns 0; 85 when another
   // open conflicts (an exclusive holder, or any holder for an exclusive
-  // open); or an error status (2 when the lock cannot be had at all).
+  // open); or an error status (2 when the lock cannot be had at all, 46 for
+  // an exclusive open where the locks can only be read).
   virtual int16_t Open(bool exclusive) = 0;
+
+  // True when the locks could only be opened for reading (a read-only
+  // medium): the open they belong to must not write.
+  virtual bool readOnly() const { return false; }
 
   // Locks the record at pos without waiting. Returns 0 when this FileLocks
   // holds it afterwards (also when it already did), 84 when another holds

@@ -59,6 +59,18 @@
 // system without shared mappings), the LockFile works without the page and
 // says so (hasSharedPage).
 //
+// Read-only media. On a directory this process cannot write (an archived
+// suite on a read-only disk, a folder without write permission) the lock
+// file cannot be made or opened for writing, and nobody who shares those
+// permissions can write the data file either (its write-ahead log cannot be
+// made there). Such an open is a reader's: an existing lock file is opened
+// read-only, so its shared open lock still meets a writer's exclusive open
+// and a record lock (a shared byte lock there) meets a writer's record lock;
+// without a lock file there is nothing to meet, and record locks are
+// granted, as no write can follow them. There is no shared page (nothing is
+// held between reads), and an exclusive open is refused with 46: it cannot
+// keep anyone out. The record manager refuses every write of such an open.
+//
 // Allowed transitions of one LockFile: closed -> open (open byte shared or
 // exclusive) -> any number of record locks taken and released -> closed.
 // Record locks are only taken while the open byte is held.
@@ -107,9 +119,20 @@ std::string LockFile::PathFor(const std::string& dataPath) {
 }
 
 int16_t LockFile::Open(const std::string& dataPath, bool exclusive) {
-  assert(fd_ < 0);
+  assert(fd_ < 0 && !open_);
   std::string path = PathFor(dataPath);
+  readOnly_ = false;
   int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+    if (exclusive) return 46;
+    readOnly_ = true;
+    fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 && errno != ENOENT && errno != EACCES) return 2;
+    if (fd < 0) {  // no lock file to share: a lone reader
+      open_ = true;
+      return 0;
+    }
+  }
   if (fd < 0) return 2;
   if (!SetByte(fd, kOpenByte, exclusive ? F_WRLCK : F_RDLCK)) {
     int e = errno;
@@ -117,7 +140,8 @@ int16_t LockFile::Open(const std::string& dataPath, bool exclusive) {
     return (e == EAGAIN || e == EACCES) ? 85 : 2;
   }
   fd_ = fd;
-  MapSharedPage();
+  open_ = true;
+  if (!readOnly_) MapSharedPage();
   return 0;
 }
 
@@ -136,8 +160,9 @@ void LockFile::UnmapSharedPage() {
 }
 
 bool LockFile::LockRecord(uint32_t pos) {
-  assert(fd_ >= 0);
-  return SetByte(fd_, kRecordBase + off_t(pos), F_WRLCK);
+  assert(open_);
+  if (fd_ < 0) return true;  // a lone reader: no write can follow
+  return SetByte(fd_, kRecordBase + off_t(pos), readOnly_ ? F_RDLCK : F_WRLCK);
 }
 
 void LockFile::UnlockRecord(uint32_t pos) {
@@ -157,12 +182,14 @@ void LockFile::Close() {
     close(fd_);
   }
   fd_ = -1;
+  open_ = false;
 }
 
 void LockFile::Abandon() {
   UnmapSharedPage();  // the child's copy; the parent's mapping stays
   if (fd_ >= 0) close(fd_);  // another descriptor of the description remains
   fd_ = -1;
+  open_ = false;
 }
 
 }  // namespace recman

@@ -48,11 +48,20 @@ class LockFile {
   // Opens (creating when missing) the lock file of the data file and takes
   // the open byte, shared or exclusive. Returns 0, 85 when another open
   // conflicts (an exclusive holder, or any holder for an exclusive open), or
-  // 2 when the lock file cannot be opened.
+  // 2 when the lock file cannot be opened. Where the lock file cannot be
+  // written (a read-only directory or medium) the open is a reader's
+  // (readOnly() true; see lock_file.cpp): it returns 0 with an existing lock
+  // file opened read-only or with none, and 46 for an exclusive open.
   int16_t Open(const std::string& dataPath, bool exclusive);
+
+  // True after an Open that could not write the lock file: the data file
+  // must only be read through this open.
+  bool readOnly() const { return readOnly_; }
 
   // Locks the record at pos without waiting. True when this LockFile holds
   // it afterwards (also when it already did); false when another holds it.
+  // A reader's lock is a shared one, which meets only writers' locks; a
+  // reader without a lock file is always granted it.
   bool LockRecord(uint32_t pos);
 
   // Releases the lock of the record at pos (nothing when not held).
@@ -83,7 +92,7 @@ class LockFile {
   // stay with the parent.
   void Abandon();
 
-  bool isOpen() const { return fd_ >= 0; }
+  bool isOpen() const { return open_; }
 
   // The mapped shared page (its first word is the write generation), or
   // null.
@@ -93,7 +102,9 @@ class LockFile {
   void MapSharedPage();
   void UnmapSharedPage();
 
-  int fd_ = -1;
+  int fd_ = -1;               // the lock file, or -1 (closed, or a lone reader)
+  bool open_ = false;         // between a successful Open and Close
+  bool readOnly_ = false;     // see readOnly()
   uint64_t* page_ = nullptr;  // the mapped shared page, or null
 };
 

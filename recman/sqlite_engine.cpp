@@ -4,7 +4,8 @@
 //   1. rationale: atomicity, durability, busy handling
 //   2. the database layout
 //   3. helpers: status mapping, busy handler, connection settings
-//   4. SqliteEngine: probe, create, open, check
+//   4. opening a database, on a writable or a read-only medium
+//   5. SqliteEngine: probe, create, open, check
 // The records of an open file are handled in sqlite_table.cpp.
 //
 // RATIONALE
@@ -44,6 +45,22 @@
 // SQLITE_CORRUPT from the statement that meets it; that becomes status 2 for
 // that call. Defensive mode and cell size checks are on, so a damaged file
 // gives statuses, not crashes.
+//
+// Read-only media. An archived suite on a read-only disk, or a folder this
+// process may not write, must still be readable. A WAL database normally
+// needs its -shm file, made beside it by the first reader; where the folder
+// cannot be written the database is opened read-only, and
+//   - without a -wal file holding frames, as immutable (SQLite then reads
+//     the file alone, without -shm and without locks): nobody can write it
+//     there, as a writer would have to make the -wal file first;
+//   - with a -wal file and its -shm file left there, read-only through them,
+//     so that the commits still in the log are read;
+//   - with a -wal file but no -shm file, not at all (46): the commits in the
+//     log cannot be read, and reading the file alone would show an older
+//     state as if it were the file's.
+// A file that cannot be written is opened read-only wherever it lies. Such
+// opens report FileInfo::readOnly, and the record manager refuses their
+// writes with 46 (recman/lock_file.cpp for the locks of such an open).
 //
 // THE DATABASE LAYOUT (changing any of it makes existing files unreadable;
 // raise kFormatVersion and convert):
@@ -151,6 +168,69 @@ void ConfigureConnection(sqlite3* db) {
   Exec(db, "PRAGMA cell_size_check=ON");
 }
 
+// ---- Opening a database --------------------------------------------------
+
+namespace {
+
+std::string DirectoryOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+}
+
+// The path as the file name of a SQLite URI: every byte but letters,
+// digits and "/._-~" percent-encoded.
+std::string UriPath(const std::string& path) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : path) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+        c == '/' || c == '.' || c == '_' || c == '-' || c == '~') {
+      out += char(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+// Opens the database at the native path: read-write when forWriting and
+// this process can write it, else read-only as the rationale above says
+// (*readOnly then true). Returns 0 with *db set, or a status with *db null.
+int16_t OpenDatabase(const std::string& path, bool forWriting, sqlite3** db,
+                     bool* readOnly) {
+  *db = nullptr;
+  const bool folderWritable = access(DirectoryOf(path).c_str(), W_OK) == 0;
+  const bool writable =
+      forWriting && folderWritable && access(path.c_str(), W_OK) == 0;
+  *readOnly = !writable;
+  std::string name = path;
+  int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) |
+              SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE;
+  if (!folderWritable) {
+    struct stat wal;
+    bool logged = stat((path + "-wal").c_str(), &wal) == 0 && wal.st_size > 0;
+    struct stat shm;
+    if (logged && stat((path + "-shm").c_str(), &shm) != 0) return B_ACCESS_DENIED;
+    if (!logged) {
+      name = "file:" + UriPath(path) + "?immutable=1";
+      flags |= SQLITE_OPEN_URI;
+    }
+  }
+  int rc = sqlite3_open_v2(name.c_str(), db, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    sqlite3_close_v2(*db);
+    *db = nullptr;
+    int16_t st = StatusOf(rc);
+    return st == B_OK ? B_IO_ERROR : st;
+  }
+  ConfigureConnection(*db);
+  return B_OK;
+}
+
+}  // namespace
+
 // ---- SqliteEngine ----------------------------------------------------------
 
 namespace {
@@ -170,6 +250,7 @@ class SqliteLocks : public FileLocks {
     return file_.LockRecord(pos) ? B_OK : B_RECORD_LOCKED;
   }
   void UnlockRecord(uint32_t pos) override { file_.UnlockRecord(pos); }
+  bool readOnly() const override { return file_.readOnly(); }
   void Abandon() override {
     file_.Abandon();
     page_ = nullptr;
@@ -250,19 +331,13 @@ class SqliteEngine : public Engine {
   int16_t Open(const std::string& path, bool readOnly,
                std::unique_ptr<Table>* table) override {
     sqlite3* db = nullptr;
-    bool writable = access(path.c_str(), W_OK) == 0;
-    int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) |
-                SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE;
+    bool storageReadOnly = false;
     (void)readOnly;  // the caller refuses writes; WAL readers need the -shm
-    int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
-    if (rc != SQLITE_OK) {
-      sqlite3_close_v2(db);
-      int16_t st = StatusOf(rc);
-      return st == B_OK ? B_IO_ERROR : st;
-    }
-    ConfigureConnection(db);
+    int16_t st = OpenDatabase(path, /*forWriting=*/true, &db, &storageReadOnly);
+    if (st != B_OK) return st;
     FileInfo info;
-    int16_t st = ReadInfo(db, &info);
+    info.readOnly = storageReadOnly;
+    st = ReadInfo(db, &info);
     if (st != B_OK) {
       sqlite3_close_v2(db);
       return st;
@@ -276,15 +351,11 @@ class SqliteEngine : public Engine {
     int16_t st = Probe(path);
     if (st != B_OK) return st;
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db,
-                             SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-      sqlite3_close_v2(db);
-      return B_IO_ERROR;
-    }
-    ConfigureConnection(db);
+    bool storageReadOnly = false;
+    st = OpenDatabase(path, /*forWriting=*/false, &db, &storageReadOnly);
+    if (st != B_OK) return st == B_ACCESS_DENIED ? st : B_IO_ERROR;
     sqlite3_stmt* s = nullptr;
-    rc = sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &s, nullptr);
+    int rc = sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &s, nullptr);
     if (rc == SQLITE_OK) {
       while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
         const char* t = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
@@ -301,9 +372,7 @@ class SqliteEngine : public Engine {
 
  private:
   static void SyncDirectory(const std::string& path) {
-    size_t slash = path.find_last_of('/');
-    std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
       fsync(fd);
       close(fd);

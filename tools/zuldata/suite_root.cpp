@@ -221,6 +221,8 @@ bool DataFileExists(const std::string& root, const std::string& name) {
 
 std::string StatusText(int16_t status, const std::string& nativePath) {
   std::string text = "status " + std::to_string(status);
+  if (status == recman::B_ACCESS_DENIED)
+    text += ": the file can only be read (a read-only file, folder or medium)";
   if (status == recman::B_RECORD_MANAGER_INACTIVE || status == recman::B_SESSION_LOST) {
     recman::SuiteSetting suite = recman::SuiteOf(nativePath);
     text += status == recman::B_SESSION_LOST ? ": the connection to the database server was lost"
