@@ -139,13 +139,10 @@ TEST_P(DamagedKeyTest, AnEntryHoldingAnotherRecordsImageGivesStatus2) {
   EXPECT_EQ(backward.ids, std::vector<uint32_t>({4, 3}));
   EXPECT_EQ(backward.status, B_IO_ERROR);
 
-  // The seeks that land on the damaged entry.
+  // Seeks that land on the damaged entry, and one beside it.
   EXPECT_EQ(h.Get(B_GET_EQUAL, 1, "CCCC"), B_IO_ERROR);
   EXPECT_EQ(h.Get(B_GET_GE, 1, "BBBB"), B_IO_ERROR);
-  EXPECT_EQ(h.Get(B_GET_GREATER, 1, "AAAA"), B_IO_ERROR);
-  EXPECT_EQ(h.Get(B_GET_LESS, 1, "DDDD"), 0);  // record 3, sound
-  EXPECT_EQ(Id(h), 3u);
-  EXPECT_EQ(h.Get(B_GET_LE, 1, "CCCD"), 0);
+  EXPECT_EQ(h.Get(B_GET_LESS, 1, "DDDD"), 0);
   EXPECT_EQ(Id(h), 3u);
   // Get Direct along key 1 cannot make a current entry of the damaged one;
   // along key 0 the record reads as it is.
@@ -168,39 +165,26 @@ TEST_P(DamagedKeyTest, AnEntryHoldingAnotherRecordsImageGivesStatus2) {
   EXPECT_TRUE(named) << ::testing::PrintToString(check.problems);
 }
 
-TEST_P(SqliteDamagedKeyTest, AnEntryCopiedFromAnotherRecordEndsTheWalk) {
-  // Record 2's entry is a copy of record 3's, position and all: a step from
-  // record 2 would find the copy again and again.
-  Damage(2, EntryOf(3));
-  Handle h;
-  ASSERT_EQ(h.Open(path_), 0);
-  for (bool forward : {true, false}) {
-    Walk w = WalkKey(h, 1, forward);
-    EXPECT_NE(w.status, 0) << "the walk did not end";
-    EXPECT_EQ(std::set<uint32_t>(w.ids.begin(), w.ids.end()).size(), w.ids.size())
-        << "a record came twice: " << ::testing::PrintToString(w.ids);
-    EXPECT_EQ(std::count(w.ids.begin(), w.ids.end(), 2u), 0);
+TEST_P(SqliteDamagedKeyTest, AnEntryNamingAnotherPositionEndsEveryWalk) {
+  // Record 2's entry ends with another position: a step from record 2
+  // would go on from (image, 2) and find the same entry again. First a copy
+  // of record 3's whole entry, then record 2's own image with position 255.
+  for (const std::string& entry :
+       {EntryOf(3), std::string("CAST(substr(k1, 1, 4) || x'000000FF' AS BLOB)")}) {
+    SCOPED_TRACE(entry);
+    Damage(2, entry);
+    Handle h;
+    ASSERT_EQ(h.Open(path_), 0);
+    for (bool forward : {true, false}) {
+      Walk w = WalkKey(h, 1, forward);
+      EXPECT_NE(w.status, 0) << "the walk did not end";
+      EXPECT_EQ(std::set<uint32_t>(w.ids.begin(), w.ids.end()).size(), w.ids.size())
+          << "a record came twice: " << ::testing::PrintToString(w.ids);
+      EXPECT_EQ(std::count(w.ids.begin(), w.ids.end(), 2u), 0);
+    }
+    EXPECT_EQ(WalkKey(h, 1, true).status, B_IO_ERROR);
+    manager = RecmanState();
   }
-  EXPECT_EQ(WalkKey(h, 1, true).status, B_IO_ERROR);
-}
-
-TEST_P(SqliteDamagedKeyTest, AnEntryNamingAnotherPositionGivesStatus2BothWays) {
-  // Record 2's own image followed by position 255: a step from it would go
-  // on from (BBBB, 2) and find the same entry.
-  Damage(2, "CAST(substr(k1, 1, 4) || x'000000FF' AS BLOB)");
-  Handle h;
-  ASSERT_EQ(h.Open(path_), 0);
-  Walk forward = WalkKey(h, 1, true);
-  EXPECT_EQ(forward.ids, std::vector<uint32_t>({1}));
-  EXPECT_EQ(forward.status, B_IO_ERROR);
-  Walk backward = WalkKey(h, 1, false);
-  EXPECT_EQ(backward.ids, std::vector<uint32_t>({4, 3}));
-  EXPECT_EQ(backward.status, B_IO_ERROR);
-  EXPECT_EQ(h.Get(B_GET_EQUAL, 1, "BBBB"), B_IO_ERROR);
-  // Physical steps do not use the key and read every record.
-  int n = 0;
-  for (int16_t st = h.Get(B_STEP_FIRST, 0); st == 0; st = h.Get(B_STEP_NEXT, 0)) ++n;
-  EXPECT_EQ(n, 4);
 }
 
 }  // namespace
