@@ -12,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "recman/btrcall.h"
 #include "recman/key_layout.h"
 #include "report/record_layouts.h"
 #include "tools/zuldata/csv_text.h"
@@ -214,7 +215,9 @@ int ExportCommand(const std::vector<std::string>& args) {
   if (layout == nullptr) return Fail("unknown file " + positional[1] + KnownFiles());
   std::string error;
   std::string path = platform::SuitePath(positional[0] + "/DADES/" + layout->name + ".dat");
-  if (!DataFileExists(positional[0], layout->name)) return Fail("no file " + path);
+  int16_t found = DataFileStatus(positional[0], layout->name);
+  if (found == recman::B_FILE_NOT_FOUND) return Fail("no file " + path);
+  if (found != recman::B_OK) return Fail("cannot open " + path + ": " + StatusText(found, path));
   ReportFile data;
   std::vector<std::string> records;
   if (!data.Open(positional[0], layout->name, &error) || !data.ReadAll(&records, &error))
@@ -266,13 +269,25 @@ int DemoCommand(const std::vector<std::string>& args) {
 int CopyCommand(const std::vector<std::string>& args) {
   if (args.size() != 2) return Usage("copy FROM_ROOT TO_ROOT");
   std::string error;
-  for (const report::ReportFileLayout& layout : report::kLayouts)
-    if (DataFileExists(args[1], layout.name))
+  // A root whose files cannot be looked for (an unreachable server) stops
+  // the copy: taken for empty, it would be copied as nothing.
+  auto lookFor = [](const std::string& root, const char* name, int16_t* found) {
+    *found = DataFileStatus(root, name);
+    if (*found == recman::B_OK || *found == recman::B_FILE_NOT_FOUND) return 0;
+    std::string path = platform::SuitePath(root + "/DADES/" + name + ".dat");
+    return Fail("cannot open " + path + ": " + StatusText(*found, path));
+  };
+  int16_t found = 0;
+  for (const report::ReportFileLayout& layout : report::kLayouts) {
+    if (lookFor(args[1], layout.name, &found) != 0) return 1;
+    if (found == recman::B_OK)
       return Fail(args[1] + "/DADES already holds " + layout.name +
                   "; copy wants a root without the report's files");
+  }
   size_t total = 0;
   for (const report::ReportFileLayout& layout : report::kLayouts) {
-    if (!DataFileExists(args[0], layout.name)) continue;
+    if (lookFor(args[0], layout.name, &found) != 0) return 1;
+    if (found == recman::B_FILE_NOT_FOUND) continue;
     ReportFile from, to;
     std::vector<std::string> records;
     size_t failed = 0;

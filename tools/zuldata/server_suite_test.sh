@@ -108,4 +108,17 @@ bad="$work/bad"
 grep -q "status 20" "$work/bad.txt" || fail "no status 20: $(cat "$work/bad.txt")"
 grep -q "password=\*\*\*" "$work/bad.txt" || fail "the server is not named: $(cat "$work/bad.txt")"
 if grep -q s3cret "$work/bad.txt"; then fail "the password was shown"; fi
+
+# A root whose server has gone: export and copy name the status instead of
+# "no file" or an empty copy.
+gone="$work/gone"
+cp -r "$server" "$gone"
+sed -i "s/^Connexio=[^\r]*/Connexio=host=127.0.0.1 port=1 connect_timeout=3/" "$gone/Brol.ini"
+grep -q "port=1" "$gone/Brol.ini" || fail "the gone root's Brol.ini was not rewritten"
+"$zuldata" export "$gone" FinquesH >/dev/null 2>"$work/gone.txt" &&
+  fail "an export from an unreachable server succeeded"
+grep -q "status 20" "$work/gone.txt" || fail "export: no status 20: $(cat "$work/gone.txt")"
+"$zuldata" copy "$gone" "$work/gonecopy" >/dev/null 2>"$work/gone.txt" &&
+  fail "a copy from an unreachable server succeeded"
+grep -q "status 20" "$work/gone.txt" || fail "copy: no status 20: $(cat "$work/gone.txt")"
 echo "ok"

@@ -214,9 +214,13 @@ bool ServerOption(const std::vector<std::string>& args, size_t* i, SuiteOptions*
   return true;
 }
 
-bool DataFileExists(const std::string& root, const std::string& name) {
+int16_t DataFileStatus(const std::string& root, const std::string& name) {
   std::string path = platform::SuitePath(root + "/DADES/" + name + ".dat");
-  return recman::EngineFor(path).Exists(path) == recman::B_OK;
+  return recman::EngineFor(path).Exists(path);
+}
+
+bool DataFileExists(const std::string& root, const std::string& name) {
+  return DataFileStatus(root, name) == recman::B_OK;
 }
 
 std::string StatusText(int16_t status, const std::string& nativePath) {

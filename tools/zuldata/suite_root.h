@@ -40,8 +40,13 @@ struct SuiteOptions {
 // neither.
 bool ServerOption(const std::vector<std::string>& args, size_t* i, SuiteOptions* options);
 
-// True when the data file NAME of the root (ROOT/DADES/NAME.dat) exists,
-// in whichever engine the root's Brol.ini names.
+// Looks for the data file NAME of the root (ROOT/DADES/NAME.dat) in
+// whichever engine the root's Brol.ini names: 0 when it exists, 12 when it
+// does not, another record-manager status when that cannot be told (a
+// database server that cannot be reached gives 20).
+int16_t DataFileStatus(const std::string& root, const std::string& name);
+
+// True when DataFileStatus gives 0.
 bool DataFileExists(const std::string& root, const std::string& name);
 
 // A status for a message about the file at the native path: "status N",
