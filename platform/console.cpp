@@ -96,6 +96,18 @@ int16_t ConsoleColumns() {
   return console.columns;
 }
 
+void ConsoleSetSize(int16_t rows, int16_t columns) {
+  Ensure();
+  console.rows = std::clamp<int16_t>(rows, 1, kConsoleMaxRows);
+  console.columns = std::clamp<int16_t>(columns, 1, kConsoleMaxColumns);
+  ClearModel();
+}
+
+void ConsoleDeviceSize(int16_t* rows, int16_t* columns) {
+  Ensure();
+  Backend().size(rows, columns);
+}
+
 void ConsoleLocate(int16_t row, int16_t column) {
   Ensure();
   if (row >= 1 && row <= console.rows) console.cursorRow = row;

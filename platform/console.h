@@ -145,6 +145,20 @@ void ConsoleFlush();
 int16_t ConsoleRows();
 int16_t ConsoleColumns();
 
+// The largest screen model ConsoleSetSize makes.
+constexpr int16_t kConsoleMaxRows = 500;
+constexpr int16_t kConsoleMaxColumns = 1000;
+
+// Gives the screen model a new size, each clamped to 1..the largest above,
+// cleared to blanks in grey on black with the cursor at row 1, column 1.
+// The suite's forms keep the console's 80 x 25; a program that uses the
+// whole terminal (the print preview) sets the size ConsoleDeviceSize gives.
+void ConsoleSetSize(int16_t rows, int16_t columns);
+
+// The rows and columns of what the model is shown on: the terminal's size
+// now, a resize of its window taken in; headless, the model's own size.
+void ConsoleDeviceSize(int16_t* rows, int16_t* columns);
+
 // Moves the cursor. A row (column) outside 1..rows (1..columns) keeps the
 // cursor's current row (column).
 void ConsoleLocate(int16_t row, int16_t column);

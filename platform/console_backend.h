@@ -10,7 +10,8 @@
 //   wait     waits up to ms milliseconds for input;
 //   held     the control-key state believed held while nothing is pending;
 //   bell     rings the bell;
-//   mouse    asks the device to report mouse events, or not.
+//   mouse    asks the device to report mouse events, or not;
+//   size     the rows and columns of the device now.
 #pragma once
 
 #include "platform/console.h"
@@ -26,6 +27,7 @@ struct ConsoleBackend {
   uint32_t (*held)();
   void (*bell)();
   void (*mouse)(bool on);
+  void (*size)(int16_t* rows, int16_t* columns);
 };
 
 extern const ConsoleBackend kHeadlessBackend;

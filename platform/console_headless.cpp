@@ -31,8 +31,15 @@ uint32_t Held() { return 0; }
 void Bell() {}
 void Mouse(bool) {}
 
+// No device: its size is the model's.
+void Size(int16_t* rows, int16_t* columns) {
+  *rows = console.rows;
+  *columns = console.columns;
+}
+
 }  // namespace
 
-const ConsoleBackend kHeadlessBackend = {Start, Stop, Present, Read, Wait, Held, Bell, Mouse};
+const ConsoleBackend kHeadlessBackend = {Start, Stop, Present, Read, Wait, Held, Bell, Mouse,
+                                           Size};
 
 }  // namespace platform

@@ -128,6 +128,16 @@ void CheckSize() {
   T().tooSmall = small;
 }
 
+// The terminal's size now, a pending resize taken in first.
+void Size(int16_t* rows, int16_t* columns) {
+  *rows = console.rows;
+  *columns = console.columns;
+  if (!T().active || T().suspended) return;
+  CheckSize();
+  *rows = static_cast<int16_t>(std::clamp(LINES, 1, 32767));
+  *columns = static_cast<int16_t>(std::clamp(COLS, 1, 32767));
+}
+
 void SetCursorShape() {
   // DECSCUSR where the terminal knows it: a block for a tall cursor (the
   // field editor's overwrite mode), an underline otherwise.
@@ -155,6 +165,9 @@ void Present() {
     refresh();
     return;
   }
+  // Where the terminal is larger than the model, the cells around it stay
+  // blank, whatever a larger model showed there before.
+  if (LINES != console.rows || COLS != console.columns) erase();
   for (int r = 1; r <= console.rows; ++r) {
     for (int c = 1; c <= console.columns; ++c) {
       const ConsoleCell& cell =
@@ -361,6 +374,7 @@ void Mouse(bool on) {
 
 }  // namespace
 
-const ConsoleBackend kTerminalBackend = {Start, Stop, Present, Read, Wait, Held, Bell, Mouse};
+const ConsoleBackend kTerminalBackend = {Start, Stop, Present, Read, Wait, Held, Bell, Mouse,
+                                         Size};
 
 }  // namespace platform

@@ -113,6 +113,11 @@ void PrintCommand(const std::string& command) {
   WriteRecord(kCommandTag, KeepOnOneRecord(command));
 }
 
+void PrintDocument(const std::string& title, const std::string& name) {
+  WriteRecord(kCommandTag, kTitleCommand + KeepOnOneRecord(title));
+  WriteRecord(kCommandTag, kNameCommand + KeepOnOneRecord(name));
+}
+
 void PrintJustify(const std::string& code) {
   // "D" and "C", the codes the report sends before every amount, are their
   // own normal form.

@@ -82,6 +82,12 @@ void PrintPage(int16_t lines);
 // Writes the device-command record "*" + command.
 void PrintCommand(const std::string& command);
 
+// Writes the device commands that name the document the spool makes:
+// "*@TITOL " + title and "*@NOM " + name (print/spool_format.h). The report
+// calls it once, right after PrintOpen. CR and LF in either text become
+// spaces, as in every record.
+void PrintDocument(const std::string& title, const std::string& name);
+
 // Normalises the justification code and writes "JUS" + the result (see
 // NormaliseJustify).
 void PrintJustify(const std::string& code);

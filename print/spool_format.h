@@ -7,7 +7,11 @@
 //
 //   "DEVICE" device text      the output device; always the first record
 //   "PAGE" number             lines per page; starts a new page
-//   "*" command text          a device command, e.g. "*@e"
+//   "*" command text          a device command, e.g. "*@e"; the print
+//                             program skips the commands it does not know
+//   "*@TITOL " title          the document's title (a device command)
+//   "*@NOM " name             the document's name, without a folder or an
+//                             extension (a device command)
 //   "JUS" code                justification of the next text: "C", "D",
 //                             "A", "E", or "N" number " " fill, as in
 //                             "JUSN 73 \.\" (fill with "." up to column 73)
@@ -20,6 +24,15 @@
 // Numbers are written with a sign position (a space for zero and positive
 // values, "-" for negative ones), the decimal digits and one trailing space:
 // 5 is " 5 ", -1 is "-1 ", 66 is " 66 ".
+//
+// The title and name commands come after the device record and before the
+// first page-length record, once each; a print program that reads them uses
+// the title as the document's title (the PDF's metadata) and the name for
+// the file it makes when the device names none ("LIQUIDACIO_2026-12-31"
+// gives TempDir + "LIQUIDACIO_2026-12-31.pdf"). A print program that does
+// not know them passes them over as it does every unknown device command,
+// so spools that carry them print on older print programs, and spools
+// without them print as before (default name "zudavivi").
 //
 // Compatibility: the tags, the number format and the record end are read by
 // print programs that are installed separately from the report; changing any
@@ -42,6 +55,8 @@ inline constexpr char kDeviceTag[] = "DEVICE";        // + device text
 inline constexpr char kPageTag[] = "PAGE";            // + number
 inline constexpr char kCommandTag[] = "*";            // + command text
 inline constexpr char kJustifyTag[] = "JUS";          // + normalised code
+inline constexpr char kTitleCommand[] = "@TITOL ";    // "*" + this + title
+inline constexpr char kNameCommand[] = "@NOM ";       // "*" + this + name
 inline constexpr char kFieldSeparator = ',';          // inside text records
 inline constexpr char kFillDelimiter = '\\';          // around an "N" fill part
 

@@ -88,6 +88,21 @@ TEST_F(SpoolTest, ReportPageRecordsExactly) {
   EXPECT_EQ(state.PrintLineCount, -1);
 }
 
+TEST_F(SpoolTest, DocumentTitleAndNameAreDeviceCommandsOnOneRecordEach) {
+  ASSERT_EQ(PrintOpen("PDF"), PrintStatus::Ok);
+  PrintDocument("DETALL DE LIQUIDACI\xE0\r\nFINS AL 31", "LIQUIDACIO_2026-12-31\n");
+  PrintPage(66);
+  PrintLine(1, "a", 1);
+  ASSERT_EQ(PrintClose(), PrintStatus::Ok);
+  EXPECT_EQ(Spool(),
+            "DEVICEPDF\r\n"
+            "*@TITOL DETALL DE LIQUIDACI\xE0  FINS AL 31\r\n"
+            "*@NOM LIQUIDACIO_2026-12-31 \r\n"
+            "PAGE 66 \r\n"
+            " 1 ,a, 1 \r\n");
+  EXPECT_EQ(state.PrintLineCount, 1);  // the commands are no lines
+}
+
 TEST_F(SpoolTest, OpenEmptiesTheOldSpoolButKeepsCounters) {
   ASSERT_EQ(PrintOpen("PDF"), PrintStatus::Ok);
   PrintPage(10);

@@ -4,18 +4,22 @@
 
 #include <cstdio>
 
+#include "config/catalogue.h"
 #include "config/ini_reader.h"
 #include "config/session.h"
 #include "config/session_init.h"
 #include "console/popups.h"
 #include "datafile/data_open.h"
 #include "datafile/record_ops.h"
+#include "dates/date_format.h"
 #include "format/money.h"
 #include "format/numeric_text.h"
+#include "format/text_utils.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "print/spool.h"
 #include "recman/creation_layout_file.h"
+#include "report/captions.h"
 #include "report/interactive.h"
 #include "report/report_state.h"
 #include "report/selection.h"
@@ -72,6 +76,13 @@ PassResult RunReportPass(std::string* message) {
     print::PrintClose();
     return PassResult::SpoolFailed;
   }
+  // The document's title and name: "DETALL DE LIQUIDACIÓ FINS AL 31 DE
+  // DESEMBRE DEL 2026" (in the session's language), "LIQUIDACIO_2026-12-31".
+  print::PrintDocument(config::Translate(caption::kTitle) + config::Translate(caption::kUntil) +
+                           format::UpperText(dates::FormatDate(state.SelectionDate,
+                                                               dates::kDateLong, "dma")),
+                       "LIQUIDACIO_" + dates::FormatDate(state.SelectionDate, dates::kDateIso,
+                                                         "dma"));
   format::SetCurrency("p");
   ProduceSettlements();
   format::SetCurrency("");

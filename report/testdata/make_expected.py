@@ -123,7 +123,10 @@ class Spool:
     def __init__(self, lang, letterhead):
         self.lang = lang
         self.letterhead = letterhead
-        self.out = ["DEVICE" + DEVICE]
+        until = DATES[lang]["20261231"].upper()
+        self.out = ["DEVICE" + DEVICE,
+                    "*@TITOL " + self.t("DETALL DE LIQUIDACIÓ") + self.t(" FINS AL ") + until,
+                    "*@NOM LIQUIDACIO_2026-12-31"]
         self.count = 0
         self.page = 0
 

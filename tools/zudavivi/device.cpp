@@ -16,7 +16,9 @@ std::string Upper(std::string text) {
 
 }  // namespace
 
-Device ParseDevice(const std::string& deviceText, const std::string& tempDir) {
+Device ParseDevice(const std::string& deviceText, const std::string& tempDir,
+                   const std::string& documentName) {
+  const std::string base = documentName.empty() ? "zudavivi" : documentName;
   std::string text = format::TrimBlanks(deviceText);
   std::string upper = Upper(text);
   Device d;
@@ -24,16 +26,16 @@ Device ParseDevice(const std::string& deviceText, const std::string& tempDir) {
   struct Document {
     const char* word;
     DeviceKind kind;
-    const char* defaultName;
+    const char* extension;
   };
-  for (const Document& doc : {Document{"PDF", DeviceKind::Pdf, "zudavivi.pdf"},
-                              Document{"TXT", DeviceKind::Text, "zudavivi.txt"}}) {
+  for (const Document& doc : {Document{"PDF", DeviceKind::Pdf, ".pdf"},
+                              Document{"TXT", DeviceKind::Text, ".txt"}}) {
     std::string word = doc.word;
     if (upper != word && upper.compare(0, word.size() + 1, word + ":") != 0) continue;
     d.kind = doc.kind;
     std::string path = upper == word ? std::string() : text.substr(word.size() + 1);
     path = format::TrimLeadingBlanks(path);
-    d.path = platform::SuitePath(path.empty() ? tempDir + doc.defaultName : path);
+    d.path = platform::SuitePath(path.empty() ? tempDir + base + doc.extension : path);
     return d;
   }
   d.kind = DeviceKind::Printer;

@@ -51,12 +51,15 @@ struct PdfDocument {
     return CAIRO_STATUS_SUCCESS;
   }
 
-  bool Open(const std::string& path) {
+  bool Open(const std::string& path, const std::string& title) {
     file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return false;
     surface = cairo_pdf_surface_create_for_stream(WriteToFile, this, kA4Width, kA4Height);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) return false;
     cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "ZUDAVIVI");
+    if (!title.empty()) {
+      cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_TITLE, title.c_str());
+    }
     cr = cairo_create(surface);
     cairo_select_font_face(cr, kFontFamily, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, 1.0);
@@ -127,13 +130,13 @@ struct PdfDocument {
 
 }  // namespace
 
-int RenderPdf(const std::string& spool, const std::string& path, long* pages,
-              std::string* error) {
+int RenderPdf(const std::string& spool, const std::string& path, const std::string& title,
+              long* pages, std::string* error) {
   OutputFile out{path, PartPath(path)};
   int result = 0;
   {
     PdfDocument doc;
-    if (!doc.Open(out.part)) {
+    if (!doc.Open(out.part, title)) {
       *error = "cannot create " + out.part;
       AbandonOutput(out);
       return 2;

@@ -16,10 +16,11 @@
 
 namespace zudavivi {
 
-// Renders the spool into a PDF file at the native path. Returns 0 on success;
-// 1 for a spool that is not well formed and 2 when the document cannot be
-// written, with *error set. The file appears only when complete.
-int RenderPdf(const std::string& spool, const std::string& path, long* pages,
-              std::string* error);
+// Renders the spool into a PDF file at the native path, with `title` (UTF-8;
+// none when empty) as the document's title in its metadata. Returns 0 on
+// success; 1 for a spool that is not well formed and 2 when the document
+// cannot be written, with *error set. The file appears only when complete.
+int RenderPdf(const std::string& spool, const std::string& path, const std::string& title,
+              long* pages, std::string* error);
 
 }  // namespace zudavivi

@@ -9,11 +9,15 @@
 #include "format/text_utils.h"
 #include "platform/console.h"
 #include "tools/zudavivi/page_layout.h"
+#include "tools/zudavivi/preview_status.h"
 
 namespace zudavivi {
 namespace {
 
 constexpr int kColumnStep = 8;  // Left/Right move the view by this much
+constexpr int kIdleMs = 50;     // a key wait looks at the window's size this often
+constexpr char kCutRight = '\xAF';  // "»" in code page 850
+constexpr char kCutLeft = '\xAE';   // "«"
 
 struct View {
   size_t page = 0;  // page shown, from 0
@@ -21,38 +25,72 @@ struct View {
   int left = 0;     // first page column on the screen, from 0
 };
 
-std::string Number(long n) { return std::to_string(n); }
+// Gives the model the terminal's size. Returns true when it changed.
+bool FitTerminal() {
+  int16_t rows = 0;
+  int16_t columns = 0;
+  platform::ConsoleDeviceSize(&rows, &columns);
+  if (rows == platform::ConsoleRows() && columns == platform::ConsoleColumns()) return false;
+  platform::ConsoleSetSize(rows, columns);
+  return true;
+}
+
+// Whether the cells [from, to) of a line hold anything but blanks.
+bool Shows(const std::string& line, size_t from, size_t to) {
+  to = std::min(to, line.size());
+  for (size_t i = from; i < to; ++i) {
+    if (line[i] != ' ') return true;
+  }
+  return false;
+}
 
 void Draw(const std::vector<Page>& pages, const View& v, int width) {
-  int rows = platform::ConsoleRows() - 1;  // the last row is the status line
+  int rows = std::max(platform::ConsoleRows() - 1, 0);  // the last row is the status line
   int columns = platform::ConsoleColumns();
   const Page& page = pages[v.page];
+  const size_t left = static_cast<size_t>(v.left);
   console::SetColourRole("n");
   for (int r = 0; r < rows; ++r) {
-    size_t line = static_cast<size_t>(v.top + r);
+    size_t index = static_cast<size_t>(v.top + r);
     std::string cells;
-    if (line < page.lines.size() && page.lines[line].size() > static_cast<size_t>(v.left)) {
-      cells = page.lines[line].substr(v.left, columns);
+    if (index < page.lines.size()) {
+      const std::string& line = page.lines[index];
+      if (line.size() > left) cells = line.substr(left, columns);
+      cells.resize(columns, ' ');
+      if (Shows(line, left + columns, line.size())) cells[columns - 1] = kCutRight;
+      if (left > 0 && Shows(line, 0, left)) cells[0] = kCutLeft;
     }
     cells.resize(columns, ' ');
     platform::ConsoleLocate(static_cast<int16_t>(r + 1), 1);
     platform::ConsoleWrite(cells);
   }
-  // Status line, code page 850: "Pàgina", "Línies", "surt".
-  int lastLine = std::min(v.top + rows, page.length);
-  int lastColumn = std::min(v.left + columns, width);
-  std::string status = " P\x85gina " + Number(v.page + 1) + "/" + Number(pages.size()) +
-                       "   L\xA1nies " + Number(v.top + 1) + "-" + Number(lastLine) + "/" +
-                       Number(page.length) + "   Columnes " + Number(v.left + 1) + "-" +
-                       Number(lastColumn) + "/" + Number(width) +
-                       "   RePag AvPag fletxes  Esc surt";
-  status.resize(columns, ' ');
+  PreviewPlace place;
+  place.page = static_cast<long>(v.page) + 1;
+  place.pages = static_cast<long>(pages.size());
+  place.firstLine = v.top + 1;
+  place.lastLine = std::max(std::min(v.top + rows, page.length), v.top + 1);
+  place.pageLines = page.length;
+  place.firstColumn = v.left + 1;
+  place.lastColumn = std::min(v.left + columns, width);
+  place.pageColumns = width;
   console::SetColourRole("r");
   platform::ConsoleLocate(static_cast<int16_t>(rows + 1), 1);
-  platform::ConsoleWrite(status);
+  platform::ConsoleWrite(PreviewStatusLine(place, columns));
   console::SetColourRole("n");
   platform::ConsoleHideCursor();
   platform::ConsoleFlush();
+}
+
+// Waits for a key; 0 when the terminal's size changed first (the view is
+// drawn again for the new size).
+int16_t WaitKeyOrResize() {
+  for (;;) {
+    int16_t key = 0, event = 0, row = 0, column = 0;
+    console::ReadKey(key, event, row, column);
+    if (key != 0) return key;
+    if (FitTerminal()) return 0;
+    platform::ConsoleWaitInput(kIdleMs);
+  }
 }
 
 }  // namespace
@@ -72,16 +110,16 @@ int RunPreview(const std::string& spool, std::string* error) {
     }
   }
   View v;
+  FitTerminal();
   for (;;) {
-    int rows = platform::ConsoleRows() - 1;
+    int rows = std::max(platform::ConsoleRows() - 1, 1);
     int columns = platform::ConsoleColumns();
     int maxTop = std::max(0, pages[v.page].length - rows);
     int maxLeft = std::max(0, width - columns);
     v.top = std::min(v.top, maxTop);
     v.left = std::min(v.left, maxLeft);
     Draw(pages, v, width);
-    int16_t key = console::WaitKey();
-    switch (key) {
+    switch (WaitKeyOrResize()) {
       case console::kKeyEsc:
         return 0;
       case console::kKeyPgDn:

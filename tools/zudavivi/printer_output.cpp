@@ -62,7 +62,8 @@ int RunFromPath(const std::string& program, const std::vector<std::string>& args
 }
 
 int RenderPrinter(const std::string& spool, const std::string& printer,
-                  const std::string& tempDirNative, long* pages, std::string* error) {
+                  const std::string& tempDirNative, const std::string& title, long* pages,
+                  std::string* error) {
   std::string dir = tempDirNative.empty() ? "." : tempDirNative;
   std::string name = dir + "/zudavivi-XXXXXX.pdf";
   int fd = mkstemps(&name[0], 4);
@@ -71,7 +72,7 @@ int RenderPrinter(const std::string& spool, const std::string& printer,
     return 2;
   }
   close(fd);
-  int made = RenderPdf(spool, name, pages, error);
+  int made = RenderPdf(spool, name, title, pages, error);
   if (made != 0) {
     unlink(name.c_str());
     return made;

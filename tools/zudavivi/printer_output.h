@@ -20,11 +20,12 @@ int RunFromPath(const std::string& program, const std::vector<std::string>& args
                 std::string* error);
 
 // Renders the spool as PDF into a temporary file in `tempDirNative` and
-// prints it on the printer. Returns 0 when the print service accepted the
-// job; 1 for a spool that is not well formed, 2 when the PDF cannot be
-// written, 3 when the print service is missing or refused the job, with
-// *error set.
+// prints it on the printer; `title` (UTF-8) is the PDF's title. Returns 0
+// when the print service accepted the job; 1 for a spool that is not well
+// formed, 2 when the PDF cannot be written, 3 when the print service is
+// missing or refused the job, with *error set.
 int RenderPrinter(const std::string& spool, const std::string& printer,
-                  const std::string& tempDirNative, long* pages, std::string* error);
+                  const std::string& tempDirNative, const std::string& title, long* pages,
+                  std::string* error);
 
 }  // namespace zudavivi

@@ -128,7 +128,8 @@ TEST_F(ZudaviviTest, EveryRecordToTextMatchesTheGoldenFile) {
   WriteEveryRecord("TXT");
   Ran ran = Zudavivi();
   ASSERT_EQ(ran.code, 0) << ran.output;
-  EXPECT_EQ(ran.output, "");
+  // Not on a terminal: the document is named, and nothing else is said.
+  EXPECT_EQ(ran.output, "ZUDAVIVI: document desat a " + dir_.path() + "zudavivi.txt\n");
   std::string goldenPath = std::string(TESTDATA_DIR) + "/every_record.txt";
   // After a deliberate change of the layout: ZUDAVIVI_UPDATE_GOLDEN=1 rewrites
   // the golden file (then read it through before committing it).
@@ -297,18 +298,89 @@ TEST_F(ZudaviviTest, ScreenPreviewOnARealTerminal) {
     }
     return shown;
   };
-  std::string shown = screen("P\xC3\xA0gina 1/3");
+  std::string shown = screen("P\xC3\xA0gina 1 de 3");
   EXPECT_NE(shown.find("ADMINISTRACI\xC3\x93 DE FINQUES"), std::string::npos) << shown;
   EXPECT_NE(shown.find("M\xC2\xAA Dolors Rib\xC3\xB3 \xC2\xB7 n\xC2\xBA 7 \xE2\x82\xAC"),
             std::string::npos)
       << shown;
   Shell(tmux + "send-keys Right Right");
-  shown = screen("Columnes 17-96/96");
+  shown = screen("columnes 17-96/96");
   EXPECT_NE(shown.find("P\xC3\x80GINA    1"), std::string::npos) << shown;
   Shell(tmux + "send-keys Escape");
   shown = screen("EXIT=");
   EXPECT_NE(shown.find("EXIT=0"), std::string::npos) << shown;
   Shell(tmux + "kill-server");
+}
+
+TEST_F(ZudaviviTest, ThePdfCarriesTheReportsTitleAndIsNamedAfterIt) {
+  ASSERT_EQ(print::PrintOpen("PDF"), print::PrintStatus::Ok);
+  print::PrintDocument("DETALL DE LIQUIDACI\xE0 FINS AL 31 DE DESEMBRE DEL 2026",
+                       "LIQUIDACIO_2026-12-31");
+  print::PrintPage(66);
+  print::PrintLine(1, "L'ERA D'EN PUJOL", 1);
+  ASSERT_EQ(print::PrintClose(), print::PrintStatus::Ok);
+  Ran ran = Zudavivi("LANG=C.UTF-8");
+  ASSERT_EQ(ran.code, 0) << ran.output;
+  const std::string pdf = dir_.path() + "LIQUIDACIO_2026-12-31.pdf";
+  EXPECT_EQ(ran.output, "ZUDAVIVI: document desat a " + pdf + "\n");
+  Ran info = Shell("pdfinfo '" + pdf + "'");
+  ASSERT_EQ(info.code, 0) << info.output;
+  EXPECT_NE(info.output.find("Title:           DETALL DE LIQUIDACI\xC3\x93 FINS AL 31 DE DESEMBRE "
+                             "DEL 2026\n"),
+            std::string::npos)
+      << info.output;
+  EXPECT_NE(info.output.find("Creator:         ZUDAVIVI\n"), std::string::npos) << info.output;
+  EXPECT_FALSE(platform::PathExists(dir_.file("zudavivi.pdf")));
+
+  // In Spanish the message is Spanish; an explicit path is kept, and the
+  // title still goes in.
+  ASSERT_TRUE(platform::MakeDirs(dir_.file("TERM")));
+  ASSERT_TRUE(platform::WriteFile(dir_.file("TERM/BrolTerm.ini"), "[Sistema]\r\nIdioma=SPA\r\n"));
+  ASSERT_EQ(print::PrintOpen("PDF:" + dir_.file("out.pdf")), print::PrintStatus::Ok);
+  print::PrintDocument("T\xA1tulo", "ignored");
+  print::PrintPage(66);
+  print::PrintLine(1, "x", 1);
+  ASSERT_EQ(print::PrintClose(), print::PrintStatus::Ok);
+  std::string spool;
+  ASSERT_TRUE(platform::ReadFile(dir_.file("zudavivi.tmp"), &spool));
+  ASSERT_TRUE(platform::WriteFile(dir_.file("TERM/zudavivi.tmp"), spool));
+  ran = Shell("env ZULTMP='" + dir_.file("TERM") + "/' " + ZUDAVIVI_PATH);
+  ASSERT_EQ(ran.code, 0) << ran.output;
+  EXPECT_EQ(ran.output, "ZUDAVIVI: documento guardado en " + dir_.file("out.pdf") + "\n");
+  EXPECT_NE(Shell("pdfinfo '" + dir_.file("out.pdf") + "'").output.find("Title:           T\xC3\xADtulo\n"),
+            std::string::npos);
+  EXPECT_FALSE(platform::PathExists(dir_.file("ignored.pdf")));
+}
+
+TEST_F(ZudaviviTest, ANameFromTheSpoolCannotLeaveTheTemporaryFolder) {
+  ASSERT_EQ(print::PrintOpen("TXT"), print::PrintStatus::Ok);
+  print::PrintDocument("", "../../escaped");
+  print::PrintPage(66);
+  print::PrintLine(1, "x", 1);
+  ASSERT_EQ(print::PrintClose(), print::PrintStatus::Ok);
+  Ran ran = Zudavivi();
+  ASSERT_EQ(ran.code, 0) << ran.output;
+  EXPECT_TRUE(platform::PathExists(dir_.file("escaped.txt")));
+  EXPECT_EQ(Read("escaped.txt"), "x\n");
+}
+
+TEST_F(ZudaviviTest, HelpAndVersionExitZeroAndOtherArgumentsAreRefused) {
+  Ran help = Shell(std::string(ZUDAVIVI_PATH) + " --help");
+  EXPECT_EQ(help.code, 0);
+  EXPECT_EQ(help.output.find("Usage: ZUDAVIVI [--help | --version]\n"), 0u) << help.output;
+  for (const char* word : {"PANTALLA", "PDF[:path]", "TXT[:path]", "lp", "Exit codes"}) {
+    EXPECT_NE(help.output.find(word), std::string::npos) << word;
+  }
+  Ran version = Shell(std::string(ZUDAVIVI_PATH) + " --version");
+  EXPECT_EQ(version.code, 0);
+  EXPECT_EQ(version.output, std::string("ZUDAVIVI ") + ZUDAVIVI_VERSION + "\n");
+  // Neither looks for a spool: none is there.
+  EXPECT_FALSE(platform::PathExists(dir_.file("zudavivi.tmp")));
+
+  Ran bad = Shell(std::string(ZUDAVIVI_PATH) + " --helpp");
+  EXPECT_EQ(bad.code, 1);
+  EXPECT_NE(bad.output.find("see ZUDAVIVI --help"), std::string::npos) << bad.output;
+  EXPECT_EQ(Shell(std::string(ZUDAVIVI_PATH) + " --help extra").code, 1);
 }
 
 TEST(DeviceTest, Names) {
