@@ -1,8 +1,11 @@
 # Helpers for whole-program tests in a real terminal: a private tmux server
-# with one 80 x 25 session, polling for what should appear, and cleanup.
+# with one session of 80 x 25 (or $HARNESS_COLUMNS x $HARNESS_ROWS), polling
+# for what should appear, and cleanup.
 #
 # Source it, then:
 #   harness_start CMD...   start the session running CMD (in $WORK)
+#   harness_resize COLUMNS ROWS
+#                          resize the session's window (the program gets SIGWINCH)
 #   wait_for_screen TEXT   poll the pane until TEXT appears (fails after a timeout)
 #   wait_for_file_lines FILE N
 #   wait_for_cursor ROW COL poll until the terminal's cursor is there (1-based)
@@ -50,8 +53,13 @@ pane_command() {
 }
 
 harness_start() {
-  tmux -u -L "$SOCKET" -f /dev/null new-session -d -s t -x 80 -y 25 "$(pane_command "$@")"
+  tmux -u -L "$SOCKET" -f /dev/null new-session -d -s t -x "${HARNESS_COLUMNS:-80}" \
+       -y "${HARNESS_ROWS:-25}" "$(pane_command "$@")"
   tmux -L "$SOCKET" set-option -g window-size manual >/dev/null 2>&1 || true
+}
+
+harness_resize() {
+  tmux -L "$SOCKET" resize-window -t t -x "$1" -y "$2" || fail "cannot resize the window to $1 x $2"
 }
 
 # Runs another command in the same pane (the old one is killed).
