@@ -383,6 +383,23 @@ TEST_F(ZudaviviTest, HelpAndVersionExitZeroAndOtherArgumentsAreRefused) {
   EXPECT_EQ(Shell(std::string(ZUDAVIVI_PATH) + " --help extra").code, 1);
 }
 
+TEST(ManualPageTest, DocumentsWhatTheProgramDoesAndRendersCleanly) {
+  const std::string page = std::string(TESTDATA_DIR) + "/../../../man/ZUDAVIVI.1";
+  std::string text;
+  ASSERT_TRUE(platform::ReadFile(page, &text)) << page;
+  for (const char* word : {".TH ZUDAVIVI 1", "\\-\\-help", "\\-\\-version", "PANTALLA",
+                           "ZULTMP", "zudavivi.tmp", "*@TITOL", "*@NOM", "LIQUIDACIO_YYYY"}) {
+    EXPECT_NE(text.find(word), std::string::npos) << word;
+  }
+  // Every exit code of the program has its entry.
+  for (const char* code : {"0", "1", "2", "3"}) {
+    EXPECT_NE(text.find(std::string(".TP\n.B ") + code + "\n"), std::string::npos) << code;
+  }
+  if (Shell("command -v groff").code != 0) GTEST_SKIP() << "groff is not installed";
+  Ran rendered = Shell("LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z '" + page + "'");
+  EXPECT_EQ(rendered.output, "") << "groff warns about the manual page";
+}
+
 TEST(DeviceTest, Names) {
   std::string temp = "T1\\";
   EXPECT_EQ(ParseDevice("", temp).kind, DeviceKind::Screen);
