@@ -79,7 +79,9 @@ grep -qF 'FinquesH: 0 inserted, 3 replaced' "$GUIDE" || fail "the guide lost the
 export ZULCONSOLE=headless ZULROOT="$ROOT/" ZULEXE="$ROOT/BIN/" ZULTMP="$ROOT/TERM01/"
 sed -i 's/^Sortida=.*\r$/Sortida=PDF\r/' "$ROOT/TERM01/BrolTerm.ini"
 "$TORBELAN" --batch 31/12/2026 1.0 999.999 || fail "the guide's batch run"
-[ -f "$ROOT/TERM01/zudavivi.pdf" ] || fail "Sortida=PDF printed no zudavivi.pdf in the terminal's folder"
+[ -f "$ROOT/TERM01/LIQUIDACIO_2026-12-31.pdf" ] ||
+  fail "Sortida=PDF printed no LIQUIDACIO_2026-12-31.pdf in the terminal's folder"
+grep -qF '`LIQUIDACIO_2026-12-31.pdf`' "$GUIDE" || fail "the guide does not name the PDF"
 
 # batch_message MESSAGE ARGS...: the run fails and says MESSAGE (as the guide
 # quotes it, its first "ROOT/" standing for the root) on standard error.
