@@ -33,6 +33,31 @@ TEST_F(ConsoleTest, ARowReadsAsTextOfTheScreensWidth) {
   for (int16_t off : {0, 26, -1}) EXPECT_EQ(ConsoleReadRow(off), std::string(80, ' ')) << off;
 }
 
+TEST_F(ConsoleTest, ANewSizeClearsTheModelAndIsKeptWithinBounds) {
+  ConsoleLocate(5, 5);
+  ConsoleWrite("x");
+  ConsoleSetSize(40, 120);
+  EXPECT_EQ(ConsoleRows(), 40);
+  EXPECT_EQ(ConsoleColumns(), 120);
+  EXPECT_EQ(ConsoleReadRow(5), std::string(120, ' '));
+  EXPECT_EQ(ConsoleCursorRow(), 1);
+  ConsoleLocate(40, 120);  // the last cell is there and writable
+  ConsoleWrite("yz");
+  EXPECT_EQ(ConsoleReadRow(40).substr(119), "y");
+  int16_t rows = 0, columns = 0;
+  ConsoleDeviceSize(&rows, &columns);  // headless: the model's own size
+  EXPECT_EQ(rows, 40);
+  EXPECT_EQ(columns, 120);
+
+  ConsoleSetSize(0, 32767);
+  EXPECT_EQ(ConsoleRows(), 1);
+  EXPECT_EQ(ConsoleColumns(), kConsoleMaxColumns);
+  ConsoleSetSize(-5, -5);
+  EXPECT_EQ(ConsoleRows(), 1);
+  EXPECT_EQ(ConsoleColumns(), 1);
+  EXPECT_EQ(ConsoleReadRow(1), " ");
+}
+
 TEST_F(ConsoleTest, LocateKeepsCoordinatesOffTheScreen) {
   unsigned char ch, attr;
   EXPECT_FALSE(ConsoleReadCell(26, 1, &ch, &attr));

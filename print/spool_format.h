@@ -30,9 +30,9 @@
 // the title as the document's title (the PDF's metadata) and the name for
 // the file it makes when the device names none ("LIQUIDACIO_2026-12-31"
 // gives TempDir + "LIQUIDACIO_2026-12-31.pdf"). A print program that does
-// not know them passes them over as it does every unknown device command,
-// so spools that carry them print on older print programs, and spools
-// without them print as before (default name "zudavivi").
+// not know them passes them over like any device command it does not know,
+// so a spool that carries them prints on every print program of the suite;
+// a spool without them gets the default name "zudavivi".
 //
 // Compatibility: the tags, the number format and the record end are read by
 // print programs that are installed separately from the report; changing any
