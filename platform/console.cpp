@@ -220,6 +220,12 @@ bool ConsoleReadEvent(ConsoleEvent* event) {
   *event = ConsoleEvent();
   Backend().present();
   ConsoleEvent e;
+  if (!console.unread.empty()) {
+    *event = console.unread.front();
+    console.unread.pop_front();
+    console.lastControlState = event->controlState;
+    return true;
+  }
   while (Backend().read(&e)) {
     bool mouse = e.text.size() >= 4 && e.text[2] == '\x08';
     if (mouse && !console.mouseEnabled) continue;  // reports while off are lost
@@ -232,9 +238,28 @@ bool ConsoleReadEvent(ConsoleEvent* event) {
   return false;
 }
 
+bool ConsoleTakeKeyIfWaiting(const std::string& key) {
+  Ensure();
+  ConsoleEvent e;
+  if (console.unread.empty()) {
+    for (;;) {
+      if (!Backend().read(&e)) return false;
+      bool mouse = e.text.size() >= 4 && e.text[2] == '\x08';
+      if (mouse && !console.mouseEnabled) continue;
+      console.unread.push_back(e);
+      break;
+    }
+  }
+  if (console.unread.front().text != key) return false;
+  console.lastControlState = console.unread.front().controlState;
+  console.unread.pop_front();
+  return true;
+}
+
 void ConsoleWaitInput(int ms) {
   Ensure();
   Backend().present();
+  if (!console.unread.empty()) return;  // an event is pending already
   RunBeforeWaitHooks();
   Backend().wait(ms);
 }

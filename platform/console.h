@@ -108,6 +108,10 @@ struct ConsoleState {
   std::deque<ConsoleEvent> queue;
   int starvedWaits = 0;
 
+  // Events taken from the back end by ConsoleTakeKeyIfWaiting and not
+  // wanted there: ConsoleReadEvent delivers them first, oldest first.
+  std::deque<ConsoleEvent> unread;
+
   // Terminal back end (console_terminal.h).
   TerminalState terminal;
 
@@ -203,6 +207,13 @@ void ConsoleHideCursor();
 // terminal's Alt rule). Mouse events are delivered only while mouse input
 // is on; others are dropped.
 bool ConsoleReadEvent(ConsoleEvent* event);
+
+// Takes the next pending event when it is the plain or extended key `key`
+// (its text form, e.g. "\x1b" for Esc) and returns true; returns false and
+// leaves any other event pending, for the next ConsoleReadEvent, when it
+// is not. Never waits. Mouse events are dropped while mouse input is off,
+// as ConsoleReadEvent drops them.
+bool ConsoleTakeKeyIfWaiting(const std::string& key);
 
 // Called by a program that polls for keys and found none: draws the model,
 // runs the before-wait hooks (platform/wait_hooks.h) and waits up to `ms`

@@ -144,5 +144,26 @@ TEST_F(ConsoleTest, AKeyWaitRunsTheBeforeWaitHooks) {
   waitHooks = WaitHookState();
 }
 
+TEST_F(ConsoleTest, TakingAWaitingKeyTakesOnlyThatKeyAndKeepsTheOthersInOrder) {
+  ConsoleEvent e;
+  EXPECT_FALSE(ConsoleTakeKeyIfWaiting("\x1b"));  // nothing pending
+  EXPECT_EQ(console.starvedWaits, 0);            // and no wait for one
+  ConsoleQueueKey("a");
+  ConsoleQueueKey("\x1b");
+  EXPECT_FALSE(ConsoleTakeKeyIfWaiting("\x1b"));  // "a" comes first
+  EXPECT_FALSE(ConsoleTakeKeyIfWaiting("\x1b"));  // asking again loses nothing
+  ConsoleWaitInput(10);                          // "a" is pending: no starved wait
+  EXPECT_EQ(console.starvedWaits, 0);
+  ASSERT_TRUE(ConsoleReadEvent(&e));
+  EXPECT_EQ(e.text, "a");
+  EXPECT_TRUE(ConsoleTakeKeyIfWaiting("\x1b"));
+  EXPECT_FALSE(ConsoleReadEvent(&e));
+
+  ConsoleQueueMouse(3, 4, kMouseLeftPressed);    // mouse input off: dropped
+  ConsoleQueueKey(std::string("\0\x48", 2), kShiftPressed);
+  EXPECT_TRUE(ConsoleTakeKeyIfWaiting(std::string("\0\x48", 2)));
+  EXPECT_EQ(console.lastControlState, kShiftPressed);
+}
+
 }  // namespace
 }  // namespace platform

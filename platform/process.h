@@ -1,4 +1,4 @@
-// Starting another program of the suite and waiting for it.
+// Starting another program of the suite, and waiting for it or not.
 //
 // The program is started directly (fork and exec, no shell), in the same
 // environment and current directory. Its file is found by the suite-path rule
@@ -25,5 +25,18 @@ extern ProcessState process;
 // Returns its exit code (128 + signal number when a signal ended it), or -1
 // when it could not be started.
 int RunProgram(const std::string& program, const std::vector<std::string>& args);
+
+// Starts the program with the given arguments and returns without waiting
+// for it: true once it runs, false when it could not be started (no such
+// program, not executable, exec failed). It runs detached from this
+// program (it is never left a zombie and outlives us), with its standard
+// input and output on the null device so that it never writes over the
+// console; the terminal is not handed over.
+bool StartProgram(const std::string& program, const std::vector<std::string>& args);
+
+// Splits a command line into words as a command interpreter would: blanks
+// separate words; a double-quoted part keeps its blanks (the quotes are
+// dropped). "" gives no words.
+std::vector<std::string> SplitCommandLine(const std::string& line);
 
 }  // namespace platform
