@@ -18,6 +18,7 @@
 #include "recman/engine_choice.h"
 #include "recman/pg_names.h"
 #include "tools/zuldata/commands.h"
+#include "tools/zuldata/help_source.h"
 
 #ifndef ZUL_SUITE_DIR
 #define ZUL_SUITE_DIR ""
@@ -76,6 +77,34 @@ bool CopyFolder(const std::string& suite, const std::string& root, const std::st
     if (name == "README.md") continue;
     if (!CopyText(suite + "/" + folder + "/" + name, root + "/" + folder + "/" + name, error))
       return false;
+  }
+  return true;
+}
+
+// The help topics: each suite/AJUDA/TOPIC.txt built into ROOT/AJUDA/TOPIC.HLP
+// (help_source.h); other files of the folder copied as text.
+bool BuildHelpFolder(const std::string& suite, const std::string& root, std::string* error) {
+  for (const std::string& name : FilesIn(suite + "/AJUDA")) {
+    if (name == "README.md") continue;
+    const std::string from = suite + "/AJUDA/" + name;
+    if (name.size() < 5 || name.substr(name.size() - 4) != ".txt") {
+      if (!CopyText(from, root + "/AJUDA/" + name, error)) return false;
+      continue;
+    }
+    const std::string to = root + "/AJUDA/" + name.substr(0, name.size() - 4) + ".HLP";
+    std::string utf8, hlp, problem;
+    if (!platform::ReadFile(from, &utf8)) {
+      *error = "cannot read " + from;
+      return false;
+    }
+    if (!BuildHelpFile(utf8, &hlp, &problem)) {
+      *error = from + ": " + problem;
+      return false;
+    }
+    if (!platform::WriteFile(to, hlp)) {
+      *error = "cannot write " + to;
+      return false;
+    }
   }
   return true;
 }
@@ -170,8 +199,9 @@ bool LayDownSuite(const std::string& root, SuiteOptions& options, std::string* e
       return false;
     }
   }
-  for (const char* folder : {"FORMS", "LOCALE", "AJUDA", "TERM01"})
+  for (const char* folder : {"FORMS", "LOCALE", "TERM01"})
     if (!CopyFolder(suite, root, folder, error)) return false;
+  if (!BuildHelpFolder(suite, root, error)) return false;
   if (!SetTerminalDir(root, error)) return false;
 
   // Creation layouts: each readable description becomes the layout file

@@ -3,7 +3,9 @@
 //
 // What a root holds (DESIGN.md "Suite files we define"):
 //   ROOT/Brol.ini
-//   ROOT/FORMS/  LOCALE/  AJUDA/   copied from suite/ (text files)
+//   ROOT/FORMS/  LOCALE/            copied from suite/ (text files)
+//   ROOT/AJUDA/TOPIC.HLP           built from suite/AJUDA/TOPIC.txt
+//                                  (help_source.h)
 //   ROOT/ddf/NAME.xdf              built from suite/ddf/NAME.txt
 //   ROOT/DADES/                    empty here; the caller fills it
 //   ROOT/BIN/ZUDAVIVI              the print program
