@@ -93,6 +93,17 @@ bool PathExists(const std::string& nativePath) {
 std::string SuitePath(const std::string& suiteName) {
   std::string path = Cp850ToUtf8(suiteName);
   std::replace(path.begin(), path.end(), '\\', '/');
+  // A run of separators is one ("TERM01/" + "\\" + "zudavivi.tmp"), so
+  // that a path is shown as the file system names it; a leading pair (a
+  // network name) stays.
+  size_t keep = path.compare(0, 2, "//") == 0 ? 2 : 1;
+  for (size_t i = keep; i < path.size();) {
+    if (path[i] == '/' && path[i - 1] == '/') {
+      path.erase(i, 1);
+    } else {
+      ++i;
+    }
+  }
   if (path.size() >= 2 && path[1] == ':' &&
       std::isalpha(static_cast<unsigned char>(path[0]))) {
     char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));

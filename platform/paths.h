@@ -7,7 +7,8 @@
 //
 //  1. Text: the name is code page 850; it is converted to UTF-8, the encoding
 //     of file names here.
-//  2. Separators: every "\" becomes "/".
+//  2. Separators: every "\" becomes "/", and a run of them counts as one
+//     ("T1/\zudavivi.tmp" is "T1/zudavivi.tmp"; a leading "//" stays).
 //  3. Drive letters: a name that starts with a letter and ":" names a drive.
 //     The drive maps to the directory in the environment variable
 //     ZULDRIVE_<LETTER> (capital letter, e.g. ZULDRIVE_C=/srv/brol) when that

@@ -38,6 +38,13 @@ TEST_F(SuitePathTest, ExactPathIsUsedAsIs) {
   EXPECT_EQ(SuitePath(root_ + "/dades/tdespesa.dat"), root_ + "/dades/tdespesa.dat");
 }
 
+// A directory given with its "/" and then the suite's "\" before the name.
+TEST_F(SuitePathTest, ARunOfSeparatorsIsOne) {
+  EXPECT_EQ(SuitePath(root_ + "/dades/\\TDESPESA.DAT"), root_ + "/dades/TDESPESA.DAT");
+  EXPECT_EQ(SuitePath(root_ + "//DADES//\\tdespesa.dat"), root_ + "/dades/TDESPESA.DAT");
+  EXPECT_EQ(SuitePath(root_ + "/NOU//X.DAT"), root_ + "/NOU/X.DAT");
+}
+
 TEST_F(SuitePathTest, DriveLettersMapToRootOrTheirVariable) {
   EXPECT_EQ(SuitePath("Q:\\X\\Y.DAT"), "/X/Y.DAT");
   setenv("ZULDRIVE_Q", root_.c_str(), 1);

@@ -5,7 +5,8 @@
 // TempDir as every program of the suite does (SessionInit), reads the spool
 // TempDir + "zudavivi.tmp" and renders it on the device its DEVICE record
 // names (device.h). A document written to a file is named on stderr when
-// stderr is not a terminal (a batch run, a log), in the session's language.
+// stderr is not a terminal (a batch run, a log). Every message is in the
+// session's language (messages.h); --help is in English.
 //
 // Arguments: none to print; "--help" or "--version" (exit 0) say what the
 // program is; anything else is refused with exit code 1.
@@ -18,7 +19,6 @@
 #include <cstdio>
 #include <string>
 
-#include "config/language.h"
 #include "config/session.h"
 #include "config/session_init.h"
 #include "platform/codepage.h"
@@ -28,6 +28,7 @@
 #include "print/spool.h"
 #include "tools/zudavivi/device.h"
 #include "tools/zudavivi/document_info.h"
+#include "tools/zudavivi/messages.h"
 #include "tools/zudavivi/page_layout.h"
 #include "tools/zudavivi/pdf_output.h"
 #include "tools/zudavivi/preview.h"
@@ -69,10 +70,7 @@ int Fail(int code, const std::string& message) {
 // Where a document went, for a run whose stderr is a log or a pipe.
 void TellDocument(const std::string& nativePath) {
   if (isatty(2)) return;
-  std::string said = config::ByLanguage("document desat a ", "documento gravado em ",
-                                        "document guardat en ", "documento guardado en ");
-  std::fprintf(stderr, "ZUDAVIVI: %s%s\n", platform::Cp850ToUtf8(said).c_str(),
-               nativePath.c_str());
+  std::fprintf(stderr, "ZUDAVIVI: %s\n", zudavivi::DocumentSaved(nativePath).c_str());
 }
 
 }  // namespace
@@ -86,23 +84,20 @@ int main(int argc, char** argv) {
     std::printf("ZUDAVIVI %s\n", ZUDAVIVI_VERSION);
     return 0;
   }
-  if (argc > 1) {
-    return Fail(1, "takes no arguments: it prints the spool zudavivi.tmp of the session's "
-                   "temporary directory (ZULTMP); see ZUDAVIVI --help");
-  }
-  config::SessionInit();
+  config::SessionInit();  // the session's language, for every message below
+  if (argc > 1) return Fail(1, zudavivi::ArgumentsRefused());
   std::string spoolPath = print::SpoolPath();
   std::string spool;
   if (!platform::PathExists(spoolPath)) {
-    return Fail(1, "there is no print spool to print (" + spoolPath + " does not exist)");
+    return Fail(1, zudavivi::NoSpool(spoolPath));
   }
   if (!platform::ReadFile(spoolPath, &spool)) {
-    return Fail(1, "cannot read the print spool " + spoolPath);
+    return Fail(1, zudavivi::SpoolUnreadable(spoolPath));
   }
   std::string deviceText;
   std::string error;
   if (!zudavivi::ReadDevice(spool, &deviceText, &error)) {
-    return Fail(1, "print spool " + spoolPath + ": " + error);
+    return Fail(1, zudavivi::SpoolNotWellFormed(spoolPath, error));
   }
   zudavivi::DocumentInfo info = zudavivi::ReadDocumentInfo(spool);
   std::string title = platform::Cp850ToUtf8(info.title);
@@ -127,7 +122,7 @@ int main(int argc, char** argv) {
       platform::ConsoleEnd();  // the terminal goes back to the caller
       break;
   }
-  if (code == 1) return Fail(1, "print spool " + spoolPath + ": " + error);
+  if (code == 1) return Fail(1, zudavivi::SpoolNotWellFormed(spoolPath, error));
   if (code != 0) return Fail(code, error);
   if (device.kind == zudavivi::DeviceKind::Pdf || device.kind == zudavivi::DeviceKind::Text) {
     TellDocument(device.path);

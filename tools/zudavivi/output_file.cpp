@@ -1,7 +1,8 @@
 #include "tools/zudavivi/output_file.h"
 
 #include <cerrno>
-#include <cstring>
+
+#include "tools/zudavivi/messages.h"
 
 namespace zudavivi {
 
@@ -9,7 +10,7 @@ std::string PartPath(const std::string& target) { return target + ".part"; }
 
 bool CommitOutput(const OutputFile& out, std::string* error) {
   if (std::rename(out.part.c_str(), out.target.c_str()) != 0) {
-    *error = "cannot write " + out.target + ": " + std::strerror(errno);
+    *error = CannotWriteDocument(out.target, errno);
     std::remove(out.part.c_str());
     return false;
   }

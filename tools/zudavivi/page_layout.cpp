@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "tools/zudavivi/messages.h"
 #include "tools/zudavivi/spool_reader.h"
 
 namespace zudavivi {
@@ -53,8 +54,7 @@ struct Layout {
     if (start + static_cast<long>(text.size()) > kMaxPageColumns) {
       size_t room = start < kMaxPageColumns ? static_cast<size_t>(kMaxPageColumns - start) : 0;
       if (text.find_first_not_of(' ', room) != std::string::npos) {
-        *error = "line " + std::to_string(spoolLine) + ": text reaches past column " +
-                 std::to_string(kMaxPageColumns) + ", the last a page can hold";
+        *error = TextPastLastColumn(spoolLine, kMaxPageColumns);
         return -1;
       }
       text.resize(room);  // only blanks stood past the last column
@@ -87,14 +87,14 @@ struct Layout {
 
 bool ReadDevice(const std::string& spool, std::string* device, std::string* error) {
   if (spool.empty()) {
-    *error = "the print spool is empty";
+    *error = SpoolEmpty();
     return false;
   }
   SpoolReader reader;
   StartReading(spool, &reader);
   SpoolRecord r;
   if (NextRecord(&reader, &r, error) != 1 || r.kind != RecordKind::Device) {
-    *error = "the print spool does not begin with its DEVICE record";
+    *error = SpoolWithoutDevice();
     return false;
   }
   *device = r.text;
@@ -116,14 +116,12 @@ int LayoutSpool(const std::string& spool, const std::function<bool(const Page&)>
   while ((got = NextRecord(&reader, &r, error)) > 0) {
     switch (r.kind) {
       case RecordKind::Device:
-        *error = "line " + std::to_string(reader.line) + ": a second DEVICE record";
+        *error = SecondDeviceRecord(reader.line);
         return -1;
       case RecordKind::Page:
         if (r.number <= 0) break;
         if (r.number > kMaxPageLines) {
-          *error = "line " + std::to_string(reader.line) + ": a page of " +
-                   std::to_string(r.number) + " lines; a page can hold at most " +
-                   std::to_string(kMaxPageLines);
+          *error = PageTooLong(reader.line, r.number, kMaxPageLines);
           return -1;
         }
         if (lay.begun && !lay.FinishPage()) return -2;
@@ -145,7 +143,7 @@ int LayoutSpool(const std::string& spool, const std::function<bool(const Page&)>
   }
   if (got < 0) return -1;
   if (!lay.begun) {
-    *error = "the print spool holds no text to print";
+    *error = SpoolWithoutText();
     return -1;
   }
   if (lay.marked && !lay.FinishPage()) return -2;

@@ -76,7 +76,7 @@ bool ReadDevice(const std::string& spool, std::string* device, std::string* erro
 // returns false to stop (its output failed). Returns 0 when the spool was
 // laid out completely, with *pages the number of pages; -1 for a spool that
 // is not well formed, holds no text or more than a page can hold, with
-// *error set (UTF-8); -2 when `emit` stopped it.
+// *error set (UTF-8, in the session's language); -2 when `emit` stopped it.
 int LayoutSpool(const std::string& spool, const std::function<bool(const Page&)>& emit,
                 long* pages, std::string* error);
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "config/session.h"
 #include "format/text_utils.h"
 #include "tools/zudavivi/spool_reader.h"
 
@@ -100,27 +101,39 @@ TEST(PageLayoutTest, ZeroPageLengthNeitherBreaksNorLimits) {
 }
 
 TEST(PageLayoutTest, BadSpoolsAreRefused) {
+  config::session = config::SessionState();  // the messages in Catalan
   int result = 0;
   std::string error;
   Lay({"PAGE 66 ", " 1 ,a, 1 ", "HELLO"}, &result, &error);
   EXPECT_EQ(result, -1);
-  EXPECT_EQ(error, "line 4: unknown record: \"HELLO\"");
+  EXPECT_EQ(error, "l\xC3\xADnia 4: registre desconegut: \"HELLO\"");
   Lay({"PAGE 66 ", "DEVICEPDF"}, &result, &error);
   EXPECT_EQ(result, -1);
-  EXPECT_EQ(error, "line 3: a second DEVICE record");
+  EXPECT_EQ(error, "l\xC3\xADnia 3: un segon registre DEVICE");
   Lay({"PAGE 66 ", "*@e"}, &result, &error);
   EXPECT_EQ(result, -1);
-  EXPECT_EQ(error, "the print spool holds no text to print");
+  EXPECT_EQ(error, "no t\xC3\xA9 cap text per imprimir");
 
   long pages = 0;
   auto keep = [](const Page&) { return true; };
   EXPECT_EQ(LayoutSpool("", keep, &pages, &error), -1);
-  EXPECT_EQ(error, "the print spool is empty");
+  EXPECT_EQ(error, "\xC3\xA9s buit");
   EXPECT_EQ(LayoutSpool("PAGE 66 \r\n 1 ,a, 1 \r\n", keep, &pages, &error), -1);
-  EXPECT_EQ(error, "the print spool does not begin with its DEVICE record");
+  EXPECT_EQ(error,
+            "no comen\xC3\xA7"
+            "a amb el registre DEVICE");
+
+  // In the session's language, the record and its line as they are.
+  config::session.Language = "SPA";
+  Lay({"PAGE 66 ", " 1 ,a, 1 ", "HELLO"}, &result, &error);
+  EXPECT_EQ(error, "l\xC3\xADnea 4: registro desconocido: \"HELLO\"");
+  EXPECT_EQ(LayoutSpool("", keep, &pages, &error), -1);
+  EXPECT_EQ(error, "est\xC3\xA1 vac\xC3\xADo");
+  config::session = config::SessionState();
 }
 
 TEST(PageLayoutTest, APageHoldsAtMostItsColumnsAndLines) {
+  config::session = config::SessionState();  // the messages in Catalan
   // Up to the last column, and blanks past it, fit; a fill column past it
   // fills to the end of the line.
   auto pages = Lay({"PAGE 255 ", " 255 ,x, 1 ", " 250 ,abcdef     , 1 ", " 300 ,    , 1 ",
@@ -137,17 +150,23 @@ TEST(PageLayoutTest, APageHoldsAtMostItsColumnsAndLines) {
   for (const char* record : {" 256 ,x, 1 ", " 250 ,abcdefg, 1 ", " 32767 ,x, 0 "}) {
     Lay({"PAGE 66 ", " 1 ,ok, 1 ", record}, &result, &error);
     EXPECT_EQ(result, -1) << record;
-    EXPECT_EQ(error, "line 4: text reaches past column 255, the last a page can hold") << record;
+    EXPECT_EQ(error,
+              "l\xC3\xADnia 4: el text passa de la columna 255, l'\xC3\xBAltima que cap en una "
+              "p\xC3\xA0gina")
+        << record;
   }
   // Text after text that already reaches the last column.
   Lay({"PAGE 66 ", " 250 ,abcdef, 0 ", " 0 ,g, 1 "}, &result, &error);
   EXPECT_EQ(result, -1);
   Lay({"PAGE 256 ", " 1 ,a, 1 "}, &result, &error);
   EXPECT_EQ(result, -1);
-  EXPECT_EQ(error, "line 2: a page of 256 lines; a page can hold at most 255");
+  EXPECT_EQ(error,
+            "l\xC3\xADnia 2: una p\xC3\xA0gina de 256 l\xC3\xADnies; una p\xC3\xA0gina en "
+            "t\xC3\xA9 com a m\xC3\xA0xim 255");
 }
 
 TEST(PageLayoutTest, AHugePageOfASmallSpoolIsRefusedBeforeItIsBuilt) {
+  config::session = config::SessionState();  // the messages in Catalan
   // A few hundred bytes that would name a page of 32,767 lines with text at
   // column 32,767 on each: refused at once, no page is handed on.
   std::vector<std::string> records = {"PAGE 32767 "};
@@ -157,24 +176,34 @@ TEST(PageLayoutTest, AHugePageOfASmallSpoolIsRefusedBeforeItIsBuilt) {
   auto pages = Lay(records, &result, &error);
   EXPECT_EQ(result, -1);
   EXPECT_TRUE(pages.empty());
-  EXPECT_EQ(error, "line 2: a page of 32767 lines; a page can hold at most 255");
+  EXPECT_EQ(error,
+            "l\xC3\xADnia 2: una p\xC3\xA0gina de 32767 l\xC3\xADnies; una p\xC3\xA0gina en "
+            "t\xC3\xA9 com a m\xC3\xA0xim 255");
 }
 
 TEST(SpoolReaderTest, MalformedRecordsAreNamedWithTheirLine) {
+  config::session = config::SessionState();  // the messages in Catalan
   struct Case {
     const char* record;
     const char* error;
   };
   const Case cases[] = {
-      {"PAGE", "line 1: malformed number in a page-length record: \"PAGE\""},
-      {"PAGE 99999 ", "line 1: malformed number in a page-length record: \"PAGE 99999 \""},
-      {"JUSQ", "line 1: unknown justification code: \"JUSQ\""},
-      {"JUSN x \\.\\", "line 1: malformed number in a justification record: \"N x \\.\\\""},
-      {"JUSN 5 \\.", "line 1: fill part without its closing \"\\\": \"N 5 \\.\""},
-      {"", "line 1: unknown record: \"\""},
-      {" x ,a, 1 ", "line 1: malformed column in a text record: \" x ,a, 1 \""},
-      {" 1 ,a, one ", "line 1: malformed advance in a text record: \" 1 ,a, one \""},
-      {"\x90S,a,b", "line 1: unknown record: \"\xC3\x89S,a,b\""},  // shown in UTF-8
+      {"PAGE",
+       "l\xC3\xADnia 1: n\xC3\xBAmero mal format en un registre de longitud de p\xC3\xA0gina: "
+       "\"PAGE\""},
+      {"PAGE 99999 ",
+       "l\xC3\xADnia 1: n\xC3\xBAmero mal format en un registre de longitud de p\xC3\xA0gina: "
+       "\"PAGE 99999 \""},
+      {"JUSQ", "l\xC3\xADnia 1: codi de justificaci\xC3\xB3 desconegut: \"JUSQ\""},
+      {"JUSN x \\.\\",
+       "l\xC3\xADnia 1: n\xC3\xBAmero mal format en un registre de justificaci\xC3\xB3: \"N x "
+       "\\.\\\""},
+      {"JUSN 5 \\.", "l\xC3\xADnia 1: farciment sense la \"\\\" que el tanca: \"N 5 \\.\""},
+      {"", "l\xC3\xADnia 1: registre desconegut: \"\""},
+      {" x ,a, 1 ", "l\xC3\xADnia 1: columna mal formada en un registre de text: \" x ,a, 1 \""},
+      {" 1 ,a, one ",
+       "l\xC3\xADnia 1: avan\xC3\xA7 mal format en un registre de text: \" 1 ,a, one \""},
+      {"\x90S,a,b", "l\xC3\xADnia 1: registre desconegut: \"\xC3\x89S,a,b\""},  // shown in UTF-8
   };
   for (const Case& c : cases) {
     std::string spool = std::string(c.record) + "\r\n";

@@ -3,10 +3,12 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <vector>
 
 #include "platform/codepage.h"
+#include "tools/zudavivi/messages.h"
 #include "tools/zudavivi/output_file.h"
 #include "tools/zudavivi/page_layout.h"
 
@@ -26,6 +28,7 @@ constexpr char kFontFamily[] = "DejaVu Sans Mono";
 struct PdfDocument {
   std::FILE* file = nullptr;
   bool writeFailed = false;
+  int failure = 0;  // errno of the first failed file operation; 0 for none
   cairo_surface_t* surface = nullptr;
   cairo_t* cr = nullptr;
   unsigned long glyph[256] = {};  // glyph of each byte; 0 = draw nothing
@@ -34,6 +37,10 @@ struct PdfDocument {
   double ascent = 0;              // of the font at size 1
   double descent = 0;
   std::vector<cairo_glyph_t> run;  // the page being drawn, reused
+
+  void Failed() {
+    if (failure == 0) failure = errno;
+  }
 
   ~PdfDocument() {
     if (cr) cairo_destroy(cr);
@@ -45,6 +52,7 @@ struct PdfDocument {
                                     unsigned int length) {
     PdfDocument* doc = static_cast<PdfDocument*>(closure);
     if (doc->writeFailed || std::fwrite(data, 1, length, doc->file) != length) {
+      if (!doc->writeFailed) doc->Failed();
       doc->writeFailed = true;
       return CAIRO_STATUS_WRITE_ERROR;
     }
@@ -53,7 +61,10 @@ struct PdfDocument {
 
   bool Open(const std::string& path, const std::string& title) {
     file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
+    if (file == nullptr) {
+      Failed();
+      return false;
+    }
     surface = cairo_pdf_surface_create_for_stream(WriteToFile, this, kA4Width, kA4Height);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) return false;
     cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "ZUDAVIVI");
@@ -121,8 +132,15 @@ struct PdfDocument {
     bool ok = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
     surface = nullptr;
-    ok = ok && !writeFailed && std::fflush(file) == 0 && std::ferror(file) == 0;
-    if (std::fclose(file) != 0) ok = false;
+    if (ok && !writeFailed && (std::fflush(file) != 0 || std::ferror(file) != 0)) {
+      Failed();
+      ok = false;
+    }
+    ok = ok && !writeFailed;
+    if (std::fclose(file) != 0 && ok) {
+      Failed();
+      ok = false;
+    }
     file = nullptr;
     return ok;
   }
@@ -137,7 +155,7 @@ int RenderPdf(const std::string& spool, const std::string& path, const std::stri
   {
     PdfDocument doc;
     if (!doc.Open(out.part, title)) {
-      *error = "cannot create " + out.part;
+      *error = CannotCreateDocument(out.target, doc.failure);
       AbandonOutput(out);
       return 2;
     }
@@ -145,7 +163,7 @@ int RenderPdf(const std::string& spool, const std::string& path, const std::stri
     if (laid == -1) {
       result = 1;
     } else if (laid == -2 || !doc.Finish()) {
-      *error = "cannot write " + out.part;
+      *error = CannotWriteDocument(out.target, doc.failure);
       result = 2;
     }
   }

@@ -5,9 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "platform/process.h"
+#include "tools/zudavivi/messages.h"
 #include "tools/zudavivi/pdf_output.h"
 
 namespace zudavivi {
@@ -23,7 +23,7 @@ int RunFromPath(const std::string& program, const std::vector<std::string>& args
   // successful exec closes it unread, a failed one writes its errno.
   int pipeFds[2];
   if (pipe2(pipeFds, O_CLOEXEC) != 0) {
-    *error = std::string("cannot start ") + program + ": " + std::strerror(errno);
+    *error = CannotStart(program, errno);
     return -1;
   }
   if (platform::process.beforeChild) platform::process.beforeChild();
@@ -39,7 +39,7 @@ int RunFromPath(const std::string& program, const std::vector<std::string>& args
   close(pipeFds[1]);
   int result = -1;
   if (pid < 0) {
-    *error = std::string("cannot start ") + program + ": " + std::strerror(errno);
+    *error = CannotStart(program, errno);
   } else {
     int execErrno = 0;
     ssize_t got;
@@ -49,7 +49,7 @@ int RunFromPath(const std::string& program, const std::vector<std::string>& args
     while (waitpid(pid, &st, 0) < 0 && errno == EINTR) {
     }
     if (got == static_cast<ssize_t>(sizeof execErrno)) {
-      *error = std::string("cannot start ") + program + ": " + std::strerror(execErrno);
+      *error = CannotStart(program, execErrno);
     } else if (WIFEXITED(st)) {
       result = WEXITSTATUS(st);
     } else if (WIFSIGNALED(st)) {
@@ -68,7 +68,7 @@ int RenderPrinter(const std::string& spool, const std::string& printer,
   std::string name = dir + "/zudavivi-XXXXXX.pdf";
   int fd = mkstemps(&name[0], 4);
   if (fd < 0) {
-    *error = "cannot create a temporary file in " + dir + ": " + std::strerror(errno);
+    *error = CannotCreateTemporaryFile(dir, errno);
     return 2;
   }
   close(fd);
@@ -81,13 +81,11 @@ int RenderPrinter(const std::string& spool, const std::string& printer,
   int code = RunFromPath("lp", {"-d", printer, name}, &why);
   unlink(name.c_str());
   if (code == -1) {
-    *error = "the print service is not available (" + why +
-             "); install the CUPS client (lp) or choose PDF or TXT as the output device";
+    *error = PrintServiceMissing(why);
     return 3;
   }
   if (code != 0) {
-    *error = "the print service did not accept the job for printer \"" + printer +
-             "\" (lp ended with code " + std::to_string(code) + ")";
+    *error = JobRefused(printer, code);
     return 3;
   }
   return 0;

@@ -4,6 +4,7 @@
 
 #include "platform/codepage.h"
 #include "print/spool_format.h"
+#include "tools/zudavivi/messages.h"
 
 namespace zudavivi {
 namespace {
@@ -18,9 +19,8 @@ std::string Shown(const std::string& record) {
   return "\"" + platform::Cp850ToUtf8(shown) + "\"";
 }
 
-int Fail(const SpoolReader& r, const std::string& why, const std::string& record,
-         std::string* error) {
-  *error = "line " + std::to_string(r.line) + ": " + why + ": " + Shown(record);
+int Fail(const SpoolReader& r, SpoolFault why, const std::string& record, std::string* error) {
+  *error = SpoolRecordFault(r.line, why, Shown(record));
   return -1;
 }
 
@@ -31,16 +31,16 @@ int ReadFillCode(const SpoolReader& r, const std::string& code, SpoolRecord* rec
   size_t open = code.find(print::kFillDelimiter);
   std::string number = code.substr(1, open == std::string::npos ? std::string::npos : open - 1);
   if (!print::ParseSpoolNumber(number, &rec->number)) {
-    return Fail(r, "malformed number in a justification record", code, error);
+    return Fail(r, SpoolFault::MalformedFillColumn, code, error);
   }
   rec->text.clear();
   if (open != std::string::npos) {
     size_t close = code.find(print::kFillDelimiter, open + 1);
     if (close == std::string::npos) {
-      return Fail(r, "fill part without its closing \"\\\"", code, error);
+      return Fail(r, SpoolFault::FillNotClosed, code, error);
     }
     if (close + 1 != code.size() && code.find_first_not_of(' ', close + 1) != std::string::npos) {
-      return Fail(r, "text after the fill part", code, error);
+      return Fail(r, SpoolFault::TextAfterFill, code, error);
     }
     rec->text = code.substr(open + 1, close - open - 1);
   }
@@ -76,7 +76,7 @@ int NextRecord(SpoolReader* reader, SpoolRecord* rec, std::string* error) {
   if (StartsWith(record, print::kPageTag)) {
     rec->kind = RecordKind::Page;
     if (!print::ParseSpoolNumber(record.substr(std::strlen(print::kPageTag)), &rec->number)) {
-      return Fail(*reader, "malformed number in a page-length record", record, error);
+      return Fail(*reader, SpoolFault::MalformedPageLength, record, error);
     }
     return 1;
   }
@@ -95,7 +95,7 @@ int NextRecord(SpoolReader* reader, SpoolRecord* rec, std::string* error) {
       case 'A':
       case 'E':
         if (code.find_first_not_of(' ', 1) != std::string::npos) {
-          return Fail(*reader, "unknown justification code", record, error);
+          return Fail(*reader, SpoolFault::UnknownJustification, record, error);
         }
         rec->justify = c;
         return 1;
@@ -103,24 +103,24 @@ int NextRecord(SpoolReader* reader, SpoolRecord* rec, std::string* error) {
         rec->justify = 'N';
         return ReadFillCode(*reader, code, rec, error) < 0 ? -1 : 1;
       default:
-        return Fail(*reader, "unknown justification code", record, error);
+        return Fail(*reader, SpoolFault::UnknownJustification, record, error);
     }
   }
   size_t first = record.find(print::kFieldSeparator);
   size_t last = record.rfind(print::kFieldSeparator);
   if (first == std::string::npos || first == last) {
-    return Fail(*reader, "unknown record", record, error);
+    return Fail(*reader, SpoolFault::UnknownRecord, record, error);
   }
   rec->kind = RecordKind::Text;
   if (!print::ParseSpoolNumber(record.substr(0, first), &rec->column)) {
     // A record that does not even begin like a number is not a text record.
     char c = record[0];
     bool looksNumeric = c == ' ' || c == '-' || c == '+' || (c >= '0' && c <= '9');
-    return Fail(*reader, looksNumeric ? "malformed column in a text record" : "unknown record",
+    return Fail(*reader, looksNumeric ? SpoolFault::MalformedColumn : SpoolFault::UnknownRecord,
                 record, error);
   }
   if (!print::ParseSpoolNumber(record.substr(last + 1), &rec->advance)) {
-    return Fail(*reader, "malformed advance in a text record", record, error);
+    return Fail(*reader, SpoolFault::MalformedAdvance, record, error);
   }
   rec->text = record.substr(first + 1, last - first - 1);
   return 1;

@@ -2,10 +2,10 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "format/text_utils.h"
 #include "platform/codepage.h"
+#include "tools/zudavivi/messages.h"
 #include "tools/zudavivi/output_file.h"
 #include "tools/zudavivi/page_layout.h"
 
@@ -16,7 +16,7 @@ int RenderText(const std::string& spool, const std::string& path, long* pages,
   OutputFile out{path, PartPath(path)};
   std::FILE* f = std::fopen(out.part.c_str(), "wb");
   if (!f) {
-    *error = "cannot create " + out.part + ": " + std::strerror(errno);
+    *error = CannotCreateDocument(out.target, errno);
     return 2;
   }
   // UTF-8 of every code page 850 byte, taken once from the code page table.
@@ -25,6 +25,7 @@ int RenderText(const std::string& spool, const std::string& path, long* pages,
 
   std::string buffer;
   bool first = true;
+  int failure = 0;  // errno of the failed write
   auto emit = [&](const Page& page) {
     buffer.clear();
     if (!first) buffer += '\f';
@@ -37,16 +38,19 @@ int RenderText(const std::string& spool, const std::string& path, long* pages,
       }
       buffer += '\n';
     }
-    return std::fwrite(buffer.data(), 1, buffer.size(), f) == buffer.size();
+    if (std::fwrite(buffer.data(), 1, buffer.size(), f) == buffer.size()) return true;
+    failure = errno;
+    return false;
   };
   int laid = LayoutSpool(spool, emit, pages, error);
   bool closed = std::fclose(f) == 0;
+  if (!closed && failure == 0) failure = errno;
   if (laid == -1) {
     AbandonOutput(out);
     return 1;
   }
   if (laid == -2 || !closed) {
-    *error = "cannot write " + out.part + ": " + std::strerror(errno);
+    *error = CannotWriteDocument(out.target, failure);
     AbandonOutput(out);
     return 2;
   }

@@ -3,7 +3,9 @@
 // files it makes (pdfinfo and pdftotext for the PDF).
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <regex>
@@ -191,31 +193,154 @@ TEST_F(ZudaviviTest, ReportSizedPagesAndTheDefaultPaths) {
 TEST_F(ZudaviviTest, BadSpoolsGiveAMessageAndNoDocument) {
   Ran ran = Zudavivi();
   EXPECT_EQ(ran.code, 1);
-  EXPECT_NE(ran.output.find("there is no print spool to print"), std::string::npos) << ran.output;
+  EXPECT_NE(ran.output.find("ZUDAVIVI: no hi ha cap fitxer d'impressi\xC3\xB3 per imprimir (" +
+                            dir_.file("zudavivi.tmp") + " no existeix)\n"),
+            std::string::npos)
+      << ran.output;
 
   ASSERT_TRUE(platform::WriteFile(dir_.file("zudavivi.tmp"), ""));
   ran = Zudavivi();
   EXPECT_EQ(ran.code, 1);
-  EXPECT_NE(ran.output.find("the print spool is empty"), std::string::npos) << ran.output;
-
+  EXPECT_EQ(ran.output, "ZUDAVIVI: fitxer d'impressi\xC3\xB3 " + dir_.file("zudavivi.tmp") +
+                            ": \xC3\xA9s buit\n");
 
   ASSERT_TRUE(platform::WriteFile(dir_.file("zudavivi.tmp"),
                                   "DEVICEPDF\r\nPAGE 66 \r\n 1 ,a, 1 \r\nPAGE sixty\r\n"));
   ran = Zudavivi();
   EXPECT_EQ(ran.code, 1);
-  EXPECT_NE(ran.output.find("line 4: malformed number in a page-length record: \"PAGE sixty\""),
+  EXPECT_NE(ran.output.find("l\xC3\xADnia 4: n\xC3\xBAmero mal format en un registre de longitud "
+                            "de p\xC3\xA0gina: \"PAGE sixty\""),
             std::string::npos)
       << ran.output;
   EXPECT_FALSE(platform::PathExists(dir_.file("zudavivi.pdf")));
   EXPECT_FALSE(platform::PathExists(dir_.file("zudavivi.pdf.part")));
-
 }
 
 TEST_F(ZudaviviTest, UnwritableDocumentIsReported) {
   WriteEveryRecord("TXT:" + dir_.file("no/such/dir/out.txt"));
   Ran ran = Zudavivi();
   EXPECT_EQ(ran.code, 2);
-  EXPECT_NE(ran.output.find("cannot create"), std::string::npos) << ran.output;
+  EXPECT_EQ(ran.output, "ZUDAVIVI: no es pot crear el document " +
+                            dir_.file("no/such/dir/out.txt") +
+                            ": no existeix la carpeta o el fitxer\n");
+}
+
+// The lines the program itself writes (lp may add its own).
+std::string OwnLines(const std::string& output) {
+  std::string own;
+  std::istringstream lines(output);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.compare(0, 10, "ZUDAVIVI: ") == 0) own += line + "\n";
+  }
+  return own;
+}
+
+// Words of the program's English messages, none of which may be left.
+void ExpectNoEnglish(const std::string& output) {
+  for (const char* word : {"cannot", "spool", "print service", "line ", "malformed", "unknown",
+                           "does not", "the ", "accept", "printer", "arguments:", "see "}) {
+    EXPECT_EQ(OwnLines(output).find(word), std::string::npos) << word << " in: " << output;
+  }
+}
+
+// Idioma=SPA in the terminal's BrolTerm.ini: every kind of failure, with
+// its path, spool line and exit code, in Spanish.
+TEST_F(ZudaviviTest, InSpanishEveryFailureIsToldInSpanish) {
+  ASSERT_TRUE(platform::WriteFile(dir_.file("BrolTerm.ini"), "[Sistema]\r\nIdioma=SPA\r\n"));
+  const std::string spool = dir_.file("zudavivi.tmp");
+
+  Ran ran = Shell("env ZULTMP='" + dir_.path() + "' " + ZUDAVIVI_PATH + " --print");
+  EXPECT_EQ(ran.code, 1);
+  EXPECT_EQ(ran.output,
+            "ZUDAVIVI: no admite argumentos: imprime el fichero de impresi\xC3\xB3n "
+            "zudavivi.tmp de la carpeta temporal de la sesi\xC3\xB3n (ZULTMP); "
+            "v\xC3\xA9"
+            "ase ZUDAVIVI --help\n");
+
+  ran = Zudavivi();  // no spool
+  EXPECT_EQ(ran.code, 1);
+  EXPECT_EQ(ran.output,
+            "ZUDAVIVI: no hay ning\xC3\xBAn fichero de impresi\xC3\xB3n que imprimir (" + spool +
+                " no existe)\n");
+  ExpectNoEnglish(ran.output);
+
+  ASSERT_TRUE(platform::WriteFile(spool, "DEVICETXT\r\nPAGE 66 \r\n 1 ,a, 1 \r\n 1 ,a, uno \r\n"));
+  ran = Zudavivi();  // a damaged spool
+  EXPECT_EQ(ran.code, 1);
+  EXPECT_EQ(ran.output, "ZUDAVIVI: fichero de impresi\xC3\xB3n " + spool +
+                            ": l\xC3\xADnea 4: avance mal formado en un registro de texto: "
+                            "\" 1 ,a, uno \"\n");
+  ExpectNoEnglish(ran.output);
+
+  ASSERT_TRUE(platform::WriteFile(spool, "DEVICETXT\r\nPAGE 300 \r\n 1 ,a, 1 \r\n"));
+  ran = Zudavivi();  // past the page limits
+  EXPECT_EQ(ran.code, 1);
+  EXPECT_EQ(ran.output, "ZUDAVIVI: fichero de impresi\xC3\xB3n " + spool +
+                            ": l\xC3\xADnea 2: una p\xC3\xA1gina de 300 l\xC3\xADneas; una "
+                            "p\xC3\xA1gina tiene como m\xC3\xA1ximo 255\n");
+
+  const std::string pdf = dir_.file("no such/dir/out.pdf");
+  WriteEveryRecord("PDF:" + pdf);
+  ran = Zudavivi();  // an unwritable PDF path
+  EXPECT_EQ(ran.code, 2);
+  EXPECT_EQ(ran.output, "ZUDAVIVI: no se puede crear el documento " + pdf +
+                            ": no existe la carpeta o el fichero\n");
+  ExpectNoEnglish(ran.output);
+
+  // A printer queue the print service does not have: lp says so and fails.
+  std::string bin = dir_.file("bin");
+  ASSERT_TRUE(platform::MakeDirs(bin));
+  ASSERT_TRUE(platform::WriteFile(
+      bin + "/lp", "#!/bin/sh\necho 'lp: The printer or class does not exist.' >&2\nexit 1\n"));
+  ASSERT_EQ(chmod((bin + "/lp").c_str(), 0755), 0);
+  WriteEveryRecord("Sala 9");
+  ran = Zudavivi("PATH='" + bin + ":/usr/bin:/bin'");
+  EXPECT_EQ(ran.code, 3);
+  EXPECT_EQ(OwnLines(ran.output),
+            "ZUDAVIVI: el servicio de impresi\xC3\xB3n no ha aceptado el trabajo para la "
+            "impresora \"Sala 9\" (lp ha terminado con el c\xC3\xB3"
+            "digo 1)\n")
+      << ran.output;
+  ExpectNoEnglish(ran.output);
+
+  ran = Zudavivi("PATH='" + dir_.path() + "nothing'");  // no print service at all
+  EXPECT_EQ(ran.code, 3);
+  EXPECT_EQ(ran.output,
+            "ZUDAVIVI: el servicio de impresi\xC3\xB3n no est\xC3\xA1 disponible (no se puede "
+            "iniciar lp: no existe la carpeta o el fichero); instale el cliente de CUPS (lp) o "
+            "elija PDF o TXT como salida\n");
+  EXPECT_EQ(Shell("ls '" + dir_.path() + "' | grep -c '^zudavivi-'").output, "0\n");
+}
+
+// Idioma=GLG: a document cut by a full disk (a file-size limit) and one
+// whose folder cannot be written.
+TEST_F(ZudaviviTest, InGalicianAnUnwritableDocumentIsToldInGalician) {
+  ASSERT_TRUE(platform::WriteFile(dir_.file("BrolTerm.ini"), "[Sistema]\r\nIdioma=GLG\r\n"));
+  const std::string txt = dir_.file("cut.txt");
+  ASSERT_EQ(print::PrintOpen("TXT:" + txt), print::PrintStatus::Ok);
+  for (int page = 1; page <= 2; ++page) {  // some 8 kB, more than the limit below
+    print::PrintPage(66);
+    for (int i = 0; i < 66; ++i) print::PrintLine(1, std::string(60, 'x'), 1);
+  }
+  ASSERT_EQ(print::PrintClose(), print::PrintStatus::Ok);
+  Ran ran = Shell("trap '' XFSZ; ulimit -f 1; env ZULTMP='" + dir_.path() + "' " + ZUDAVIVI_PATH);
+  EXPECT_EQ(ran.code, 2);
+  EXPECT_EQ(ran.output, "ZUDAVIVI: nom se pode escrever o documento " + txt +
+                            ": o ficheiro excede o tamanho permitido\n");
+  EXPECT_FALSE(platform::PathExists(txt));
+  ExpectNoEnglish(ran.output);
+
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into a read-only folder";
+  const std::string locked = dir_.file("locked");
+  ASSERT_TRUE(platform::MakeDirs(locked));
+  ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
+  WriteEveryRecord("PDF:" + locked + "/out.pdf");
+  ran = Zudavivi();
+  chmod(locked.c_str(), 0755);
+  EXPECT_EQ(ran.code, 2);
+  EXPECT_EQ(ran.output, "ZUDAVIVI: nom se pode criar o documento " + locked +
+                            "/out.pdf: permissom negada\n");
 }
 
 // A file-size limit (SIGXFSZ ignored) makes writes fail as a full disk does.
@@ -230,7 +355,8 @@ TEST_F(ZudaviviTest, APdfCutByAFullDiskIsReportedAndNeitherLeftNorPrinted) {
   const std::string limited = "trap '' XFSZ; ulimit -f 8; env ZULTMP='" + dir_.path() + "' ";
   Ran ran = Shell(limited + ZUDAVIVI_PATH);
   EXPECT_EQ(ran.code, 2) << ran.output;
-  EXPECT_NE(ran.output.find("cannot write " + pdf), std::string::npos) << ran.output;
+  EXPECT_EQ(ran.output, "ZUDAVIVI: no es pot escriure el document " + pdf +
+                            ": el fitxer passa de la mida permesa\n");
   EXPECT_FALSE(platform::PathExists(pdf));
   EXPECT_FALSE(platform::PathExists(pdf + ".part"));
 
@@ -270,13 +396,16 @@ TEST_F(ZudaviviTest, PrinterGetsThePdfThroughLpWithoutAShell) {
 
   ran = Zudavivi(env + " LPEXIT=1");
   EXPECT_EQ(ran.code, 3);
-  EXPECT_NE(ran.output.find("did not accept the job for printer \"Sala 2 $(touch x)\""),
+  EXPECT_NE(ran.output.find("no ha acceptat el treball per a la impressora \"Sala 2 $(touch x)\" "
+                            "(lp ha acabat amb el codi 1)"),
             std::string::npos)
       << ran.output;
 
   ran = Zudavivi("PATH='" + dir_.path() + "nothing'");
   EXPECT_EQ(ran.code, 3);
-  EXPECT_NE(ran.output.find("the print service is not available"), std::string::npos)
+  EXPECT_NE(ran.output.find("ZUDAVIVI: el servei d'impressi\xC3\xB3 no est\xC3\xA0 disponible (no es "
+                            "pot iniciar lp: no existeix la carpeta o el fitxer); "),
+            std::string::npos)
       << ran.output;
   EXPECT_EQ(Shell("ls '" + dir_.path() + "' | grep -c '^zudavivi-'").output, "0\n");
 }
@@ -379,7 +508,8 @@ TEST_F(ZudaviviTest, HelpAndVersionExitZeroAndOtherArgumentsAreRefused) {
 
   Ran bad = Shell(std::string(ZUDAVIVI_PATH) + " --helpp");
   EXPECT_EQ(bad.code, 1);
-  EXPECT_NE(bad.output.find("see ZUDAVIVI --help"), std::string::npos) << bad.output;
+  EXPECT_NE(bad.output.find("ZUDAVIVI: no admet arguments: "), std::string::npos) << bad.output;
+  EXPECT_NE(bad.output.find("vegeu ZUDAVIVI --help\n"), std::string::npos) << bad.output;
   EXPECT_EQ(Shell(std::string(ZUDAVIVI_PATH) + " --help extra").code, 1);
 }
 
