@@ -44,6 +44,23 @@ cmp -s "$WORK/arrived.txt" "$WORK/direct.txt" ||
   fail "the printed document differs from the PDF document: $(diff "$WORK/direct.txt" "$WORK/arrived.txt" | head)"
 grep -q "^Pages: *[1-9]" "$WORK/arrived.info" || fail "no pages: $(cat "$WORK/arrived.info")"
 
+# A queue the print service does not have, for a Spanish terminal: lp
+# refuses the job and the print program says so in Spanish.
+SPA="$WORK/term-spa"
+mkdir -p "$SPA" || fail "cannot make $SPA"
+printf '[Sistema]\r\nIdioma=SPA\r\n' >"$SPA/BrolTerm.ini"
+sed "1s/^DEVICE.*\r\$/DEVICENoHiEs\r/" "$ROOT/TERM01/zudavivi.tmp" >"$SPA/zudavivi.tmp"
+head -1 "$SPA/zudavivi.tmp" | grep -q "^DEVICENoHiEs"$'\r'"\$" || fail "no spool for the missing queue"
+env ZULCONSOLE=headless ZULROOT="$ROOT/" ZULEXE="$ROOT/BIN/" ZULTMP="$SPA/" \
+    "$ZUDAVIVI" >"$WORK/missing.out" 2>&1
+code=$?
+[ "$code" -eq 3 ] || fail "ZUDAVIVI on a missing queue ended with $code: $(cat "$WORK/missing.out")"
+grep -q "^ZUDAVIVI: el servicio de impresión no ha aceptado el trabajo para la impresora \"NoHiEs\"" \
+  "$WORK/missing.out" || fail "no Spanish message for the missing queue: $(cat "$WORK/missing.out")"
+grep "^ZUDAVIVI:" "$WORK/missing.out" | grep -q "printer\|cannot\|print service" &&
+  fail "English left in the message: $(cat "$WORK/missing.out")"
+ls "$SPA" | grep -q '^zudavivi-.*\.pdf$' && fail "the print program left its temporary PDF"
+
 # The scheduler stopped: the spool of the last pass, printed again.
 cups_stop
 rm -f "$ARRIVED"
@@ -51,7 +68,8 @@ env ZULCONSOLE=headless ZULROOT="$ROOT/" ZULEXE="$ROOT/BIN/" ZULTMP="$ROOT/TERM0
     "$ZUDAVIVI" >"$WORK/stopped.out" 2>&1
 code=$?
 [ "$code" -eq 3 ] || fail "ZUDAVIVI with the scheduler stopped ended with $code: $(cat "$WORK/stopped.out")"
-grep -q "did not accept the job for printer \"$QUEUE\"" "$WORK/stopped.out" ||
+grep -q "ZUDAVIVI: el servei d'impressió no ha acceptat el treball per a la impressora \"$QUEUE\"" \
+  "$WORK/stopped.out" ||
   fail "no message for the stopped scheduler: $(cat "$WORK/stopped.out")"
 [ -e "$ARRIVED" ] && fail "a document arrived with the scheduler stopped"
 ls "$ROOT/TERM01/" | grep -q '^zudavivi-.*\.pdf$' && fail "the print program left its temporary PDF"
