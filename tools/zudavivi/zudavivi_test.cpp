@@ -265,6 +265,12 @@ TEST_F(ZudaviviTest, InSpanishEveryFailureIsToldInSpanish) {
                 " no existe)\n");
   ExpectNoEnglish(ran.output);
 
+  ASSERT_TRUE(platform::MakeDirs(spool));
+  ran = Zudavivi();  // a spool that cannot be read (here a folder)
+  EXPECT_EQ(ran.code, 1);
+  EXPECT_EQ(ran.output, "ZUDAVIVI: no se puede leer el fichero de impresi\xC3\xB3n " + spool + "\n");
+  ASSERT_EQ(rmdir(spool.c_str()), 0);
+
   ASSERT_TRUE(platform::WriteFile(spool, "DEVICETXT\r\nPAGE 66 \r\n 1 ,a, 1 \r\n 1 ,a, uno \r\n"));
   ran = Zudavivi();  // a damaged spool
   EXPECT_EQ(ran.code, 1);
@@ -331,7 +337,15 @@ TEST_F(ZudaviviTest, InGalicianAnUnwritableDocumentIsToldInGalician) {
   EXPECT_FALSE(platform::PathExists(txt));
   ExpectNoEnglish(ran.output);
 
-  if (geteuid() == 0) GTEST_SKIP() << "root writes into a read-only folder";
+  // A folder of the path that is a file.
+  ASSERT_TRUE(platform::WriteFile(dir_.file("INFORMES"), "x"));
+  WriteEveryRecord("PDF:" + dir_.file("INFORMES") + "/out.pdf");
+  ran = Zudavivi();
+  EXPECT_EQ(ran.code, 2);
+  EXPECT_EQ(ran.output, "ZUDAVIVI: nom se pode criar o documento " + dir_.file("INFORMES") +
+                            "/out.pdf: umha parte do caminho nom \xC3\xA9 um cartafol\n");
+
+  if (geteuid() == 0) return;  // root writes into a read-only folder
   const std::string locked = dir_.file("locked");
   ASSERT_TRUE(platform::MakeDirs(locked));
   ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
