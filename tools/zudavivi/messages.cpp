@@ -49,12 +49,9 @@ std::string SpoolRecordFault(long line, SpoolFault fault, const std::string& sho
       break;
     case SpoolFault::UnknownJustification:
       why = T("codi de justificaci\xA2 desconegut",
-              "c\xA2"
-              "digo de justifica\x87om desconhecido",
-              "c\x95"
-              "di de justificacion desconeishut",
-              "c\xA2"
-              "digo de justificaci\xA2n desconocido");
+              "c\xA2" "digo de justifica\x87om desconhecido",
+              "c\x95" "di de justificacion desconeishut",
+              "c\xA2" "digo de justificaci\xA2n desconocido");
       break;
     case SpoolFault::UnknownRecord:
       why = T("registre desconegut", "registo desconhecido", "registre desconeishut",
@@ -79,12 +76,8 @@ std::string SpoolRecordFault(long line, SpoolFault fault, const std::string& sho
 std::string SpoolEmpty() { return T("\x82s buit", "est\xA0 vazio", "ei vuet", "est\xA0 vac\xA1o"); }
 
 std::string SpoolWithoutDevice() {
-  return T(
-      "no comen\x87"
-      "a amb el registre DEVICE",
-      "nom come\x87"
-      "a polo registo DEVICE",
-      "non comence peth registre DEVICE", "no empieza por el registro DEVICE");
+  return T("no comen\x87" "a amb el registre DEVICE", "nom come\x87" "a polo registo DEVICE",
+           "non comence peth registre DEVICE", "no empieza por el registro DEVICE");
 }
 
 std::string SecondDeviceRecord(long line) {
@@ -125,8 +118,7 @@ std::string ArgumentsRefused() {
       "non admet arguments: imprim\xA1s eth fich\x8Ar d'impression zudavivi.tmp dera carpeta "
       "temporau dera session (ZULTMP); vejatz ZUDAVIVI --help",
       "no admite argumentos: imprime el fichero de impresi\xA2n zudavivi.tmp de la carpeta "
-      "temporal de la sesi\xA2n (ZULTMP); v\x82"
-      "ase ZUDAVIVI --help");
+      "temporal de la sesi\xA2n (ZULTMP); v\x82" "ase ZUDAVIVI --help");
 }
 
 std::string NoSpool(const std::string& spoolPath) {
@@ -182,8 +174,7 @@ std::string SystemReason(int errnum) {
                "eth n\x95m ei massa long", "el nombre es demasiado largo");
     case EIO:
       return T("error d'entrada i sortida",
-               "erro de entrada e sa\xA1"
-               "da",
+               "erro de entrada e sa\xA1" "da",
                "error d'entrada e sortida", "error de entrada y salida");
     default:
       return T("error ", "erro ", "error ", "error ") + N(errnum) +
@@ -230,8 +221,7 @@ std::string PrintServiceMissing(const std::string& why) {
            "el servicio de impresi\xA2n no est\xA0 disponible (") +
          why +
          T("); instal\xFAleu el client de CUPS (lp) o trieu PDF o TXT com a sortida",
-           "); instale o cliente de CUPS (lp) ou escolha PDF ou TXT como sa\xA1"
-           "da",
+           "); instale o cliente de CUPS (lp) ou escolha PDF ou TXT como sa\xA1" "da",
            "); installatz eth client de CUPS (lp) o trietz PDF o TXT coma sortida",
            "); instale el cliente de CUPS (lp) o elija PDF o TXT como salida");
 }
@@ -243,12 +233,9 @@ std::string JobRefused(const std::string& printer, int exitCode) {
            "el servicio de impresi\xA2n no ha aceptado el trabajo para la impresora \"") +
          printer +
          T("\" (lp ha acabat amb el codi ",
-           "\" (lp acabou com o c\xA2"
-           "digo ",
-           "\" (lp a acabat damb eth c\x95"
-           "di ",
-           "\" (lp ha terminado con el c\xA2"
-           "digo ") +
+           "\" (lp acabou com o c\xA2" "digo ",
+           "\" (lp a acabat damb eth c\x95" "di ",
+           "\" (lp ha terminado con el c\xA2" "digo ") +
          N(exitCode) + ")";
 }
 

@@ -118,8 +118,7 @@ TEST_F(MessagesTest, SpanishAndGalicianTextsKeepPathsNumbersAndRecords) {
             "no se puede escribir el documento " + kPath + ": el disco est\xC3\xA1 lleno");
   EXPECT_EQ(JobRefused("Sala \"2\"", 4),
             "el servicio de impresi\xC3\xB3n no ha aceptado el trabajo para la impresora "
-            "\"Sala \"2\"\" (lp ha terminado con el c\xC3\xB3"
-            "digo 4)");
+            "\"Sala \"2\"\" (lp ha terminado con el c\xC3\xB3" "digo 4)");
   EXPECT_EQ(SystemReason(12345), "error 12345 del sistema");
 
   config::session.Language = "GLG";

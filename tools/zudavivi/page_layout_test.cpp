@@ -120,8 +120,7 @@ TEST(PageLayoutTest, BadSpoolsAreRefused) {
   EXPECT_EQ(error, "\xC3\xA9s buit");
   EXPECT_EQ(LayoutSpool("PAGE 66 \r\n 1 ,a, 1 \r\n", keep, &pages, &error), -1);
   EXPECT_EQ(error,
-            "no comen\xC3\xA7"
-            "a amb el registre DEVICE");
+            "no comen\xC3\xA7" "a amb el registre DEVICE");
 
   // In the session's language, the record and its line as they are.
   config::session.Language = "SPA";

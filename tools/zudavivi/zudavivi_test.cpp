@@ -255,8 +255,7 @@ TEST_F(ZudaviviTest, InSpanishEveryFailureIsToldInSpanish) {
   EXPECT_EQ(ran.output,
             "ZUDAVIVI: no admite argumentos: imprime el fichero de impresi\xC3\xB3n "
             "zudavivi.tmp de la carpeta temporal de la sesi\xC3\xB3n (ZULTMP); "
-            "v\xC3\xA9"
-            "ase ZUDAVIVI --help\n");
+            "v\xC3\xA9" "ase ZUDAVIVI --help\n");
 
   ran = Zudavivi();  // no spool
   EXPECT_EQ(ran.code, 1);
@@ -268,7 +267,8 @@ TEST_F(ZudaviviTest, InSpanishEveryFailureIsToldInSpanish) {
   ASSERT_TRUE(platform::MakeDirs(spool));
   ran = Zudavivi();  // a spool that cannot be read (here a folder)
   EXPECT_EQ(ran.code, 1);
-  EXPECT_EQ(ran.output, "ZUDAVIVI: no se puede leer el fichero de impresi\xC3\xB3n " + spool + "\n");
+  EXPECT_EQ(ran.output,
+            "ZUDAVIVI: no se puede leer el fichero de impresi\xC3\xB3n " + spool + "\n");
   ASSERT_EQ(rmdir(spool.c_str()), 0);
 
   ASSERT_TRUE(platform::WriteFile(spool, "DEVICETXT\r\nPAGE 66 \r\n 1 ,a, 1 \r\n 1 ,a, uno \r\n"));
@@ -305,8 +305,7 @@ TEST_F(ZudaviviTest, InSpanishEveryFailureIsToldInSpanish) {
   EXPECT_EQ(ran.code, 3);
   EXPECT_EQ(OwnLines(ran.output),
             "ZUDAVIVI: el servicio de impresi\xC3\xB3n no ha aceptado el trabajo para la "
-            "impresora \"Sala 9\" (lp ha terminado con el c\xC3\xB3"
-            "digo 1)\n")
+            "impresora \"Sala 9\" (lp ha terminado con el c\xC3\xB3" "digo 1)\n")
       << ran.output;
   ExpectNoEnglish(ran.output);
 
@@ -417,8 +416,8 @@ TEST_F(ZudaviviTest, PrinterGetsThePdfThroughLpWithoutAShell) {
 
   ran = Zudavivi("PATH='" + dir_.path() + "nothing'");
   EXPECT_EQ(ran.code, 3);
-  EXPECT_NE(ran.output.find("ZUDAVIVI: el servei d'impressi\xC3\xB3 no est\xC3\xA0 disponible (no es "
-                            "pot iniciar lp: no existeix la carpeta o el fitxer); "),
+  EXPECT_NE(ran.output.find("ZUDAVIVI: el servei d'impressi\xC3\xB3 no est\xC3\xA0 disponible "
+                            "(no es pot iniciar lp: no existeix la carpeta o el fitxer); "),
             std::string::npos)
       << ran.output;
   EXPECT_EQ(Shell("ls '" + dir_.path() + "' | grep -c '^zudavivi-'").output, "0\n");
