@@ -21,6 +21,8 @@
 
 namespace datafile {
 
+OpenFailureState openFailure;
+
 namespace {
 
 constexpr long kLockedFileRetryMs = 3000;  // wait between opens of a locked file
@@ -128,12 +130,16 @@ int16_t OpenWithWait(FileSlot& slot, const std::string& fileName,
 
 // Tells the operator that a file cannot be opened and ends the program.
 [[noreturn]] void EndOnOpenFailure(const std::string& path, int status) {
-  console::ShowMessageAndWait(12, OpenFailureMessage(path, status));
+  if (openFailure.Report != nullptr) {
+    openFailure.Report(OpenFailureMessage(path, status));
+  } else {
+    console::ShowMessageAndWait(12, OpenFailureMessage(path, status));
+  }
   // Ordinary files are opened and closed within each operation, so only
   // the data files remain to be closed.
   int16_t closeStatus = 0;
   DataCloseAll(closeStatus);
-  std::exit(0);
+  std::exit(openFailure.ExitCode);
 }
 
 }  // namespace

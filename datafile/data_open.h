@@ -26,7 +26,10 @@
 //  - Any other failure ends the program: the operator is told, in the
 //    session's language, which file could not be reached and with which
 //    status, presses a key, and the process ends with exit code 0 after
-//    closing the data files.
+//    closing the data files. A program without a screen to show it on (a
+//    batch run) sets `openFailure` below: the message then goes to its
+//    Report routine instead, no key is waited for, and the process ends
+//    with openFailure.ExitCode.
 //
 // Files are opened with the deployment's owner name (owner.h).
 #pragma once
@@ -35,6 +38,15 @@
 #include <string>
 
 namespace datafile {
+
+// How a failed open is told and with which exit code the program ends.
+// Report gets the operator's message (code page 850); nullptr shows it on
+// the screen and waits for a key.
+struct OpenFailureState {
+  void (*Report)(const std::string& message) = nullptr;
+  int ExitCode = 0;
+};
+extern OpenFailureState openFailure;
 
 // The slot (1-40) holding the logical number; otherwise minus the highest
 // free slot; 0 when the number is not open and every slot is in use. Free

@@ -9,8 +9,9 @@
 #include "console/message.h"
 #include "console/windows.h"
 #include "dates/date_math.h"
-#include "print/spool.h"
 #include "report/form_hooks.h"
+#include "report/pass_messages.h"
+#include "report/report_state.h"
 
 namespace report {
 namespace {
@@ -35,9 +36,14 @@ void ReportCycle() {
     int16_t screen = 1, noPageUp = 0, noPageDown = 0, key = 0;
     console::RunForm(screen, noPageUp, noPageDown, key);
     if (key == console::kKeyEsc) return;
-    std::string unused;
-    PassResult result = RunReportPass(&unused);
-    if (result != PassResult::Printed) console::ShowMessageAndWait(kMessageRow, PassMessage(result));
+    std::string message;
+    PassResult result = RunReportPass(&message);
+    // The print program's exit code is not looked at.
+    if (result != PassResult::Printed && result != PassResult::PrinterFailed)
+      console::ShowMessageAndWait(kMessageRow, message);
+    if (!state.CommunitiesWithoutFees.empty())
+      console::ShowMessageAndWait(kMessageRow,
+                                  CommunitiesWithoutFeesMessage(state.CommunitiesWithoutFees));
   }
 }
 
@@ -60,26 +66,6 @@ std::string FormFileMessage(console::FormFileStatus status, const std::string& n
                             " EST\xB5 INCOMPLETO");
 }
 
-std::string PassMessage(PassResult result) {
-  switch (result) {
-    case PassResult::Printed:
-      return "";
-    case PassResult::SpoolFailed:
-      return config::ByLanguage("NO ES POT ESCRIURE EL FITXER D'IMPRESSI\xE0 ",
-                                "NOM SE PODE ESCREVER O FICHEIRO DE IMPRESSOM ",
-                                "NON SE P\xE3T ESCRIUER ETH FICH\xD4R D'IMPRESSION ",
-                                "NO SE PUEDE ESCRIBIR EL FICHERO DE IMPRESI\xE0N ") +
-             print::SpoolPath();
-    case PassResult::NoPrinter:
-      break;
-  }
-  return config::ByLanguage("NO ES POT EXECUTAR EL PROGRAMA D'IMPRESSI\xE0 ",
-                            "NOM SE PODE EXECUTAR O PROGRAMA DE IMPRESSOM ",
-                            "NON SE P\xE3T EXECUTAR ETH PROGRAMA D'IMPRESSION ",
-                            "NO SE PUEDE EJECUTAR EL PROGRAMA DE IMPRESI\xE0N ") +
-         config::session.ExeDir + "ZUDAVIVI";
-}
-
 void SetInitialValues() {
   SetValue(1, dates::DateToInput(config::session.WorkDate));
   SetValue(2, "1");
@@ -100,6 +86,14 @@ int RunInteractive() {
   SetInitialValues();
   OpenReportFiles();
   ReadSettings();
+  // Fees from a rate that is not a percentage would be wrong on every
+  // settlement: nothing is printed with it.
+  std::string rates = RateProblem();
+  if (!rates.empty()) {
+    console::ShowMessageAndWait(kMessageRow, rates);
+    CloseReportFiles();
+    return 0;
+  }
   ReportCycle();
   CloseReportFiles();
   return 0;

@@ -14,8 +14,14 @@
 // A form file that is missing, ends before what it announces, or lacks the
 // selection fields stops the program in order before any data file is
 // opened: a message in the session's language naming the file, the bell,
-// one key. A spool that cannot be written or a print program that cannot
-// be started is reported the same way, and the form comes back.
+// one key; so does a fee rate of Brol.ini that is not a percentage (after
+// the data files are opened; they are closed again). A spool that cannot
+// be written, a read that fails during the pass or a print program that
+// cannot be started is reported the same way, and the form comes back; so
+// are, after the pass, the communities charged no fees because the
+// settlement date does not come after their last settled date. The print
+// program's exit code is not looked at. The operator's messages are those
+// of pass_messages.h.
 //
 // State: report::state, console::form and the layers below.
 #pragma once
@@ -24,16 +30,13 @@
 
 #include "console/form_file.h"
 #include "report/main_flow.h"
+#include "report/pass_messages.h"
 
 namespace report {
 
 // The operator's message for a form file that cannot be used (named by its
 // suite name), in the session's language.
 std::string FormFileMessage(console::FormFileStatus status, const std::string& name);
-
-// The operator's message for a report pass that did not print, in the
-// session's language ("" for PassResult::Printed).
-std::string PassMessage(PassResult result);
 
 // Gives screen 1 its initial values (see above).
 void SetInitialValues();

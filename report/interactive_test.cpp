@@ -236,7 +236,7 @@ TEST_F(InteractiveTest, OperatorMessagesNameTheFileInTheSessionLanguage) {
   config::session.Language = "OCI";
   config::session.ExeDir = "C:\\ZUL\\BIN\\";
   EXPECT_EQ(PassMessage(PassResult::NoPrinter),
-            "NON SE P\xE3T EXECUTAR ETH PROGRAMA D'IMPRESSION C:\\ZUL\\BIN\\ZUDAVIVI");
+            "NON SE P\xE3T EXECUTAR ETH PROGRAMA D'IMPRESSION /ZUL/BIN/ZUDAVIVI");
   EXPECT_EQ(PassMessage(PassResult::Printed), "");
 }
 

@@ -6,6 +6,7 @@
 
 #include "config/catalogue.h"
 #include "config/ini_reader.h"
+#include "config/language.h"
 #include "config/session.h"
 #include "config/session_init.h"
 #include "console/popups.h"
@@ -15,12 +16,16 @@
 #include "format/money.h"
 #include "format/numeric_text.h"
 #include "format/text_utils.h"
+#include "platform/codepage.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "platform/version.h"
 #include "print/spool.h"
 #include "recman/creation_layout_file.h"
+#include "report/batch_run.h"
 #include "report/captions.h"
 #include "report/interactive.h"
+#include "report/pass_messages.h"
 #include "report/report_state.h"
 #include "report/selection.h"
 #include "report/settlement.h"
@@ -30,7 +35,10 @@ bool StartSession(std::string* message) {
   config::SessionInit();
   const std::string& root = config::session.RootDir;
   if (!root.empty() && chdir(platform::SuitePath(root).c_str()) != 0) {
-    *message = "cannot enter the suite's root directory " + root;
+    *message = config::ByLanguage("NO ES POT ACCEDIR AL DIRECTORI ", "NOM SE PODE ACEDER AO DIRECT\xE0RIO ",
+                                  "NON SE P\xE3T ACCEDIR ATH DIRECTORI ",
+                                  "NO SE PUEDE ACCEDER AL DIRECTORIO ") +
+               NativeName(root);
     return false;
   }
   config::session.ModuleName = kModuleName;
@@ -70,10 +78,36 @@ void ReadSettings() {
   state.WithholdingRate[1] = float(format::TextValue(config::IniRead(ini, "Honoraris", "Ret1")));
 }
 
-PassResult RunReportPass(std::string* message) {
+std::string RateProblem() {
+  struct Rate {
+    const char* key;
+    float value;
+  };
+  const Rate rates[] = {{"Iva0", state.VatRate[0]},
+                        {"Iva1", state.VatRate[1]},
+                        {"Ret0", state.WithholdingRate[0]},
+                        {"Ret1", state.WithholdingRate[1]}};
+  for (const Rate& r : rates) {
+    // Written so that a value that is not a number fails too.
+    if (!(r.value >= 0.0f && r.value <= 100.0f)) return RateMessage(r.key, r.value);
+  }
+  return "";
+}
+
+namespace {
+
+// A spool that must not be printed: closed and removed.
+void DiscardSpool() {
+  print::PrintClose();
+  std::remove(print::SpoolPath().c_str());
+}
+
+}  // namespace
+
+PassResult RunReportPass(std::string* message, bool printEmpty, int* printerCode) {
   if (print::PrintOpen(config::session.OutputDevice) != print::PrintStatus::Ok) {
-    *message = "the print spool " + print::SpoolPath() + " cannot be written";
     print::PrintClose();
+    *message = PassMessage(PassResult::SpoolFailed);
     return PassResult::SpoolFailed;
   }
   // The document's title and name: "DETALL DE LIQUIDACIÓ FINS AL 31 DE
@@ -86,13 +120,29 @@ PassResult RunReportPass(std::string* message) {
   format::SetCurrency("p");
   ProduceSettlements();
   format::SetCurrency("");
+  if (state.FailedFile != 0) {
+    DiscardSpool();
+    *message = PassMessage(PassResult::ReadFailed);
+    return PassResult::ReadFailed;
+  }
+  if (state.Settlements == 0 && !printEmpty) {
+    DiscardSpool();
+    *message = PassMessage(PassResult::Empty);
+    return PassResult::Empty;
+  }
   if (print::PrintClose() != print::PrintStatus::Ok) {
-    *message = "the print spool " + print::SpoolPath() + " could not be written completely";
+    *message = PassMessage(PassResult::SpoolFailed);
     return PassResult::SpoolFailed;
   }
-  if (platform::RunProgram(config::session.ExeDir + "ZUDAVIVI", {}) < 0) {
-    *message = "the print program " + config::session.ExeDir + "ZUDAVIVI could not be started";
+  int code = platform::RunProgram(config::session.ExeDir + "ZUDAVIVI", {});
+  if (printerCode != nullptr) *printerCode = code;
+  if (code < 0) {
+    *message = PassMessage(PassResult::NoPrinter);
     return PassResult::NoPrinter;
+  }
+  if (code != 0) {
+    *message = PrintFailedMessage(code);
+    return PassResult::PrinterFailed;
   }
   return PassResult::Printed;
 }
@@ -103,39 +153,33 @@ void CloseReportFiles() {
 }
 
 int TorbelanMain(const std::vector<std::string>& args) {
-  const bool batch = !args.empty() && args[0] == "--batch";
-  if (!args.empty() && !(batch && args.size() == 4)) {
-    std::fprintf(stderr, "usage: torbelan\n       torbelan --batch DATE FIRST LAST\n"
-                         "  DATE as typed in the date field (31/12/2026, 311226),\n"
-                         "  FIRST and LAST as community.department (1.0, 999.999)\n");
-    return 2;
+  if (args.size() == 1 && args[0] == "--help") {
+    std::fputs(UsageText().c_str(), stdout);
+    return 0;
+  }
+  if (args.size() == 1 && args[0] == "--version") {
+    std::printf("torbelan %s\n", platform::kVersion);
+    return 0;
+  }
+  BatchArguments batch;
+  std::string message;
+  const bool isBatch = !args.empty() && args[0] == "--batch";
+  if (!args.empty() && !isBatch) {
+    std::fputs(UsageText().c_str(), stderr);
+    return kExitArguments;
+  }
+  if (isBatch && !ParseBatchArguments(args, &batch, &message)) {
+    std::fprintf(stderr, "torbelan: %s\n%s", message.c_str(), UsageText().c_str());
+    return kExitArguments;
   }
   // The calendar and the calculator answer Alt+C and Alt+X at every key wait.
   console::RegisterPopups();
-  std::string message;
   if (!StartSession(&message)) {
-    std::fprintf(stderr, "torbelan: %s\n", message.c_str());
-    return batch ? 1 : 0;
+    std::fprintf(stderr, "torbelan: %s\n", platform::Cp850ToUtf8(message).c_str());
+    return isBatch ? kExitDataError : 0;
   }
-  if (!batch) return RunInteractive();
-  if (!SetSelection(args[1], args[2], args[3], &message)) {
-    std::fprintf(stderr, "torbelan: %s\n", message.c_str());
-    return 2;
-  }
-  // Without a terminal the data-file layer's message could not be seen.
-  std::string missing = MissingReportFile();
-  if (!missing.empty()) {
-    std::fprintf(stderr, "torbelan: the data file %s is missing and has no creation "
-                         "layout under ddf\\ (is ZULROOT the suite's root?)\n",
-                 missing.c_str());
-    return 1;
-  }
-  OpenReportFiles();
-  ReadSettings();
-  PassResult result = RunReportPass(&message);
-  CloseReportFiles();
-  if (result != PassResult::Printed) std::fprintf(stderr, "torbelan: %s\n", message.c_str());
-  return result == PassResult::SpoolFailed ? 1 : 0;
+  if (!isBatch) return RunInteractive();
+  return RunBatch(batch);
 }
 
 }  // namespace report

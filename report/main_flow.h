@@ -3,7 +3,7 @@
 // and report passes (spool, settlements, print program).
 //
 // The interactive program (interactive.h) runs the selection form; a batch run
-// (`torbelan --batch DATE FIRST LAST`) makes one report pass for a
+// (`torbelan --batch ...`, batch_run.h) makes one report pass for a
 // selection given on the command line, without the form.
 //
 // Where the administrator identity comes from: Brol.ini in the root
@@ -41,26 +41,42 @@ std::string MissingReportFile();
 // (the leading decimal number of each text; 0 when empty or not numeric).
 void ReadSettings();
 
+// The operator's message (pass_messages.h RateMessage) for the first rate
+// read by ReadSettings that is not a percentage from 0 to 100, in the
+// order Iva0, Iva1, Ret0, Ret1; "" when every rate is one. A program that
+// gets a message prints nothing: fees from such a rate would be wrong.
+std::string RateProblem();
+
 // Outcome of a report pass.
 enum class PassResult {
   Printed,        // spool written and handed to the print program
   NoPrinter,      // spool written; the print program could not be started
+  PrinterFailed,  // the print program ran and ended with a non-zero code
   SpoolFailed,    // the spool could not be created or written; no printing
+  ReadFailed,     // a read failed during the pass (report::state.FailedFile
+                  // and FailedStatus); the spool is removed, no printing
+  Empty,          // no settlement in the selection and `printEmpty` false;
+                  // the spool is removed, no printing
 };
 
 // One report pass for the current selection: open the spool on the
 // session's output device, print the settlements in the printing currency,
 // close the spool and start the print program and wait for it. When the
-// spool fails, the print program is not started; `message` says why.
-PassResult RunReportPass(std::string* message);
+// spool fails or a read fails, the print program is not started; nor when
+// the selection holds no settlement and `printEmpty` is false. `message`
+// gets the operator's message (pass_messages.h) for every result but
+// Printed; `printerCode` (when given) the print program's exit code.
+PassResult RunReportPass(std::string* message, bool printEmpty = true,
+                         int* printerCode = nullptr);
 
 // Closes every data file (DataCloseAll).
 void CloseReportFiles();
 
 // The program: `args` without the program name; none runs the interactive
-// program. Returns the exit code: 0 after a run, 2 for unreadable
-// arguments, 1 when a batch pass could not start (a data file missing) or
-// could not write its spool.
+// program (exit code 0), "--batch ..." a batch run (batch_run.h, with its
+// exit codes), "--help" and "--version" print the usage or the version on
+// standard output (exit code 0); anything else prints the usage on
+// standard error and returns 2.
 int TorbelanMain(const std::vector<std::string>& args);
 
 }  // namespace report

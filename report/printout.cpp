@@ -16,6 +16,7 @@
 #include "report/captions.h"
 #include "report/record_layouts.h"
 #include "report/report_state.h"
+#include "report/settlement.h"
 
 namespace report {
 namespace {
@@ -84,6 +85,7 @@ void TitleBlock() {
 
 void PageHeader() {
   state.PageNumber++;
+  state.Pages++;
   print::PrintPage(kPageLength);
   print::PrintCommand("@e");
   const bool preprinted = state.Letterhead == "N";
@@ -134,6 +136,7 @@ void ParticularLine() {
   const char* pg = state.PagamH.data();
   int16_t status = 0;
   datafile::DataSeek(kTDespesa, 0, GetBytes(pg, pagam::kType), 0, status);
+  CheckSingleRead(kTDespesa, status);
 
   std::string text = format::TrimLeadingBlanks(format::TrimTrailingBlanks(GetBytes(t, tdespesa::kDescription)) + " ") +
                      GetBytes(pg, pagam::kText);

@@ -17,6 +17,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "report/record_layouts.h"
 
@@ -64,6 +65,18 @@ struct ReportState {
   std::array<int32_t, 9> DeptAmount{};    // 0 balance, 1..7 shares, 8 particular
   std::array<int32_t, 1000> DeptParticular{};  // by department number
   std::array<int32_t, 1000> DeptFunds{};       // by department number
+
+  // ---- Per pass (cleared when ProduceSettlements starts) -------------------
+  int32_t Settlements = 0;  // departments whose settlement was printed
+  int32_t Pages = 0;        // pages begun, all departments together
+  // The first read that failed with a status a walk does not expect (see
+  // settlement.h): the file's logical number and the status; 0 when none.
+  // Once set, the pass stops.
+  int16_t FailedFile = 0;
+  int16_t FailedStatus = 0;
+  // Packed codes (2 bytes) of the communities charged no fees because the
+  // selection date does not come after their last settled date.
+  std::vector<std::string> CommunitiesWithoutFees;
 
   // ---- Per community ------------------------------------------------------
   int16_t Months = 0;

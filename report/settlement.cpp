@@ -23,6 +23,8 @@ constexpr int32_t kGeneralBase = 1000000;  // base of group 1
 constexpr int16_t kNextRecord = 1;
 constexpr int16_t kExact = 0;
 constexpr int16_t kGreaterOrEqual = 1;
+constexpr int16_t kKeyNotFound = 4;
+constexpr int16_t kEndOfFile = 9;
 
 std::string Bytes(const char* rec, size_t offset, size_t width) {
   return std::string(rec + offset, width);
@@ -36,7 +38,38 @@ bool DepartmentOfCommunity(const std::string& code) {
   return std::memcmp(state.PropietH.data(), code.data(), 2) == 0;
 }
 
+// Notes the first failed read of the pass.
+void NoteFailure(int16_t fileNumber, int16_t status) {
+  if (state.FailedFile != 0) return;
+  state.FailedFile = fileNumber;
+  state.FailedStatus = status;
+}
+
+bool Stopped() { return state.FailedFile != 0; }
+
+// Whether a walk over `fileNumber` goes on after a read with `status`:
+// only on 0, and only while the pass has not stopped. End of file ends the
+// walk; any other status also stops the pass.
+bool WalkOn(int16_t fileNumber, int16_t status) {
+  if (status != 0 && status != kEndOfFile) NoteFailure(fileNumber, status);
+  return status == 0 && !Stopped();
+}
+
+// Checks a single exact read: found, or not there, are both expected.
+void SingleRead(int16_t fileNumber, int16_t status) {
+  if (status != 0 && status != kKeyNotFound && status != kEndOfFile)
+    NoteFailure(fileNumber, status);
+}
+
 }  // namespace
+
+void CheckSingleRead(int16_t fileNumber, int16_t status) { SingleRead(fileNumber, status); }
+
+std::string ReportFileName(int16_t fileNumber) {
+  for (const ReportFileLayout& file : kLayouts)
+    if (file.fileNumber == fileNumber) return std::string("DADES\\") + file.name;
+  return "";
+}
 
 int32_t Nearest(double x) {
   if (!(x == x)) return 0;  // not a number: no amount
@@ -54,8 +87,14 @@ int32_t AddMoney(int32_t a, int64_t b) {
   return int32_t(s);
 }
 
+bool PeriodAlreadySettled(const std::string& lastSettled, const std::string& selectionDate) {
+  if (format::IsAllChar(lastSettled, 128)) return false;
+  return selectionDate <= lastSettled;
+}
+
 int16_t SettlementMonths(const std::string& lastSettled, const std::string& selectionDate) {
   if (format::IsAllChar(lastSettled, 128)) return 0;
+  if (PeriodAlreadySettled(lastSettled, selectionDate)) return 0;
   int32_t m = dates::DateDiff(lastSettled, selectionDate, "m");
   return m > 32767 ? int16_t(32767) : int16_t(m);
 }
@@ -94,7 +133,10 @@ int32_t Share(int32_t expense, int32_t base, int32_t coefficient) {
 
 void PrepareCommunity() {
   const char* f = state.FinquesH.data();
-  state.Months = SettlementMonths(GetBytes(f, finques::kLastSettled), state.SelectionDate);
+  const std::string lastSettled = GetBytes(f, finques::kLastSettled);
+  state.Months = SettlementMonths(lastSettled, state.SelectionDate);
+  if (PeriodAlreadySettled(lastSettled, state.SelectionDate))
+    state.CommunitiesWithoutFees.push_back(CommunityCode());
   state.TitleLine.clear();
   state.CommunityLine.clear();
 
@@ -124,14 +166,14 @@ void CommunityPass() {
 
   int16_t status = 0;
   datafile::DataSeek(kPropietH, 0, code, kGreaterOrEqual, status);
-  while (status == 0 && DepartmentOfCommunity(code)) {
+  while (WalkOn(kPropietH, status) && DepartmentOfCommunity(code)) {
     state.DepartmentCount++;
     const int d = PackedValue(p, propiet::kKey) % 1000;
     // Collections of the department up to the selection date.
     std::string limit = Bytes(p, 0, 4) + state.SelectionDate;
     int16_t cs = 0;
     datafile::DataSeek(kCobramH, 0, Bytes(p, 0, 4), kGreaterOrEqual, cs);
-    while (cs == 0 && std::memcmp(c, limit.data(), 8) <= 0) {
+    while (WalkOn(kCobramH, cs) && std::memcmp(c, limit.data(), 8) <= 0) {
       char st = c[cobram::kState.offset];
       if (st == 'C' || st == 'I')
         state.DeptFunds[d] = AddMoney(state.DeptFunds[d], int64_t(GetInt32(c, cobram::kIn)) -
@@ -140,6 +182,7 @@ void CommunityPass() {
     }
     datafile::DataSkip(kPropietH, kNextRecord, status);
   }
+  if (Stopped()) return;
 
   // Administration fees, into the group the distribution text names.
   const char* f = state.FinquesH.data();
@@ -148,6 +191,7 @@ void CommunityPass() {
   int feeGroup = 1;
   int16_t ds = 0;
   datafile::DataSeek(kFinDespH, 0, code, kExact, ds);
+  SingleRead(kFinDespH, ds);
   if (ds == 0) feeGroup = FeeGroup(GetBytes(state.FinDespH.data(), findesp::kText));
   state.GroupExpense[feeGroup] = fees;
 
@@ -156,7 +200,7 @@ void CommunityPass() {
   std::string limit = code + state.SelectionDate;
   int16_t ps = 0;
   datafile::DataSeek(kPagamH, 0, code, kGreaterOrEqual, ps);
-  while (ps == 0 && std::memcmp(pg, limit.data(), 6) <= 0) {
+  while (WalkOn(kPagamH, ps) && std::memcmp(pg, limit.data(), 6) <= 0) {
     int32_t n = PackedValue(pg, pagam::kNumber);
     int32_t amount = GetInt32(pg, pagam::kAmount);
     if (pg[pagam::kFlag.offset] == 'S') {
@@ -182,6 +226,7 @@ int32_t CarriedOverBalance() {
     int16_t status = 0;
     const char key = char(BalanceConceptKey(p, propiet::kBalance, k));
     datafile::DataSeek(kTHRebut, 0, std::string(1, key), kExact, status);
+    SingleRead(kTHRebut, status);
     if (GetInt16(t, threbut::kFlag) == 1)
       balance = AddMoney(balance, -int64_t(BalanceAmount(p, propiet::kBalance, k)));
   }
@@ -206,6 +251,7 @@ void SettleDepartment(const std::string& code) {
   for (int g = 1; g <= 7; ++g) state.DeptCoef[g] = DeptCoefficient(p, g);
 
   state.DeptAmount[0] = CarriedOverBalance();
+  if (Stopped()) return;
   int32_t total = 0;
   for (int g = 1; g <= 7; ++g) {
     state.DeptAmount[g] = Share(state.GroupExpense[g], state.GroupBase[g], state.DeptCoef[g]);
@@ -223,11 +269,13 @@ void SettleDepartment(const std::string& code) {
   std::string limit = prefix + state.SelectionDate;
   int16_t ps = 0;
   datafile::DataSeek(kPagamH, 1, prefix, kGreaterOrEqual, ps);
-  while (ps == 0 && ParticularWithin(state.PagamH.data(), limit)) {
+  while (WalkOn(kPagamH, ps) && ParticularWithin(state.PagamH.data(), limit)) {
     ParticularLine();
     datafile::DataSkip(kPagamH, kNextRecord, ps);
   }
+  if (Stopped()) return;
   SettlementSummary();
+  state.Settlements++;
 }
 
 }  // namespace
@@ -237,7 +285,7 @@ void DepartmentPass() {
   const char* p = state.PropietH.data();
   int16_t status = 0;
   datafile::DataSeek(kPropietH, 0, code, kGreaterOrEqual, status);
-  while (status == 0 && DepartmentOfCommunity(code)) {
+  while (WalkOn(kPropietH, status) && DepartmentOfCommunity(code)) {
     bool selected = std::memcmp(p, state.FirstKey.data(), 4) >= 0 &&
                     std::memcmp(p, state.LastKey.data(), 4) <= 0;
     if (selected) SettleDepartment(code);
@@ -246,6 +294,11 @@ void DepartmentPass() {
 }
 
 void ProduceSettlements() {
+  state.Settlements = 0;
+  state.Pages = 0;
+  state.FailedFile = 0;
+  state.FailedStatus = 0;
+  state.CommunitiesWithoutFees.clear();
   // The loops compare whole keys and dates: a selection that is not one
   // packed date and two 4-byte keys selects nothing.
   if (state.SelectionDate.size() != 4 || state.FirstKey.size() != 4 ||
@@ -255,10 +308,11 @@ void ProduceSettlements() {
   const char* f = state.FinquesH.data();
   int16_t status = 0;
   datafile::DataSeek(kFinquesH, 0, state.FirstKey.substr(0, 2), kGreaterOrEqual, status);
-  while (status == 0 && std::memcmp(f, lastCommunity.data(), 2) <= 0) {
+  while (WalkOn(kFinquesH, status) && std::memcmp(f, lastCommunity.data(), 2) <= 0) {
     PrepareCommunity();
     CommunityPass();
-    DepartmentPass();
+    if (!Stopped()) DepartmentPass();
+    if (Stopped()) return;
     datafile::DataSkip(kFinquesH, kNextRecord, status);
   }
 }

@@ -15,7 +15,19 @@
 //   up to the selection date; then PropietH again, and per selected
 //   department ten THRebut reads, its PagamH key-1 particular payments up to
 //   the selection date, each with its TDespesa description.
-// A read that fails ends the loop that made it, silently.
+// Statuses: a walk (a first-greater-or-equal read and the next reads after
+// it) goes on on status 0 and ends on end of file (9); a single exact read
+// finds its record (0) or nothing (4 key not found, 9). Any other status
+// (an I/O error, a damaged file, a file that is not open) is a failure:
+// the loop that took it ends, every loop above it ends, no further
+// settlement is printed, and state.FailedFile / FailedStatus name the file
+// and the status, so that the caller hands no incomplete printout on.
+//
+// Fees: a community whose last settled date is not before the selection
+// date (the selection date comes before the day after it, so the whole
+// period was settled already) is charged no fees, whatever the distance of
+// the two dates; the rest of its settlement is as usual, and its code is
+// added to state.CommunitiesWithoutFees for the operator.
 //
 // Arithmetic: int32 hundredths; shares and fee taxes go through double
 // precision with the rates as stored (single precision), rounded to the
@@ -30,9 +42,10 @@
 namespace report {
 
 // Produces the settlements of the selection into the open print spool.
-// Returns when the last selected community is done. Never fails: what could
-// not be read is left out (see above); a selection without a 4-byte date and
-// two 4-byte keys produces nothing.
+// Returns when the last selected community is done, or when a read fails
+// (see above). Clears and then fills the pass's counts, failure and
+// communities without fees in report::state. A selection without a 4-byte
+// date and two 4-byte keys produces nothing.
 void ProduceSettlements();
 
 // The steps of one community, public for tests. PrepareCommunity reads the
@@ -41,11 +54,26 @@ void PrepareCommunity();
 void CommunityPass();
 void DepartmentPass();
 
-// Calendar months between the last settled date and the selection date
-// (12 x years + months, days ignored; the distance, whichever date comes
-// first); 0 for a community never settled (empty last settled date): fees
-// are only charged for a period that has a start.
+// Calendar months from the last settled date to the selection date
+// (12 x years + months, days ignored); 0 for a community never settled
+// (empty last settled date), since fees are only charged for a period that
+// has a start, and 0 when PeriodAlreadySettled.
 int16_t SettlementMonths(const std::string& lastSettled, const std::string& selectionDate);
+
+// True when the community was settled already up to a date on or after the
+// selection date (packed dates, compared byte by byte): the period from the
+// day after the last settled date to the selection date is empty. False
+// for a community never settled.
+bool PeriodAlreadySettled(const std::string& lastSettled, const std::string& selectionDate);
+
+// Checks a single exact read made for the pass (0 found; 4 or 9 nothing
+// there); any other status stops the pass (see above). For the printout's
+// expense-type read.
+void CheckSingleRead(int16_t fileNumber, int16_t status);
+
+// The file name ("DADES\" + name) of a report file by its logical number;
+// "" for a number that is not one of the seven.
+std::string ReportFileName(int16_t fileNumber);
 
 // True when the withholding rate applies: the administrator's identifier is
 // "ES" followed by something other than a letter "A".."W" (a person), and

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/version.h"
 #include "tools/zuldata/commands.h"
 #include "tools/zuldata/report_commands.h"
 
@@ -35,9 +36,15 @@ const Command kCommands[] = {
     {"copy", zuldata::CopyCommand, "copy FROM_ROOT TO_ROOT       the report's files into another root"},
 };
 
+void PrintUsage(std::FILE* out) {
+  std::fprintf(out, "usage: zuldata COMMAND ARGS...\n       zuldata --help | --version\n");
+  for (const Command& c : kCommands) std::fprintf(out, "  zuldata %s\n", c.usage);
+  std::fprintf(out, "Exit codes: 0 done, 1 the command failed, 2 arguments that cannot be read.\n"
+                    "Commands and the CSV format: tools/zuldata/README.md; man zuldata.\n");
+}
+
 int Usage() {
-  std::fprintf(stderr, "usage: zuldata COMMAND ARGS...\n");
-  for (const Command& c : kCommands) std::fprintf(stderr, "  zuldata %s\n", c.usage);
+  PrintUsage(stderr);
   return 2;
 }
 
@@ -45,6 +52,14 @@ int Usage() {
 
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    PrintUsage(stdout);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("zuldata %s\n", platform::kVersion);
+    return 0;
+  }
   zuldata::Args args(argv + 2, argv + argc);
   for (const Command& c : kCommands)
     if (std::strcmp(argv[1], c.name) == 0) return c.run(args);

@@ -1,0 +1,142 @@
+#include "report/batch_run.h"
+
+#include <cstdio>
+
+#include "config/session.h"
+#include "datafile/data_open.h"
+#include "datafile/messages.h"
+#include "platform/codepage.h"
+#include "report/main_flow.h"
+#include "report/pass_messages.h"
+#include "report/report_state.h"
+#include "report/selection.h"
+
+namespace report {
+namespace {
+
+// The highest department number a key holds: four packed digits.
+constexpr const char* kLastDepartment = ".9999";
+
+bool HasDot(const std::string& s) { return s.find('.') != std::string::npos; }
+
+// One line for the operator on standard error (`text` in code page 850).
+void Tell(const std::string& text) {
+  std::fprintf(stderr, "torbelan: %s\n", platform::Cp850ToUtf8(text).c_str());
+}
+
+// datafile::openFailure's report in a batch run.
+void TellOpenFailure(const std::string& message) { Tell(message); }
+
+}  // namespace
+
+bool ParseBatchArguments(const std::vector<std::string>& args, BatchArguments* out,
+                         std::string* message) {
+  std::vector<std::string> positional;
+  BatchArguments parsed;
+  for (size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--device") {
+      if (i + 1 >= args.size()) {
+        *message = "--device needs a device (PDF:FILE, TXT:FILE or a printer)";
+        return false;
+      }
+      parsed.hasDevice = true;
+      parsed.device = args[++i];
+    } else {
+      positional.push_back(args[i]);
+    }
+  }
+  if (positional.size() < 2 || positional.size() > 3) {
+    *message = "--batch takes a date and one or two departments or communities";
+    return false;
+  }
+  parsed.date = positional[0];
+  const std::string& a = positional[1];
+  const std::string& b = positional.size() == 3 ? positional[2] : positional[1];
+  if (HasDot(a) != HasDot(b)) {
+    *message = "give two departments (community.department) or two communities, not one of each: " +
+               a + " " + b;
+    return false;
+  }
+  parsed.first = HasDot(a) ? a : a + ".0";
+  parsed.last = HasDot(b) ? b : b + kLastDepartment;
+  *out = parsed;
+  return true;
+}
+
+std::string UsageText() {
+  return "usage: torbelan\n"
+         "       torbelan --batch DATE FIRST LAST [--device DEVICE]\n"
+         "       torbelan --batch DATE COMMUNITY [LAST_COMMUNITY] [--device DEVICE]\n"
+         "       torbelan --help | --version\n"
+         "Without arguments, the selection form on the terminal. --batch makes one\n"
+         "report pass without the form:\n"
+         "  DATE        as typed in the date field (31/12/2026, 311226)\n"
+         "  FIRST LAST  departments as community.department (1.0 999.999)\n"
+         "  COMMUNITY [LAST_COMMUNITY]\n"
+         "              whole communities: 2 is 2.0 to 2.9999, 2 5 is 2.0 to 5.9999\n"
+         "  --device DEVICE\n"
+         "              the output device of this run instead of the terminal's\n"
+         "              Sortida: PDF:FILE, TXT:FILE, PDF, TXT, PANTALLA or a printer\n"
+         "Exit codes of --batch:\n"
+         "  0  printed: the printout went to the print program\n"
+         "  1  nothing printed: no department in the selection, or the spool\n"
+         "     could not be written\n"
+         "  2  arguments that cannot be read\n"
+         "  3  the print program could not be started\n"
+         "  4  the print program ended with an error\n"
+         "  5  a data file cannot be opened, or a read failed during the pass\n"
+         "  6  a fee rate of Brol.ini is not a percentage from 0 to 100\n";
+}
+
+int RunBatch(const BatchArguments& batch) {
+  datafile::openFailure.Report = TellOpenFailure;
+  datafile::openFailure.ExitCode = kExitDataError;
+  std::string message;
+  if (!SetSelection(batch.date, batch.first, batch.last, &message)) {
+    std::fprintf(stderr, "torbelan: %s\n", message.c_str());
+    return kExitArguments;
+  }
+  if (batch.hasDevice) config::session.OutputDevice = platform::Utf8ToCp850(batch.device);
+  // Opening a file that has neither data nor a layout would leave an empty
+  // layout file behind: it is reported before anything is opened.
+  std::string missing = MissingReportFile();
+  if (!missing.empty()) {
+    Tell(datafile::OpenFailureMessage(NativeName(missing + ".dat"), 12));
+    return kExitDataError;
+  }
+  OpenReportFiles();
+  ReadSettings();
+  std::string rates = RateProblem();
+  if (!rates.empty()) {
+    Tell(rates);
+    CloseReportFiles();
+    return kExitSettings;
+  }
+  PassResult result = RunReportPass(&message, false);
+  CloseReportFiles();
+  if (!state.CommunitiesWithoutFees.empty())
+    Tell(CommunitiesWithoutFeesMessage(state.CommunitiesWithoutFees));
+  switch (result) {
+    case PassResult::Printed:
+      Tell(PrintedMessage(state.Settlements, state.Pages, config::session.OutputDevice));
+      return kExitPrinted;
+    case PassResult::Empty:
+      Tell(message);
+      return kExitNothingPrinted;
+    case PassResult::SpoolFailed:
+      Tell(message);
+      return kExitNothingPrinted;
+    case PassResult::NoPrinter:
+      Tell(message);
+      return kExitNoPrintProgram;
+    case PassResult::PrinterFailed:
+      Tell(message);
+      return kExitPrintFailed;
+    case PassResult::ReadFailed:
+      break;
+  }
+  Tell(message);
+  return kExitDataError;
+}
+
+}  // namespace report

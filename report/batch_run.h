@@ -1,0 +1,60 @@
+// A batch run: `torbelan --batch` makes one report pass for a selection
+// given on the command line, without the form, and tells what it did on
+// standard error (UTF-8, in the session's language).
+//
+//   torbelan --batch DATE FIRST LAST [--device DEVICE]
+//   torbelan --batch DATE COMMUNITY [LAST_COMMUNITY] [--device DEVICE]
+//
+// DATE is typed as in the date field; FIRST and LAST are departments
+// "community.department"; whole communities are plain numbers: "2" is 2.0
+// to 2.9999 (the department part of a key holds four digits), "2 5" is 2.0
+// to 5.9999. The two forms do not mix. --device gives the output device of
+// this run (as the terminal's Sortida setting names devices: PDF:FILE,
+// TXT:FILE, PDF, TXT, PANTALLA or a printer); it goes to the print program
+// in the spool's device record, and no INI file changes.
+//
+// Without a screen, a data file that cannot be opened is reported on
+// standard error (datafile::openFailure) and the run ends with
+// kExitDataError; so does a read that fails during the pass, and no spool
+// is handed to the print program then.
+//
+// State: report::state and config::session, through the main flow.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace report {
+
+// Exit codes of a batch run (the interactive program always ends with 0).
+constexpr int kExitPrinted = 0;         // the printout went to the print program
+constexpr int kExitNothingPrinted = 1;  // no department selected, or no spool
+constexpr int kExitArguments = 2;       // arguments that cannot be read
+constexpr int kExitNoPrintProgram = 3;  // the print program could not be started
+constexpr int kExitPrintFailed = 4;     // the print program ended with a non-zero code
+constexpr int kExitDataError = 5;       // a data file cannot be opened or read
+constexpr int kExitSettings = 6;        // a fee rate of Brol.ini is not a percentage
+
+struct BatchArguments {
+  std::string date;
+  std::string first;   // "community.department"
+  std::string last;
+  bool hasDevice = false;
+  std::string device;  // as given (UTF-8)
+};
+
+// Reads `args` ("--batch" first) into `out`. Returns false with a message
+// when the number of arguments does not fit a form above, --device lacks
+// its device, or department and community forms are mixed. The date and
+// the codes themselves are checked by SetSelection (selection.h).
+bool ParseBatchArguments(const std::vector<std::string>& args, BatchArguments* out,
+                         std::string* message);
+
+// The usage and the exit codes, as --help prints them.
+std::string UsageText();
+
+// The run, after StartSession: the selection, the device, the data files,
+// the settings, the pass and what it did. Returns one of the exit codes.
+int RunBatch(const BatchArguments& batch);
+
+}  // namespace report

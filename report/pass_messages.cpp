@@ -1,0 +1,140 @@
+#include "report/pass_messages.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "config/language.h"
+#include "config/session.h"
+#include "format/dotted_code.h"
+#include "format/text_utils.h"
+#include "platform/codepage.h"
+#include "platform/paths.h"
+#include "print/spool.h"
+#include "report/report_state.h"
+#include "report/settlement.h"
+
+namespace report {
+
+// Accented letters are code page 850 bytes: 0x80 "Ç", 0x90 "É", 0xB5 "Á",
+// 0xB7 "À", 0xC7 "Ã", 0xD4 "È", 0xE0 "Ó", 0xE3 "Ò". A letter that is a hex
+// digit after an escape starts a literal of its own.
+
+std::string NativeName(const std::string& suiteName) {
+  return platform::Utf8ToCp850(platform::SuitePath(suiteName));
+}
+
+std::string PassMessage(PassResult result) {
+  switch (result) {
+    case PassResult::Printed:
+    case PassResult::PrinterFailed:
+      return "";
+    case PassResult::Empty:
+      return EmptySelectionMessage();
+    case PassResult::ReadFailed:
+      return ReadFailureMessage(state.FailedFile, state.FailedStatus);
+    case PassResult::SpoolFailed:
+      return config::ByLanguage("NO ES POT ESCRIURE EL FITXER D'IMPRESSI\xE0 ",
+                                "NOM SE PODE ESCREVER O FICHEIRO DE IMPRESSOM ",
+                                "NON SE P\xE3T ESCRIUER ETH FICH\xD4R D'IMPRESSION ",
+                                "NO SE PUEDE ESCRIBIR EL FICHERO DE IMPRESI\xE0N ") +
+             platform::Utf8ToCp850(print::SpoolPath());
+    case PassResult::NoPrinter:
+      break;
+  }
+  return config::ByLanguage("NO ES POT EXECUTAR EL PROGRAMA D'IMPRESSI\xE0 ",
+                            "NOM SE PODE EXECUTAR O PROGRAMA DE IMPRESSOM ",
+                            "NON SE P\xE3T EXECUTAR ETH PROGRAMA D'IMPRESSION ",
+                            "NO SE PUEDE EJECUTAR EL PROGRAMA DE IMPRESI\xE0N ") +
+         NativeName(config::session.ExeDir + "ZUDAVIVI");
+}
+
+std::string ReadFailureMessage(int16_t fileNumber, int16_t status) {
+  std::string name = ReportFileName(fileNumber);
+  std::string file = name.empty() ? std::to_string(fileNumber)
+                                  : NativeName(config::session.RootDir + name + ".dat");
+  return config::ByLanguage("ERROR DE LECTURA AL FITXER ", "ERRO DE LEITURA NO FICHEIRO ",
+                            "ERROR DE LECTURA EN FICH\xD4R ", "ERROR DE LECTURA EN EL FICHERO ") +
+         file + " (" + std::to_string(status) + ")" +
+         config::ByLanguage(": NO S'IMPRIMEIX RES", ": NOM SE IMPRIME NADA",
+                            ": NON S'IMPRIM\xD6S ARR\x90N", ": NO SE IMPRIME NADA");
+}
+
+std::string CommunitiesWithoutFeesMessage(const std::vector<std::string>& codes) {
+  if (codes.empty()) return "";
+  std::string list;
+  for (const std::string& code : codes) {
+    if (!list.empty()) list += ", ";
+    list += format::CodeText(code);
+  }
+  return config::ByLanguage("SENSE HONORARIS, JA LIQUIDADES A AQUESTA DATA: COMUNITATS ",
+                            "SEM HONOR\xB5RIOS, J\xB5 LIQUIDADAS NESTA DATA: COMUNIDADES ",
+                            "SENSE ONORARIS, JA LIQUIDADES EN AQUESTA DATA: COMUNITATS ",
+                            "SIN HONORARIOS, YA LIQUIDADAS EN ESTA FECHA: COMUNIDADES ") +
+         list;
+}
+
+std::string RateMessage(const std::string& key, float value) {
+  char number[32];
+  std::snprintf(number, sizeof number, "%g", double(value));
+  return config::ByLanguage("PERCENTATGE NO V\xB7LID A ", "PERCENTAGEM NOM V\xB5LIDA EM ",
+                            "PERCENTATGE NON VALID EN ", "PORCENTAJE NO V\xB5LIDO EN ") +
+         NativeName(config::session.RootDir + "Brol.ini") + " [Honoraris] " + key + "=" + number;
+}
+
+std::string EmptySelectionMessage() {
+  return config::ByLanguage(
+      "CAP LIQUIDACI\xE0 A IMPRIMIR: LA SELECCI\xE0 NO T\x90 CAP DEPARTAMENT",
+      "NENGUMA LIQUIDA\x80OM PARA IMPRIMIR: A SELEC\x80OM NOM TEM DEPARTAMENTOS",
+      "CAP DE LIQUIDACION TA IMPRIMIR: ERA SELECCION NON A DEPARTAMENTS",
+      "NINGUNA LIQUIDACI\xE0N QUE IMPRIMIR: LA SELECCI\xE0N NO TIENE DEPARTAMENTOS");
+}
+
+std::string PrintedMessage(int32_t settlements, int32_t pages, const std::string& device) {
+  const std::string s = std::to_string(settlements), p = std::to_string(pages);
+  return config::ByLanguage(s + " LIQUIDACIONS, " + p + " P\xB7GINES: ",
+                            s + " LIQUIDA\x80ONS, " + p + " P\xB5GINAS: ",
+                            s + " LIQUIDACIONS, " + p + " PAGINES: ",
+                            s + " LIQUIDACIONES, " + p + " P\xB5GINAS: ") +
+         OutputPlace(device);
+}
+
+std::string OutputPlace(const std::string& device) {
+  const std::string text = format::TrimBlanks(device);
+  std::string upper = text;
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  if (text.empty() || upper == "PANTALLA")
+    return config::ByLanguage("A LA PANTALLA", "NO ECR\xC7", "ENA PANTALHA", "EN LA PANTALLA");
+  struct Document {
+    const char* word;
+    const char* cat;
+    const char* glg;
+    const char* oci;
+    const char* spa;
+  };
+  static const Document kDocuments[] = {
+      {"PDF", "DOCUMENT PDF", "DOCUMENTO PDF", "DOCUMENT PDF", "DOCUMENTO PDF"},
+      {"TXT", "DOCUMENT DE TEXT", "DOCUMENTO DE TEXTO", "DOCUMENT DE T\xD4XTE",
+       "DOCUMENTO DE TEXTO"},
+  };
+  for (const Document& d : kDocuments) {
+    const std::string word = d.word;
+    if (upper != word && upper.compare(0, word.size() + 1, word + ":") != 0) continue;
+    std::string path =
+        upper == word ? std::string() : format::TrimLeadingBlanks(text.substr(word.size() + 1));
+    return config::ByLanguage(d.cat, d.glg, d.oci, d.spa) +
+           (path.empty() ? std::string() : " " + NativeName(path));
+  }
+  return config::ByLanguage("IMPRESSORA ", "IMPRESSORA ", "IMPRIMIDORA ", "IMPRESORA ") + text;
+}
+
+std::string PrintFailedMessage(int code) {
+  return config::ByLanguage("EL PROGRAMA D'IMPRESSI\xE0 ", "O PROGRAMA DE IMPRESSOM ",
+                            "ETH PROGRAMA D'IMPRESSION ", "EL PROGRAMA DE IMPRESI\xE0N ") +
+         NativeName(config::session.ExeDir + "ZUDAVIVI") +
+         config::ByLanguage(" HA ACABAT AMB EL CODI ", " ACABOU COM O C\xE0" "DIGO ",
+                            " A ACABAT DAMB ETH C\xE3" "DI ", " HA TERMINADO CON EL C\xE0" "DIGO ") +
+         std::to_string(code);
+}
+
+}  // namespace report
