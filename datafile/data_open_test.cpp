@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "datafile/file_table.h"
 #include "datafile/record_ops.h"
 #include "datafile/test_support.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 
 namespace datafile {
@@ -67,6 +70,33 @@ TEST_F(DataOpenTest, MissingFileIsCreatedFromItsLayoutAndBoundToTopSlot) {
   EXPECT_EQ(slot.KeyValue, std::string(2, '\0'));
   EXPECT_EQ(slot.LockMode, 0);
   EXPECT_EQ(table.Slots[39].FileNumber, 502);
+}
+
+void ReportOnStandardError(const std::string& message) {
+  std::fprintf(stderr, "REPORTED %s\n", message.c_str());
+}
+
+TEST_F(DataOpenTest, WithoutAScreenAFailedOpenIsReportedAndEndsWithItsExitCode) {
+  // Random bytes where the file should be: the message goes to the
+  // program's report routine, no key is waited for, and the exit code is
+  // the one the program chose.
+  ASSERT_TRUE(platform::MakeDirs(dir.path() + "DADES"));
+  ASSERT_TRUE(platform::WriteFile(dir.path() + "DADES/T.dat", std::string(5000, '\x5A')));
+  // A directory where the file should be fails the same way.
+  ASSERT_TRUE(platform::MakeDirs(dir.path() + "DADES/D.dat"));
+  for (const char* name : {"T", "D"}) {
+    EXPECT_EXIT(
+        {
+          openFailure.Report = ReportOnStandardError;
+          openFailure.ExitCode = 5;
+          char buffer[20] = {};
+          int16_t status = 0;
+          DataOpen(501, DataName(name), buffer, status);
+          std::exit(99);  // not reached: the open ends the program
+        },
+        ::testing::ExitedWithCode(5), std::string("REPORTED NO ES POT ACCEDIR AL FITXER .*") + name);
+  }
+  EXPECT_EQ(openFailure.Report, nullptr);  // the default is the screen
 }
 
 TEST_F(DataOpenTest, ExistingFileOpensWithItsOwnExtension) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/test_dir.h"
 
@@ -72,6 +73,17 @@ class DemoRoot : public ::testing::Test {
   }
   std::string Spool() { return Read(root_ + "/TERM01/zudavivi.tmp"); }
 
+  // A batch run with `args` after "--batch"; its standard error in *err.
+  int BatchErr(const std::vector<std::string>& args, std::string* err) {
+    const std::string errFile = dir_.file("stderr.txt");
+    std::vector<std::string> argv = {"-c", "exec \"$0\" --batch \"$@\" 2>'" + errFile + "'",
+                                     kTorbelan};
+    argv.insert(argv.end(), args.begin(), args.end());
+    int code = platform::RunProgram("/bin/sh", argv);
+    *err = Read(errFile);
+    return code;
+  }
+
   // Compares the spool with an expected file, line by line.
   void ExpectSpool(const std::string& expectedName) {
     std::vector<std::string> want = Lines(Read(kSource + "/report/testdata/" + expectedName));
@@ -118,6 +130,123 @@ TEST_F(DemoRoot, UnselectedDepartmentsStillCountInTheFees) {
   EXPECT_EQ(spool.find("DEL DEPARTAMENT (2)"), std::string::npos);
   EXPECT_EQ(spool.find("DEL DEPARTAMENT (5)"), std::string::npos);
   EXPECT_EQ(spool.find("MOL\xD6 VELL"), std::string::npos);
+}
+
+TEST_F(DemoRoot, ASettlementDateBeforeThePeriodChargesNoFeesAndNamesTheCommunity) {
+  // Community 1 was settled up to 30/09/2026; without a direction the two
+  // months to 31/07/2026 would charge 10 x 15,00 x 2 + VAT = 363,00 of fees
+  // again (department 3's share 45,38). Its group 1 has nothing else, and
+  // group 2 has no payment up to then: every share is 0.
+  std::string err;
+  ASSERT_EQ(BatchErr({"31/07/2026", "1"}, &err), 0) << err;
+  EXPECT_NE(err.find("SENSE HONORARIS, JA LIQUIDADES A AQUESTA DATA: COMUNITATS 1\n"),
+            std::string::npos) << err;
+  std::string spool = Spool();
+  EXPECT_NE(spool.find("DEL DEPARTAMENT (3) 1r 1a JOAN PUJOL I FERRER"), std::string::npos);
+  EXPECT_EQ(spool.find("45,38"), std::string::npos);
+  size_t zeros = 0;
+  for (size_t at = spool.find(" 64 ,      0,00, 2 "); at != std::string::npos;
+       at = spool.find(" 64 ,      0,00, 2 ", at + 1))
+    ++zeros;
+  EXPECT_EQ(zeros, 10u * 7u);  // seven shares of ten departments
+  // The day of the last settlement itself: nothing left to charge either.
+  ASSERT_EQ(BatchErr({"30/09/2026", "1", "2"}, &err), 0) << err;
+  EXPECT_NE(err.find("COMUNITATS 1\n"), std::string::npos) << err;
+  // Community 2 (settled up to 30/06/2026) and an ordinary date: no note.
+  ASSERT_EQ(BatchErr({"31/12/2026", "1", "2"}, &err), 0) << err;
+  EXPECT_EQ(err.find("HONORARIS"), std::string::npos) << err;
+}
+
+TEST_F(DemoRoot, WholeCommunitiesAndTheirDepartmentRangeSelectTheSame) {
+  std::string err;
+  ASSERT_EQ(BatchErr({"31/12/2026", "2"}, &err), 0) << err;
+  std::string whole = Spool();
+  ASSERT_EQ(BatchErr({"31/12/2026", "2.0", "2.9999"}, &err), 0) << err;
+  EXPECT_EQ(whole, Spool());
+  EXPECT_EQ(whole.find("L'ERA D'EN PUJOL"), std::string::npos);
+  EXPECT_NE(whole.find("EL MOL\xD6 VELL"), std::string::npos);
+  ASSERT_EQ(BatchErr({"31/12/2026", "1", "2"}, &err), 0) << err;
+  std::string two = Spool();
+  ASSERT_EQ(BatchErr({"31/12/2026", "1.0", "2.9999"}, &err), 0) << err;
+  EXPECT_EQ(two, Spool());
+  EXPECT_NE(two.find("L'ERA D'EN PUJOL"), std::string::npos);
+  EXPECT_EQ(two.find("RAMBLA NOVA"), std::string::npos);
+  // The two forms do not mix; a community has at most four digits.
+  EXPECT_EQ(BatchErr({"31/12/2026", "1", "2.5"}, &err), 2);
+  EXPECT_EQ(BatchErr({"31/12/2026", "12345"}, &err), 2);
+  EXPECT_EQ(BatchErr({"31/12/2026", "1", "2", "3"}, &err), 2);
+}
+
+TEST_F(DemoRoot, BatchFeedbackCountsSettlementsAndPagesAndNamesTheDocument) {
+  std::string err;
+  ASSERT_EQ(BatchErr({"31/12/2026", "1.0", "999.999"}, &err), 0) << err;
+  std::string spool = Spool();
+  size_t settlements = 0, pages = 0;
+  for (size_t at = spool.find("DEL DEPARTAMENT ("); at != std::string::npos;
+       at = spool.find("DEL DEPARTAMENT (", at + 1))
+    ++settlements;
+  for (size_t at = spool.find("\r\n*@e\r\n"); at != std::string::npos;
+       at = spool.find("\r\n*@e\r\n", at + 1))
+    ++pages;
+  ASSERT_GT(settlements, 0u);
+  EXPECT_EQ(err, "torbelan: " + std::to_string(settlements) + " LIQUIDACIONS, " +
+                     std::to_string(pages) + " P\xC3\x80GINES: DOCUMENT DE TEXT " + root_ +
+                     "/TERM01/LIQUIDACIO.TXT\n");
+  // An empty selection says so, exits 1 and prints nothing.
+  ASSERT_EQ(platform::RunProgram("/bin/rm", {"-f", root_ + "/TERM01/LIQUIDACIO.TXT"}), 0);
+  EXPECT_EQ(BatchErr({"31/12/2026", "500.0", "600.999"}, &err), 1);
+  EXPECT_EQ(err, "torbelan: CAP LIQUIDACI\xC3\x93 A IMPRIMIR: LA SELECCI\xC3\x93 NO T\xC3\x89 CAP "
+                 "DEPARTAMENT\n");
+  EXPECT_FALSE(platform::PathExists(root_ + "/TERM01/LIQUIDACIO.TXT"));
+  EXPECT_FALSE(platform::PathExists(root_ + "/TERM01/zudavivi.tmp"));
+}
+
+TEST_F(DemoRoot, TheDeviceOfOneRunGoesToThePrintProgramAndNoIniFileChanges) {
+  const std::string ini = Read(root_ + "/TERM01/BrolTerm.ini");
+  std::string err;
+  const std::string pdf = dir_.file("out.pdf");
+  ASSERT_EQ(BatchErr({"--device", "PDF:" + pdf, "31/12/2026", "1"}, &err), 0) << err;
+  EXPECT_EQ(Spool().rfind("DEVICEPDF:" + pdf + "\r\n", 0), 0u);
+  EXPECT_NE(err.find("DOCUMENT PDF " + pdf), std::string::npos) << err;
+  if (access(kZudavivi.c_str(), X_OK) == 0) {
+    EXPECT_EQ(Read(pdf).compare(0, 4, "%PDF"), 0);
+  }
+  const std::string txt = dir_.file("out.txt");
+  ASSERT_EQ(BatchErr({"31/12/2026", "1", "--device", "TXT:" + txt}, &err), 0) << err;
+  EXPECT_NE(Read(txt).find("L'ERA D'EN PUJOL"), std::string::npos);
+  EXPECT_EQ(Read(root_ + "/TERM01/BrolTerm.ini"), ini);
+  EXPECT_FALSE(platform::PathExists(root_ + "/TERM01/LIQUIDACIO.TXT"));
+  EXPECT_EQ(BatchErr({"31/12/2026", "1", "--device"}, &err), 2);
+}
+
+TEST_F(DemoRoot, ThePrintProgramsOutcomeGivesTheExitCode) {
+  std::string err;
+  setenv("ZULEXE", dir_.file("nobin/").c_str(), 1);
+  EXPECT_EQ(BatchErr({"31/12/2026", "1"}, &err), 3);
+  EXPECT_NE(err.find("NO ES POT EXECUTAR EL PROGRAMA D'IMPRESSI\xC3\x93 " + dir_.file("nobin") +
+                     "/ZUDAVIVI"),
+            std::string::npos) << err;
+  ASSERT_TRUE(platform::MakeDirs(dir_.file("failing")));
+  ASSERT_TRUE(platform::WriteFile(dir_.file("failing/ZUDAVIVI"), "#!/bin/sh\nexit 7\n"));
+  ASSERT_EQ(platform::RunProgram("/bin/chmod", {"755", dir_.file("failing/ZUDAVIVI")}), 0);
+  setenv("ZULEXE", dir_.file("failing/").c_str(), 1);
+  EXPECT_EQ(BatchErr({"31/12/2026", "1"}, &err), 4);
+  EXPECT_NE(err.find("HA ACABAT AMB EL CODI 7"), std::string::npos) << err;
+}
+
+TEST_F(DemoRoot, AFeeRateThatIsNotAPercentageStopsTheRun) {
+  for (const char* bad : {"150", "-5"}) {
+    SetIni(root_ + "/Brol.ini", "Iva1", bad);
+    std::string err;
+    EXPECT_EQ(BatchErr({"31/12/2026", "1"}, &err), 6) << bad;
+    EXPECT_NE(err.find("PERCENTATGE NO V\xC3\x80LID A " + root_ + "/Brol.ini [Honoraris] Iva1=" +
+                       bad),
+              std::string::npos) << err;
+    EXPECT_TRUE(Spool().empty());
+  }
+  SetIni(root_ + "/Brol.ini", "Iva1", "100");
+  std::string err;
+  EXPECT_EQ(BatchErr({"31/12/2026", "1"}, &err), 0) << err;
 }
 
 TEST_F(DemoRoot, UnreadableArgumentsExitWithTwo) {

@@ -24,10 +24,13 @@
 #include "format/format_state.h"
 #include "platform/console.h"
 #include "platform/files.h"
+#include "platform/paths.h"
+#include "print/spool.h"
 #include "platform/process.h"
 #include "platform/test_dir.h"
 #include "report/form_hooks.h"
 #include "report/report_state.h"
+#include "report/selection.h"
 
 namespace report {
 namespace {
@@ -218,6 +221,55 @@ TEST_F(InteractiveTest, TheDemoFormHoldsWhatTheHooksAndTheBrowseListsNeed) {
     EXPECT_TRUE(list.Top >= 1 && list.Bottom <= 25 && list.Left >= 1 && list.Right <= 80) << k;
     EXPECT_FALSE(list.Heading.empty());
   }
+}
+
+TEST_F(InteractiveTest, AReadThatFailsDuringThePassStopsItAndNothingIsPrinted) {
+  std::string message;
+  ASSERT_TRUE(StartSession(&message)) << message;
+  ASSERT_EQ(BuildSelection("31/12/2026", "1.0", "999.999"), SelectionStatus::kOk);
+  // Every file but CobramH: each of its reads fails with status 3.
+  for (const ReportFileLayout& file : kLayouts) {
+    if (file.fileNumber == kCobramH) continue;
+    RecordBuffer buffer = RecordBufferOf(file.fileNumber);
+    int16_t status = 0;
+    datafile::DataOpen(file.fileNumber, config::session.RootDir + "DADES\\" + file.name,
+                       buffer.data, status, int32_t(buffer.size));
+    ASSERT_EQ(status, 0) << file.name;
+  }
+  ReadSettings();
+  EXPECT_EQ(RunReportPass(&message), PassResult::ReadFailed);
+  EXPECT_EQ(state.FailedFile, kCobramH);
+  EXPECT_EQ(state.FailedStatus, 3);
+  EXPECT_EQ(state.Settlements, 0);
+  EXPECT_EQ(message, "ERROR DE LECTURA AL FITXER " + root_ + "/DADES/CobramH.dat (3): NO "
+                     "S'IMPRIMEIX RES");
+  EXPECT_FALSE(platform::PathExists(print::SpoolPath()));
+  EXPECT_EQ(Copy(0), "");  // the print program never ran
+  // The next pass starts clean: with every file open it prints.
+  RecordBuffer buffer = RecordBufferOf(kCobramH);
+  int16_t status = 0;
+  datafile::DataOpen(kCobramH, config::session.RootDir + "DADES\\CobramH", buffer.data, status,
+                     int32_t(buffer.size));
+  EXPECT_EQ(RunReportPass(&message), PassResult::Printed);
+  EXPECT_EQ(state.FailedFile, 0);
+  EXPECT_EQ(Copy(0), Read(kSource + "/report/testdata/expected_ca.spool"));
+  CloseReportFiles();
+}
+
+TEST_F(InteractiveTest, AFeeRateThatIsNotAPercentageIsToldAndNothingIsPrinted) {
+  std::string ini = Read(root_ + "/Brol.ini");
+  size_t at = ini.find("Ret0=15");
+  ASSERT_NE(at, std::string::npos);
+  ASSERT_TRUE(platform::WriteFile(root_ + "/Brol.ini", ini.replace(at, 7, "Ret0=115")));
+  std::string message;
+  ASSERT_TRUE(StartSession(&message)) << message;
+  platform::console.bells = 0;
+  EXPECT_EQ(RunInteractive(), 0);
+  EXPECT_EQ(RateProblem(), "PERCENTATGE NO V\xB7LID A " + root_ + "/Brol.ini [Honoraris] Ret0=115");
+  EXPECT_EQ(platform::console.bells, 1);
+  EXPECT_EQ(platform::console.starvedWaits, 1);  // one key for the message, no form
+  EXPECT_EQ(Copy(0), "");
+  EXPECT_EQ(datafile::FindSlot(kFinquesH), -40);  // the data files closed again
 }
 
 TEST_F(InteractiveTest, OperatorMessagesNameTheFileInTheSessionLanguage) {

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include <string>
+#include <vector>
 
 #include "config/session.h"
 #include "console/calculator.h"
@@ -15,6 +16,9 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/test_dir.h"
+#include "dates/packed.h"
+#include "report/batch_run.h"
+#include "report/pass_messages.h"
 #include "report/report_state.h"
 
 namespace report {
@@ -82,6 +86,83 @@ TEST_F(Settings, WithoutBrolIniEverythingIsEmptyOrZero) {
   EXPECT_EQ(state.Letterhead, "");
   EXPECT_EQ(state.VatRate[0], 0.0f);
   EXPECT_EQ(state.Identity[7], "");
+}
+
+TEST_F(Settings, RatesOutsideZeroToAHundredAreNamedInOrder) {
+  ASSERT_TRUE(platform::WriteFile(dir_.file("Brol.ini"),
+                                  "[Honoraris]\r\nIva0=21\r\nIva1=100\r\nRet0=-0.5\r\n"
+                                  "Ret1=250\r\n"));
+  ReadSettings();
+  config::session.Language = "SPA";
+  EXPECT_EQ(RateProblem(), "PORCENTAJE NO V\xB5LIDO EN " + dir_.file("Brol.ini") +
+                               " [Honoraris] Ret0=-0.5");
+  state.WithholdingRate[0] = 0.0f;
+  EXPECT_EQ(RateProblem().substr(RateProblem().size() - 8), "Ret1=250");
+  state.WithholdingRate[1] = 100.0f;
+  EXPECT_EQ(RateProblem(), "");  // 0 and 100 are percentages
+}
+
+TEST(BatchArguments, DepartmentsCommunitiesAndTheDevice) {
+  BatchArguments a;
+  std::string message;
+  ASSERT_TRUE(ParseBatchArguments({"--batch", "31/12/2026", "1.0", "999.999"}, &a, &message));
+  EXPECT_EQ(a.first, "1.0");
+  EXPECT_EQ(a.last, "999.999");
+  EXPECT_FALSE(a.hasDevice);
+  ASSERT_TRUE(ParseBatchArguments({"--batch", "311226", "2"}, &a, &message));
+  EXPECT_EQ(a.date, "311226");
+  EXPECT_EQ(a.first, "2.0");
+  EXPECT_EQ(a.last, "2.9999");
+  ASSERT_TRUE(ParseBatchArguments({"--batch", "--device", "PDF:/tmp/a b.pdf", "311226", "2", "5"},
+                                  &a, &message));
+  EXPECT_EQ(a.first, "2.0");
+  EXPECT_EQ(a.last, "5.9999");
+  EXPECT_TRUE(a.hasDevice);
+  EXPECT_EQ(a.device, "PDF:/tmp/a b.pdf");
+  // One department alone is a range of one.
+  ASSERT_TRUE(ParseBatchArguments({"--batch", "311226", "2.5"}, &a, &message));
+  EXPECT_EQ(a.first, "2.5");
+  EXPECT_EQ(a.last, "2.5");
+  for (const std::vector<std::string>& bad :
+       std::vector<std::vector<std::string>>{{"--batch"},
+                                             {"--batch", "311226"},
+                                             {"--batch", "311226", "1", "2.0"},
+                                             {"--batch", "311226", "1.0", "2"},
+                                             {"--batch", "311226", "1", "2", "3"},
+                                             {"--batch", "311226", "1", "--device"}}) {
+    BatchArguments kept = a;
+    EXPECT_FALSE(ParseBatchArguments(bad, &a, &message)) << bad.size();
+    EXPECT_FALSE(message.empty());
+    EXPECT_EQ(a.first, kept.first);  // nothing changed
+  }
+}
+
+TEST(BatchArguments, HelpAndVersionExitZeroAndUnknownOptionsTwo) {
+  EXPECT_EQ(TorbelanMain({"--help"}), 0);
+  EXPECT_EQ(TorbelanMain({"--version"}), 0);
+  EXPECT_EQ(TorbelanMain({"--what"}), kExitArguments);
+  EXPECT_EQ(TorbelanMain({"--help", "x"}), kExitArguments);
+  EXPECT_NE(UsageText().find("5  a data file cannot be opened"), std::string::npos);
+}
+
+TEST(PassMessages, WhereThePrintoutWentInTheSessionLanguage) {
+  config::session = config::SessionState();
+  EXPECT_EQ(OutputPlace(""), "A LA PANTALLA");
+  EXPECT_EQ(OutputPlace(" pantalla "), "A LA PANTALLA");
+  EXPECT_EQ(OutputPlace("PDF"), "DOCUMENT PDF");
+  EXPECT_EQ(OutputPlace("pdf:/tmp/x.pdf"), "DOCUMENT PDF /tmp/x.pdf");
+  EXPECT_EQ(OutputPlace("TXT:C:\\INFORMES\\LIQ.TXT"), "DOCUMENT DE TEXT /INFORMES/LIQ.TXT");
+  EXPECT_EQ(OutputPlace("PDFCREATOR"), "IMPRESSORA PDFCREATOR");  // a printer's name
+  EXPECT_EQ(PrintedMessage(3, 4, "LASER"), "3 LIQUIDACIONS, 4 P\xB7GINES: IMPRESSORA LASER");
+  config::session.Language = "SPA";
+  EXPECT_EQ(PrintedMessage(1, 2, "TXT:/tmp/l.txt"),
+            "1 LIQUIDACIONES, 2 P\xB5GINAS: DOCUMENTO DE TEXTO /tmp/l.txt");
+  EXPECT_EQ(CommunitiesWithoutFeesMessage({dates::Pack("0002"), dates::Pack("0015")}),
+            "SIN HONORARIOS, YA LIQUIDADAS EN ESTA FECHA: COMUNIDADES 2, 15");
+  EXPECT_EQ(CommunitiesWithoutFeesMessage({}), "");
+  config::session.Language = "GLG";
+  EXPECT_EQ(PrintFailedMessage(2).substr(0, 24), "O PROGRAMA DE IMPRESSOM ");
+  config::session = config::SessionState();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "report/pass_messages.h"
 
-#include <cmath>
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "config/language.h"
@@ -20,7 +21,13 @@ namespace report {
 // digit after an escape starts a literal of its own.
 
 std::string NativeName(const std::string& suiteName) {
-  return platform::Utf8ToCp850(platform::SuitePath(suiteName));
+  std::string path = platform::SuitePath(suiteName);
+  // A relative name is relative to the suite's root, the program's current
+  // directory: shown from the file system's root.
+  char cwd[4096];
+  if (!path.empty() && path[0] != '/' && getcwd(cwd, sizeof cwd) != nullptr)
+    path = std::string(cwd) + "/" + path;
+  return platform::Utf8ToCp850(path);
 }
 
 std::string PassMessage(PassResult result) {

@@ -16,7 +16,8 @@
 
 namespace report {
 
-// A suite file name as the file system names it, in code page 850.
+// A suite file name as the file system names it, in code page 850; a
+// relative name from the current directory on.
 std::string NativeName(const std::string& suiteName);
 
 // The message for a report pass that did not print: SpoolFailed, NoPrinter,

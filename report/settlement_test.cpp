@@ -77,5 +77,19 @@ TEST(Months, FromLastSettledToSelectionDate) {
   EXPECT_EQ(SettlementMonths(dates::Pack("00000000"), sel), 0);
 }
 
+TEST(Months, ASelectionDateWithinTheSettledPeriodChargesNone) {
+  const std::string last = dates::Pack("20260930");
+  // Backwards the distance would be 2 and 12 months of fees already paid.
+  EXPECT_EQ(SettlementMonths(last, dates::Pack("20260731")), 0);
+  EXPECT_EQ(SettlementMonths(last, dates::Pack("20250930")), 0);
+  EXPECT_EQ(SettlementMonths(last, last), 0);
+  EXPECT_TRUE(PeriodAlreadySettled(last, dates::Pack("20260731")));
+  EXPECT_TRUE(PeriodAlreadySettled(last, last));
+  // The day after is the first day of the new period: days do not count.
+  EXPECT_FALSE(PeriodAlreadySettled(last, dates::Pack("20261001")));
+  EXPECT_EQ(SettlementMonths(last, dates::Pack("20261001")), 1);
+  EXPECT_FALSE(PeriodAlreadySettled(dates::Pack("00000000"), dates::Pack("20260731")));
+}
+
 }  // namespace
 }  // namespace report
