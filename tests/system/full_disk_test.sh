@@ -49,7 +49,7 @@ cp "$ROOT/TERM01/BrolTerm.ini" "$TERM_FULL/"
 on_full_disk batch_env "$TERM_FULL" "$TORBELAN" --batch 31/12/2026 1.0 999.999 >"$WORK/spool.out" 2>&1
 code=$?
 [ "$code" -eq 1 ] || fail "torbelan with the spool on a full disk ($MODE) ended with $code: $(cat "$WORK/spool.out")"
-grep -q "the print spool .* could not be written completely\|the print spool .* cannot be written" \
+grep -q "NO ES POT ESCRIURE EL FITXER D'IMPRESSIÓ $TERM_FULL" \
   "$WORK/spool.out" || fail "no message for the spool on a full disk: $(cat "$WORK/spool.out")"
 [ -e "$WORK/spool-test.txt" ] && fail "a document was printed from a spool that could not be written"
 [ -e "$TERM_FULL/zudavivi.tmp" ] && fail "a cut spool was left to print"
