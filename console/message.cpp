@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "config/language.h"
 #include "console/colours.h"
 #include "console/keyboard.h"
 #include "console/screen.h"
@@ -68,6 +69,15 @@ void ShowMessageAndWait(int16_t row, const std::string& text) {
   DiscardKeys();
   WaitKey();
   if (shown) PopWindow();
+}
+
+// 0xA5 is "Ñ" in code page 850.
+std::string TerminalTooSmallText() {
+  const std::string size =
+      std::to_string(platform::console.columns) + " x " + std::to_string(platform::console.rows);
+  return config::ByLanguage("TERMINAL MASSA PETIT: CAL ", "TERMINAL DEMASIADO PEQUENO: PRECISA-SE ",
+                            "TERMINAU MASSA PETIT: CAU ", "TERMINAL DEMASIADO PEQUE\xA5O: SE NECESITA ") +
+         size;
 }
 
 }  // namespace console

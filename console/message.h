@@ -23,4 +23,9 @@ bool ShowMessage(int16_t row, const std::string& text);
 // or a mouse click), and the box removed again.
 void ShowMessageAndWait(int16_t row, const std::string& text);
 
+// The text a terminal smaller than the console shows instead of the screen
+// (platform::console.tooSmallText), in the session's language, naming the
+// console's size ("TERMINAL MASSA PETIT: CAL 80 x 25").
+std::string TerminalTooSmallText();
+
 }  // namespace console

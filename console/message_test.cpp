@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "config/session.h"
 #include "console/colours.h"
 #include "console/keyboard.h"
 #include "console/test_support.h"
@@ -72,6 +73,16 @@ TEST_F(ScreenTest, MessageAndWaitRingsDropsEarlierKeysWaitsAndLeavesNoTrace) {
   EXPECT_EQ(platform::console.starvedWaits, 1);  // it waited for a key of its own
   EXPECT_EQ(screen.WindowDepth, 0);
   EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(ScreenTest, TheTerminalTooSmallTextIsInTheSessionLanguage) {
+  config::session.Language = "SPA";
+  EXPECT_EQ(TerminalTooSmallText(), "TERMINAL DEMASIADO PEQUE\xA5O: SE NECESITA 80 x 25");
+  config::session.Language = "OCI";
+  EXPECT_EQ(TerminalTooSmallText(), "TERMINAU MASSA PETIT: CAU 80 x 25");
+  config::session.Language = "spa";  // not "SPA": Catalan
+  EXPECT_EQ(TerminalTooSmallText(), "TERMINAL MASSA PETIT: CAL 80 x 25");
+  config::session = config::SessionState();
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "datafile/messages.h"
 #include "datafile/owner.h"
 #include "datafile/record_ops.h"
+#include "platform/codepage.h"
 #include "platform/coding.h"
 #include "platform/env.h"
 #include "platform/files.h"
@@ -203,7 +204,8 @@ void DataOpen(int16_t fileNumber, const std::string& path, void* recordBuffer,
   int16_t result = fileName.size() + 1 > kKeyBufferSize
                        ? recman::B_INVALID_FILE_NAME
                        : OpenWithWait(slot, fileName, parts.Name);
-  if (result != 0) EndOnOpenFailure(path, result);
+  // The operator sees the file as the file system names it.
+  if (result != 0) EndOnOpenFailure(platform::Utf8ToCp850(platform::SuitePath(fileName)), result);
 
   ReadFileShape(slot);
   int32_t length = slot.FileRecordLength;

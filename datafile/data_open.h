@@ -24,8 +24,8 @@
 //    buffer is refused with status 22 (data buffer too short). Neither is
 //    ever copied beyond its buffer.
 //  - Any other failure ends the program: the operator is told, in the
-//    session's language, which file could not be reached and with which
-//    status, presses a key, and the process ends with exit code 0 after
+//    session's language, which file could not be reached (its path as the
+//    file system names it, extension included) and with which status, presses a key, and the process ends with exit code 0 after
 //    closing the data files. A program without a screen to show it on (a
 //    batch run) sets `openFailure` below: the message then goes to its
 //    Report routine instead, no key is waited for, and the process ends

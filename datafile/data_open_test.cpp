@@ -94,7 +94,8 @@ TEST_F(DataOpenTest, WithoutAScreenAFailedOpenIsReportedAndEndsWithItsExitCode) 
           DataOpen(501, DataName(name), buffer, status);
           std::exit(99);  // not reached: the open ends the program
         },
-        ::testing::ExitedWithCode(5), std::string("REPORTED NO ES POT ACCEDIR AL FITXER .*") + name);
+        ::testing::ExitedWithCode(5),
+        std::string("REPORTED NO ES POT ACCEDIR AL FITXER .*/DADES/") + name + "\\.dat \\(");
   }
   EXPECT_EQ(openFailure.Report, nullptr);  // the default is the screen
 }

@@ -114,6 +114,10 @@ struct ConsoleState {
 
   // Terminal back end (console_terminal.h).
   TerminalState terminal;
+  // Shown alone while the terminal is smaller than the screen: code page
+  // 850, set by the program in the session's language; empty gives
+  // "Terminal too small: 80 x 25 needed".
+  std::string tooSmallText;
 
   // Process-wide stand-ins.
   std::array<unsigned char, 256> keyboardTable{};  // GetKeyboardState table

@@ -160,7 +160,9 @@ void Present() {
     char text[80];
     std::snprintf(text, sizeof text, "Terminal too small: %d x %d needed", console.columns,
                   console.rows);
-    mvaddnstr(0, 0, text, COLS);
+    const std::string shown =
+        console.tooSmallText.empty() ? std::string(text) : Cp850ToUtf8(console.tooSmallText);
+    mvaddnstr(0, 0, shown.c_str(), -1);
     curs_set(0);
     refresh();
     return;

@@ -79,7 +79,7 @@ int RunInteractive() {
   if (status == console::FormFileStatus::kOk && !FormHasSelectionFields())
     status = console::FormFileStatus::kTruncated;
   if (status != console::FormFileStatus::kOk) {
-    console::ShowMessageAndWait(kMessageRow, FormFileMessage(status, console::FormFileName()));
+    console::ShowMessageAndWait(kMessageRow, FormFileMessage(status, NativeName(console::FormFileName())));
     return 0;
   }
   RegisterFormHooks();

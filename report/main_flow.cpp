@@ -9,6 +9,7 @@
 #include "config/language.h"
 #include "config/session.h"
 #include "config/session_init.h"
+#include "console/message.h"
 #include "console/popups.h"
 #include "datafile/data_open.h"
 #include "datafile/record_ops.h"
@@ -17,6 +18,7 @@
 #include "format/numeric_text.h"
 #include "format/text_utils.h"
 #include "platform/codepage.h"
+#include "platform/console.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/version.h"
@@ -42,6 +44,7 @@ bool StartSession(std::string* message) {
     return false;
   }
   config::session.ModuleName = kModuleName;
+  platform::console.tooSmallText = console::TerminalTooSmallText();
   return true;
 }
 

@@ -21,7 +21,8 @@
 namespace report {
 
 // Steps 1-3 of the start: SessionInit, the root directory (when not empty)
-// becomes the current directory, the module name is set. Returns false with
+// becomes the current directory, the module name is set, and the
+// terminal-too-small text is put in the session's language. Returns false with
 // a message when the root directory cannot be entered (the program cannot
 // find any of its files then).
 bool StartSession(std::string* message);

@@ -4,7 +4,8 @@
 # truncated, random bytes, another program's SQLite file, a directory, a
 # file the user may not read. Each time the message naming the file is on
 # standard error, the run ends with exit code 5, nothing is printed and the
-# file is left as it was. Then, in the form on a real terminal: a settlement
+# file is left as it was. Then, in the form on a real terminal: a terminal
+# too small gets its message in Catalan; a settlement
 # date before the day after community 1's last settled date prints, and
 # after the pass the message names the community charged no fees.
 # Usage: torbelan_batch_test.sh SUITE TORBELAN ZULDATA ZUDAVIVI
@@ -64,9 +65,14 @@ fi
 run_batch
 [ "$rc" -eq 0 ] || fail "the pass with the good file back ended with $rc: $(cat "$WORK/err")"
 
-# The form: 31/07/2026 for communities 1 to 1.
+# The form: too small a terminal says so in the session's language; then
+# 31/07/2026 for communities 1 to 1.
 rm -f "$OUT"
 start_torbelan
+wait_for_screen "F1 AJUDA"
+tmux -L "$SOCKET" resize-window -t t -x 60 -y 20
+wait_for_screen "TERMINAL MASSA PETIT: CAL 80 x 25"
+tmux -L "$SOCKET" resize-window -t t -x 80 -y 25
 wait_for_screen "F1 AJUDA"
 send C-y
 send "310726" Enter Enter Enter

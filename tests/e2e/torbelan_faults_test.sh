@@ -32,7 +32,7 @@ expect_message_and_exit() {
 }
 
 mv "$ROOT/DADES" "$ROOT/DADES.away"
-expect_message_and_exit "NO ES POT ACCEDIR AL FITXER $ROOT/DADES\\TDespesa (25)"
+expect_message_and_exit "NO ES POT ACCEDIR AL FITXER $ROOT/DADES/TDespesa.dat (25)"
 [ -e "$ROOT/DADES" ] && fail "a DADES directory was made"
 mv "$ROOT/DADES.away" "$ROOT/DADES"
 
@@ -40,7 +40,7 @@ cp "$ROOT/DADES/PropietH.dat" "$WORK/PropietH.good"
 rm -f "$ROOT"/DADES/PropietH.dat-*
 head -c 20000 /dev/urandom >"$ROOT/DADES/PropietH.dat"
 cp "$ROOT/DADES/PropietH.dat" "$WORK/PropietH.damaged"
-expect_message_and_exit "NO ES POT ACCEDIR AL FITXER $ROOT/DADES\\PropietH (30)"
+expect_message_and_exit "NO ES POT ACCEDIR AL FITXER $ROOT/DADES/PropietH.dat (30)"
 cmp -s "$ROOT/DADES/PropietH.dat" "$WORK/PropietH.damaged" || fail "the damaged file was changed"
 cp "$WORK/PropietH.good" "$ROOT/DADES/PropietH.dat"
 
