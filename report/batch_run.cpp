@@ -93,7 +93,7 @@ int RunBatch(const BatchArguments& batch) {
   datafile::openFailure.ExitCode = kExitDataError;
   std::string message;
   if (!SetSelection(batch.date, batch.first, batch.last, &message)) {
-    std::fprintf(stderr, "torbelan: %s\n", message.c_str());
+    Tell(message);
     return kExitArguments;
   }
   if (batch.hasDevice) config::session.OutputDevice = platform::Utf8ToCp850(batch.device);

@@ -1,5 +1,6 @@
 #include "report/selection.h"
 
+#include "config/language.h"
 #include "dates/date_math.h"
 #include "dates/packed.h"
 #include "format/dotted_code.h"
@@ -45,15 +46,47 @@ SelectionStatus BuildSelection(const std::string& date, const std::string& first
   return SelectionStatus::kOk;
 }
 
+namespace {
+
+// Accented letters are code page 850 bytes: 0x80 "Ç", 0x90 "É", 0xB5 "Á",
+// 0xB7 "À", 0xD4 "È", 0xE0 "Ó", 0xE3 "Ò", 0xE9 "Ú"; a hex-digit letter
+// after one starts a literal of its own.
+std::string NotADateMessage(const std::string& date) {
+  return config::ByLanguage("DATA DE LIQUIDACI\xE0 NO V\xB7LIDA: ",
+                            "DATA DE LIQUIDA\x80OM NOM V\xB5LIDA: ",
+                            "DATA DE LIQUIDACION NON VALIDA: ",
+                            "FECHA DE LIQUIDACI\xE0N NO V\xB5LIDA: ") +
+         date;
+}
+
+std::string NotACodeMessage(const std::string& code) {
+  return config::ByLanguage("NO \x90S UN CODI COMUNITAT.DEPARTAMENT: ",
+                            "NOM \x90 UM C\xE0" "DIGO COMUNIDADE.DEPARTAMENTO: ",
+                            "NON EI UN C\xE3" "DI COMUNITAT.DEPARTAMENT: ",
+                            "NO ES UN C\xE0" "DIGO COMUNIDAD.DEPARTAMENTO: ") +
+         code;
+}
+
+std::string FirstAfterLastMessage(const std::string& first, const std::string& last) {
+  return config::ByLanguage("EL PRIMER DEPARTAMENT ", "O PRIMEIRO DEPARTAMENTO ",
+                            "ETH PRUM\x90R DEPARTAMENT ", "EL PRIMER DEPARTAMENTO ") +
+         first +
+         config::ByLanguage(" VA DESPR\x90S DE L'\xE9LTIM ", " VAI DEPOIS DO \xE9LTIMO ",
+                            " VA DESPUS DETH DARR\xD4R ", " VA DESPU\x90S DEL \xE9LTIMO ") +
+         last;
+}
+
+}  // namespace
+
 bool SetSelection(const std::string& date, const std::string& first, const std::string& last,
                   std::string* message) {
   if (dates::DateInvalid(date) != 0) {
-    *message = "not a valid settlement date: " + date;
+    *message = NotADateMessage(date);
     return false;
   }
   for (const std::string* code : {&first, &last}) {
     if (!IsDepartmentCode(*code)) {
-      *message = "not a department code community.department: " + *code;
+      *message = NotACodeMessage(*code);
       return false;
     }
   }
@@ -61,12 +94,12 @@ bool SetSelection(const std::string& date, const std::string& first, const std::
     case SelectionStatus::kOk:
       return true;
     case SelectionStatus::kFirstAfterLast:
-      *message = "the first department " + first + " comes after the last " + last;
+      *message = FirstAfterLastMessage(first, last);
       return false;
     case SelectionStatus::kNotADepartment:
       break;
   }
-  *message = "not a department code community.department";
+  *message = NotACodeMessage(first + " " + last);
   return false;
 }
 

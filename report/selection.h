@@ -31,7 +31,8 @@ SelectionStatus BuildSelection(const std::string& date, const std::string& first
 // in the date field ("31/12/2026", "311226") and the first and last
 // departments as dotted codes "community.department" (digits only, at most
 // four per part). Sets the results through BuildSelection and returns true;
-// returns false with a message, changing nothing, when the date is not
+// returns false with the operator's message (in the session's language,
+// code page 850), changing nothing, when the date is not
 // valid, a code is not a dotted digit code, or the first comes after the
 // last.
 bool SetSelection(const std::string& date, const std::string& first, const std::string& last,

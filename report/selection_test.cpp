@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "config/session.h"
 #include "dates/packed.h"
 #include "platform/env.h"
 #include "report/report_state.h"
@@ -81,6 +82,19 @@ TEST_F(SelectionTest, SelectionFromTheCommandLine) {
     EXPECT_FALSE(message.empty());
   }
   EXPECT_EQ(state.SelectionDate, dates::Pack("20270201"));  // unchanged by failures
+}
+
+TEST_F(SelectionTest, RefusalsAreToldInTheSessionLanguage) {
+  std::string message;
+  EXPECT_FALSE(SetSelection("31/02/2026", "1.0", "2.0", &message));
+  EXPECT_EQ(message, "DATA DE LIQUIDACI\xE0 NO V\xB7LIDA: 31/02/2026");
+  config::session.Language = "SPA";
+  EXPECT_FALSE(SetSelection("31/12/2026", "1.0", "x.0", &message));
+  EXPECT_EQ(message, "NO ES UN C\xE0" "DIGO COMUNIDAD.DEPARTAMENTO: x.0");
+  config::session.Language = "GLG";
+  EXPECT_FALSE(SetSelection("31/12/2026", "6.0", "5.999", &message));
+  EXPECT_EQ(message, "O PRIMEIRO DEPARTAMENTO 6.0 VAI DEPOIS DO \xE9LTIMO 5.999");
+  config::session = config::SessionState();
 }
 
 }  // namespace
