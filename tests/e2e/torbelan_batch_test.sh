@@ -4,7 +4,8 @@
 # truncated, random bytes, another program's SQLite file, a directory, a
 # file the user may not read. Each time the message naming the file is on
 # standard error, the run ends with exit code 5, nothing is printed and the
-# file is left as it was. Then, in the form on a real terminal: a terminal
+# file is left as it was. A file that opens but fails a read during the pass
+# gives exit code 5 too, and nothing printed. Then, in the form on a real terminal: a terminal
 # too small gets its message in Catalan; a settlement
 # date before the day after community 1's last settled date prints, and
 # after the pass the message names the community charged no fees.
@@ -64,6 +65,26 @@ if [ "$(id -u)" -ne 0 ]; then  # root reads any file
 fi
 run_batch
 [ "$rc" -eq 0 ] || fail "the pass with the good file back ended with $rc: $(cat "$WORK/err")"
+
+# A file that opens but whose reads fail during the pass: a key entry of
+# CobramH whose image belongs to another record (the record manager gives
+# status 2 when the walk reaches it). The pass stops, says which file and
+# status, and hands nothing to the print program.
+if command -v sqlite3 >/dev/null; then
+  cp "$ROOT/DADES/CobramH.dat" "$WORK/CobramH.good"
+  rm -f "$OUT" "$ROOT"/DADES/CobramH.dat-*
+  sqlite3 "$ROOT/DADES/CobramH.dat" "UPDATE zul_rec SET k0 = CAST(
+      substr((SELECT k0 FROM zul_rec WHERE pos = 2), 1, length(k0) - 4) ||
+      substr(k0, length(k0) - 3) AS BLOB) WHERE pos = 3;" || fail "cannot damage CobramH"
+  run_batch
+  [ "$rc" -eq 5 ] || fail "a read error during the pass: exit code $rc, not 5: $(cat "$WORK/err")"
+  grep -q "^torbelan: ERROR DE LECTURA AL FITXER $ROOT/DADES/CobramH.dat (2)" "$WORK/err" ||
+    fail "no message naming the file and the status: $(cat "$WORK/err")"
+  [ -e "$OUT" ] && fail "a document was printed from a pass cut short"
+  [ -e "$ROOT/TERM01/zudavivi.tmp" ] && fail "a spool cut short was left to print"
+  cp "$WORK/CobramH.good" "$ROOT/DADES/CobramH.dat"
+  rm -f "$ROOT"/DADES/CobramH.dat-*
+fi
 
 # The form: too small a terminal says so in the session's language; then
 # 31/07/2026 for communities 1 to 1.
