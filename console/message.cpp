@@ -75,8 +75,10 @@ void ShowMessageAndWait(int16_t row, const std::string& text) {
 std::string TerminalTooSmallText() {
   const std::string size =
       std::to_string(platform::console.columns) + " x " + std::to_string(platform::console.rows);
-  return config::ByLanguage("TERMINAL MASSA PETIT: CAL ", "TERMINAL DEMASIADO PEQUENO: PRECISA-SE ",
-                            "TERMINAU MASSA PETIT: CAU ", "TERMINAL DEMASIADO PEQUE\xA5O: SE NECESITA ") +
+  return config::ByLanguage("TERMINAL MASSA PETIT: CAL ",
+                            "TERMINAL DEMASIADO PEQUENO: PRECISA-SE ",
+                            "TERMINAU MASSA PETIT: CAU ",
+                            "TERMINAL DEMASIADO PEQUE\xA5O: SE NECESITA ") +
          size;
 }
 

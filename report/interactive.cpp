@@ -79,7 +79,8 @@ int RunInteractive() {
   if (status == console::FormFileStatus::kOk && !FormHasSelectionFields())
     status = console::FormFileStatus::kTruncated;
   if (status != console::FormFileStatus::kOk) {
-    console::ShowMessageAndWait(kMessageRow, FormFileMessage(status, NativeName(console::FormFileName())));
+    console::ShowMessageAndWait(kMessageRow,
+                                FormFileMessage(status, NativeName(console::FormFileName())));
     return 0;
   }
   RegisterFormHooks();

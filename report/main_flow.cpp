@@ -37,7 +37,8 @@ bool StartSession(std::string* message) {
   config::SessionInit();
   const std::string& root = config::session.RootDir;
   if (!root.empty() && chdir(platform::SuitePath(root).c_str()) != 0) {
-    *message = config::ByLanguage("NO ES POT ACCEDIR AL DIRECTORI ", "NOM SE PODE ACEDER AO DIRECT\xE0RIO ",
+    *message = config::ByLanguage("NO ES POT ACCEDIR AL DIRECTORI ",
+                                  "NOM SE PODE ACEDER AO DIRECT\xE0RIO ",
                                   "NON SE P\xE3T ACCEDIR ATH DIRECTORI ",
                                   "NO SE PUEDE ACCEDER AL DIRECTORIO ") +
                NativeName(root);

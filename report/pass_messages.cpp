@@ -140,7 +140,8 @@ std::string PrintFailedMessage(int code) {
                             "ETH PROGRAMA D'IMPRESSION ", "EL PROGRAMA DE IMPRESI\xE0N ") +
          NativeName(config::session.ExeDir + "ZUDAVIVI") +
          config::ByLanguage(" HA ACABAT AMB EL CODI ", " ACABOU COM O C\xE0" "DIGO ",
-                            " A ACABAT DAMB ETH C\xE3" "DI ", " HA TERMINADO CON EL C\xE0" "DIGO ") +
+                            " A ACABAT DAMB ETH C\xE3" "DI ",
+                            " HA TERMINADO CON EL C\xE0" "DIGO ") +
          std::to_string(code);
 }
 

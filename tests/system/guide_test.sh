@@ -92,9 +92,8 @@ batch_message() {
   grep -qF -- "torbelan: ${message/ROOT\//$ROOT/}" "$WORK/stderr" ||
     fail "torbelan --batch $* says: $(cat "$WORK/stderr")"
 }
-batch_message "not a valid settlement date: 31/02/2026" 31/02/2026 1.0 999.999
-batch_message "the first department 3.0 comes after the last 1.999" 31/12/2026 3.0 1.999
+batch_message "DATA DE LIQUIDACIÓ NO VÀLIDA: 31/02/2026" 31/02/2026 1.0 999.999
+batch_message "EL PRIMER DEPARTAMENT 3.0 VA DESPRÉS DE L'ÚLTIM 1.999" 31/12/2026 3.0 1.999
 mv "$ROOT/DADES" "$ROOT/ddf" "$WORK/"
-batch_message "the data file ROOT/DADES\\TDespesa is missing and has no creation layout under ddf\\ (is ZULROOT the suite's root?)" \
-  31/12/2026 1.0 999.999
+batch_message "NO ES POT ACCEDIR AL FITXER ROOT/DADES/TDespesa.dat (12)" 31/12/2026 1.0 999.999
 echo "PASS"
