@@ -4,6 +4,6 @@
 
 namespace platform {
 
-constexpr const char* kVersion = "1.0.0";
+constexpr const char* kVersion = "1.0";
 
 }  // namespace platform
