@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "config/catalogue.h"
 #include "config/ini_reader.h"
@@ -33,8 +34,29 @@
 #include "report/settlement.h"
 
 namespace report {
+namespace {
+
+// The terminal's folder (TempDir) was found relative to the directory the
+// program started in, and the program moves into the suite's root next: it
+// is named from the file system's root from here on, and the programs
+// started from this one (the print program) get it as ZULTMP, so they find
+// the spool and the terminal's files where this one wrote them.
+void AnchorTempDir() {
+  std::string& temp = config::session.TempDir;
+  const std::string native = platform::SuitePath(temp);
+  if (native.empty() || native[0] != '/') {
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd) == nullptr) return;
+    temp = platform::Utf8ToCp850(cwd) + "\\" + temp;
+  }
+  setenv("ZULTMP", platform::SuitePath(temp).c_str(), 1);
+}
+
+}  // namespace
+
 bool StartSession(std::string* message) {
   config::SessionInit();
+  AnchorTempDir();
   const std::string& root = config::session.RootDir;
   if (!root.empty() && chdir(platform::SuitePath(root).c_str()) != 0) {
     *message = config::ByLanguage("NO ES POT ACCEDIR AL DIRECTORI ",

@@ -20,8 +20,10 @@
 
 namespace report {
 
-// Steps 1-3 of the start: SessionInit, the root directory (when not empty)
-// becomes the current directory, the module name is set, and the
+// Steps 1-3 of the start: SessionInit; the session's TempDir is named from
+// the file system's root (a relative one from the directory the program
+// started in) and given to the programs this one starts as ZULTMP; the root
+// directory (when not empty) becomes the current directory, the module name is set, and the
 // terminal-too-small text is put in the session's language. Returns false with
 // a message when the root directory cannot be entered (the program cannot
 // find any of its files then).

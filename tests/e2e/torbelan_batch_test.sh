@@ -5,7 +5,8 @@
 # file the user may not read. Each time the message naming the file is on
 # standard error, the run ends with exit code 5, nothing is printed and the
 # file is left as it was. A file that opens but fails a read during the pass
-# gives exit code 5 too, and nothing printed. Then, in the form on a real terminal: a terminal
+# gives exit code 5 too, and nothing printed. Started in the terminal's
+# folder without ZULTMP, the pass prints. Then, in the form on a real terminal: a terminal
 # too small gets its message in Catalan; a settlement
 # date before the day after community 1's last settled date prints, and
 # after the pass the message names the community charged no fees.
@@ -65,6 +66,15 @@ if [ "$(id -u)" -ne 0 ]; then  # root reads any file
 fi
 run_batch
 [ "$rc" -eq 0 ] || fail "the pass with the good file back ended with $rc: $(cat "$WORK/err")"
+
+# Started in the terminal's folder without ZULTMP (the session file found
+# there): the print program finds the spool the report wrote there.
+rm -f "$OUT" "$ROOT/TERM01/zudavivi.tmp"
+rc=0
+(cd "$ROOT/TERM01" && env -u ZULTMP ZULROOT="$ROOT/" ZULEXE="$ROOT/BIN/" ZULTODAY=20261208 \
+   "$TORBELAN" --batch 31/12/2026 1.0 999.999 </dev/null >"$WORK/out" 2>"$WORK/err") || rc=$?
+[ "$rc" -eq 0 ] || fail "without ZULTMP: exit code $rc: $(cat "$WORK/err")"
+grep -q "L'ERA D'EN PUJOL" "$OUT" || fail "without ZULTMP: nothing printed: $(cat "$WORK/err")"
 
 # A file that opens but whose reads fail during the pass: a key entry of
 # CobramH whose image belongs to another record (the record manager gives
