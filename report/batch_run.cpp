@@ -1,5 +1,8 @@
 #include "report/batch_run.h"
 
+#include <unistd.h>
+
+#include <cctype>
 #include <cstdio>
 
 #include "config/session.h"
@@ -18,6 +21,29 @@ namespace {
 constexpr const char* kLastDepartment = ".9999";
 
 bool HasDot(const std::string& s) { return s.find('.') != std::string::npos; }
+
+// A document device with a relative file ("PDF:liq.pdf", "TXT:x/y.txt") names
+// the file from the directory the program was started in, as any file given
+// on a command line does; the print program runs in the suite's root, so the
+// directory is put in front. Absolute names ("/...", "\...", "C:...") and
+// every other device are kept as given.
+std::string AnchoredDevice(const std::string& device) {
+  size_t start = device.find_first_not_of(' ');
+  if (start == std::string::npos || device.size() < start + 4 || device[start + 3] != ':')
+    return device;
+  std::string word = device.substr(start, 3);
+  for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (word != "PDF" && word != "TXT") return device;
+  const size_t file = device.find_first_not_of(' ', start + 4);
+  if (file == std::string::npos) return device;
+  const char first = device[file];
+  const bool drive = file + 1 < device.size() && device[file + 1] == ':' &&
+                     std::isalpha(static_cast<unsigned char>(first));
+  if (first == '/' || first == '\\' || drive) return device;
+  char cwd[4096];
+  if (getcwd(cwd, sizeof cwd) == nullptr) return device;
+  return device.substr(0, file) + cwd + "/" + device.substr(file);
+}
 
 // One line for the operator on standard error (`text` in code page 850).
 void Tell(const std::string& text) {
@@ -40,7 +66,7 @@ bool ParseBatchArguments(const std::vector<std::string>& args, BatchArguments* o
         return false;
       }
       parsed.hasDevice = true;
-      parsed.device = args[++i];
+      parsed.device = AnchoredDevice(args[++i]);
     } else {
       positional.push_back(args[i]);
     }

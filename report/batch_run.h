@@ -11,7 +11,8 @@
 // to 5.9999. The two forms do not mix. --device gives the output device of
 // this run (as the terminal's Sortida setting names devices: PDF:FILE,
 // TXT:FILE, PDF, TXT, PANTALLA or a printer); it goes to the print program
-// in the spool's device record, and no INI file changes.
+// in the spool's device record, and no INI file changes. A relative FILE is
+// named from the directory torbelan was started in.
 //
 // Without a screen, a data file that cannot be opened is reported on
 // standard error (datafile::openFailure) and the run ends with
@@ -40,7 +41,7 @@ struct BatchArguments {
   std::string first;   // "community.department"
   std::string last;
   bool hasDevice = false;
-  std::string device;  // as given (UTF-8)
+  std::string device;  // as given (UTF-8), a relative document file made absolute
 };
 
 // Reads `args` ("--batch" first) into `out`. Returns false with a message

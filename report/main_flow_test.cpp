@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/session.h"
@@ -119,6 +121,23 @@ TEST(BatchArguments, DepartmentsCommunitiesAndTheDevice) {
   EXPECT_EQ(a.last, "5.9999");
   EXPECT_TRUE(a.hasDevice);
   EXPECT_EQ(a.device, "PDF:/tmp/a b.pdf");
+  // A relative document file is named from the directory started in; other
+  // devices and absolute files stay as given.
+  char cwd[4096];
+  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  const std::string here = cwd;
+  for (const auto& [given, kept] : std::vector<std::pair<std::string, std::string>>{
+           {"pdf:liq.pdf", "pdf:" + here + "/liq.pdf"},
+           {"TXT: out/l.txt", "TXT: " + here + "/out/l.txt"},
+           {"PDF:C:\\INF\\L.PDF", "PDF:C:\\INF\\L.PDF"},
+           {"TXT:\\INF\\L.TXT", "TXT:\\INF\\L.TXT"},
+           {"PDF", "PDF"},
+           {"PDF:", "PDF:"},
+           {"LASER:1", "LASER:1"},
+           {"HP_LaserJet", "HP_LaserJet"}}) {
+    ASSERT_TRUE(ParseBatchArguments({"--batch", "311226", "2", "--device", given}, &a, &message));
+    EXPECT_EQ(a.device, kept) << given;
+  }
   // One department alone is a range of one.
   ASSERT_TRUE(ParseBatchArguments({"--batch", "311226", "2.5"}, &a, &message));
   EXPECT_EQ(a.first, "2.5");
