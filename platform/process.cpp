@@ -13,13 +13,33 @@ namespace platform {
 
 ProcessState process;
 
-int RunProgram(const std::string& program, const std::vector<std::string>& args) {
-  std::string path = SuitePath(program);
-  if (access(path.c_str(), X_OK) != 0) return -1;
+namespace {
+
+// The argument vector of an exec: the program's path, the arguments, a null
+// pointer; it points into `path` and `args`, which must outlive it.
+std::vector<char*> ArgumentVector(const std::string& path, const std::vector<std::string>& args) {
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(path.c_str()));
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
+  return argv;
+}
+
+// Waits for the child `pid` to end (through interrupting signals); its wait
+// status.
+int WaitFor(pid_t pid) {
+  int st = 0;
+  while (waitpid(pid, &st, 0) < 0 && errno == EINTR) {
+  }
+  return st;
+}
+
+}  // namespace
+
+int RunProgram(const std::string& program, const std::vector<std::string>& args) {
+  std::string path = SuitePath(program);
+  if (access(path.c_str(), X_OK) != 0) return -1;
+  std::vector<char*> argv = ArgumentVector(path, args);
 
   if (process.beforeChild) process.beforeChild();
   RunBeforeWaitHooks();  // the wait for the child may be long
@@ -30,9 +50,7 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args)
   }
   int result = -1;
   if (pid > 0) {
-    int st = 0;
-    while (waitpid(pid, &st, 0) < 0 && errno == EINTR) {
-    }
+    int st = WaitFor(pid);
     if (WIFEXITED(st)) result = WEXITSTATUS(st);
     else if (WIFSIGNALED(st)) result = 128 + WTERMSIG(st);
   }
@@ -43,10 +61,7 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args)
 bool StartProgram(const std::string& program, const std::vector<std::string>& args) {
   std::string path = SuitePath(program);
   if (access(path.c_str(), X_OK) != 0) return false;
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(path.c_str()));
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
+  std::vector<char*> argv = ArgumentVector(path, args);
 
   // The grandchild runs the program; the child only forks it and ends, so
   // the program is adopted by init and reaped there. The pipe, closed on
@@ -75,9 +90,7 @@ bool StartProgram(const std::string& program, const std::vector<std::string>& ar
   close(report[1]);
   bool started = false;
   if (child > 0) {
-    int st = 0;
-    while (waitpid(child, &st, 0) < 0 && errno == EINTR) {
-    }
+    int st = WaitFor(child);
     if (WIFEXITED(st) && WEXITSTATUS(st) == 0) {
       char failed = 0;
       ssize_t n;

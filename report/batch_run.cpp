@@ -50,9 +50,6 @@ void Tell(const std::string& text) {
   std::fprintf(stderr, "torbelan: %s\n", platform::Cp850ToUtf8(text).c_str());
 }
 
-// datafile::openFailure's report in a batch run.
-void TellOpenFailure(const std::string& message) { Tell(message); }
-
 }  // namespace
 
 bool ParseBatchArguments(const std::vector<std::string>& args, BatchArguments* out,
@@ -115,7 +112,7 @@ std::string UsageText() {
 }
 
 int RunBatch(const BatchArguments& batch) {
-  datafile::openFailure.Report = TellOpenFailure;
+  datafile::openFailure.Report = Tell;
   datafile::openFailure.ExitCode = kExitDataError;
   std::string message;
   if (!SetSelection(batch.date, batch.first, batch.last, &message)) {
@@ -142,26 +139,23 @@ int RunBatch(const BatchArguments& batch) {
   CloseReportFiles();
   if (!state.CommunitiesWithoutFees.empty())
     Tell(CommunitiesWithoutFeesMessage(state.CommunitiesWithoutFees));
+  if (result == PassResult::Printed) {
+    Tell(PrintedMessage(state.Settlements, state.Pages, config::session.OutputDevice));
+    return kExitPrinted;
+  }
+  Tell(message);
   switch (result) {
-    case PassResult::Printed:
-      Tell(PrintedMessage(state.Settlements, state.Pages, config::session.OutputDevice));
-      return kExitPrinted;
     case PassResult::Empty:
-      Tell(message);
-      return kExitNothingPrinted;
     case PassResult::SpoolFailed:
-      Tell(message);
       return kExitNothingPrinted;
     case PassResult::NoPrinter:
-      Tell(message);
       return kExitNoPrintProgram;
     case PassResult::PrinterFailed:
-      Tell(message);
       return kExitPrintFailed;
+    case PassResult::Printed:
     case PassResult::ReadFailed:
       break;
   }
-  Tell(message);
   return kExitDataError;
 }
 
