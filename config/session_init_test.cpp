@@ -87,8 +87,12 @@ TEST_F(SessionInitTest, Directories) {
   unsetenv("ZULTMP");
   setenv("TERM", "X:", 1);
   SessionInit();
-  EXPECT_EQ(session.RootDir, "/srv/administraci\xA2");  // as given, in code page 850
+  // In code page 850, with the separator that was missing.
+  EXPECT_EQ(session.RootDir, "/srv/administraci\xA2\\");
   EXPECT_EQ(session.ExeDir, "/srv/BIN/");
+  setenv("ZULEXE", "/srv/BIN", 1);
+  SessionInit();
+  EXPECT_EQ(session.ExeDir, "/srv/BIN\\");
   EXPECT_EQ(session.TermDir, "X:");
   EXPECT_EQ(session.TempDir, "X:");
 }
@@ -182,6 +186,28 @@ TEST_F(SessionInitTest, Language) {
   setenv("ZULROOT", (dir_.path() + "ROOT/").c_str(), 1);
   Init("", "[Sistema]\r\nIdioma=   \r\n");
   EXPECT_EQ(session.Language, "GLG");
+  setenv("ZULROOT", (dir_.path() + "ROOT").c_str(), 1);  // no separator
+  dir_.Write("ROOT/brol.ini", "[Usuari]\r\nIdioma=OCI\r\n");
+  Init("", "[Sistema]\r\nIdioma=   \r\n");
+  EXPECT_EQ(session.Language, "OCI");
+}
+
+// INI files saved as UTF-8 by an editor: converted, or refused when a
+// character has no code page 850 form (the file then reads as empty).
+TEST_F(SessionInitTest, TextFilesInUtf8) {
+  Init("[Menu]\nTitol=LIQUIDACI\xC3\x93\nOperador=Pe\xC3\xB1" "a\n",
+       "\xEF\xBB\xBF[Sistema]\r\nIdioma=SPA\r\n");
+  EXPECT_EQ(session.SessionTitle, " LIQUIDACI\xE0 ");
+  EXPECT_EQ(session.OperatorName, "Pe\xA4" "a");
+  EXPECT_EQ(session.Language, "SPA");
+  EXPECT_EQ(session.Refusal.name, "");
+  Init("[Menu]\nTitol=A\nNomMenu=TORBELAN\n",
+       "[Sistema]\nIdioma=SPA\nSortida=L\xC3\xADnia \xE2\x80\x99\n");
+  EXPECT_EQ(session.MenuName, "TORBELAN");
+  EXPECT_EQ(session.Language, "   ");
+  EXPECT_EQ(session.Refusal.name, dir_.path() + "TERM01\\BrolTerm.ini");
+  EXPECT_EQ(session.Refusal.character, U'\u2019');
+  EXPECT_EQ(session.Refusal.line, 3);
 }
 
 TEST_F(SessionInitTest, RunMode) {
