@@ -192,24 +192,6 @@ TEST_F(SessionInitTest, Language) {
   EXPECT_EQ(session.Language, "OCI");
 }
 
-// INI files saved as UTF-8 by an editor: converted, or refused when a
-// character has no code page 850 form (the file then reads as empty).
-TEST_F(SessionInitTest, TextFilesInUtf8) {
-  Init("[Menu]\nTitol=LIQUIDACI\xC3\x93\nOperador=Pe\xC3\xB1" "a\n",
-       "\xEF\xBB\xBF[Sistema]\r\nIdioma=SPA\r\n");
-  EXPECT_EQ(session.SessionTitle, " LIQUIDACI\xE0 ");
-  EXPECT_EQ(session.OperatorName, "Pe\xA4" "a");
-  EXPECT_EQ(session.Language, "SPA");
-  EXPECT_EQ(session.Refusal.name, "");
-  Init("[Menu]\nTitol=A\nNomMenu=TORBELAN\n",
-       "[Sistema]\nIdioma=SPA\nSortida=L\xC3\xADnia \xE2\x80\x99\n");
-  EXPECT_EQ(session.MenuName, "TORBELAN");
-  EXPECT_EQ(session.Language, "   ");
-  EXPECT_EQ(session.Refusal.name, dir_.path() + "TERM01\\BrolTerm.ini");
-  EXPECT_EQ(session.Refusal.character, U'\u2019');
-  EXPECT_EQ(session.Refusal.line, 3);
-}
-
 TEST_F(SessionInitTest, RunMode) {
   setenv("WINDIR", "C:\\WINDOWS", 1);
   SessionInit();

@@ -108,6 +108,8 @@ TEST_F(Settings, AUtf8TextFileWithACharacterOutsideTheCodePageIsNamed) {
   ASSERT_TRUE(platform::WriteFile(dir_.file("Brol.ini"),
                                   "[Administrador]\nLinia1=COL\xC2\xB7LEGIAT\n"));
   EXPECT_EQ(RefusedTextFileMessage(), "");
+  ReadSettings();
+  EXPECT_EQ(state.Identity[1], "COL\xFALEGIAT");  // converted to code page 850
   ASSERT_TRUE(platform::WriteFile(dir_.file("Brol.ini"),
                                   "[Administrador]\nLinia1=COL\xE2\x80\x99LEGIAT N\xC3\x9AM.\n"));
   config::session.IniCache.clear();  // read as changed

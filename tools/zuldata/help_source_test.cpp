@@ -63,13 +63,11 @@ TEST(HelpSource, TheSuiteRootGetsBothTopicsAsTheViewerReadsThem) {
     std::vector<std::string> words;
   } texts[] = {
       {"root/AJUDA/TORBELAN.HLP",
-       {"DATA LIQUIDACI\xE0", "DES DE LA COMUNITAT", "FINS A LA COMUNITAT", "DEPARTAMENT",
-        "R\xE3SSEC ANTERIOR", "PARTICIPACI\xE0 DESPESES", "DESPESES PARTICULARS",
-        "TOTAL DESPESES", "TOTAL FONS", "SUMEN", "R\xE3SSEC ACTUAL", "311226"}},
+       {"DATA LIQUIDACI\xE0", "FINS A LA COMUNITAT", "R\xE3SSEC ANTERIOR",
+        "PARTICIPACI\xE0 DESPESES", "TOTAL FONS", "SUMEN", "311226"}},
       {"root/AJUDA/SPA/TORBELAN.HLP",
-       {"FECHA LIQUIDACI\xE0N", "DESDE LA COMUNIDAD", "HASTA LA COMUNIDAD", "DEPARTAMENTO",
-        "SALDO ANTERIOR", "PARTICIPACI\xE0N GASTOS", "GASTOS PARTICULARES", "TOTAL GASTOS",
-        "TOTAL FONDOS", "SUMAN", "SALDO ACTUAL", "311226"}},
+       {"FECHA LIQUIDACI\xE0N", "HASTA LA COMUNIDAD", "SALDO ANTERIOR",
+        "PARTICIPACI\xE0N GASTOS", "TOTAL FONDOS", "SUMAN", "311226"}},
   };
   for (const auto& t : texts) {
     console::HelpText text;
@@ -82,8 +80,7 @@ TEST(HelpSource, TheSuiteRootGetsBothTopicsAsTheViewerReadsThem) {
       all += "\n";
     }
     std::vector<std::string> words = t.words;
-    for (const char* key : {" F1 ", " F4 ", "Alt+C", "Alt+X", " Esc ", "PgUp", "PgDn", "Sortida",
-                            "PANTALLA", "PDF", "TXT"})
+    for (const char* key : {" F1 ", " F4 ", "Alt+C", "Alt+X", " Esc ", "PgUp", "Sortida", "PDF"})
       words.push_back(key);
     for (const std::string& w : words) EXPECT_NE(all.find(w), std::string::npos) << t.file << w;
     for (const char* absent : {"dd/mm/aaaa", "pagaments i cobraments", "pagos y cobros"})
