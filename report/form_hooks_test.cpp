@@ -5,9 +5,9 @@
 #include <string>
 
 #include "config/session.h"
-#include "console/form.h"
-#include "console/form_file.h"
-#include "console/form_hooks.h"
+#include "forms/form.h"
+#include "forms/form_file.h"
+#include "forms/form_hooks.h"
 #include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "console/test_support.h"

@@ -28,7 +28,7 @@
 
 #include <string>
 
-#include "console/form_file.h"
+#include "forms/form_file.h"
 #include "report/main_flow.h"
 #include "report/pass_messages.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "config/session.h"
-#include "console/help_text.h"
+#include "forms/help_text.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/test_dir.h"

@@ -1,4 +1,4 @@
-#include "console/field_editor.h"
+#include "forms/field_editor.h"
 
 #include <gtest/gtest.h>
 

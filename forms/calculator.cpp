@@ -1,13 +1,13 @@
 // The calculator pop-up: its window, the tape drawn in it and the key loop.
-#include "console/calculator.h"
+#include "forms/calculator.h"
 
 #include "config/catalogue.h"
 #include "config/session.h"
-#include "console/calculator_keys.h"
-#include "console/calculator_state.h"
+#include "forms/calculator_keys.h"
+#include "forms/calculator_state.h"
 #include "console/colours.h"
 #include "console/keyboard.h"
-#include "console/popups.h"
+#include "forms/popups.h"
 #include "console/windows.h"
 #include "platform/console.h"
 #include "platform/files.h"

@@ -1,12 +1,12 @@
 // LoadForm: the form file read record by record into console::form.
-#include "console/form_file.h"
+#include "forms/form_file.h"
 
 #include <algorithm>
 
 #include "config/catalogue.h"
 #include "config/delimited_reader.h"
 #include "config/session.h"
-#include "console/form.h"
+#include "forms/form.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 

@@ -1,4 +1,4 @@
-#include "console/browse.h"
+#include "forms/browse.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "console/browse_cache_format.h"
-#include "console/form.h"
-#include "console/form_engine.h"
-#include "console/form_hooks.h"
+#include "forms/browse_cache_format.h"
+#include "forms/form.h"
+#include "forms/form_engine.h"
+#include "forms/form_hooks.h"
 #include "console/keyboard.h"
 #include "console/test_support.h"
 #include "datafile/data_open.h"

@@ -1,6 +1,6 @@
 // EditField: the key loop of one field input, for free text and for choice
 // fields.
-#include "console/field_editor.h"
+#include "forms/field_editor.h"
 
 #include <algorithm>
 

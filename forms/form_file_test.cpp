@@ -1,11 +1,11 @@
-#include "console/form_file.h"
+#include "forms/form_file.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "config/session.h"
-#include "console/form.h"
+#include "forms/form.h"
 #include "platform/test_dir.h"
 
 namespace console {

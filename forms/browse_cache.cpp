@@ -1,6 +1,6 @@
 // The browse cache file: entries appended and read back by position
 // (layout in browse_cache_format.h).
-#include "console/browse_cache.h"
+#include "forms/browse_cache.h"
 
 #include <unistd.h>
 

@@ -1,11 +1,11 @@
-#include "console/browse_cache.h"
+#include "forms/browse_cache.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <string>
 
-#include "console/browse_cache_format.h"
+#include "forms/browse_cache_format.h"
 #include "platform/files.h"
 #include "platform/test_dir.h"
 

@@ -6,17 +6,17 @@
 //   - Move: the moves table;
 //   - RunForm: window, drawing, resuming a continuation, the field loop and
 //     the exit check.
-#include "console/form_engine.h"
+#include "forms/form_engine.h"
 
 #include <string>
 
 #include "config/session.h"
-#include "console/browse.h"
+#include "forms/browse.h"
 #include "console/colours.h"
-#include "console/field_editor.h"
-#include "console/form.h"
-#include "console/form_hooks.h"
-#include "console/help.h"
+#include "forms/field_editor.h"
+#include "forms/form.h"
+#include "forms/form_hooks.h"
+#include "forms/help.h"
 #include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "console/windows.h"

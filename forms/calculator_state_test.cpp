@@ -1,4 +1,4 @@
-#include "console/calculator_state.h"
+#include "forms/calculator_state.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "console/calculator_keys.h"
+#include "forms/calculator_keys.h"
 
 namespace console {
 namespace {

@@ -1,8 +1,8 @@
 // Registration of the hot-key pop-ups and the opening and closing they share.
-#include "console/popups.h"
+#include "forms/popups.h"
 
-#include "console/calculator.h"
-#include "console/calendar.h"
+#include "forms/calculator.h"
+#include "forms/calendar.h"
 #include "console/colours.h"
 #include "console/keyboard.h"
 #include "platform/console.h"

@@ -1,4 +1,4 @@
-#include "console/form.h"
+#include "forms/form.h"
 
 namespace console {
 

@@ -1,4 +1,4 @@
-#include "console/calculator_keys.h"
+#include "forms/calculator_keys.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "console/help_text.h"
+#include "forms/help_text.h"
 
 #include <gtest/gtest.h>
 

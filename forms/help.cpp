@@ -3,7 +3,7 @@
 //
 // The viewer reads its keys from the console directly, not through the key
 // reader: no hot keys (calculator, calendar), no typeahead, no mouse.
-#include "console/help.h"
+#include "forms/help.h"
 
 #include <algorithm>
 #include <string>
@@ -12,7 +12,7 @@
 #include "config/language.h"
 #include "config/session.h"
 #include "console/colours.h"
-#include "console/help_text.h"
+#include "forms/help_text.h"
 #include "console/key_codes.h"
 #include "console/message.h"
 #include "console/screen.h"

@@ -1,4 +1,4 @@
-#include "console/calculator.h"
+#include "forms/calculator.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "console/calculator_state.h"
+#include "forms/calculator_state.h"
 #include "console/keyboard.h"
-#include "console/popup_test_support.h"
-#include "console/popups.h"
+#include "forms/popup_test_support.h"
+#include "forms/popups.h"
 #include "console/screen.h"
 #include "platform/files.h"
 #include "platform/paths.h"

@@ -1,4 +1,4 @@
-#include "console/form_hooks.h"
+#include "forms/form_hooks.h"
 
 #include <gtest/gtest.h>
 

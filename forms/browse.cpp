@@ -11,18 +11,18 @@
 //
 // The page is kept as the cache positions of its rows, so that the current
 // line is always the one under the highlight: rows[highlight].
-#include "console/browse.h"
+#include "forms/browse.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "config/session.h"
-#include "console/browse_cache.h"
+#include "forms/browse_cache.h"
 #include "console/colours.h"
-#include "console/form.h"
-#include "console/form_engine.h"
-#include "console/form_hooks.h"
+#include "forms/form.h"
+#include "forms/form_engine.h"
+#include "forms/form_hooks.h"
 #include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "console/windows.h"

@@ -1,4 +1,4 @@
-#include "console/calendar.h"
+#include "forms/calendar.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "console/keyboard.h"
-#include "console/popup_test_support.h"
-#include "console/popups.h"
+#include "forms/popup_test_support.h"
+#include "forms/popups.h"
 #include "console/screen.h"
 #include "dates/packed.h"
 #include "format/text_utils.h"

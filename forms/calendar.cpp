@@ -1,5 +1,5 @@
 // The calendar pop-up: the quarter's layout and the key loop.
-#include "console/calendar.h"
+#include "forms/calendar.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -8,7 +8,7 @@
 #include "console/colours.h"
 #include "console/key_codes.h"
 #include "console/keyboard.h"
-#include "console/popups.h"
+#include "forms/popups.h"
 #include "console/windows.h"
 #include "dates/date_format.h"
 #include "dates/date_math.h"

@@ -1,5 +1,5 @@
 // The calculator's state file: writing it, and reading it forgivingly.
-#include "console/calculator_state.h"
+#include "forms/calculator_state.h"
 
 #include <charconv>
 #include <cmath>

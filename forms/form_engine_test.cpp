@@ -1,13 +1,13 @@
-#include "console/form_engine.h"
+#include "forms/form_engine.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "console/form.h"
-#include "console/form_hooks.h"
-#include "console/popups.h"
+#include "forms/form.h"
+#include "forms/form_hooks.h"
+#include "forms/popups.h"
 #include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "console/test_support.h"

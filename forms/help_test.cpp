@@ -1,4 +1,4 @@
-#include "console/help.h"
+#include "forms/help.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

@@ -15,7 +15,7 @@
 #include <cstdio>
 #include <string>
 
-#include "console/browse_cache_format.h"
+#include "forms/browse_cache_format.h"
 
 namespace console {
 

@@ -48,7 +48,7 @@
 #include <cstdint>
 #include <string>
 
-#include "console/calculator_state.h"
+#include "forms/calculator_state.h"
 
 namespace console {
 

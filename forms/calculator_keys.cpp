@@ -1,5 +1,5 @@
 // The calculator's keys and arithmetic.
-#include "console/calculator_keys.h"
+#include "forms/calculator_keys.h"
 
 #include <charconv>
 #include <cmath>
