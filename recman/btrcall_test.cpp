@@ -17,7 +17,7 @@
 #include "platform/coding.h"
 #include "platform/test_dir.h"
 #include "recman/file_check.h"
-#include "recman/lock_file.h"
+#include "recman/sqlite/lock_file.h"
 #include "recman/record_manager.h"
 #include "recman/test_engines.h"
 #include "recman/test_support.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "recman/sqlite_internal.h"
+#include "recman/sqlite/sqlite_internal.h"
 
 namespace recman {
 namespace sqlite_internal {

@@ -39,7 +39,7 @@
 #include "platform/env.h"
 #include "platform/files.h"
 #include "recman/key_layout.h"
-#include "recman/pg_names.h"
+#include "recman/pg/pg_names.h"
 
 using namespace recman;
 

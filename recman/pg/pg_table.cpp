@@ -13,7 +13,7 @@
 
 #include "platform/env.h"
 #include "recman/btrcall.h"
-#include "recman/pg_internal.h"
+#include "recman/pg/pg_internal.h"
 
 namespace recman {
 namespace pg {

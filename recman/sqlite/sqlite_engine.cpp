@@ -80,7 +80,7 @@
 //                by a program can never name a different record.
 //   zul_k<N>   index on zul_rec(kN)
 
-#include "recman/sqlite_internal.h"
+#include "recman/sqlite/sqlite_internal.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -91,7 +91,7 @@
 #include <string>
 
 #include "platform/env.h"
-#include "recman/lock_file.h"
+#include "recman/sqlite/lock_file.h"
 
 namespace recman {
 namespace sqlite_internal {

@@ -75,7 +75,7 @@
 // exclusive) -> any number of record locks taken and released -> closed.
 // Record locks are only taken while the open byte is held.
 
-#include "recman/lock_file.h"
+#include "recman/sqlite/lock_file.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>

@@ -84,7 +84,7 @@
 //                      (k<N>), a key with duplicates an index on (k<N>, pos),
 //                      so entries sort by (image, position) as the engine
 //                      rules ask.
-#include "recman/pg_engine.h"
+#include "recman/pg/pg_engine.h"
 
 #include <algorithm>
 #include <atomic>
@@ -92,8 +92,8 @@
 #include "platform/env.h"
 #include "recman/btrcall.h"
 #include "recman/key_layout.h"
-#include "recman/pg_internal.h"
-#include "recman/pg_names.h"
+#include "recman/pg/pg_internal.h"
+#include "recman/pg/pg_names.h"
 
 namespace recman {
 

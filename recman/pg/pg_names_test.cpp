@@ -1,6 +1,6 @@
 // The server engine's names: the table name rule, identifier quoting, and
 // connection strings with their passwords masked.
-#include "recman/pg_names.h"
+#include "recman/pg/pg_names.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The server engine's names: table names, quoting, masked connection
 // strings (contracts in pg_names.h).
-#include "recman/pg_names.h"
+#include "recman/pg/pg_names.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // Sessions with the database server (contract in pg_session.h).
-#include "recman/pg_session.h"
+#include "recman/pg/pg_session.h"
 
 #include <pthread.h>
 

@@ -23,7 +23,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "recman/sqlite_internal.h"
+#include "recman/sqlite/sqlite_internal.h"
 
 namespace recman {
 namespace sqlite_internal {

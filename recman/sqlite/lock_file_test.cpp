@@ -1,5 +1,5 @@
 // The lock file's shared page beside its byte-range locks.
-#include "recman/lock_file.h"
+#include "recman/sqlite/lock_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

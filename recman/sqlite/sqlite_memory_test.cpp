@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "recman/sqlite_internal.h"
+#include "recman/sqlite/sqlite_internal.h"
 
 namespace recman {
 namespace sqlite_internal {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "recman/engine.h"
-#include "recman/pg_session.h"
+#include "recman/pg/pg_session.h"
 
 namespace recman {
 namespace pg {
