@@ -6,7 +6,7 @@
 
 #include "console/key_codes.h"
 #include "console/keyboard.h"
-#include "console/test_support.h"
+#include "console/screen_test_support.h"
 #include "format/format_state.h"
 #include "platform/console.h"
 

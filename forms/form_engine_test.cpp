@@ -10,7 +10,7 @@
 #include "forms/popups.h"
 #include "console/key_codes.h"
 #include "console/keyboard.h"
-#include "console/test_support.h"
+#include "console/screen_test_support.h"
 #include "console/windows.h"
 #include "dates/packed.h"
 #include "format/format_state.h"

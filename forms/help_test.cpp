@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "console/keyboard.h"
-#include "console/test_support.h"
+#include "console/screen_test_support.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/wait_hooks.h"

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "console/keyboard.h"
-#include "console/test_support.h"
+#include "console/screen_test_support.h"
 #include "dates/date_format.h"
 #include "format/format_state.h"
 #include "platform/console.h"

@@ -20,7 +20,7 @@
 #include "recman/sqlite/lock_file.h"
 #include "recman/record_manager.h"
 #include "recman/test_engines.h"
-#include "recman/test_support.h"
+#include "recman/recman_test_support.h"
 
 namespace recman {
 namespace {

@@ -15,7 +15,7 @@
 #include "recman/pg/pg_names.h"
 #include "recman/record_manager.h"
 #include "recman/test_engines.h"
-#include "recman/test_support.h"
+#include "recman/recman_test_support.h"
 
 namespace recman {
 namespace {

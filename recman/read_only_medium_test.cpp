@@ -26,7 +26,7 @@
 #include "recman/key_layout.h"
 #include "recman/sqlite/lock_file.h"
 #include "recman/record_manager.h"
-#include "recman/test_support.h"
+#include "recman/recman_test_support.h"
 
 namespace recman {
 namespace {

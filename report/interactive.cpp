@@ -9,7 +9,7 @@
 #include "console/message.h"
 #include "console/windows.h"
 #include "dates/date_math.h"
-#include "report/form_hooks.h"
+#include "report/selection_hooks.h"
 #include "report/pass_messages.h"
 #include "report/report_state.h"
 

@@ -18,7 +18,7 @@
 #include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "console/screen.h"
-#include "console/test_support.h"
+#include "console/screen_test_support.h"
 #include "datafile/data_open.h"
 #include "dates/date_format.h"
 #include "format/format_state.h"
@@ -28,7 +28,7 @@
 #include "print/spool.h"
 #include "platform/process.h"
 #include "platform/test_dir.h"
-#include "report/form_hooks.h"
+#include "report/selection_hooks.h"
 #include "report/report_state.h"
 #include "report/selection.h"
 

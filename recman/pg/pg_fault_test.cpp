@@ -18,7 +18,7 @@
 #include "platform/test_dir.h"
 #include "recman/btrcall.h"
 #include "recman/record_manager.h"
-#include "recman/test_support.h"
+#include "recman/recman_test_support.h"
 
 #ifndef RECMAN_WORKER
 #error "RECMAN_WORKER must name the worker program"

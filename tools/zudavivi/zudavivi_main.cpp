@@ -28,7 +28,7 @@
 #include "print/spool.h"
 #include "tools/zudavivi/device.h"
 #include "tools/zudavivi/document_info.h"
-#include "tools/zudavivi/messages.h"
+#include "tools/zudavivi/print_messages.h"
 #include "tools/zudavivi/page_layout.h"
 #include "tools/zudavivi/pdf_output.h"
 #include "tools/zudavivi/preview.h"

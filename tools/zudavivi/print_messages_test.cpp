@@ -1,4 +1,4 @@
-#include "tools/zudavivi/messages.h"
+#include "tools/zudavivi/print_messages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "report/form_hooks.h"
+#include "report/selection_hooks.h"
 
 #include <algorithm>
 

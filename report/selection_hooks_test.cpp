@@ -1,4 +1,4 @@
-#include "report/form_hooks.h"
+#include "report/selection_hooks.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "forms/form_hooks.h"
 #include "console/key_codes.h"
 #include "console/keyboard.h"
-#include "console/test_support.h"
+#include "console/screen_test_support.h"
 #include "console/windows.h"
 #include "dates/date_format.h"
 #include "dates/packed.h"

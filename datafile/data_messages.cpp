@@ -1,4 +1,4 @@
-#include "datafile/messages.h"
+#include "datafile/data_messages.h"
 
 #include "config/language.h"
 
