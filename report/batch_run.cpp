@@ -7,7 +7,7 @@
 
 #include "config/session.h"
 #include "datafile/data_open.h"
-#include "datafile/messages.h"
+#include "datafile/data_messages.h"
 #include "platform/codepage.h"
 #include "report/main_flow.h"
 #include "report/pass_messages.h"

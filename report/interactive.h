@@ -31,7 +31,7 @@
 
 #include <string>
 
-#include "console/form_file.h"
+#include "forms/form_file.h"
 #include "report/main_flow.h"
 #include "report/pass_messages.h"
 

@@ -12,13 +12,13 @@
 #include <string>
 
 #include "config/session.h"
-#include "console/form.h"
-#include "console/form_file.h"
-#include "console/form_hooks.h"
+#include "forms/form.h"
+#include "forms/form_file.h"
+#include "forms/form_hooks.h"
 #include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "console/screen.h"
-#include "console/test_support.h"
+#include "console/screen_test_support.h"
 #include "datafile/data_open.h"
 #include "dates/date_format.h"
 #include "format/format_state.h"
@@ -28,7 +28,7 @@
 #include "print/spool.h"
 #include "platform/process.h"
 #include "platform/test_dir.h"
-#include "report/form_hooks.h"
+#include "report/selection_hooks.h"
 #include "report/report_state.h"
 #include "report/selection.h"
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "config/session.h"
-#include "console/calculator.h"
-#include "console/calendar.h"
+#include "forms/calculator.h"
+#include "forms/calendar.h"
 #include "console/keyboard.h"
 #include "platform/console.h"
 #include "platform/files.h"

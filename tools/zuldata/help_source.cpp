@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "console/help_text.h"
+#include "forms/help_text.h"
 #include "platform/codepage.h"
 
 namespace zuldata {

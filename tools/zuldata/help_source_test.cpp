@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "config/session.h"
-#include "console/help_text.h"
+#include "forms/help_text.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/test_dir.h"

@@ -16,7 +16,7 @@
 #include "recman/btrcall.h"
 #include "recman/creation_layout_file.h"
 #include "recman/engine_choice.h"
-#include "recman/pg_names.h"
+#include "recman/pg/pg_names.h"
 #include "tools/zuldata/commands.h"
 #include "tools/zuldata/help_source.h"
 

@@ -27,7 +27,7 @@
 #include "recman/btrcall.h"
 #include "recman/file_check.h"
 #include "recman/key_layout.h"
-#include "recman/lock_file.h"
+#include "recman/sqlite/lock_file.h"
 #include "tools/zuldata/commands.h"
 
 namespace zuldata {

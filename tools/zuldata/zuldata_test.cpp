@@ -13,7 +13,7 @@
 #include "recman/btrcall.h"
 #include "recman/key_layout.h"
 #include "recman/record_manager.h"
-#include "recman/test_support.h"
+#include "recman/recman_test_support.h"
 #include "tools/zuldata/commands.h"
 
 namespace zuldata {
