@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/output_target.h"
+
 namespace platform {
 
 bool ReadFile(const std::string& nativePath, std::string* bytes) {
@@ -22,22 +24,44 @@ bool ReadFile(const std::string& nativePath, std::string* bytes) {
   return ok;
 }
 
-bool WriteFile(const std::string& nativePath, const std::string& bytes) {
-  std::string tmp = nativePath + ".tmp" + std::to_string(getpid());
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) return false;
+namespace {
+
+bool WriteAll(int fd, const std::string& bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (w < 0) {
       if (errno == EINTR) continue;
-      ::close(fd);
-      ::unlink(tmp.c_str());
       return false;
     }
     done += static_cast<size_t>(w);
   }
-  if (::fsync(fd) != 0 || ::close(fd) != 0 || ::rename(tmp.c_str(), nativePath.c_str()) != 0) {
+  return true;
+}
+
+}  // namespace
+
+bool WriteFile(const std::string& nativePath, const std::string& bytes) {
+  // A device or FIFO is written as a device; a link is followed, never
+  // replaced (output_target.h).
+  const OutputTarget target = ResolveOutputTarget(nativePath);
+  if (target.kind == TargetKind::kUnusable) return false;
+  if (target.kind == TargetKind::kDevice) {
+    int fd = ::open(target.path.c_str(), O_WRONLY);
+    if (fd < 0) return false;
+    bool written = WriteAll(fd, bytes);
+    return ::close(fd) == 0 && written;
+  }
+  std::string tmp = target.path + ".tmp" + std::to_string(getpid());
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) return false;
+  if (!WriteAll(fd, bytes)) {
+    ::close(fd);
+    ::unlink(tmp.c_str());
+    return false;
+  }
+  if (::fsync(fd) != 0 || ::close(fd) != 0 || !MayRenameOver(target.path) ||
+      ::rename(tmp.c_str(), target.path.c_str()) != 0) {
     ::unlink(tmp.c_str());
     return false;
   }

@@ -150,7 +150,8 @@ struct PdfDocument {
 
 int RenderPdf(const std::string& spool, const std::string& path, const std::string& title,
               long* pages, std::string* error) {
-  OutputFile out{path, PartPath(path)};
+  OutputFile out;
+  if (!PrepareOutput(path, &out, error)) return 2;
   int result = 0;
   {
     PdfDocument doc;

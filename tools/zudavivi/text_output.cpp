@@ -13,7 +13,8 @@ namespace zudavivi {
 
 int RenderText(const std::string& spool, const std::string& path, long* pages,
                std::string* error) {
-  OutputFile out{path, PartPath(path)};
+  OutputFile out;
+  if (!PrepareOutput(path, &out, error)) return 2;
   std::FILE* f = std::fopen(out.part.c_str(), "wb");
   if (!f) {
     *error = CannotCreateDocument(out.target, errno);
