@@ -81,4 +81,14 @@ void DelimitedReader::SkipCommentLines() {
   }
 }
 
+int32_t DelimitedReader::LineEnds(size_t from, size_t to) const {
+  const size_t n = bytes_.size();
+  int32_t ends = 0;
+  for (size_t p = from; p < to && p < n; ++p) {
+    if (bytes_[p] == '\n') ++ends;
+    else if (bytes_[p] == '\r' && (p + 1 == n || bytes_[p + 1] != '\n')) ++ends;
+  }
+  return ends;
+}
+
 }  // namespace config

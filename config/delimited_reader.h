@@ -29,6 +29,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace config {
@@ -64,6 +65,12 @@ class DelimitedReader {
 
   // The number of bytes read so far.
   size_t position() const { return pos_; }
+
+  // How many line ends (CR LF, a lone CR, a lone LF) the bytes from `from`
+  // up to `to` (exclusive) hold, a CR LF counted at its LF; so the line of
+  // the byte at position p is 1 + LineEnds(0, p). Positions beyond the end
+  // count as the end.
+  int32_t LineEnds(size_t from, size_t to) const;
 
  private:
   void SkipSpaces();

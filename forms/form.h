@@ -28,6 +28,13 @@ constexpr int16_t kFieldHidden = 2;       // hidden entry, shown as "X"; edited 
 constexpr int16_t kFieldDisplayOnly = 4;  // never edited, passed over by movement
 constexpr int16_t kFieldCursorAtEnd = 8;  // cursor starts after the last non-blank
 
+// The console a form is laid out on: every window and every field of a
+// form file lies inside it (form_file.h).
+constexpr int16_t kFormRows = 25;
+constexpr int16_t kFormColumns = 80;
+// The most fields a screen may hold: one for each cell of the screen.
+constexpr int16_t kMaxFormFields = kFormRows * kFormColumns;
+
 struct FormField {
   int16_t Row = 0;          // where the label starts, relative to the screen's window
   int16_t Column = 0;

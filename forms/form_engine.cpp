@@ -8,6 +8,7 @@
 //     the exit check.
 #include "forms/form_engine.h"
 
+#include <algorithm>
 #include <string>
 
 #include "config/session.h"
@@ -32,11 +33,13 @@ bool Editable(const FormField& f) { return (f.Flags & kFieldDisplayOnly) == 0; }
 // The lowest and the highest editable field; first > last when none is.
 void EditableRange(int16_t screen, int16_t& first, int16_t& last) {
   const FormScreen* s = ScreenAt(screen);
-  const int16_t count = s != nullptr ? s->FieldCount : 0;
-  first = 1;
-  while (first <= count && !Editable(s->Fields[size_t(first)])) ++first;
-  last = count;
-  while (last >= 1 && !Editable(s->Fields[size_t(last)])) --last;
+  const int count = s != nullptr ? s->FieldCount : 0;
+  int f = 1;  // in int: past a count of 32767 without wrapping
+  while (f <= count && !Editable(s->Fields[size_t(f)])) ++f;
+  int l = count;
+  while (l >= 1 && !Editable(s->Fields[size_t(l)])) --l;
+  first = static_cast<int16_t>(std::min(f, 32767));
+  last = static_cast<int16_t>(l);
 }
 
 // The screen that continues this one, 0 when there is none (or the form
@@ -183,14 +186,14 @@ bool Move(int16_t screen, bool topLevel, int16_t& field, int16_t& key, int16_t& 
     const int r = RowInWindow(static_cast<int16_t>(code % 100));
     const int c = ColumnInWindow(static_cast<int16_t>(code / 100));
     const FormScreen* s = ScreenAt(screen);
-    for (int16_t f = 1; f <= s->FieldCount; ++f) {
+    for (int f = 1; f <= s->FieldCount; ++f) {
       const FormField& fd = s->Fields[size_t(f)];
       if (!Editable(fd)) continue;
       const int lines = fd.WrapWidth != 0 ? fd.Width / fd.WrapWidth : 1;
       const int columns = fd.WrapWidth != 0 ? fd.WrapWidth : fd.Width;
       if (fd.Row <= r && r < fd.Row + lines && fd.Column <= c &&
           c < fd.Column + int(fd.Label.size()) + columns + fd.ExtraWidth) {
-        field = f;
+        field = static_cast<int16_t>(f);
         break;
       }
     }

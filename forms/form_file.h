@@ -28,11 +28,23 @@
 // the program sets initial values after loading.
 //
 // Numbers beyond 16 bits are cut to the 16-bit range; a negative count or
-// width counts as 0.
+// width counts as 0. Counts and places are bounded by what the format and
+// the 80 x 25 screen (form.h kFormRows, kFormColumns) allow, and a file
+// that goes beyond them is refused:
+//   - the screen count and the browse-list count at most 32767; the largest
+//     field count at most kMaxFormFields (one field per cell), and every
+//     screen's field count at most the header's largest;
+//   - a screen's window (when its top is not 0) and every browse list's
+//     window inside the screen, top not below bottom, left not right of
+//     right;
+//   - every field whole on the screen: its row and column (relative to its
+//     screen's window, or to the screen), its label, its value over its
+//     lines (a wrap width is not negative) and its description columns.
 //
 // State: writes console::form (ResumeScreen starts at 0).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace console {
@@ -43,6 +55,8 @@ enum class FormFileStatus {
   kTruncated,  // the file ends inside the header, a screen or its fields, or
                // a browse list the list count announces; the form holds what
                // was read before the end (the rest keeps its empty defaults)
+  kOutOfRange, // a count, a window or a field beyond the bounds above; the
+               // form is left empty
 };
 
 // The suite name of the module's form file: RootDir + "FORMS\" +
@@ -51,10 +65,13 @@ std::string FormFileName();
 
 // Loads the module's form file into console::form (a fresh FormState
 // first). A file that ends after its last screen, before the browse-list
-// count, is complete: the form has no browse lists.
-FormFileStatus LoadForm();
+// count, is complete: the form has no browse lists. For kOutOfRange,
+// *line (when given) receives the 1-based line of the value that goes
+// beyond its bound (for a window or a field, the line of its first
+// place value); 0 otherwise.
+FormFileStatus LoadForm(int32_t* line = nullptr);
 
 // The same for the bytes of a form file.
-FormFileStatus ParseForm(const std::string& bytes);
+FormFileStatus ParseForm(const std::string& bytes, int32_t* line = nullptr);
 
 }  // namespace console

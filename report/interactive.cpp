@@ -51,7 +51,19 @@ void ReportCycle() {
 
 // Accented capitals are code page 850 bytes: 0x90 "É", 0xB5 "Á", 0xD4 "È",
 // 0xE0 "Ó", 0xE3 "Ò".
-std::string FormFileMessage(console::FormFileStatus status, const std::string& name) {
+std::string FormFileMessage(console::FormFileStatus status, const std::string& name,
+                            int32_t line) {
+  if (status == console::FormFileStatus::kOutOfRange) {
+    // 0xD6 is "Í", 0xE3 "Ò".
+    return config::ByLanguage("EL FITXER DE FORMULARI ", "O FICHEIRO DE FORMUL\xB5RIO ",
+                              "ETH FICH\xD4R DE FORMULARI ", "EL FICHERO DE FORMULARIO ") +
+           name +
+           config::ByLanguage(" T\x90 UN VALOR FORA DE L\xD6MITS A LA L\xD6NIA ",
+                              " TEM UM VALOR FORA DOS LIMITES NA LINHA ",
+                              " A UNA VALOR F\xE3RA DE L\xD6MITS ENA LINHA ",
+                              " TIENE UN VALOR FUERA DE L\xD6MITES EN LA L\xD6NEA ") +
+           std::to_string(line);
+  }
   if (status == console::FormFileStatus::kMissing) {
     return config::ByLanguage("NO ES POT LLEGIR EL FITXER DE FORMULARI ",
                               "NOM SE PODE LER O FICHEIRO DE FORMUL\xB5RIO ",
@@ -80,12 +92,13 @@ int RunInteractive() {
     console::ShowMessageAndWait(kMessageRow, refused);
     return 0;
   }
-  console::FormFileStatus status = console::LoadForm();
+  int32_t line = 0;
+  console::FormFileStatus status = console::LoadForm(&line);
   if (status == console::FormFileStatus::kOk && !FormHasSelectionFields())
     status = console::FormFileStatus::kTruncated;
   if (status != console::FormFileStatus::kOk) {
-    console::ShowMessageAndWait(kMessageRow,
-                                FormFileMessage(status, NativeName(console::FormFileName())));
+    console::ShowMessageAndWait(
+        kMessageRow, FormFileMessage(status, NativeName(console::FormFileName()), line));
     return 0;
   }
   RegisterFormHooks();

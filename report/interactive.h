@@ -14,6 +14,9 @@
 // A text file of the suite refused for a character code page 850 lacks
 // (pass_messages.h RefusedTextFileMessage) stops the program before the
 // form file is loaded, with its message and one key.
+// A form file that goes beyond the bounds of the format and the screen
+// (forms/form_file.h) is one that cannot be used, as below; its message
+// names the line of the value.
 // A form file that is missing, ends before what it announces, or lacks the
 // selection fields stops the program in order before any data file is
 // opened: a message in the session's language naming the file, the bell,
@@ -29,6 +32,7 @@
 // State: report::state, console::form and the layers below.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "forms/form_file.h"
@@ -38,8 +42,10 @@
 namespace report {
 
 // The operator's message for a form file that cannot be used (named by its
-// suite name), in the session's language.
-std::string FormFileMessage(console::FormFileStatus status, const std::string& name);
+// suite name), in the session's language; for kOutOfRange it names the
+// line of the value beyond its bound.
+std::string FormFileMessage(console::FormFileStatus status, const std::string& name,
+                            int32_t line = 0);
 
 // Gives screen 1 its initial values (see above).
 void SetInitialValues();

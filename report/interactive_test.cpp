@@ -160,7 +160,8 @@ TEST_F(InteractiveTest, RefusedSelectionsPrintNothing) {
 TEST_F(InteractiveTest, UnusableFormFileStopsBeforeAnyDataFileIsOpened) {
   for (const std::string& bytes : {std::string(), std::string("2, 12\r\n\"d\", 12, 0, 0, 0\r\n"),
                                    std::string("1, 1\r\n\"d\", 1, 0, 0, 0, 0, 0\r\n"
-                                               "1, 1, A, 1, 0, 0, 0, 0, 0, \"\"\r\n0\r\n")}) {
+                                               "1, 1, A, 1, 0, 0, 0, 0, 0, \"\"\r\n0\r\n"),
+                                   std::string("40000, 12\r\n")}) {
     platform::console.bells = 0;
     platform::console.starvedWaits = 0;
     const std::string form = root_ + "/FORMS/TORBELAN.JPN";
@@ -223,6 +224,15 @@ TEST_F(InteractiveTest, TheDemoFormHoldsWhatTheHooksAndTheBrowseListsNeed) {
   }
 }
 
+TEST_F(InteractiveTest, TheDemoFormFitsTheScreenInEveryLanguage) {
+  std::string message;
+  ASSERT_TRUE(StartSession(&message)) << message;
+  for (const char* language : {"CAT", "SPA", "GLG", "OCI"}) {
+    config::session.Language = language;
+    EXPECT_EQ(console::LoadForm(), console::FormFileStatus::kOk) << language;
+  }
+}
+
 TEST_F(InteractiveTest, AReadThatFailsDuringThePassStopsItAndNothingIsPrinted) {
   std::string message;
   ASSERT_TRUE(StartSession(&message)) << message;
@@ -279,6 +289,8 @@ TEST_F(InteractiveTest, OperatorMessagesNameTheFileInTheSessionLanguage) {
             "NO ES POT LLEGIR EL FITXER DE FORMULARI " + name);
   EXPECT_EQ(FormFileMessage(console::FormFileStatus::kTruncated, name),
             "EL FITXER DE FORMULARI " + name + " \x90S INCOMPLET");
+  EXPECT_EQ(FormFileMessage(console::FormFileStatus::kOutOfRange, name, 14),
+            "EL FITXER DE FORMULARI " + name + " T\x90 UN VALOR FORA DE L\xD6MITS A LA L\xD6NIA 14");
   config::session.Language = "SPA";
   EXPECT_EQ(FormFileMessage(console::FormFileStatus::kTruncated, name),
             "EL FICHERO DE FORMULARIO " + name + " EST\xB5 INCOMPLETO");

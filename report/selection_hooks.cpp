@@ -82,13 +82,17 @@ void DrawScreen(int16_t& screen) {
   platform::ConsoleWrite(title.substr(0, size_t(std::max(0, console::ScreenColumns() - column + 1))));
 
   console::SetColourRole("n");
-  for (int16_t j = 1; j <= s->FieldCount; ++j) {
+  // Counted in int: a 16-bit counter would never pass a count of 32767.
+  for (int j = 1; j <= s->FieldCount; ++j) {
     const console::FormField& f = s->Fields[size_t(j)];
     console::LocateInWindow(f.Row, f.Column);
     platform::ConsoleWrite(f.Label);
   }
   console::SetColourRole("h");
-  for (int16_t j = 1; j <= s->FieldCount; ++j) ShowField(screen, j);
+  for (int j = 1; j <= s->FieldCount; ++j) {
+    int16_t field = static_cast<int16_t>(j);
+    ShowField(screen, field);
+  }
 }
 
 void ShowField(int16_t& screen, int16_t& field) {
