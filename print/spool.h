@@ -32,6 +32,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/file_lock.h"
+
 namespace print {
 
 enum class PrintStatus : int16_t {
@@ -49,6 +51,7 @@ struct PrintState {
   int16_t PrintPageLength = 0; // lines per page, as last given to PrintPage
   int16_t PrintLineCount = 0;  // lines advanced on the current page
   std::string record;          // work buffer of the record being written
+  platform::FileLock passLock; // the terminal's pass lock (spool_lock.h)
 };
 extern PrintState state;
 

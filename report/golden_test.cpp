@@ -270,6 +270,39 @@ TEST_F(DemoRoot, SpoolThatCannotBeWrittenIsReportedAndNotPrinted) {
   EXPECT_EQ(Batch("31/12/2026", "1.0", "999.999"), 1);
 }
 
+// Two passes in one terminal folder share the spool's name: the second
+// waits (told with the data files' lock message) until the first's print
+// program has ended, and each prints its own selection. The print program
+// here waits a little before it reads the spool, so that the passes meet.
+TEST_F(DemoRoot, TwoPassesInOneTerminalFolderTakeTurnsAndEachPrintsItsOwn) {
+  if (access(kZudavivi.c_str(), X_OK) != 0) GTEST_SKIP() << "no print program";
+  ASSERT_TRUE(platform::MakeDirs(dir_.file("slow")));
+  ASSERT_TRUE(platform::WriteFile(dir_.file("slow/ZUDAVIVI"),
+                                  "#!/bin/sh\nsleep 0.3\nexec '" + kZudavivi + "'\n"));
+  ASSERT_EQ(platform::RunProgram("/bin/chmod", {"755", dir_.file("slow/ZUDAVIVI")}), 0);
+  setenv("ZULEXE", dir_.file("slow/").c_str(), 1);
+  auto run = [&](const std::string& name, const std::string& community) {
+    return "'" + kTorbelan + "' --batch 31/12/2026 " + community + " --device TXT:" +
+           dir_.file(name + ".txt") + " 2>" + dir_.file(name + ".err");
+  };
+  std::string told;
+  for (int pair = 0; pair < 3; ++pair) {
+    ASSERT_EQ(platform::RunProgram("/bin/sh", {"-c", run("a", "1") + " & " + run("b", "3") +
+                                                         "; b=$?; wait $!; [ $? = 0 ] && "
+                                                         "[ $b = 0 ]"}),
+              0);
+    const std::string a = Read(dir_.file("a.txt")), b = Read(dir_.file("b.txt"));
+    EXPECT_NE(a.find("L'ERA D'EN PUJOL"), std::string::npos) << pair;
+    EXPECT_EQ(a.find("RAMBLA NOVA"), std::string::npos) << pair;
+    EXPECT_NE(b.find("RAMBLA NOVA"), std::string::npos) << pair;
+    EXPECT_EQ(b.find("L'ERA D'EN PUJOL"), std::string::npos) << pair;
+    told += Read(dir_.file("a.err")) + Read(dir_.file("b.err"));
+  }
+  EXPECT_NE(told.find("torbelan: FITXER BLOQUEJAT. ESPEREU UN MOMENT."), std::string::npos)
+      << told;
+  EXPECT_FALSE(platform::PathExists(root_ + "/TERM01/zudavivi.lck"));
+}
+
 TEST_F(DemoRoot, AMissingDataFileIsReportedWithoutAScreen) {
   ASSERT_EQ(platform::RunProgram("/bin/rm", {"-f", root_ + "/DADES/THRebut.dat",
                                              root_ + "/ddf/THRebut.xdf"}),

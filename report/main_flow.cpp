@@ -11,7 +11,9 @@
 #include "config/session.h"
 #include "config/session_init.h"
 #include "console/message.h"
+#include "console/windows.h"
 #include "forms/popups.h"
+#include "datafile/data_messages.h"
 #include "datafile/data_open.h"
 #include "datafile/record_ops.h"
 #include "dates/date_format.h"
@@ -24,6 +26,7 @@
 #include "platform/process.h"
 #include "platform/version.h"
 #include "print/spool.h"
+#include "print/spool_lock.h"
 #include "recman/creation_layout_file.h"
 #include "report/batch_run.h"
 #include "report/captions.h"
@@ -128,9 +131,39 @@ void DiscardSpool() {
   std::remove(print::SpoolPath().c_str());
 }
 
+// The terminal's pass lock for one report pass, the print program included
+// (print/spool_lock.h): taken when made, let go when it goes out of scope.
+// While another pass has the terminal's folder the data files' lock message
+// is shown where they show it (and removed when the wait ends), or given to
+// the report routine of a program without a screen (a batch run).
+struct PassLock {
+  PassLock() {
+    bool shown = false;
+    held = print::LockSpool([&shown] {
+             if (datafile::openFailure.Report != nullptr) {
+               datafile::openFailure.Report(datafile::LockMessage());
+             } else {
+               shown = console::ShowMessage(kLockMessageRow, datafile::LockMessage());
+             }
+           }) == print::PrintStatus::Ok;
+    if (shown) console::PopWindow();
+  }
+  ~PassLock() {
+    if (held) print::UnlockSpool();
+  }
+  static constexpr int16_t kLockMessageRow = 24;  // where the data files show theirs
+  bool held = false;
+};
+
 }  // namespace
 
 PassResult RunReportPass(std::string* message, bool printEmpty, int* printerCode) {
+  // One pass at a time in a terminal's folder: they share the spool's name.
+  PassLock passLock;
+  if (!passLock.held) {
+    *message = PassMessage(PassResult::SpoolFailed);
+    return PassResult::SpoolFailed;
+  }
   if (print::PrintOpen(config::session.OutputDevice) != print::PrintStatus::Ok) {
     print::PrintClose();
     *message = PassMessage(PassResult::SpoolFailed);
