@@ -125,7 +125,16 @@ int RunBatch(const BatchArguments& batch) {
     Tell(message);
     return kExitArguments;
   }
-  if (batch.hasDevice) config::session.OutputDevice = platform::Utf8ToCp850(batch.device);
+  if (batch.hasDevice) {
+    // The spool carries the device in code page 850: a document path with a
+    // character it lacks would print under another name.
+    bool lossy = false;
+    config::session.OutputDevice = platform::Utf8ToCp850(batch.device, '?', &lossy);
+    if (lossy) {
+      Tell(DeviceTextMessage(batch.device));
+      return kExitArguments;
+    }
+  }
   // Opening a file that has neither data nor a layout would leave an empty
   // layout file behind: it is reported before anything is opened.
   std::string missing = MissingReportFile();

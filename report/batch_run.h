@@ -12,7 +12,9 @@
 // this run (as the terminal's Sortida setting names devices: PDF:FILE,
 // TXT:FILE, PDF, TXT, PANTALLA or a printer); it goes to the print program
 // in the spool's device record, and no INI file changes. A relative FILE is
-// named from the directory torbelan was started in.
+// named from the directory torbelan was started in. The spool holds code
+// page 850 text, so a device (a FILE's path) with a character code page
+// 850 lacks is refused with a message and kExitArguments.
 //
 // Without a screen, a data file that cannot be opened is reported on
 // standard error (datafile::openFailure) and the run ends with

@@ -303,6 +303,22 @@ TEST_F(DemoRoot, TwoPassesInOneTerminalFolderTakeTurnsAndEachPrintsItsOwn) {
   EXPECT_FALSE(platform::PathExists(root_ + "/TERM01/zudavivi.lck"));
 }
 
+// The spool carries the device in code page 850: a path with a character
+// it lacks is refused, and nothing is printed under another name.
+TEST_F(DemoRoot, ADevicePathWithACharacterTheCodePageLacksIsRefused) {
+  std::string err;
+  const std::string pdf = dir_.file("liquidaci\xC3\xB3_\xE6\x97\xA5\xE6\x9C\xAC.pdf");
+  EXPECT_EQ(BatchErr({"--device", "PDF:" + pdf, "31/12/2026", "1"}, &err), 2);
+  EXPECT_NE(err.find("EL DISPOSITIU PDF:" + dir_.file("liquidaci\xC3\xB3_??.pdf") +
+                     " T\xC3\x89 UN CAR\xC3\x80" "CTER QUE EL CODI DE P\xC3\x80GINA 850 NO "
+                     "T\xC3\x89 (U+65E5)"),
+            std::string::npos)
+      << err;
+  EXPECT_FALSE(platform::PathExists(pdf));
+  EXPECT_FALSE(platform::PathExists(dir_.file("liquidaci\xC3\xB3_??.pdf")));
+  EXPECT_TRUE(Spool().empty());
+}
+
 TEST_F(DemoRoot, AMissingDataFileIsReportedWithoutAScreen) {
   ASSERT_EQ(platform::RunProgram("/bin/rm", {"-f", root_ + "/DADES/THRebut.dat",
                                              root_ + "/ddf/THRebut.xdf"}),

@@ -146,20 +146,49 @@ std::string PrintFailedMessage(int code) {
          std::to_string(code);
 }
 
-std::string RefusedTextFileMessage() {
-  config::TextRefusal refusal;
-  if (!config::RefusedTextFile(&refusal)) return "";
-  char where[48];
-  std::snprintf(where, sizeof where, " (U+%04X, ", unsigned(refusal.character));
-  const std::string line = std::to_string(refusal.line) + ")";
-  return config::ByLanguage("EL FITXER ", "O FICHEIRO ", "ETH FICH\xD4R ", "EL FICHERO ") +
-         NativeName(refusal.name) +
-         config::ByLanguage(" T\x90 UN CAR\xB7" "CTER QUE EL CODI DE P\xB7GINA 850 NO T\x90",
+namespace {
+
+// " has a character that code page 850 lacks", and the character's code
+// point as " (U+XXXX".
+std::string LacksCharacter(char32_t character) {
+  char code[24];
+  std::snprintf(code, sizeof code, " (U+%04X", unsigned(character));
+  return config::ByLanguage(" T\x90 UN CAR\xB7" "CTER QUE EL CODI DE P\xB7GINA 850 NO T\x90",
                             " TEM UM CAR\xB5" "CTER QUE A P\xB5GINA DE C\xE0" "DIGO 850 NOM TEM",
                             " A UN CAR\xB7" "CTER QUE ETH C\xE3" "DI DE PAGINA 850 NON A",
                             " TIENE UN CAR\xB5" "CTER QUE LA P\xB5GINA DE C\xE0" "DIGOS 850 NO TIENE") +
-         where +
+         code;
+}
+
+}  // namespace
+
+std::string RefusedTextFileMessage() {
+  config::TextRefusal refusal;
+  if (!config::RefusedTextFile(&refusal)) return "";
+  const std::string line = std::to_string(refusal.line) + ")";
+  return config::ByLanguage("EL FITXER ", "O FICHEIRO ", "ETH FICH\xD4R ", "EL FICHERO ") +
+         NativeName(refusal.name) + LacksCharacter(refusal.character) + ", " +
          config::ByLanguage("L\xD6NIA ", "LINHA ", "LINHA ", "L\xD6NEA ") + line;
+}
+
+std::string DeviceTextMessage(const std::string& device) {
+  // The first character without a code page 850 byte; text that is not
+  // UTF-8 counts as U+FFFD.
+  char32_t missing = 0xFFFD;
+  for (size_t pos = 0; pos < device.size();) {
+    char32_t cp = 0;
+    size_t length = 1;
+    unsigned char byte = 0;
+    if (platform::DecodeUtf8(device, pos, &cp, &length) != platform::Utf8Status::kOk) break;
+    if (!platform::UnicodeToCp850(cp, &byte)) {
+      missing = cp;
+      break;
+    }
+    pos += length;
+  }
+  return config::ByLanguage("EL DISPOSITIU ", "O DISPOSITIVO ", "ETH DISPOSITIU ",
+                            "EL DISPOSITIVO ") +
+         platform::Utf8ToCp850(device) + LacksCharacter(missing) + ")";
 }
 
 }  // namespace report

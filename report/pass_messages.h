@@ -54,6 +54,12 @@ std::string OutputPlace(const std::string& device);
 // The print program ended with a non-zero exit code.
 std::string PrintFailedMessage(int code);
 
+// A device given on the command line (UTF-8) whose text holds a character
+// code page 850 lacks, so that the spool could not carry it (a document's
+// path included): the device as code page 850 shows it and the first such
+// character's code point.
+std::string DeviceTextMessage(const std::string& device);
+
 // The message for the first of the suite's text files (Brol.ini,
 // BrolTerm.ini, Sessio.ini, the message catalogue) refused for a character
 // code page 850 lacks (config::RefusedTextFile): the file, the character's
