@@ -10,6 +10,7 @@
 #include "console/screen.h"
 #include "console/windows.h"
 #include "format/text_utils.h"
+#include "platform/codepage.h"
 #include "platform/console.h"
 
 namespace console {
@@ -46,8 +47,9 @@ bool ShowMessage(int16_t row, const std::string& text) {
       right = len / 2 + kCentreColumn + 1;
     }
   }
-  if (top < 1 || !PushWindow(static_cast<int16_t>(top), static_cast<int16_t>(left),
-                             static_cast<int16_t>(bottom), static_cast<int16_t>(right))) {
+  if (top < 1 || !PushMessageWindow(static_cast<int16_t>(top), static_cast<int16_t>(left),
+                                    static_cast<int16_t>(bottom),
+                                    static_cast<int16_t>(right))) {
     SetColourRole("-");
     return false;
   }
@@ -69,6 +71,20 @@ void ShowMessageAndWait(int16_t row, const std::string& text) {
   DiscardKeys();
   WaitKey();
   if (shown) PopWindow();
+}
+
+// 0x90 is "É", 0xB5 "Á", 0xD4 "È", 0xE0 "Ó", 0xE3 "Ò" in code page 850.
+std::string TerminalFileMessage(const std::string& nativePath) {
+  return config::ByLanguage("NO ES POT ESCRIURE EL FITXER ", "NOM SE PODE ESCREVER O FICHEIRO ",
+                            "NON SE P\xE3T ESCRIUER ETH FICH\xD4R ",
+                            "NO SE PUEDE ESCRIBIR EL FICHERO ") +
+         platform::Utf8ToCp850(nativePath) +
+         config::ByLanguage(" (EL DIRECTORI DEL TERMINAL \x90S PLE O NO S'HI POT ESCRIURE)",
+                            " (O DIRECT\xE0RIO DO TERMINAL EST\xB5 CHEIO OU NOM SE PODE "
+                            "ESCREVER NEL)",
+                            " (ETH DIRECTORI DETH TERMINAU \x90S PLEN O NON I SE P\xE3T ESCRIUER)",
+                            " (EL DIRECTORIO DEL TERMINAL EST\xB5 LLENO O NO SE PUEDE "
+                            "ESCRIBIR EN \x90L)");
 }
 
 // 0xA5 is "Ñ" in code page 850.

@@ -23,6 +23,13 @@ bool ShowMessage(int16_t row, const std::string& text);
 // or a mouse click), and the box removed again.
 void ShowMessageAndWait(int16_t row, const std::string& text);
 
+// A file of the terminal's folder (the window stack, the browse list's
+// cache, the calculator's tape) that cannot be written, by its native path
+// (UTF-8), in the session's language: "NO ES POT ESCRIURE EL FITXER
+// /t/TERM01/WinPush.tmp (EL DIRECTORI DEL TERMINAL \x90S PLE O NO S'HI POT
+// ESCRIURE)".
+std::string TerminalFileMessage(const std::string& nativePath);
+
 // The text a terminal smaller than the console shows instead of the screen
 // (platform::console.tooSmallText), in the session's language, naming the
 // console's size ("TERMINAL MASSA PETIT: CAL 80 x 25").

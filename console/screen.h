@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace console {
 
@@ -25,6 +26,10 @@ struct ScreenState {
   int16_t WindowRight = 0;
   int16_t ColourRole = 0;    // role in force, 0..4
   std::string ColourStack;   // saved roles, one byte each (the role number); last = top
+  // Windows pushed while the stack file could not be written (windows.h):
+  // their records in the file's layout, last = top; they sit above every
+  // window of the file.
+  std::vector<std::string> InMemory;
 };
 extern ScreenState screen;
 

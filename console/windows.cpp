@@ -10,6 +10,8 @@
 #include <string>
 
 #include "config/session.h"
+#include "console/keyboard.h"
+#include "console/message.h"
 #include "console/screen.h"
 #include "console/window_stack_format.h"
 #include "platform/coding.h"
@@ -155,15 +157,80 @@ void ScrollRegion(int16_t top, int16_t left, int16_t bottom, int16_t right, int1
   platform::ConsoleScroll(one(top), one(left), one(bottom), one(right), lines);
 }
 
-bool PushWindow(int16_t top, int16_t left, int16_t bottom, int16_t right) {
-  if (!OnScreen(top, left) || !OnScreen(bottom, right)) return false;
-  std::string path = StackPath();
+namespace {
+
+// Writes a record at the stack top of the stack file. The record reaches
+// the file before the header points past it, so a failed write leaves the
+// stack as it was. False when the file cannot be opened or written.
+bool SaveInFile(const std::string& record) {
+  const std::string path = StackPath();
   FILE* f = std::fopen(path.c_str(), "r+b");
+  const bool created = f == nullptr;
   if (f == nullptr) f = std::fopen(path.c_str(), "w+b");
   if (f == nullptr) return false;
   long size = FileSize(f);
   int32_t at = StackTop(f, size < 0 ? 0 : size);
+  bool ok = WriteAt(f, at - 1, record) && std::fflush(f) == 0 &&
+            WriteAt(f, 0, EncodeTop(at + int32_t(record.size())));
+  ok = (std::fclose(f) == 0) && ok;
+  if (!ok && created) std::remove(path.c_str());
+  return ok;
+}
 
+// Puts the cells, the cursor and the previous window of a record back.
+// False, changing nothing, when the record is not a whole one.
+bool Restore(const std::string& record) {
+  int field[10] = {};
+  for (int k = 0; k < 10; ++k) {
+    field[k] = ReadDigits(record, size_t(k * winpush::kNumberWidth), winpush::kNumberWidth);
+    if (field[k] < 0) return false;
+  }
+  int rTop = field[6], rLeft = field[7], rBottom = field[8], rRight = field[9];
+  if (!OnScreen(rTop, rLeft) || !OnScreen(rBottom, rRight) ||
+      winpush::RecordLength(CellCount(rTop, rLeft, rBottom, rRight)) != int32_t(record.size())) {
+    return false;
+  }
+  screen.WindowTop = static_cast<int16_t>(field[2]);
+  screen.WindowLeft = static_cast<int16_t>(field[3]);
+  screen.WindowBottom = static_cast<int16_t>(field[4]);
+  screen.WindowRight = static_cast<int16_t>(field[5]);
+  size_t at = winpush::kCells;
+  for (int r = rTop; r <= rBottom; ++r) {
+    for (int c = rLeft; c <= rRight; ++c, at += 2) {
+      unsigned char attr = static_cast<unsigned char>(record[at + 1]);
+      platform::ConsoleSetColours(attr % 16, attr / 16);
+      platform::ConsoleLocate(static_cast<int16_t>(r), static_cast<int16_t>(c));
+      platform::ConsoleWrite(std::string(1, record[at]));
+    }
+  }
+  platform::ConsoleLocate(static_cast<int16_t>(field[0]), static_cast<int16_t>(field[1]));
+  return true;
+}
+
+// The operator is told that the terminal's folder cannot take the stack
+// file: a message box (itself a window, kept in
+// memory as the stack file fails), the bell and one key. Keys typed before
+// it are kept: the next one answers the box. The colours and the cursor in
+// force are given back afterwards, for the caller that pushed to draw in.
+void TellStackUnsaved() {
+  const int16_t foreground = platform::console.foreground;
+  const int16_t background = platform::console.background;
+  const int16_t row = platform::ConsoleCursorRow(), column = platform::ConsoleCursorColumn();
+  const bool shown = ShowMessage(static_cast<int16_t>(ScreenRows() / 2),
+                                 TerminalFileMessage(StackPath()));
+  Bell();
+  WaitKey();
+  if (shown) PopWindow();
+  platform::ConsoleSetColours(foreground, background);
+  platform::ConsoleLocate(row, column);
+}
+
+}  // namespace
+
+namespace {
+
+bool Push(int16_t top, int16_t left, int16_t bottom, int16_t right, bool tellUnsaved) {
+  if (!OnScreen(top, left) || !OnScreen(bottom, right)) return false;
   std::string record;
   for (int v : {int(platform::ConsoleCursorRow()), int(platform::ConsoleCursorColumn()),
                 int(screen.WindowTop), int(screen.WindowLeft), int(screen.WindowBottom),
@@ -181,18 +248,46 @@ bool PushWindow(int16_t top, int16_t left, int16_t bottom, int16_t right) {
   int32_t length = winpush::RecordLength(CellCount(top, left, bottom, right));
   record += Digits(length, winpush::kLengthWidth);
 
-  bool ok = WriteAt(f, at - 1, record) && WriteAt(f, 0, EncodeTop(at + length));
-  ok = (std::fclose(f) == 0) && ok;
-  if (!ok) return false;
+  // Above a window kept in memory every window is kept there too, so that
+  // the pops find them in the reverse order of the pushes. The operator is
+  // told of the first window kept in memory (the one a pop-up opened), not
+  // of those opened above it, nor of a message box (it tells something
+  // itself).
+  bool tell = false;
+  if (!screen.InMemory.empty()) {
+    screen.InMemory.push_back(record);
+  } else if (!SaveInFile(record)) {
+    screen.InMemory.push_back(record);
+    tell = tellUnsaved;
+  }
   screen.WindowTop = top;
   screen.WindowLeft = left;
   screen.WindowBottom = bottom;
   screen.WindowRight = right;
   ++screen.WindowDepth;
+  if (tell) TellStackUnsaved();
   return true;
 }
 
+}  // namespace
+
+bool PushWindow(int16_t top, int16_t left, int16_t bottom, int16_t right) {
+  return Push(top, left, bottom, right, true);
+}
+
+bool PushMessageWindow(int16_t top, int16_t left, int16_t bottom, int16_t right) {
+  return Push(top, left, bottom, right, false);
+}
+
 bool PopWindow() {
+  if (!screen.InMemory.empty()) {
+    const std::string record = screen.InMemory.back();
+    screen.InMemory.pop_back();
+    if (screen.WindowDepth > 0) --screen.WindowDepth;
+    bool restored = Restore(record);
+    platform::ConsoleFlush();
+    return restored;
+  }
   std::string path = StackPath();
   FILE* f = std::fopen(path.c_str(), "r+b");
   if (f == nullptr) return false;
@@ -215,36 +310,13 @@ bool PopWindow() {
   }
   int32_t start = top - length;  // the new stack top
   bool ok = length >= winpush::RecordLength(0) && start >= winpush::kEmptyStackTop &&
-            ReadAt(f, start - 1, static_cast<size_t>(length), &record);
-  int field[10] = {};
-  for (int k = 0; ok && k < 10; ++k) {
-    field[k] = ReadDigits(record, k * winpush::kNumberWidth, winpush::kNumberWidth);
-    ok = field[k] >= 0;
-  }
-  int rTop = field[6], rLeft = field[7], rBottom = field[8], rRight = field[9];
-  ok = ok && OnScreen(rTop, rLeft) && OnScreen(rBottom, rRight) &&
-       winpush::RecordLength(CellCount(rTop, rLeft, rBottom, rRight)) == length;
+            ReadAt(f, start - 1, static_cast<size_t>(length), &record) && Restore(record);
   if (!ok) {
     // A damaged stack cannot be walked any further: nothing is restored.
     std::fclose(f);
     std::remove(path.c_str());
     return false;
   }
-
-  screen.WindowTop = static_cast<int16_t>(field[2]);
-  screen.WindowLeft = static_cast<int16_t>(field[3]);
-  screen.WindowBottom = static_cast<int16_t>(field[4]);
-  screen.WindowRight = static_cast<int16_t>(field[5]);
-  size_t at = winpush::kCells;
-  for (int r = rTop; r <= rBottom; ++r) {
-    for (int c = rLeft; c <= rRight; ++c, at += 2) {
-      unsigned char attr = static_cast<unsigned char>(record[at + 1]);
-      platform::ConsoleSetColours(attr % 16, attr / 16);
-      platform::ConsoleLocate(static_cast<int16_t>(r), static_cast<int16_t>(c));
-      platform::ConsoleWrite(std::string(1, record[at]));
-    }
-  }
-  platform::ConsoleLocate(static_cast<int16_t>(field[0]), static_cast<int16_t>(field[1]));
 
   WriteAt(f, 0, EncodeTop(start));
   std::fclose(f);

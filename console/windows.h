@@ -10,6 +10,13 @@
 //     the previous window current again. Pushes and pops pair: every
 //     routine that pushes pops before it returns, except ShowMessage
 //     (message.h), whose caller pops.
+//   - A stack file that cannot be written (the terminal's folder full or
+//     read-only) does not stop a pop-up: the window is kept in memory
+//     instead (screen.h InMemory), and so is every window pushed above it,
+//     until they are popped again. The push that starts keeping windows
+//     in memory tells the operator in a message box (message.h
+//     TerminalFileMessage); those above it do not, nor does the push of a
+//     message box itself (PushMessageWindow).
 //
 // State: the window fields of `console::screen` (screen.h).
 //
@@ -38,10 +45,15 @@ int16_t InnerLeft();
 int16_t InnerRight();
 
 // Saves the rectangle (absolute, frame included) on the window stack and
-// makes it the current window. Nothing is drawn. Returns true when pushed;
-// false, changing nothing, when a coordinate is off the screen or the
-// stack file cannot be written.
+// makes it the current window. Nothing is drawn, but for the message box
+// (shown and removed again, waiting for a key) that tells that the stack
+// file cannot be written. Returns true when pushed, in the file or in
+// memory; false, changing nothing, when a coordinate is off the screen.
 bool PushWindow(int16_t top, int16_t left, int16_t bottom, int16_t right);
+
+// PushWindow for a message box (message.h): the same, but a window kept in
+// memory is not told about, since the box itself tells the operator.
+bool PushMessageWindow(int16_t top, int16_t left, int16_t bottom, int16_t right);
 
 // Restores the cells, the cursor and the window saved by the last push;
 // the colours in force afterwards are those of the last cell restored.

@@ -9,6 +9,7 @@
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/wait_hooks.h"
 
 namespace console {
 namespace {
@@ -73,6 +74,64 @@ TEST_F(ScreenTest, NestedWindowsPopInReverseOrder) {
   EXPECT_TRUE(PopWindow());
   EXPECT_EQ(Snapshot(), empty);
   EXPECT_FALSE(platform::PathExists(StackFile()));
+}
+
+// What the screen showed at the last key wait.
+std::string shownAtWait;
+void KeepScreen() {
+  shownAtWait.clear();
+  for (int r = 1; r <= 25; ++r) shownAtWait += platform::ConsoleReadRow(int16_t(r)) + "\n";
+}
+
+// A stack file the terminal's folder cannot take: the windows are kept in
+// memory, above those of the file, and popped in reverse order; the
+// operator is told (a box, the bell, one key) before the first of them is
+// drawn, and the caller's colours are given back.
+TEST_F(ScreenTest, WindowsTheStackFileCannotTakeAreKeptInMemoryAfterSayingSo) {
+  platform::waitHooks = platform::WaitHookState();
+  platform::AddWaitHook(KeepScreen);
+  Put(1, 1, std::string(80, '.'));
+  const std::string empty = Snapshot();
+  ASSERT_TRUE(PushWindow(2, 2, 10, 40));  // into the file
+  DrawFrame(1);
+  const std::string first = Snapshot();
+
+  config::session.TempDir = dir_.file("gone/");
+  platform::ConsoleSetColours(3, 4);
+  ASSERT_TRUE(PushWindow(1, 30, 6, 60));  // its box waits for a key (Esc)
+  EXPECT_NE(shownAtWait.find("NO ES POT ESCRIURE EL FITXER " + dir_.file("gone/WinPush.tmp")),
+            std::string::npos)
+      << shownAtWait;
+  EXPECT_EQ(platform::console.bells, 1);
+  EXPECT_EQ(platform::console.starvedWaits, 1);
+  EXPECT_EQ(Snapshot(), first);
+  EXPECT_EQ(platform::console.foreground, 3);
+  EXPECT_EQ(platform::console.background, 4);
+  EXPECT_EQ(screen.WindowDepth, 2);
+  EXPECT_EQ(screen.WindowTop, 1);
+  EXPECT_EQ(screen.InMemory.size(), 1u);
+  DrawFrame(2);
+  const std::string second = Snapshot();
+
+  // The folder works again, but a window above one in memory goes there
+  // too, and without a word.
+  config::session.TempDir = dir_.path();
+  ASSERT_TRUE(PushWindow(20, 1, 22, 10));
+  DrawFrame(1);
+  EXPECT_EQ(screen.InMemory.size(), 2u);
+  EXPECT_EQ(platform::console.bells, 1);
+
+  EXPECT_TRUE(PopWindow());
+  EXPECT_EQ(Snapshot(), second);
+  EXPECT_TRUE(PopWindow());
+  EXPECT_EQ(Snapshot(), first);
+  EXPECT_EQ(screen.WindowTop, 2);
+  EXPECT_EQ(screen.WindowDepth, 1);
+  EXPECT_TRUE(screen.InMemory.empty());
+  EXPECT_TRUE(PopWindow());  // from the file
+  EXPECT_EQ(Snapshot(), empty);
+  EXPECT_FALSE(platform::PathExists(StackFile()));
+  platform::waitHooks = platform::WaitHookState();
 }
 
 TEST_F(ScreenTest, PushOffTheScreenIsIgnored) {

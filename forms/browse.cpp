@@ -25,6 +25,7 @@
 #include "forms/form_hooks.h"
 #include "console/key_codes.h"
 #include "console/keyboard.h"
+#include "console/message.h"
 #include "console/windows.h"
 #include "datafile/file_table.h"
 #include "datafile/record_ops.h"
@@ -58,7 +59,12 @@ struct List {
   std::string Limit;          // as BrowseStartKey gave it
   std::string LimitImage;     // its comparable form
   BrowseCache Cache;
+  bool CacheFailed = false;       // a line could not be written to the cache
+  bool CacheFailureTold = false;  // and the operator was told
 };
+
+// Where the list's messages stand.
+constexpr int16_t kCacheMessageRow = 12;
 
 // Whether the current record's key is beyond the limit: the comparable
 // form of its first (length of limit) bytes above the limit's.
@@ -95,6 +101,7 @@ void Fetch(List& l) {
       if (AppendBrowseEntry(l.Cache, datafile::DataPosition(file, 0), text, position) !=
           CacheStatus::kOk) {
         l.Ended = true;
+        l.CacheFailed = true;
         return;
       }
       appended = true;
@@ -246,13 +253,29 @@ void Browse(int16_t& list, int16_t& result) {
   KeySet("+ea", "d,1b,4800,5000,4900,5100,4b00,4d00");
   if (l.Def.SecondaryList != 0) KeySet("a", "3e00");
 
-  OpenBrowseCache(l.Cache, platform::SuitePath(config::session.TempDir + browsecache::kFileName));
+  const std::string cachePath =
+      platform::SuitePath(config::session.TempDir + browsecache::kFileName);
+  if (OpenBrowseCache(l.Cache, cachePath) != CacheStatus::kOk) {
+    // Without its cache the list could hold no line: the operator is told
+    // why, and no list is shown.
+    ShowMessageAndWait(kCacheMessageRow, TerminalFileMessage(cachePath));
+    KeySet("-", "");
+    PopWindow();
+    SetColourRole("-");
+    if (file > 0) datafile::DataLockMode(file, "-", lockStatus);
+    return;
+  }
   l.Page.assign(size_t(l.Rows) + 1, 0);
   DrawHeading(l);
   DrawPage(l, browsecache::kFirstEntry);
 
   bool secondary = false;
   for (bool done = false; !done;) {
+    if (l.CacheFailed && !l.CacheFailureTold) {
+      // The lines fetched so far stay; the operator learns why no more come.
+      l.CacheFailureTold = true;
+      ShowMessageAndWait(kCacheMessageRow, TerminalFileMessage(cachePath));
+    }
     CacheEntry current;
     const bool hasCurrent = Current(l, current);
     SetColourRole("u");

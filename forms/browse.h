@@ -16,6 +16,9 @@
 // the operator scrolls forward onto them; an Esc typed while lines are
 // being fetched stops the fetching, and the list ends at the lines held.
 // A data file that cannot be read (number 0 included) gives an empty list.
+// A cache that cannot be created is told in a message (message.h
+// TerminalFileMessage) and no list is shown; one that cannot take more
+// lines is told once, and the list ends at the lines it holds.
 // While the list is on the screen its data file is read without record
 // locks; its lock mode is restored afterwards.
 //

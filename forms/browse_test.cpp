@@ -58,6 +58,13 @@ int16_t Pick(int16_t& list, int16_t& screen, int16_t& field) {
   return 0;
 }
 
+// The screen at key wait i, its rows joined.
+std::string Shown(size_t i) {
+  std::string text;
+  for (const std::string& row : world.screens[i]) text += row + "\n";
+  return text;
+}
+
 // At each key wait: the screen and the cache file are kept, and the next
 // key of the script is typed (none left: the headless console gives Esc).
 void OnWait() {
@@ -300,16 +307,22 @@ TEST_F(BrowseTest, EmptyListsAndListsThatCannotBeShownChooseNothing) {
   EXPECT_EQ(Run({kKeyEnter}), -1);
   EXPECT_EQ(world.screens.back()[3].substr(5, 26), Padded(""));
 
-  // No room for a line, below the screen, not in the form, no temporary
-  // directory for the window: nothing shown, nothing held.
+  // No room for a line, below the screen, not in the form: nothing shown,
+  // nothing held.
   Reset();
   const std::string before = Snapshot();
   AddList(4, 3, 5, 4, 32, "");
   AddList(5, 3, 5, 30, 32, "");
   for (int16_t list : {4, 5, 6}) EXPECT_EQ(Run({}, list), -1) << list;
+  EXPECT_TRUE(world.screens.empty());
+  // No temporary directory: the operator is told that the window stack,
+  // then that the list's cache, cannot be written; no list.
   config::session.TempDir = dir_.file("missing/");
   EXPECT_EQ(Run({}), -1);
-  EXPECT_TRUE(world.screens.empty());
+  ASSERT_EQ(world.screens.size(), 2u);
+  const std::string missing = "NO ES POT ESCRIURE EL FITXER " + dir_.file("missing/");
+  EXPECT_NE(Shown(0).find(missing + "WinPush.tmp"), std::string::npos) << Shown(0);
+  EXPECT_NE(Shown(1).find(missing + "Browse.tmp"), std::string::npos) << Shown(1);
   EXPECT_EQ(Snapshot(), before);
   EXPECT_EQ(screen.ColourStack, "");
   EXPECT_TRUE(datafile::table.LockStack.empty());

@@ -7,6 +7,7 @@
 #include "forms/calculator_state.h"
 #include "console/colours.h"
 #include "console/keyboard.h"
+#include "console/message.h"
 #include "forms/popups.h"
 #include "console/windows.h"
 #include "platform/console.h"
@@ -18,6 +19,7 @@ namespace {
 
 constexpr int16_t kWidth = 26;
 constexpr int16_t kTapeTop = 1, kTapeRule = 23, kEntryRow = 24, kBottomRow = 25;
+constexpr int16_t kMessageRow = 12;
 
 // Box drawing characters of code page 850.
 const std::string kLine(24, '\xC4');  // ─
@@ -108,7 +110,11 @@ std::string Calculator() {
   }
 
   if (open) PopWindow();
-  platform::WriteFile(path, CalculatorFileBytes(s));
+  // The tape is kept for the next opening; the operator is told when the
+  // terminal's folder cannot take it.
+  if (!platform::WriteFile(path, CalculatorFileBytes(s))) {
+    ShowMessageAndWait(kMessageRow, TerminalFileMessage(path));
+  }
   EndPopup(saved);
   return result;
 }

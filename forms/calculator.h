@@ -32,9 +32,10 @@ namespace console {
 // writes the state file again. Returns the result text (see
 // CalculatorResultText) after "F", "" after Esc. The screen, the colour
 // role, the key set and the cursor are as before when it returns. When its
-// window cannot be saved (the window stack file cannot be written) the
-// calculator does not open, the state file is left as it was and the
-// result is "".
+// window cannot be pushed (the window stack's rules, console/windows.h)
+// the calculator does not open, the state file is left as it was and the
+// result is "". A state file that cannot be written at the end is told
+// in a message (console/message.h TerminalFileMessage).
 std::string Calculator();
 
 }  // namespace console

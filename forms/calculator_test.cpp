@@ -167,17 +167,21 @@ TEST_F(CalculatorTest, WithoutATerminalDirectoryItStillCalculates) {
   Keys("5+3=F");
   EXPECT_EQ(Calculator(), "800");
   EXPECT_FALSE(platform::PathExists(dir_.file("missing")));
+  EXPECT_EQ(platform::console.bells, 1);  // the tape that cannot be kept is told
 }
 
-TEST_F(CalculatorTest, WithoutAWindowStackItDoesNotOpen) {
+// The window is kept in memory, after a message that takes one key.
+TEST_F(CalculatorTest, WithoutAWindowStackItOpensAfterSayingSo) {
   config::session.TempDir = dir_.file("missing/");
   dir_.Write(kCalculatorFileName, "3,23,4,4\r\n");
   FillScreen();
   const std::string before = Snapshot();
+  Keys("\r");  // answers the message
   Keys("5+3=F");
-  EXPECT_EQ(Calculator(), "");
+  EXPECT_EQ(Calculator(), "800");
   EXPECT_EQ(Snapshot(), before);
-  EXPECT_EQ(StateBytes(), "3,23,4,4\r\n");
+  EXPECT_EQ(platform::console.bells, 1);
+  EXPECT_TRUE(screen.InMemory.empty());
   EXPECT_EQ(screen.ColourStack, "");
   EXPECT_EQ(keyboard.SavedCount, 0);
 }

@@ -42,8 +42,8 @@ namespace console {
 // style 0 with the parts "dma" ("5/1/2025" and two blanks with the default
 // settings), or "" after Esc. The screen under the window, the colour role,
 // the key set and the cursor are as before when it returns. When its
-// window cannot be saved (the window stack file cannot be written) the
-// calendar does not open and the result is "".
+// window cannot be pushed (the window stack's rules, console/windows.h)
+// the calendar does not open and the result is "".
 std::string Calendar();
 
 }  // namespace console

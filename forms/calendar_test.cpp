@@ -303,14 +303,17 @@ TEST_F(CalendarTest, AltCInsideTheCalendarDoesNothing) {
   EXPECT_EQ(platform::console.starvedWaits, 0);
 }
 
-TEST_F(CalendarTest, WithoutAWindowStackItDoesNotOpen) {
+// The window is kept in memory, after a message that takes one key.
+TEST_F(CalendarTest, WithoutAWindowStackItOpensAfterSayingSo) {
   config::session.TempDir = dir_.file("missing/");
   OpenOn("20250131");
   FillScreen();
   std::string before = Snapshot();
+  Keys("\r");  // answers the message
   Keys("F");
-  EXPECT_EQ(Calendar(), "");
+  EXPECT_EQ(Calendar(), "31/1/2025 ");
   EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(platform::console.bells, 1);
   EXPECT_EQ(screen.ColourStack, "");
   EXPECT_EQ(keyboard.SavedCount, 0);
 }

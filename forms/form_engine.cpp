@@ -296,6 +296,13 @@ void RunForm(int16_t& screen, int16_t& allowPageUpExit, int16_t& allowPageDownEx
     pushed = PushWindow(s->Top, s->Left, s->Bottom, s->Right);
     if (pushed) DrawFrame(2);
     SetColourRole("-");
+    if (!pushed) {
+      // A window off the screen: its fields would land over the screen
+      // below, in the wrong places. The screen is not run.
+      key = kKeyEsc;
+      --form.RunDepth;
+      return;
+    }
   }
   int16_t hookScreen = screen;
   HookDrawScreen(hookScreen);

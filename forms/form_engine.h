@@ -28,8 +28,9 @@
 // when it says stay, editing starts again at the first field. A screen
 // whose fields are all display-only is drawn, checked once and closed.
 //
-// Form data are checked before use: a screen number the form lacks ends
-// RunForm at once with key Esc, a continuation the form lacks counts as
+// Form data are checked before use: a screen number the form lacks, or a
+// screen whose window does not lie on the screen, ends RunForm at once
+// with key Esc, a continuation the form lacks counts as
 // none, and screens nested deeper than kMaxFormDepth (a continuation chain
 // that runs round in a circle) end at once with key Esc as well.
 //

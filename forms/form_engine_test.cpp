@@ -278,6 +278,14 @@ TEST_F(EngineTest, BadScreenNumbersAndRunawayNestingEndAtOnce) {
   form.RunDepth = kMaxFormDepth;
   EXPECT_EQ(Run(1), kKeyEsc);
   EXPECT_TRUE(seen.calls.empty());
+  // A window off the screen: the screen is not drawn where it does not belong.
+  form.RunDepth = 0;
+  form.Screens[1].Top = 20;
+  form.Screens[1].Bottom = 30;
+  const std::string before = Snapshot();
+  EXPECT_EQ(Run(1), kKeyEsc);
+  EXPECT_TRUE(seen.calls.empty());
+  EXPECT_EQ(Snapshot(), before);
 }
 
 TEST_F(EngineTest, ResumeRunsTheContinuationLeftWithPageKeys) {
