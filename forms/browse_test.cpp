@@ -324,6 +324,16 @@ TEST_F(BrowseTest, EmptyListsAndListsThatCannotBeShownChooseNothing) {
   EXPECT_NE(Shown(0).find(missing + "WinPush.tmp"), std::string::npos) << Shown(0);
   EXPECT_NE(Shown(1).find(missing + "Browse.tmp"), std::string::npos) << Shown(1);
   EXPECT_EQ(Snapshot(), before);
+  // A folder in the cache's place: told the same way.
+  Reset();
+  config::session.TempDir = dir_.path();
+  ASSERT_TRUE(platform::MakeDirs(dir_.file(browsecache::kFileName)));
+  EXPECT_EQ(Run({}), -1);
+  ASSERT_EQ(world.screens.size(), 1u);
+  EXPECT_NE(Shown(0).find("NO ES POT ESCRIURE EL FITXER " + dir_.file("Browse.tmp")),
+            std::string::npos)
+      << Shown(0);
+  EXPECT_EQ(Snapshot(), before);
   EXPECT_EQ(screen.ColourStack, "");
   EXPECT_TRUE(datafile::table.LockStack.empty());
 }
