@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_tree.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/test_dir.h"
 #include "recman/creation_layout_file.h"
 #include "report/record_layouts.h"
@@ -345,10 +347,29 @@ TEST_F(Import, TheDemoFindsItsCsvFilesWithoutRegardToCase) {
   EXPECT_TRUE(platform::ReadFile(root + "/DADES/PropietH.dat", &dat) && !dat.empty());
 }
 
+// A demo that fails half-way (a help source it cannot build) takes back
+// what it laid down: a root it made goes, an existing one keeps only what
+// it held.
+TEST_F(Import, ADemoThatFailsHalfWayLeavesNoHalfMadeRoot) {
+  platform::TestDir suite;
+  ASSERT_TRUE(platform::ReadFile(ZUL_SOURCE_DIR "/suite/Brol.ini", &error_));
+  suite.Write("Brol.ini", error_);
+  suite.Write("AJUDA/TORBELAN.txt", "Ajuda \xE6\x97\xA5\n");
+  const std::string demo = std::string(ZULDATA_EXE) + " demo ";
+  const std::string options = " --suite " + suite.path() + " --zudavivi /nonexistent 2>/dev/null";
+  const std::string fresh = dir_.file("fresh");
+  EXPECT_NE(std::system((demo + fresh + options).c_str()), 0);
+  EXPECT_FALSE(platform::PathExists(fresh));
+  const std::string there = dir_.file("there");
+  ASSERT_FALSE(dir_.Write("there/AJUDA/mine.txt", "x").empty());
+  EXPECT_NE(std::system((demo + there + options).c_str()), 0);
+  EXPECT_EQ(platform::ListTree(there), (std::vector<std::string>{"AJUDA", "AJUDA/mine.txt"}));
+}
+
 // The commands as the real program: counts on standard output, the file
 // taken from the CSV's name in any case, export with --semicolon.
-int Tool(const std::string& args, std::string* out) {
-  std::string cmd = std::string(ZULDATA_EXE) + " " + args + " 2>&1";
+int Shell(const std::string& command, std::string* out) {
+  std::string cmd = command + " 2>&1";
   FILE* p = popen(cmd.c_str(), "r");
   if (p == nullptr) return -1;
   out->clear();
@@ -357,6 +378,10 @@ int Tool(const std::string& args, std::string* out) {
   while ((n = fread(buf, 1, sizeof buf, p)) > 0) out->append(buf, n);
   int status = pclose(p);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int Tool(const std::string& args, std::string* out) {
+  return Shell(std::string(ZULDATA_EXE) + " " + args, out);
 }
 
 TEST_F(Import, TheCommandsPrintTheirCountsAndTakeNamesInAnyCase) {
@@ -384,6 +409,25 @@ TEST_F(Import, TheCommandsPrintTheirCountsAndTakeNamesInAnyCase) {
   EXPECT_EQ(out.compare(0, 14, "code;name;fee;"), 0) << out;
   EXPECT_NE(out.find("\n0002;MOLI*EL;19,50;0;00000000;"), std::string::npos) << out;
   EXPECT_NE(out.find("\n0003;;12,00;"), std::string::npos) << out;
+}
+
+// Two updates of one file at once: the one that meets the other's lock, or
+// a record the other changed, waits and tries again; both store their rows.
+TEST_F(Import, TwoUpdatesOfOneFileAtOnceBothStoreTheirRows) {
+  std::string rows = "code,fee\n";
+  for (int c = 1; c <= 300; ++c) rows += std::to_string(c) + ",10\n";
+  std::string out;
+  ASSERT_EQ(Tool("import " + root_ + " FinquesH " + dir_.Write("all.csv", rows), &out), 0) << out;
+  const std::string a = dir_.Write("a.csv", rows), b = dir_.Write("b.csv", rows);
+  const std::string import = std::string(ZULDATA_EXE) + " import " + root_ + " FinquesH ";
+  for (int pair = 0; pair < 8; ++pair) {
+    EXPECT_EQ(Shell("(" + import + a + " --update & " + import + b +
+                        " --update; b=$?; wait $!; [ $? = 0 ] && [ $b = 0 ])",
+                    &out),
+              0)
+        << out;
+  }
+  EXPECT_EQ(Records("FinquesH").size(), 300u);
 }
 
 TEST_F(Import, ExportOfAFileWithADamagedKeyEndsWithAMessage) {

@@ -11,6 +11,7 @@
 #include <set>
 
 #include "platform/codepage.h"
+#include "platform/file_tree.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -334,14 +335,31 @@ int DemoCommand(const std::vector<std::string>& args) {
     return 0;
   };
   if (holdsData() != 0) return 1;
-  std::string error;
-  if (!LayDownSuite(root, options, &error)) return Fail(error);
-  if (holdsData() != 0) return 1;
-  for (const report::ReportFileLayout& layout : report::kLayouts) {
-    std::string csvPath = CsvFileIn(options.suiteDir + "/data", layout.name);
-    std::string csv;
-    if (!platform::ReadFile(csvPath, &csv)) return Fail("cannot read " + csvPath);
-    if (!ImportCsv(root, layout.name, csv, &error)) return Fail(csvPath + ": " + error);
+  // A demo that fails half-way takes back what it laid down: a root it made
+  // goes whole, a root that was there keeps what it held before.
+  const bool existed = platform::PathExists(root);
+  const std::vector<std::string> before = platform::ListTree(root);
+  auto layDown = [&]() -> int {
+    std::string error;
+    if (!LayDownSuite(root, options, &error)) return Fail(error);
+    if (holdsData() != 0) return 1;
+    for (const report::ReportFileLayout& layout : report::kLayouts) {
+      std::string csvPath = CsvFileIn(options.suiteDir + "/data", layout.name);
+      std::string csv;
+      if (!platform::ReadFile(csvPath, &csv)) return Fail("cannot read " + csvPath);
+      if (!ImportCsv(root, layout.name, csv, &error)) return Fail(csvPath + ": " + error);
+    }
+    return 0;
+  };
+  if (layDown() != 0) {
+    if (!existed) {
+      platform::RemoveTree(root);
+    } else {
+      const std::set<std::string> held(before.begin(), before.end());
+      for (const std::string& entry : platform::ListTree(root))
+        if (held.count(entry) == 0) platform::RemoveTree(root + "/" + entry);
+    }
+    return 1;
   }
   std::printf("demo suite root ready at %s\n", root.c_str());
   return 0;

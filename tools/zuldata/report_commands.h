@@ -19,8 +19,10 @@
 //       those two files is refused when a row is byte for byte a record
 //       already there (an export imported back would double every
 //       record), unless --allow-identical. Two rows with the same unique
-//       key are refused in every mode. Prints "FILE: N inserted, M
-//       replaced", with --replace followed by ", K deleted".
+//       key are refused in every mode. Another program's lock on the file
+//       (another import, say) is waited for, as ReportFile::StoreAll says.
+//       Prints "FILE: N inserted, M replaced", with --replace followed by
+//       ", K deleted".
 //   zuldata export ROOT FILE [--semicolon]
 //       Writes every record of ROOT/DADES/FILE.dat, in key order, as CSV on
 //       standard output: fields separated by "," and amounts with a decimal
@@ -33,7 +35,10 @@
 //       built from suite/ddf), AJUDA/, DADES/ with the demo data of
 //       suite/data, BIN/ with the print program ZUDAVIVI, TERM01/ with
 //       Sessio.ini and BrolTerm.ini. Text files are laid down in code page
-//       850 with CR LF line ends, as the suite reads them.
+//       850 with CR LF line ends, as the suite reads them. A demo that
+//       fails half-way leaves no half-made root: a ROOT it created is
+//       removed, an existing one keeps only what it held (data it had
+//       already sent to a database server stays there).
 //   zuldata generate ROOT --communities N --departments M [--seed S]
 //                    [--connexio STRING [--esquema NAME]]
 //       Lays down the same root without the demo data and fills DADES/ with

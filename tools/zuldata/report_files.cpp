@@ -1,8 +1,12 @@
 #include "tools/zuldata/report_files.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 
+#include "datafile/data_messages.h"
+#include "platform/codepage.h"
 #include "platform/env.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -15,6 +19,12 @@ namespace zuldata {
 namespace {
 
 constexpr int kDataBuffer = 1536;
+
+// A store that meets another program's lock (or a record it changed) is
+// tried again after a random wait of 1 to 1 001 ms, as the data-file layer
+// waits on a locked record, until the waits add up to two minutes.
+constexpr double kMaxWaitMs = 1000.0;
+constexpr long kGiveUpMs = 120000;
 
 std::string Join(const std::string& root, const std::string& rest) {
   if (!root.empty() && root.back() != '/' && root.back() != '\\') return root + "/" + rest;
@@ -125,24 +135,46 @@ int16_t ReportFile::DeleteByCode(const std::vector<std::string>& codes, size_t* 
 bool ReportFile::StoreAll(const std::vector<std::string>& records, int replaceKey,
                           const std::string& given, const std::vector<std::string>& deleteCodes,
                           StoreCounts* counts, std::string* error, size_t* failed) {
+  long waited = 0;
+  for (;;) {
+    const int16_t s = StoreOnce(records, replaceKey, given, deleteCodes, counts, error, failed);
+    if (s == 0) return true;
+    const bool conflict = s == recman::B_CONFLICT || s == recman::B_RECORD_LOCKED ||
+                          s == recman::B_FILE_LOCKED;
+    if (!conflict || waited >= kGiveUpMs) return false;
+    // Nothing of the transaction is stored: it is tried again, whole.
+    if (waited == 0) {
+      std::fprintf(stderr, "zuldata: %s: %s\n", path_.c_str(),
+                   platform::Cp850ToUtf8(datafile::LockMessage()).c_str());
+    }
+    const long ms = std::lround(1.0 + platform::RandomUnit() * kMaxWaitMs);
+    platform::SleepMs(ms);
+    waited += ms;
+  }
+}
+
+int16_t ReportFile::StoreOnce(const std::vector<std::string>& records, int replaceKey,
+                              const std::string& given,
+                              const std::vector<std::string>& deleteCodes, StoreCounts* counts,
+                              std::string* error, size_t* failed) {
   *failed = records.size();
   *counts = StoreCounts();
   int16_t s = Transaction(recman::B_BEGIN_TRANSACTION);
   if (s != 0) {
     *error = "cannot start a transaction on " + name_ + " (" + StatusText(s, path_) + ")";
-    return false;
+    return s;
   }
   size_t deleted = 0;
   if (!deleteCodes.empty() && (s = DeleteByCode(deleteCodes, &deleted)) != 0) {
     Transaction(recman::B_ABORT_TRANSACTION);
     *error = "cannot delete the records to replace in " + name_ + " (" + StatusText(s, path_) +
              ")";
-    return false;
+    return s;
   }
   recman::FileLayout layout;
   if (replaceKey >= 0 && !Layout(&layout, error)) {
     Transaction(recman::B_ABORT_TRANSACTION);
-    return false;
+    return recman::B_IO_ERROR;
   }
   size_t added = 0, updated = 0;
   for (size_t i = 0; i < records.size(); ++i) {
@@ -182,17 +214,17 @@ bool ReportFile::StoreAll(const std::vector<std::string>& records, int replaceKe
     Transaction(recman::B_ABORT_TRANSACTION);
     *failed = i;
     *error = "the record cannot be stored in " + name_ + " (" + WriteRefusal(s, path_) + ")";
-    return false;
+    return s;
   }
   s = Transaction(recman::B_END_TRANSACTION);
   if (s != 0) {
     *error = "cannot store the records in " + name_ + " (" + StatusText(s, path_) + ")";
-    return false;
+    return s;
   }
   counts->inserted = added;
   counts->replaced = updated;
   counts->deleted = deleted;
-  return true;
+  return 0;
 }
 
 bool ReportFile::Layout(recman::FileLayout* layout, std::string* error) {

@@ -56,6 +56,11 @@ class ReportFile {
   // failure nothing is deleted or stored, and the result is false with a
   // message and, in *failed, the index of the record refused
   // (records.size() when a deletion or the commit itself failed).
+  // A failure because another program holds a lock on the file or changed
+  // a record meanwhile (statuses 80, 84, 85) is not final: the whole store
+  // is tried again after random waits of up to a second, with the data
+  // files' lock message on standard error once, until the waits add up to
+  // two minutes.
   bool StoreAll(const std::vector<std::string>& records, int replaceKey,
                 const std::string& given, const std::vector<std::string>& deleteCodes,
                 StoreCounts* counts, std::string* error, size_t* failed);
@@ -76,6 +81,11 @@ class ReportFile {
   void Close();
 
  private:
+  // One try of StoreAll: 0, or the status that refused the store.
+  int16_t StoreOnce(const std::vector<std::string>& records, int replaceKey,
+                    const std::string& given, const std::vector<std::string>& deleteCodes,
+                    StoreCounts* counts, std::string* error, size_t* failed);
+
   // Inside a transaction: deletes every record whose first two bytes are
   // one of `codes`, walking key 0 (a Get Next goes on from a deleted
   // record). Returns 0 or the status of the call that failed.
