@@ -16,7 +16,7 @@
 // server (recman/engine_choice.h) keeps its data files in it: every
 // terminal, on whichever machine, reaches the same tables through libpq.
 // The record manager's contract (operations, statuses, currency, key
-// images) is btrcall.cpp's and record_ops.cpp's, the same for both engines;
+// images) is btrcall.cpp's and btrcall_records.cpp's, the same for both engines;
 // this engine only stores records and key images and keeps the locks.
 //
 // Locks. Record locks (+100/+200) and the open lock (shared for every open,

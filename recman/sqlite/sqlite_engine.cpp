@@ -60,7 +60,7 @@
 //     state as if it were the file's.
 // A file that cannot be written is opened read-only wherever it lies. Such
 // opens report FileInfo::readOnly, and the record manager refuses their
-// writes with 46 (recman/lock_file.cpp for the locks of such an open).
+// writes with 46 (recman/sqlite/lock_file.cpp for the locks of such an open).
 //
 // THE DATABASE LAYOUT (changing any of it makes existing files unreadable;
 // raise kFormatVersion and convert):
@@ -235,7 +235,7 @@ int16_t OpenDatabase(const std::string& path, bool forWriting, sqlite3** db,
 
 namespace {
 
-// The locks of one open: the data file's lock file (recman/lock_file.cpp),
+// The locks of one open: the data file's lock file (recman/sqlite/lock_file.cpp),
 // whose shared page carries the write generation.
 class SqliteLocks : public FileLocks {
  public:

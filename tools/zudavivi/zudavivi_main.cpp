@@ -6,7 +6,7 @@
 // TempDir + "zudavivi.tmp" and renders it on the device its DEVICE record
 // names (device.h). A document written to a file is named on stderr when
 // stderr is not a terminal (a batch run, a log). Every message is in the
-// session's language (messages.h); --help is in English.
+// session's language (print_messages.h); --help is in English.
 //
 // Arguments: none to print; "--help" or "--version" (exit 0) say what the
 // program is; anything else is refused with exit code 1.
