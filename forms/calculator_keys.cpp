@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "console/key_codes.h"
+#include "format/format_state.h"
 #include "format/mask_format.h"
 #include "format/text_utils.h"
 
@@ -165,6 +166,12 @@ CalculatorAction Operate(CalculatorState& s, char op) {
   return CalculatorAction::kRedraw;
 }
 
+// The session's decimal mark, as the tape shows it.
+char DecimalMark() {
+  format::LoadSeparators();
+  return format::state.DecCaracter;
+}
+
 }  // namespace
 
 std::string CalculatorKeyText(int16_t key) {
@@ -209,6 +216,8 @@ CalculatorAction CalculatorKey(CalculatorState& s, int16_t key) {
     if (s.entering != 0) return Operate(s, '=');
   } else if (c == 'T') {
     s.entry = -s.entry;
+  } else if (c == DecimalMark()) {
+    Point(s);
   }
   return CalculatorAction::kNone;
 }

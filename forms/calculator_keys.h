@@ -9,7 +9,9 @@
 //             the point it is the next decimal. A digit that would take the
 //             entry to kCalculatorLimit, or a decimal beyond kMaxDecimals,
 //             is not taken.
-//   "."       the decimal point (a new entry when not entering).
+//   "."       the decimal point (a new entry when not entering); so is the
+//             session's decimal mark (format::state.DecCaracter, "," in the
+//             suite), unless it is one of the keys named here.
 //   Backspace the last digit off (a decimal, then the point itself, then an
 //             integer digit); entering goes on only while the entry is not 0.
 //   "+" "-" "*" "/" "=" (and Enter, only while entering)

@@ -236,6 +236,19 @@ TEST_F(CalculatorKeysTest, TheTapeKeepsTwentyTwoLinesAndShowsTwentyOne) {
   EXPECT_EQ(Line(1).value, 9);
 }
 
+TEST_F(CalculatorKeysTest, TheSessionsDecimalMarkIsAPointKeyToo) {
+  format::state.DecCaracter = ',';
+  format::state.MilCaracter = '.';
+  Type("12,5");
+  EXPECT_EQ(s.entry, 12.5);
+  EXPECT_EQ(CalculatorResultText(s), "1250");
+  Type("+1.25=");
+  EXPECT_EQ(s.result, 13.75);
+  format::state.DecCaracter = '-';  // a mark that is a key keeps the key's meaning
+  Type("3-");
+  EXPECT_EQ(s.pending, "-");
+}
+
 TEST_F(CalculatorKeysTest, KeyTexts) {
   EXPECT_EQ(CalculatorKeyText(kKeyLeft), "19200");
   EXPECT_EQ(CalculatorKeyText(kKeyAltF), "8448");

@@ -86,6 +86,17 @@ bool StartLauncher(const std::string& topic) {
   return platform::StartProgram(program, words);
 }
 
+// The topic's .HLP file for the session's language: the language's own
+// folder when it holds the topic, else the Catalan text.
+std::string HelpFileName(const std::string& topic) {
+  const std::string& language = config::session.Language;
+  if (language == "SPA" || language == "GLG" || language == "OCI") {
+    const std::string own = platform::SuitePath("AJUDA\\" + language + "\\" + topic + ".HLP");
+    if (platform::PathExists(own)) return own;
+  }
+  return platform::SuitePath("AJUDA\\" + topic + ".HLP");
+}
+
 std::string NoHelpMessage(const std::string& topic) {
   return config::ByLanguage("NO HI HA AJUDA PER A " + topic, "NOM H\xB5 AJUDA PARA " + topic,
                             "NON I A AJUDA ENT\xB7 " + topic, "NO HAY AYUDA PARA " + topic);
@@ -97,7 +108,7 @@ void ShowHelp(const std::string& topic) {
   if (config::session.RunMode == "WIN" && StartLauncher(topic)) return;
 
   Viewer v;
-  if (!LoadHelpText(platform::SuitePath("AJUDA\\" + topic + ".HLP"), ScreenColumns(), v.Text)) {
+  if (!LoadHelpText(HelpFileName(topic), ScreenColumns(), v.Text)) {
     ShowMessageAndWait(int16_t(ScreenRows() / 2), NoHelpMessage(topic));
     return;
   }

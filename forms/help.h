@@ -8,8 +8,12 @@
 // other run modes, the help is the text file AJUDA\ + topic + .HLP
 // (help_text.h: records as wide as the console, attribute codes 30
 // highlight, 31 underline, 16 reverse), in the console viewer: rows 4 to
-// ScreenRows - 3 of the whole width, 76 characters a line, shown in a framed window that scrolls with the cursor keys, PgUp, PgDn,
-// Home and End; F1 there opens the general topic "KESTOBAL"; Esc leaves.
+// ScreenRows - 3 of the whole width, 76 characters a line, shown in a
+// framed window that scrolls with the cursor keys, PgUp, PgDn, Home and End; F1 there opens the general topic "KESTOBAL"; Esc leaves.
+// The text file is chosen by the session's language: for "SPA", "GLG" and
+// "OCI", AJUDA\ + language + \ + topic + .HLP (AJUDA\SPA\TORBELAN.HLP)
+// when it exists; otherwise, and for Catalan, AJUDA\ + topic + .HLP. The
+// general topic follows the same rule.
 // File names are relative to the current directory (the suite's root).
 //
 // State: none kept between calls; the window is pushed and popped within

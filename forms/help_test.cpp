@@ -196,6 +196,23 @@ TEST_F(HelpTest, KeysAreReadDirectlyWithoutTheKeyReadersHotKeys) {
   EXPECT_EQ(keyboard.Typeahead, "x");
 }
 
+TEST_F(HelpTest, TheTextIsInTheSessionsLanguageWhereTheSuiteHasOne) {
+  ASSERT_TRUE(platform::MakeDirs(root_.file("AJUDA/SPA")));
+  WriteTopic("TEMA", 5);
+  WriteTopic("SPA/TEMA", 5, "TEMA ES");
+  WriteTopic("KESTOBAL", 5);  // the general topic in Catalan only
+  config::session.Language = "SPA";
+  Run("TEMA", {kKeyF1, kKeyEsc, kKeyEsc});
+  EXPECT_EQ(At(0, 1), "TEMA ES line 1");
+  EXPECT_EQ(At(1, 1), "KESTOBAL line 1");
+  for (const char* other : {"CAT", "GLG", "   "}) {
+    config::session.Language = other;
+    steps = Steps();
+    Run("TEMA", {kKeyEsc});
+    EXPECT_EQ(At(0, 1), "TEMA line 1") << other;
+  }
+}
+
 TEST_F(HelpTest, AMissingHelpFileGivesAShortMessageInTheSessionsLanguage) {
   const std::string before = Snapshot();
   config::session.Language = "SPA";

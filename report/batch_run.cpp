@@ -108,13 +108,19 @@ std::string UsageText() {
          "  3  the print program could not be started\n"
          "  4  the print program ended with an error\n"
          "  5  a data file cannot be opened, or a read failed during the pass\n"
-         "  6  a fee rate of Brol.ini is not a percentage from 0 to 100\n";
+         "  6  a fee rate of Brol.ini is not a percentage from 0 to 100, or a\n"
+         "     text file of the suite (Brol.ini, BrolTerm.ini, Sessio.ini, the\n"
+         "     message catalogue) is UTF-8 with a character code page 850 lacks\n";
 }
 
 int RunBatch(const BatchArguments& batch) {
   datafile::openFailure.Report = Tell;
   datafile::openFailure.ExitCode = kExitDataError;
-  std::string message;
+  std::string message = RefusedTextFileMessage();
+  if (!message.empty()) {
+    Tell(message);
+    return kExitSettings;
+  }
   if (!SetSelection(batch.date, batch.first, batch.last, &message)) {
     Tell(message);
     return kExitArguments;

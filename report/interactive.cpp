@@ -75,6 +75,11 @@ void SetInitialValues() {
 }
 
 int RunInteractive() {
+  const std::string refused = RefusedTextFileMessage();
+  if (!refused.empty()) {
+    console::ShowMessageAndWait(kMessageRow, refused);
+    return 0;
+  }
   console::FormFileStatus status = console::LoadForm();
   if (status == console::FormFileStatus::kOk && !FormHasSelectionFields())
     status = console::FormFileStatus::kTruncated;

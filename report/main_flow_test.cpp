@@ -104,6 +104,23 @@ TEST_F(Settings, RatesOutsideZeroToAHundredAreNamedInOrder) {
   EXPECT_EQ(RateProblem(), "");  // 0 and 100 are percentages
 }
 
+TEST_F(Settings, AUtf8TextFileWithACharacterOutsideTheCodePageIsNamed) {
+  ASSERT_TRUE(platform::WriteFile(dir_.file("Brol.ini"),
+                                  "[Administrador]\nLinia1=COL\xC2\xB7LEGIAT\n"));
+  EXPECT_EQ(RefusedTextFileMessage(), "");
+  ReadSettings();
+  EXPECT_EQ(state.Identity[1], "COL\xFALEGIAT");  // converted to code page 850
+  ASSERT_TRUE(platform::WriteFile(dir_.file("Brol.ini"),
+                                  "[Administrador]\nLinia1=COL\xE2\x80\x99LEGIAT N\xC3\x9AM.\n"));
+  config::session.IniCache.clear();  // read as changed
+  config::session.Language = "CAT";
+  EXPECT_EQ(RefusedTextFileMessage(),
+            "EL FITXER " + dir_.file("Brol.ini") +
+                " T\x90 UN CAR\xB7" "CTER QUE EL CODI DE P\xB7GINA 850 NO T\x90 (U+2019, L\xD6NIA 2)");
+  ReadSettings();
+  EXPECT_EQ(state.Identity[1], "");  // nothing of the file is used garbled
+}
+
 TEST(BatchArguments, DepartmentsCommunitiesAndTheDevice) {
   BatchArguments a;
   std::string message;

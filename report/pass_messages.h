@@ -54,4 +54,11 @@ std::string OutputPlace(const std::string& device);
 // The print program ended with a non-zero exit code.
 std::string PrintFailedMessage(int code);
 
+// The message for the first of the suite's text files (Brol.ini,
+// BrolTerm.ini, Sessio.ini, the message catalogue) refused for a character
+// code page 850 lacks (config::RefusedTextFile): the file, the character's
+// code point and its line. "" when no file is refused. A program that gets
+// a message prints nothing: the file's values cannot be read as written.
+std::string RefusedTextFileMessage();
+
 }  // namespace report

@@ -21,11 +21,12 @@ struct Command {
 const Command kCommands[] = {
     {"xdf", zuldata::CmdXdf, "xdf DESCRIPTION OUT.xdf      build a creation layout file"},
     {"create", zuldata::CmdCreate,
-     "create PATH XDF [--owner NAME] [--replace]   create a data file"},
+     "create PATH XDF [--owner NAME [--owner-mode M]] [--replace]   create a data file"},
     {"dump", zuldata::CmdDump, "dump PATH [--key N] [--owner NAME]   records in key order"},
     {"check", zuldata::CmdCheck, "check PATH                   integrity of a data file"},
     {"import", zuldata::ImportCommand,
-     "import ROOT [FILE] CSV [--update]   add (or replace) CSV rows in a report file"},
+     "import ROOT [FILE] CSV [--update | --replace] [--allow-identical]"
+     "   add (or replace) CSV rows in a report file"},
     {"export", zuldata::ExportCommand, "export ROOT FILE [--semicolon]   a report file as CSV"},
     {"demo", zuldata::DemoCommand,
      "demo ROOT [--suite DIR] [--zudavivi PATH] [--connexio STRING [--esquema NAME]]"
