@@ -1,6 +1,7 @@
 #include "platform/process.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,6 +35,13 @@ int WaitFor(pid_t pid) {
   return st;
 }
 
+// The exit code of a wait status: 128 + the signal for a signal; -1 else.
+int ExitCodeOf(int st) {
+  if (WIFEXITED(st)) return WEXITSTATUS(st);
+  if (WIFSIGNALED(st)) return 128 + WTERMSIG(st);
+  return -1;
+}
+
 }  // namespace
 
 int RunProgram(const std::string& program, const std::vector<std::string>& args) {
@@ -48,15 +56,64 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args)
     execv(path.c_str(), argv.data());
     _exit(127);
   }
-  int result = -1;
-  if (pid > 0) {
-    int st = WaitFor(pid);
-    if (WIFEXITED(st)) result = WEXITSTATUS(st);
-    else if (WIFSIGNALED(st)) result = 128 + WTERMSIG(st);
-  }
+  int result = pid > 0 ? ExitCodeOf(WaitFor(pid)) : -1;
   if (process.afterChild) process.afterChild();
   return result;
 }
+
+int RunSystemProgram(const std::string& program, const std::vector<std::string>& args,
+                     int* startError) {
+  std::vector<char*> argv = ArgumentVector(program, args);
+  // The child reports a failed exec through a pipe closed on exec: a
+  // successful exec closes it unread, a failed one writes its errno.
+  int report[2];
+  if (pipe2(report, O_CLOEXEC) != 0) {
+    *startError = errno;
+    return -1;
+  }
+  if (process.beforeChild) process.beforeChild();
+  RunBeforeWaitHooks();
+  pid_t pid = fork();
+  if (pid == 0) {
+    close(report[0]);
+    execvp(program.c_str(), argv.data());
+    int e = errno;
+    (void)!write(report[1], &e, sizeof e);
+    _exit(127);
+  }
+  close(report[1]);
+  int result = -1;
+  if (pid < 0) {
+    *startError = errno;
+  } else {
+    int execErrno = 0;
+    ssize_t got;
+    while ((got = read(report[0], &execErrno, sizeof execErrno)) < 0 && errno == EINTR) {
+    }
+    int st = WaitFor(pid);
+    if (got == static_cast<ssize_t>(sizeof execErrno)) {
+      *startError = execErrno;
+    } else {
+      result = ExitCodeOf(st);
+    }
+  }
+  close(report[0]);
+  if (process.afterChild) process.afterChild();
+  return result;
+}
+
+int ProcessId() { return int(getpid()); }
+
+std::string ProgramDirectory() {
+  char buf[4096];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  std::string p(buf, size_t(n));
+  size_t slash = p.rfind('/');
+  return slash == std::string::npos ? "." : p.substr(0, slash);
+}
+
+void AddForkChildHook(void (*hook)()) { pthread_atfork(nullptr, nullptr, hook); }
 
 bool StartProgram(const std::string& program, const std::vector<std::string>& args) {
   std::string path = SuitePath(program);

@@ -21,15 +21,13 @@
 // held_reads.cpp has the rules that keep every call seeing what others had
 // committed before it began.
 
-#include <pthread.h>
-#include <sys/stat.h>
-
 #include <cstring>
 #include <mutex>
 
 #include "platform/coding.h"
 #include "platform/env.h"
 #include "platform/paths.h"
+#include "platform/process.h"
 #include "recman/btrcall.h"
 #include "recman/engine_choice.h"
 #include "recman/record_manager.h"
@@ -95,7 +93,7 @@ void ForgetAfterFork() {
 
 void InstallForkHandler() {
   static std::once_flag once;
-  std::call_once(once, [] { pthread_atfork(nullptr, nullptr, ForgetAfterFork); });
+  std::call_once(once, [] { platform::AddForkChildHook(ForgetAfterFork); });
 }
 
 void CloseFile(OpenFile* f) {

@@ -1,7 +1,5 @@
 #include "report/batch_run.h"
 
-#include <unistd.h>
-
 #include <cctype>
 #include <cstdio>
 
@@ -9,6 +7,7 @@
 #include "datafile/data_open.h"
 #include "datafile/data_messages.h"
 #include "platform/codepage.h"
+#include "platform/directory.h"
 #include "report/main_flow.h"
 #include "report/pass_messages.h"
 #include "report/report_state.h"
@@ -40,8 +39,8 @@ std::string AnchoredDevice(const std::string& device) {
   const bool drive = file + 1 < device.size() && device[file + 1] == ':' &&
                      std::isalpha(static_cast<unsigned char>(first));
   if (first == '/' || first == '\\' || drive) return device;
-  char cwd[4096];
-  if (getcwd(cwd, sizeof cwd) == nullptr) return device;
+  const std::string cwd = platform::CurrentDirectory();
+  if (cwd.empty()) return device;
   return device.substr(0, file) + cwd + "/" + device.substr(file);
 }
 

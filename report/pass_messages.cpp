@@ -1,7 +1,5 @@
 #include "report/pass_messages.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "config/language.h"
@@ -10,6 +8,7 @@
 #include "format/dotted_code.h"
 #include "format/text_utils.h"
 #include "platform/codepage.h"
+#include "platform/directory.h"
 #include "platform/paths.h"
 #include "print/spool.h"
 #include "report/report_state.h"
@@ -22,13 +21,9 @@ namespace report {
 // digit after an escape starts a literal of its own.
 
 std::string NativeName(const std::string& suiteName) {
-  std::string path = platform::SuitePath(suiteName);
   // A relative name is relative to the suite's root, the program's current
   // directory: shown from the file system's root.
-  char cwd[4096];
-  if (!path.empty() && path[0] != '/' && getcwd(cwd, sizeof cwd) != nullptr)
-    path = std::string(cwd) + "/" + path;
-  return platform::Utf8ToCp850(path);
+  return platform::Utf8ToCp850(platform::FromCurrentDirectory(platform::SuitePath(suiteName)));
 }
 
 std::string PassMessage(PassResult result) {

@@ -89,6 +89,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "platform/directory.h"
 #include "platform/env.h"
 #include "recman/btrcall.h"
 #include "recman/key_layout.h"
@@ -179,7 +180,7 @@ class ServerEngine : public Engine {
   // path does not lie inside the suite root.
   int16_t PlaceOf(const std::string& path, Place* place) {
     std::string relative;
-    if (!RelativeTo(suite_.root, AbsolutePath(path), &relative)) return B_INVALID_FILE_NAME;
+    if (!RelativeTo(suite_.root, platform::AbsolutePath(path), &relative)) return B_INVALID_FILE_NAME;
     place->schema = schema_;
     place->name = TableName(relative);
     place->table = schema_ + "." + QuoteIdentifier(place->name);

@@ -14,7 +14,6 @@
 // Exit codes: 0 printed; 1 the spool is missing, empty or not well formed;
 // 2 the document cannot be written or shown; 3 the print service is missing
 // or refused the job. Every failure is explained on stderr.
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -23,6 +22,7 @@
 #include "config/session_init.h"
 #include "platform/codepage.h"
 #include "platform/console.h"
+#include "platform/env.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "print/spool.h"
@@ -69,7 +69,7 @@ int Fail(int code, const std::string& message) {
 
 // Where a document went, for a run whose stderr is a log or a pipe.
 void TellDocument(const std::string& nativePath) {
-  if (isatty(2)) return;
+  if (platform::StandardErrorIsTerminal()) return;
   std::fprintf(stderr, "ZUDAVIVI: %s\n", zudavivi::DocumentSaved(nativePath).c_str());
 }
 
