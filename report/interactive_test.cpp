@@ -9,7 +9,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <deque>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "config/session.h"
 #include "console/form.h"
@@ -28,6 +31,8 @@
 #include "print/spool.h"
 #include "platform/process.h"
 #include "platform/test_dir.h"
+#include "platform/wait_hooks.h"
+#include "report/batch_run.h"
 #include "report/form_hooks.h"
 #include "report/report_state.h"
 #include "report/selection.h"
@@ -41,6 +46,31 @@ std::string Read(const std::string& path) {
   std::string bytes;
   platform::ReadFile(path, &bytes);
   return bytes;
+}
+
+// Keys given in stages: the first is queued before the program runs, each
+// next one when the program waits for a key on a message (a window open,
+// nothing queued: the message dropped what was typed ahead); the screen of
+// every such wait is kept, its rows joined and the frames and runs of
+// blanks made one blank. (Waits for the print program run the hook too.)
+std::deque<std::function<void()>> stages;
+std::vector<std::string> screens;
+void NextStage() {
+  if (!platform::console.queue.empty() || console::screen.WindowDepth == 0) return;
+  std::string shown;
+  for (int16_t r = 1; r <= 25; ++r) shown += platform::ConsoleReadRow(r) + " ";
+  for (char& c : shown)
+    if (std::string("\xB3\xBA\xC4\xCD\xDA\xBF\xC0\xD9\xC9\xBB\xC8\xBC").find(c) !=
+        std::string::npos)
+      c = ' ';
+  std::string words;
+  for (char c : shown)
+    if (c != ' ' || (!words.empty() && words.back() != ' ')) words += c;
+  screens.push_back(words);
+  if (stages.empty()) return;
+  std::function<void()> stage = stages.front();
+  stages.pop_front();
+  stage();
 }
 
 class InteractiveTest : public ::testing::Test {
@@ -72,8 +102,13 @@ class InteractiveTest : public ::testing::Test {
     dates::state = dates::DatesState();
     platform::console = platform::ConsoleState();
     platform::ConsoleStartWith(platform::ConsoleBackendKind::kHeadless);
+    stages.clear();
+    screens.clear();
+    platform::waitHooks = platform::WaitHookState();
+    platform::AddWaitHook(NextStage);
   }
   void TearDown() override {
+    platform::waitHooks = platform::WaitHookState();
     ASSERT_EQ(chdir(cwd_.c_str()), 0);
     for (const char* v : {"ZULROOT", "ZULEXE", "ZULTMP", "ZULTODAY"}) unsetenv(v);
     config::session = config::SessionState();
@@ -132,29 +167,90 @@ TEST_F(InteractiveTest, RefusedSelectionsPrintNothing) {
   Key(console::kKeyEnter);
   Key(console::kKeyCtrlY);
   Key(console::kKeyEnter);  // blank: the working date again
-  // First community 3 after the last 2: screen 1 stays.
+  // First community 3 after the last 2: said, with the bell; screen 1 stays.
   Key(console::kKeyCtrlY);
   platform::ConsoleQueueText("3");
   Keys(console::kKeyEnter, 2);
   Key(console::kKeyCtrlY);
   platform::ConsoleQueueText("2");
   Keys(console::kKeyEnter, 2);
-  // Back on the first field: down to the last community, 9 this time, and
-  // "N" on the confirmation; the form comes back; Esc.
-  Keys(console::kKeyDown, 3);
-  Key(console::kKeyCtrlY);
-  platform::ConsoleQueueText("9");
-  Keys(console::kKeyEnter, 2);
-  platform::ConsoleQueueText("n");
-  Key(console::kKeyEnter);
-  Key(console::kKeyEsc);
+  // A key for the message; back on the first field: down to the last
+  // community, 9 this time, and "N" on the confirmation; the form comes
+  // back; Esc.
+  stages.push_back([] {
+    Key(console::kKeyEnter);
+    Keys(console::kKeyDown, 3);
+    Key(console::kKeyCtrlY);
+    platform::ConsoleQueueText("9");
+    Keys(console::kKeyEnter, 2);
+    platform::ConsoleQueueText("n");
+    Key(console::kKeyEnter);
+    Key(console::kKeyEsc);
+  });
   EXPECT_EQ(RunInteractive(), 0);
-  EXPECT_EQ(platform::console.bells, 1);
+  ASSERT_EQ(screens.size(), 1u);
+  EXPECT_NE(screens[0].find("EL PRIMER DEPARTAMENT 3.0 VA DESPR\x90S DE L'\xE9LTIM 2.999"),
+            std::string::npos)
+      << screens[0];
+  EXPECT_EQ(platform::console.bells, 2);
   EXPECT_EQ(platform::console.starvedWaits, 0);
   EXPECT_EQ(Copy(0), "");  // the print program never ran
   EXPECT_EQ(console::FieldAt(1, 1)->Value, "311226    ");
   EXPECT_EQ(console::FieldAt(1, 2)->Value, "3   ");
   EXPECT_EQ(console::FieldAt(1, 4)->Value, "9   ");
+}
+
+// After each pass the form tells what did not go as asked, in the print
+// program's own words when it failed, and where a document went.
+TEST_F(InteractiveTest, WhatThePassDidIsToldBeforeTheFormComesBack) {
+  const std::string printer = root_ + "/BIN/ZUDAVIVI";
+  ASSERT_TRUE(platform::WriteFile(
+      printer, "#!/bin/sh\nn=$(ls '" + dir_.file("copies") + "' | wc -l)\n"
+               "cp \"${ZULTMP}zudavivi.tmp\" '" + dir_.file("copies") + "/spool'$n\n"
+               "if [ $n = 0 ]; then\n"
+               "  printf 'MESSAGEcap impressora LASER\\r\\n' >\"${ZULTMP}zudavivi.msg\"; exit 3\n"
+               "fi\n"
+               "printf 'DOCUMENT/x/LIQ.txt\\r\\n' >\"${ZULTMP}zudavivi.msg\"\n"));
+  ASSERT_EQ(chmod(printer.c_str(), 0755), 0);
+  std::string message;
+  ASSERT_TRUE(StartSession(&message)) << message;
+  Keys(console::kKeyEnter, 5);  // the whole demo: the print program fails
+  platform::ConsoleQueueText("s");
+  Key(console::kKeyEnter);
+  stages.push_back([] {  // again: a document
+    Keys(console::kKeyEnter, 6);
+    platform::ConsoleQueueText("s");
+    Key(console::kKeyEnter);
+  });
+  stages.push_back([] {  // communities 500 to 600: none
+    Keys(console::kKeyEnter, 2);
+    Key(console::kKeyCtrlY);
+    platform::ConsoleQueueText("500");
+    Keys(console::kKeyEnter, 2);
+    Key(console::kKeyCtrlY);
+    platform::ConsoleQueueText("600");
+    Keys(console::kKeyEnter, 2);
+    platform::ConsoleQueueText("s");
+    Key(console::kKeyEnter);
+  });
+  stages.push_back([] {
+    Key(console::kKeyEnter);
+    Key(console::kKeyEsc);
+  });
+  EXPECT_EQ(RunInteractive(), 0);
+  ASSERT_EQ(screens.size(), 3u);
+  EXPECT_NE(screens[0].find("EL PROGRAMA D'IMPRESSI\xE0 " + root_ +
+                            "/BIN/ZUDAVIVI HA ACABAT AMB EL CODI 3: cap impressora LASER"),
+            std::string::npos)
+      << screens[0];
+  EXPECT_NE(screens[1].find("25 LIQUIDACIONS, 26 P\xB7GINES: DOCUMENT DE TEXT /x/LIQ.txt"),
+            std::string::npos)
+      << screens[1];
+  EXPECT_NE(screens[2].find("CAP LIQUIDACI\xE0 A IMPRIMIR"), std::string::npos) << screens[2];
+  EXPECT_EQ(Read(dir_.file("copies/spool2")), "");  // not started for the empty selection
+  EXPECT_FALSE(platform::PathExists(root_ + "/TERM01/zudavivi.msg"));
+  EXPECT_EQ(platform::console.bells, 2);  // none for the document
+  EXPECT_EQ(platform::console.starvedWaits, 0);
 }
 
 TEST_F(InteractiveTest, UnusableFormFileStopsBeforeAnyDataFileIsOpened) {
@@ -171,7 +267,7 @@ TEST_F(InteractiveTest, UnusableFormFileStopsBeforeAnyDataFileIsOpened) {
     }
     std::string message;
     ASSERT_TRUE(StartSession(&message)) << message;
-    EXPECT_EQ(RunInteractive(), 0);
+    EXPECT_EQ(RunInteractive(), kExitDataError);  // nothing useful happened
     EXPECT_EQ(platform::console.bells, 1);
     EXPECT_EQ(platform::console.starvedWaits, 1);  // one key waited for
     EXPECT_EQ(datafile::FindSlot(kTDespesa), -40);  // nothing opened
@@ -264,7 +360,7 @@ TEST_F(InteractiveTest, AFeeRateThatIsNotAPercentageIsToldAndNothingIsPrinted) {
   std::string message;
   ASSERT_TRUE(StartSession(&message)) << message;
   platform::console.bells = 0;
-  EXPECT_EQ(RunInteractive(), 0);
+  EXPECT_EQ(RunInteractive(), kExitSettings);
   EXPECT_EQ(RateProblem(), "PERCENTATGE NO V\xB7LID A " + root_ + "/Brol.ini [Honoraris] Ret0=115");
   EXPECT_EQ(platform::console.bells, 1);
   EXPECT_EQ(platform::console.starvedWaits, 1);  // one key for the message, no form

@@ -18,7 +18,9 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/test_dir.h"
+#include "platform/wait_hooks.h"
 #include "dates/packed.h"
+#include "format/text_utils.h"
 #include "report/batch_run.h"
 #include "report/pass_messages.h"
 #include "report/report_state.h"
@@ -45,7 +47,7 @@ TEST_F(Settings, ThePopUpsAnswerTheirHotKeysFromTheStart) {
   // one key: the headless console answers it.
   platform::console = platform::ConsoleState();
   platform::ConsoleStartWith(platform::ConsoleBackendKind::kHeadless);
-  EXPECT_EQ(TorbelanMain({}), 0);
+  EXPECT_EQ(TorbelanMain({}), kExitDataError);  // the form file is not there
   EXPECT_EQ(console::keyboard.Calendar, &console::Calendar);
   EXPECT_EQ(console::keyboard.Calculator, &console::Calculator);
   if (root) setenv("ZULROOT", saved.c_str(), 1);
@@ -66,7 +68,7 @@ TEST_F(Settings, RatesIdentityAndLetterheadComeFromBrolIni) {
   EXPECT_EQ(state.VatRate[0], 21.0f);
   EXPECT_EQ(state.WithholdingRate[0], 0.0f);  // no key Ret0
   EXPECT_EQ(state.VatRate[1], 10.5f);
-  EXPECT_EQ(state.WithholdingRate[1], 0.0f);  // not a number
+  EXPECT_EQ(state.WithholdingRate[1], 0.0f);  // not a number (RateProblem refuses it)
 }
 
 TEST_F(Settings, ABrolIniWithLfLineEndsGivesItsRates) {
@@ -88,6 +90,36 @@ TEST_F(Settings, WithoutBrolIniEverythingIsEmptyOrZero) {
   EXPECT_EQ(state.Letterhead, "");
   EXPECT_EQ(state.VatRate[0], 0.0f);
   EXPECT_EQ(state.Identity[7], "");
+}
+
+// A rate is read with either decimal mark; what is not a number is refused
+// and shown as written, as a rate outside 0..100 is.
+TEST_F(Settings, RatesTakeEitherDecimalMarkAndWhatIsNotANumberIsRefused) {
+  struct Case {
+    const char* text;
+    float value;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"21", 21.0f, false},      {"21,5", 21.5f, false},  {"21.5", 21.5f, false},
+      {" 7,25 % ", 7.25f, false}, {"", 0.0f, false},      {",5", 0.5f, false},
+      {"abc", 0.0f, true},       {"1e20", 0.0f, true},    {"21,5,1", 0.0f, true},
+      {"1.234,5", 0.0f, true},   {"%", 0.0f, true},       {"-", 0.0f, true},
+      {"150", 150.0f, true},     {"100,01", 100.01f, true},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(platform::WriteFile(dir_.file("Brol.ini"), "[Honoraris]\r\nIva0=21\r\n"
+                                                           "Ret1=" + std::string(c.text) +
+                                                           "\r\n"));
+    platform::RunBeforeWaitHooks();  // the file is read again, not its parsed copy
+    ReadSettings();
+    EXPECT_EQ(state.WithholdingRate[1], c.value) << c.text;
+    const std::string shown = format::TrimBlanks(c.text);
+    EXPECT_EQ(RateProblem(), c.refused ? "PERCENTATGE NO V\xB7LID A " + dir_.file("Brol.ini") +
+                                             " [Honoraris] Ret1=" + shown
+                                       : "")
+        << c.text;
+  }
 }
 
 TEST_F(Settings, RatesOutsideZeroToAHundredAreNamedInOrder) {
@@ -175,12 +207,45 @@ TEST(PassMessages, WhereThePrintoutWentInTheSessionLanguage) {
   EXPECT_EQ(PrintedMessage(3, 4, "LASER"), "3 LIQUIDACIONS, 4 P\xB7GINES: IMPRESSORA LASER");
   config::session.Language = "SPA";
   EXPECT_EQ(PrintedMessage(1, 2, "TXT:/tmp/l.txt"),
-            "1 LIQUIDACIONES, 2 P\xB5GINAS: DOCUMENTO DE TEXTO /tmp/l.txt");
-  EXPECT_EQ(CommunitiesWithoutFeesMessage({dates::Pack("0002"), dates::Pack("0015")}),
-            "SIN HONORARIOS, YA LIQUIDADAS EN ESTA FECHA: COMUNIDADES 2, 15");
-  EXPECT_EQ(CommunitiesWithoutFeesMessage({}), "");
+            "1 LIQUIDACI\xE0N, 2 P\xB5GINAS: DOCUMENTO DE TEXTO /tmp/l.txt");
+  EXPECT_EQ(CommunitiesNotSettledMessage({{dates::Pack("0002"), dates::Pack("20260930")},
+                                          {dates::Pack("0015"), dates::Pack("20261231")}}),
+            "COMUNIDADES NO LIQUIDADAS, LA FECHA NO ES POSTERIOR A SU \xE9LTIMA LIQUIDACI\xE0N: "
+            "2 (30/9/2026), 15 (31/12/2026)");
+  EXPECT_EQ(CommunitiesNotSettledMessage({}), "");
   config::session.Language = "GLG";
   EXPECT_EQ(PrintFailedMessage(2).substr(0, 24), "O PROGRAMA DE IMPRESSOM ");
+  // The print program's own words after its code; the document it names.
+  config::session.Language = "CAT";
+  config::session.ExeDir = "/z/BIN/";
+  EXPECT_EQ(PrintFailedMessage(2, "cap terminal"),
+            "EL PROGRAMA D'IMPRESSI\xE0 /z/BIN/ZUDAVIVI HA ACABAT AMB EL CODI 2: cap terminal");
+  EXPECT_EQ(OutputPlace("TXT", "/r/TERM01/LIQUIDACIO_2026-12-31.txt"),
+            "DOCUMENT DE TEXT /r/TERM01/LIQUIDACIO_2026-12-31.txt");
+  config::session = config::SessionState();
+}
+
+// One settlement or one page in the singular, in every language.
+TEST(PassMessages, OneIsSingular) {
+  struct Case {
+    const char* language;
+    int32_t settlements, pages;
+    const char* said;
+  };
+  const Case cases[] = {
+      {"CAT", 1, 1, "1 LIQUIDACI\xE0, 1 P\xB7GINA: IMPRESSORA L"},
+      {"CAT", 1, 2, "1 LIQUIDACI\xE0, 2 P\xB7GINES: IMPRESSORA L"},
+      {"SPA", 1, 1, "1 LIQUIDACI\xE0N, 1 P\xB5GINA: IMPRESORA L"},
+      {"SPA", 2, 3, "2 LIQUIDACIONES, 3 P\xB5GINAS: IMPRESORA L"},
+      {"GLG", 1, 1, "1 LIQUIDA\x80OM, 1 P\xB5GINA: IMPRESSORA L"},
+      {"GLG", 0, 0, "0 LIQUIDA\x80ONS, 0 P\xB5GINAS: IMPRESSORA L"},
+      {"OCI", 1, 1, "1 LIQUIDACION, 1 PAGINA: IMPRIMIDORA L"},
+      {"OCI", 4, 5, "4 LIQUIDACIONS, 5 PAGINES: IMPRIMIDORA L"},
+  };
+  for (const Case& c : cases) {
+    config::session.Language = c.language;
+    EXPECT_EQ(PrintedMessage(c.settlements, c.pages, "L"), c.said) << c.language;
+  }
   config::session = config::SessionState();
 }
 
