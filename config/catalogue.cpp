@@ -4,15 +4,15 @@
 
 #include "config/delimited_reader.h"
 #include "config/session.h"
-#include "platform/files.h"
+#include "config/text_file.h"
 #include "platform/paths.h"
 
 namespace config {
 namespace {
 
-// The catalogue at the native path, parsed or from the cache; nullptr when
-// it can be neither created nor read.
-const CatalogueFile* LoadCatalogue(const std::string& nativePath) {
+// The catalogue at the native path (suite name `name`), parsed or from the
+// cache; nullptr when it can be neither created nor read.
+const CatalogueFile* LoadCatalogue(const std::string& name, const std::string& nativePath) {
   CatalogueFile& cache = session.Catalogue;
   FileStamp now = StampOf(nativePath);
   if (cache.path == nativePath && StillValid(cache.stamp, now)) {
@@ -26,12 +26,12 @@ const CatalogueFile* LoadCatalogue(const std::string& nativePath) {
     { std::ofstream create(nativePath, std::ios::binary | std::ios::app); }
     now = StampOf(nativePath);
   }
-  std::string bytes;
-  if (!now.exists || !platform::ReadFile(nativePath, &bytes)) return nullptr;
+  std::string text;
+  if (!now.exists || !ReadTextFile(nativePath, name, &text)) return nullptr;
   cache.path = nativePath;
   cache.stamp = now;
   MarkChecked(&cache.stamp);
-  cache.entries = ParseCatalogue(bytes);
+  cache.entries = ParseCatalogue(text);
   for (size_t i = 0; i < cache.entries.size(); ++i) {
     cache.firstEntry.emplace(cache.entries[i][0], i);  // the first one wins
   }
@@ -53,8 +53,8 @@ const CatalogueFile* CurrentCatalogue() {
       return &cache;
     }
   }
-  const CatalogueFile* loaded = LoadCatalogue(platform::SuitePath(
-      session.RootDir + "LOCALE\\" + session.CatalogueName + ".LNG"));
+  const std::string name = session.RootDir + "LOCALE\\" + session.CatalogueName + ".LNG";
+  const CatalogueFile* loaded = LoadCatalogue(name, platform::SuitePath(name));
   if (loaded) {
     cache.rootDir = session.RootDir;
     cache.name = session.CatalogueName;

@@ -2,7 +2,8 @@
 // Translate gives them in the session's language.
 //
 // The catalogue is the file RootDir + "LOCALE\" + name + ".LNG" (name: the
-// program's module name, "TORBELAN"), code page 850. It is a flat sequence
+// program's module name, "TORBELAN"), code page 850 or UTF-8 (text_file.h:
+// converted, or refused and then read as empty). It is a flat sequence
 // of comma-separated fields (read by the delimited reader,
 // delimited_reader.h, with bare values kKeepTrailing) read four at a time;
 // each group of four is one entry:

@@ -69,6 +69,16 @@ TEST_F(TranslateTest, FieldSyntax) {
   EXPECT_EQ(In("OCI", "G"), "og");
 }
 
+TEST_F(TranslateTest, CatalogueSavedAsUtf8) {
+  Catalogue("\xEF\xBB\xBF\"PER\xC3\x8DODE \",G,O,\"PER\xC3\x8DODO \"\n");
+  EXPECT_EQ(In("SPA", "PER\xD6ODE "), "PER\xD6ODO ");
+  EXPECT_EQ(session.Refusal.name, "");
+  Catalogue("PER\xC3\x8DODE,G,O,PER\xC3\x8DODO\nA,B,C,\xE2\x80\x9C" "D\xE2\x80\x9D\n");
+  EXPECT_EQ(In("SPA", "PER\xD6ODE"), "PER\xD6ODE");  // refused: read as empty
+  EXPECT_EQ(session.Refusal.name, root_.path() + "LOCALE\\TORBELAN.LNG");
+  EXPECT_EQ(session.Refusal.line, 2);
+}
+
 TEST_F(TranslateTest, LfOnlyLineEndsKeepTheEntriesInStep) {
   Catalogue("A,ga,oa,sa\nB,gb,ob,sb \n\" C\",gc,oc,sc\nD,gd,od,sd");
   EXPECT_EQ(In("SPA", "A"), "sa");

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "config/session.h"
+#include "config/text_file.h"
 #include "format/text_utils.h"
-#include "platform/files.h"
 #include "platform/paths.h"
 
 namespace config {
@@ -66,10 +66,10 @@ std::vector<IniLine> ParseIni(const std::string& bytes) {
   return lines;
 }
 
-// The parsed lines of the file at the native path, from the cache while its
-// stamp holds (the stamp then marked as checked). Returns nullptr when the
-// file cannot be read.
-IniFile* LoadIni(const std::string& nativePath) {
+// The parsed lines of the file at the native path (suite name `name`), from
+// the cache while its stamp holds (the stamp then marked as checked).
+// Returns nullptr when the file cannot be read.
+IniFile* LoadIni(const std::string& name, const std::string& nativePath) {
   std::vector<IniFile>& cache = session.IniCache;
   FileStamp now = StampOf(nativePath);
   ++session.IniUseCounter;
@@ -83,8 +83,8 @@ IniFile* LoadIni(const std::string& nativePath) {
     }
     cache.erase(hit);
   }
-  std::string bytes;
-  if (!now.exists || !platform::ReadFile(nativePath, &bytes)) return nullptr;
+  std::string text;
+  if (!now.exists || !ReadTextFile(nativePath, name, &text)) return nullptr;
   if (cache.size() >= kIniCacheFiles) {
     cache.erase(std::min_element(cache.begin(), cache.end(),
                                  [](const IniFile& a, const IniFile& b) {
@@ -95,7 +95,7 @@ IniFile* LoadIni(const std::string& nativePath) {
   file.path = nativePath;
   file.stamp = now;
   MarkChecked(&file.stamp);
-  file.lines = ParseIni(bytes);
+  file.lines = ParseIni(text);
   file.lastUse = session.IniUseCounter;
   cache.push_back(std::move(file));
   return &cache.back();
@@ -111,7 +111,7 @@ const std::vector<IniLine>* LinesOf(const std::string& name) {
       return &f.lines;
     }
   }
-  IniFile* file = LoadIni(platform::SuitePath(name));
+  IniFile* file = LoadIni(name, platform::SuitePath(name));
   if (!file) return nullptr;
   file->name = name;
   return &file->lines;

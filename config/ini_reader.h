@@ -1,7 +1,10 @@
 // The INI file reader: every configuration question of the system (a key of
 // a section of Brol.ini, BrolTerm.ini or Sessio.ini) is answered by IniRead.
 //
-// File syntax, as read here (bytes in code page 850):
+// The file is code page 850, or UTF-8 as an editor saves it (text_file.h:
+// converted, or refused and then read as an empty file).
+//
+// File syntax, as read here (in code page 850):
 //   - A line ends at CR LF, at a lone CR or at a lone LF, so that a file
 //     saved by an editor of this platform (LF line ends) reads as one saved
 //     with CR LF. A last line without a line end counts. A byte 0x1A

@@ -12,8 +12,10 @@ std::string EnvText(const std::string& name) {
 }
 
 std::string WithSeparator(const std::string& dir) {
-  if (dir.empty() || dir.back() == '\\' || dir.back() == ':') return dir;
+  if (dir.empty() || dir.back() == '\\' || dir.back() == '/' || dir.back() == ':') return dir;
   return dir + "\\";
 }
+
+std::string EnvRootDir() { return WithSeparator(EnvText("ZULROOT")); }
 
 }  // namespace config

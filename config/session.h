@@ -12,7 +12,7 @@
 // Rules:
 //   - Directories (RootDir, ExeDir, TempDir, TermDir) are plain prefixes:
 //     a file is the directory text followed by its name, with no separator
-//     added, so they end in "\" (or ":") or are empty.
+//     added, so they end in "\", "/" (or ":") or are empty.
 //   - Language and RunMode are exactly three characters. Every routine that
 //     branches on Language treats anything but "SPA", "GLG" and "OCI"
 //     (blanks and small letters included) as Catalan ("CAT").
@@ -27,6 +27,7 @@
 
 #include "config/catalogue.h"
 #include "config/ini_reader.h"
+#include "config/text_file.h"
 
 namespace config {
 
@@ -35,8 +36,8 @@ namespace config {
 constexpr const char* kDefaultColours = "15000700000700070007";
 
 struct SessionState {
-  std::string RootDir;       // ZULROOT as given; "" = current directory
-  std::string ExeDir;        // ZULEXE as given: the suite's programs
+  std::string RootDir;       // ZULROOT + separator; "" = current directory
+  std::string ExeDir;        // ZULEXE + separator: the suite's programs
   std::string TempDir;       // ZULTMP + separator, else TermDir
   std::string SessionTitle = "  ";  // " " + Sessio.ini [Menu] Titol + " "
   std::string MenuName;      // [Menu] NomMenu: help topic of F1
@@ -66,6 +67,9 @@ struct SessionState {
   uint64_t IniUseCounter = 0;
   CatalogueFile Catalogue;
   uint64_t StampWaits = 0;
+  // The first text file refused for a character code page 850 lacks
+  // (text_file.h).
+  TextRefusal Refusal;
 };
 extern SessionState session;
 
@@ -73,7 +77,14 @@ extern SessionState session;
 // environment is UTF-8); an unset variable gives "".
 std::string EnvText(const std::string& name);
 
-// Appends "\" unless the text is empty or already ends in "\" or ":".
+// Appends "\" unless the text is empty or already ends in a separator: "\",
+// "/" (the file system's own, as directories given here are written) or
+// ":".
 std::string WithSeparator(const std::string& dir);
+
+// The suite's root directory as the environment holds it now: ZULROOT
+// (EnvText) with a separator appended. The settings of Brol.ini that are
+// read on first use, with or without SessionInit, are read from here.
+std::string EnvRootDir();
 
 }  // namespace config

@@ -43,8 +43,8 @@ void SessionInit() {
   SessionState& s = session;
 
   // Directories from the environment.
-  s.RootDir = EnvText("ZULROOT");
-  s.ExeDir = EnvText("ZULEXE");
+  s.RootDir = EnvRootDir();
+  s.ExeDir = WithSeparator(EnvText("ZULEXE"));
   s.TempDir = WithSeparator(EnvText("ZULTMP"));
 
   // The session file, in the temporary directory as it stands now (with
@@ -88,7 +88,7 @@ void SessionInit() {
   s.Language = Fixed3(IniRead(termFile, "Sistema", "Idioma"));
   if (s.Language == "   ") {
     // The suite-wide default, from ZULROOT as the environment holds it now.
-    s.Language = Fixed3(IniRead(EnvText("ZULROOT") + "Brol.ini", "Usuari", "Idioma"));
+    s.Language = Fixed3(IniRead(EnvRootDir() + "Brol.ini", "Usuari", "Idioma"));
   }
 
   if (!platform::GetEnv("HTTP_USER_AGENT").empty() || !platform::GetEnv("HTTP_ACCEPT").empty()) {

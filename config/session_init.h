@@ -9,7 +9,9 @@
 namespace config {
 
 // Fills the session state, in this order:
-//   1. RootDir, ExeDir and TempDir from ZULROOT, ZULEXE and ZULTMP;
+//   1. RootDir, ExeDir and TempDir from ZULROOT, ZULEXE and ZULTMP, each
+//      with a separator appended (WithSeparator, session.h), so that a
+//      directory given without its trailing "/" still prefixes file names;
 //   2. the menu values and the terminal directory from TempDir + "Sessio.ini"
 //      ([Menu], [Terminal] Dir, else the variable TERM when it names an
 //      existing directory by the suite path rule: on this platform TERM

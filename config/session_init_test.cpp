@@ -87,8 +87,12 @@ TEST_F(SessionInitTest, Directories) {
   unsetenv("ZULTMP");
   setenv("TERM", "X:", 1);
   SessionInit();
-  EXPECT_EQ(session.RootDir, "/srv/administraci\xA2");  // as given, in code page 850
+  // In code page 850, with the separator that was missing.
+  EXPECT_EQ(session.RootDir, "/srv/administraci\xA2\\");
   EXPECT_EQ(session.ExeDir, "/srv/BIN/");
+  setenv("ZULEXE", "/srv/BIN", 1);
+  SessionInit();
+  EXPECT_EQ(session.ExeDir, "/srv/BIN\\");
   EXPECT_EQ(session.TermDir, "X:");
   EXPECT_EQ(session.TempDir, "X:");
 }
@@ -182,6 +186,10 @@ TEST_F(SessionInitTest, Language) {
   setenv("ZULROOT", (dir_.path() + "ROOT/").c_str(), 1);
   Init("", "[Sistema]\r\nIdioma=   \r\n");
   EXPECT_EQ(session.Language, "GLG");
+  setenv("ZULROOT", (dir_.path() + "ROOT").c_str(), 1);  // no separator
+  dir_.Write("ROOT/brol.ini", "[Usuari]\r\nIdioma=OCI\r\n");
+  Init("", "[Sistema]\r\nIdioma=   \r\n");
+  EXPECT_EQ(session.Language, "OCI");
 }
 
 TEST_F(SessionInitTest, RunMode) {

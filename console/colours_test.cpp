@@ -5,7 +5,7 @@
 #include <string>
 
 #include "config/session.h"
-#include "console/test_support.h"
+#include "console/screen_test_support.h"
 #include "platform/console.h"
 
 namespace console {

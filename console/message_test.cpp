@@ -7,7 +7,7 @@
 #include "config/session.h"
 #include "console/colours.h"
 #include "console/keyboard.h"
-#include "console/test_support.h"
+#include "console/screen_test_support.h"
 #include "console/windows.h"
 
 namespace console {

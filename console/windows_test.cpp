@@ -5,7 +5,7 @@
 #include <string>
 
 #include "console/colours.h"
-#include "console/test_support.h"
+#include "console/screen_test_support.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/paths.h"

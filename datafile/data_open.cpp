@@ -9,7 +9,7 @@
 #include "config/session.h"
 #include "console/message.h"
 #include "datafile/file_table.h"
-#include "datafile/messages.h"
+#include "datafile/data_messages.h"
 #include "datafile/owner.h"
 #include "datafile/record_ops.h"
 #include "platform/codepage.h"

@@ -9,7 +9,7 @@
 
 #include "datafile/file_table.h"
 #include "datafile/record_ops.h"
-#include "datafile/test_support.h"
+#include "datafile/datafile_test_support.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 

@@ -19,10 +19,10 @@
 
 #include "console/screen.h"
 #include "datafile/data_open.h"
-#include "datafile/messages.h"
+#include "datafile/data_messages.h"
 #include "datafile/owner.h"
 #include "datafile/record_ops.h"
-#include "datafile/test_support.h"
+#include "datafile/datafile_test_support.h"
 #include "platform/console.h"
 #include "platform/env.h"
 #include "platform/files.h"

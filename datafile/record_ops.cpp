@@ -14,7 +14,7 @@
 #include "console/message.h"
 #include "console/windows.h"
 #include "datafile/file_table.h"
-#include "datafile/messages.h"
+#include "datafile/data_messages.h"
 #include "platform/coding.h"
 #include "platform/env.h"
 #include "recman/btrcall.h"

@@ -7,7 +7,7 @@
 
 #include "datafile/data_open.h"
 #include "datafile/file_table.h"
-#include "datafile/test_support.h"
+#include "datafile/datafile_test_support.h"
 #include "platform/coding.h"
 
 namespace datafile {

@@ -59,7 +59,7 @@ std::string Fit(const std::string& s, size_t width) {
 bool Blank(const std::string& s) { return format::IsAllChar(s, ' ') != 0; }
 
 void LoadSettings() {
-  const std::string file = config::EnvText("ZULROOT") + "Brol.ini";
+  const std::string file = config::EnvRootDir() + "Brol.ini";
   if (state.DateSeparator == std::string(1, '\0')) {
     std::string v = config::IniRead(file, "Usuari", "DatCaracter");
     state.DateSeparator = Blank(v) ? "/" : Fit(v, 1);

@@ -3,7 +3,7 @@
 // ("5/gen/2025"), the long form in words in the session's language ("5 de
 // gener del 2025") and the international form ("2025-01-05").
 //
-// Settings, read from ZULROOT + "Brol.ini", section "Usuari", on first use
+// Settings, read from config::EnvRootDir() + "Brol.ini", section "Usuari", on first use
 // and kept for the life of the process:
 //   DatCaracter  the separator, 1 character; "/" when missing or blank
 //   DatOrdre     the order of the parts, 3 characters of "D" (day), "M"

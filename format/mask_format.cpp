@@ -5,9 +5,9 @@
 #include <cstdint>
 
 #include "config/ini_reader.h"
+#include "config/session.h"
 #include "format/format_state.h"
 #include "format/text_utils.h"
-#include "platform/env.h"
 
 namespace format {
 
@@ -90,7 +90,7 @@ char FirstNonBlank(const std::string& value) {
 
 void LoadSeparators() {
   if (state.DecCaracter != '\0' && state.MilCaracter != '\0') return;
-  const std::string file = platform::GetEnv("ZULROOT") + "Brol.ini";
+  const std::string file = config::EnvRootDir() + "Brol.ini";
   if (state.DecCaracter == '\0') {
     char c = FirstNonBlank(config::IniRead(file, "Usuari", "DecCaracter"));
     state.DecCaracter = c != '\0' ? c : kDefaultDecimal;

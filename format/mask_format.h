@@ -30,7 +30,7 @@
 // Infinities and NaN give "!"s.
 //
 // State (in format::state): DecCaracter and MilCaracter, the separators.
-// They are read from ZULROOT + "Brol.ini", section "Usuari", keys
+// They are read from config::EnvRootDir() + "Brol.ini", section "Usuari", keys
 // "DecCaracter" and "MilCaracter", on the first call, and kept; a setting
 // holding code 0 is not loaded yet. The first non-blank character of a value
 // counts; a missing or blank value gives "'" (decimal) and "." (thousands).

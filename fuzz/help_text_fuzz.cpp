@@ -4,7 +4,7 @@
 // Input: one byte, the record length (0 counts as 80), then the file's bytes.
 #include <cstdlib>
 
-#include "console/help_text.h"
+#include "forms/help_text.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -16,7 +16,7 @@
 #include "platform/files.h"
 #include "recman/btrcall.h"
 #include "recman/key_layout.h"
-#include "recman/lock_file.h"
+#include "recman/sqlite/lock_file.h"
 #include "recman/record_manager.h"
 
 namespace {

@@ -131,4 +131,48 @@ std::string Utf8ToCp850(const std::string& text, char replacement, bool* lossy) 
   return out;
 }
 
+size_t Utf8MarkLength(const std::string& text) {
+  return text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+}
+
+bool TextFileToCp850(const std::string& bytes, std::string* text, char32_t* missing,
+                     int* line) {
+  const size_t start = Utf8MarkLength(bytes);
+  bool high = false;
+  for (size_t i = start; i < bytes.size();) {
+    char32_t cp = 0;
+    size_t length = 1;
+    if (DecodeUtf8(bytes, i, &cp, &length) != Utf8Status::kOk) {
+      *text = bytes.substr(start);  // not UTF-8: code page 850
+      return true;
+    }
+    high = high || cp >= 0x80;
+    i += length;
+  }
+  if (!high) {
+    *text = bytes.substr(start);
+    return true;
+  }
+  text->clear();
+  text->reserve(bytes.size() - start);
+  int lineNumber = 1;
+  for (size_t i = start; i < bytes.size();) {
+    char32_t cp = 0;
+    size_t length = 1;
+    DecodeUtf8(bytes, i, &cp, &length);
+    unsigned char byte = 0;
+    if (!UnicodeToCp850(cp, &byte)) {
+      text->clear();
+      *missing = cp;
+      *line = lineNumber;
+      return false;
+    }
+    if (cp == '\n' || (cp == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n')))
+      ++lineNumber;
+    text->push_back(static_cast<char>(byte));
+    i += length;
+  }
+  return true;
+}
+
 }  // namespace platform

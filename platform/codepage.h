@@ -53,4 +53,27 @@ std::string Utf8ToCp850(const std::string& text, char replacement = '?',
 // Appends the UTF-8 encoding of one code point.
 void AppendUtf8(char32_t cp, std::string* out);
 
+// The number of bytes a UTF-8 byte-order mark (EF BB BF, which editors and
+// spreadsheets put before UTF-8 text) takes at the start of `text`: 3 or 0.
+size_t Utf8MarkLength(const std::string& text);
+
+// The suite's text files (INI files, the message catalogue) are code page
+// 850, but an editor of this platform saves them as UTF-8. A text file's
+// bytes as code page 850 text, by this rule:
+//   - a UTF-8 byte-order mark at the start is dropped;
+//   - the rest, when it is well-formed UTF-8 (DecodeUtf8) and holds at
+//     least one byte above 0x7F, is UTF-8 and is converted;
+//   - anything else (ASCII, or bytes that are not UTF-8) is code page 850
+//     as it stands.
+// Code page 850 text is taken for UTF-8 only when every byte of it above
+// 0x7F falls into such a sequence: each a capital accented letter, a sign
+// or a box-drawing character of 0xC2-0xF4 followed by one to three of
+// 0x80-0xBF (small accented letters mostly), which the suite's texts,
+// written in words, do not hold.
+// Returns true with *text set. Returns false when UTF-8 text holds a
+// character code page 850 lacks: *missing gets its code point and *line
+// its 1-based line (a line ends at LF, CR LF or a lone CR), *text is empty.
+bool TextFileToCp850(const std::string& bytes, std::string* text, char32_t* missing,
+                     int* line);
+
 }  // namespace platform

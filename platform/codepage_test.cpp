@@ -102,5 +102,34 @@ TEST(Codepage, OverLongFormsSurrogatesAndBeyondU10FFFFAreRefused) {
   EXPECT_EQ(DecodeUtf8("\xF0\x80", 0, &cp, &length), Utf8Status::kInvalid);  // over-long already
 }
 
+// A text file of the suite as an editor saves it (UTF-8, with or without its
+// byte-order mark) or as the suite writes it (code page 850).
+TEST(Codepage, TextFilesInUtf8OrCodePage850) {
+  struct Case {
+    std::string bytes;
+    bool ok;
+    std::string text;  // ok: the code page 850 text
+    char32_t missing;  // refused: the character and its line
+    int line;
+  };
+  const Case cases[] = {
+      {"L1=COL\xC2\xB7LEGIAT N\xC3\x9AM.\r\n", true, "L1=COL\xFALEGIAT N\xE9M.\r\n", 0, 0},
+      {"\xEF\xBB\xBF[Menu]\nA=\xE2\x82\xAC", true, "[Menu]\nA=\xD5", 0, 0},  // mark, euro
+      {"\xEF\xBB\xBF" "A=B\n", true, "A=B\n", 0, 0},
+      {"L1=COL\xFALEGIAT\r\n", true, "L1=COL\xFALEGIAT\r\n", 0, 0},  // not UTF-8
+      {"\xEF\xBB\xBF" "A=\xA2", true, "A=\xA2", 0, 0},  // a mark before code page 850
+      {"\xC3\xA9\r\nX\rY\n\xE6\x97\xA5", false, "", 0x65E5, 4},
+      {"A=\xE2\x80\x99", false, "", 0x2019, 1},
+  };
+  for (const Case& c : cases) {
+    std::string text = "old";
+    char32_t missing = 0;
+    int line = 0;
+    EXPECT_EQ(TextFileToCp850(c.bytes, &text, &missing, &line), c.ok) << c.bytes;
+    EXPECT_EQ(text, c.text) << c.bytes;
+    if (!c.ok) EXPECT_EQ(std::make_pair(missing, line), std::make_pair(c.missing, c.line));
+  }
+}
+
 }  // namespace
 }  // namespace platform

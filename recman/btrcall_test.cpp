@@ -17,10 +17,10 @@
 #include "platform/coding.h"
 #include "platform/test_dir.h"
 #include "recman/file_check.h"
-#include "recman/lock_file.h"
+#include "recman/sqlite/lock_file.h"
 #include "recman/record_manager.h"
 #include "recman/test_engines.h"
-#include "recman/test_support.h"
+#include "recman/recman_test_support.h"
 
 namespace recman {
 namespace {

@@ -9,7 +9,7 @@
 #include "recman/btrcall.h"
 #include "recman/key_layout.h"
 #include "recman/record_manager.h"
-#include "recman/test_support.h"
+#include "recman/recman_test_support.h"
 
 namespace recman {
 namespace {

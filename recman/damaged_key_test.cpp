@@ -15,10 +15,10 @@
 #include "recman/btrcall.h"
 #include "recman/file_check.h"
 #include "recman/key_layout.h"
-#include "recman/pg_names.h"
+#include "recman/pg/pg_names.h"
 #include "recman/record_manager.h"
 #include "recman/test_engines.h"
-#include "recman/test_support.h"
+#include "recman/recman_test_support.h"
 
 namespace recman {
 namespace {

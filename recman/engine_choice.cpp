@@ -11,7 +11,7 @@
 #include "config/ini_reader.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
-#include "recman/pg_engine.h"
+#include "recman/pg/pg_engine.h"
 
 namespace recman {
 

@@ -12,10 +12,10 @@
 
 #include "platform/test_dir.h"
 #include "recman/btrcall.h"
-#include "recman/pg_names.h"
+#include "recman/pg/pg_names.h"
 #include "recman/record_manager.h"
 #include "recman/test_engines.h"
-#include "recman/test_support.h"
+#include "recman/recman_test_support.h"
 
 namespace recman {
 namespace {

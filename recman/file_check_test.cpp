@@ -7,7 +7,7 @@
 #include "platform/test_dir.h"
 #include "recman/btrcall.h"
 #include "recman/record_manager.h"
-#include "recman/test_support.h"
+#include "recman/recman_test_support.h"
 
 namespace recman {
 namespace {

@@ -15,7 +15,7 @@
 #include "platform/wait_hooks.h"
 #include "recman/btrcall.h"
 #include "recman/record_manager.h"
-#include "recman/test_support.h"
+#include "recman/recman_test_support.h"
 
 namespace recman {
 namespace {

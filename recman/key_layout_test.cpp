@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "recman/btrcall.h"
-#include "recman/test_support.h"
+#include "recman/recman_test_support.h"
 
 namespace recman {
 namespace {

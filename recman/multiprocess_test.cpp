@@ -27,7 +27,7 @@
 #include "recman/file_check.h"
 #include "recman/record_manager.h"
 #include "recman/test_engines.h"
-#include "recman/test_support.h"
+#include "recman/recman_test_support.h"
 
 #ifndef RECMAN_WORKER
 #error "RECMAN_WORKER must name the worker program"

@@ -24,9 +24,9 @@
 #include "recman/btrcall.h"
 #include "recman/file_check.h"
 #include "recman/key_layout.h"
-#include "recman/lock_file.h"
+#include "recman/sqlite/lock_file.h"
 #include "recman/record_manager.h"
-#include "recman/test_support.h"
+#include "recman/recman_test_support.h"
 
 namespace recman {
 namespace {

@@ -18,7 +18,7 @@
 
 #include "platform/env.h"
 #include "platform/test_dir.h"
-#include "recman/pg_names.h"
+#include "recman/pg/pg_names.h"
 
 namespace recman {
 namespace testing_support {

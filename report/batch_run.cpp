@@ -8,7 +8,7 @@
 #include "config/language.h"
 #include "config/session.h"
 #include "datafile/data_open.h"
-#include "datafile/messages.h"
+#include "datafile/data_messages.h"
 #include "platform/codepage.h"
 #include "report/main_flow.h"
 #include "report/pass_messages.h"
@@ -151,7 +151,9 @@ std::string UsageText() {
          "  4  the print program ended with an error (its message is given;\n"
          "     PANTALLA needs a terminal)\n"
          "  5  a data file cannot be opened, or a read failed during the pass\n"
-         "  6  a fee rate of Brol.ini is not a percentage from 0 to 100\n"
+         "  6  a fee rate of Brol.ini is not a percentage from 0 to 100, or a\n"
+         "     text file of the suite (Brol.ini, BrolTerm.ini, Sessio.ini, the\n"
+         "     message catalogue) is UTF-8 with a character code page 850 lacks\n"
          "Without arguments the program ends with 0 when the form is left with Esc,\n"
          "or with 5 or 6 as above when it stops before the form.\n";
 }
@@ -159,7 +161,11 @@ std::string UsageText() {
 int RunBatch(const BatchArguments& batch) {
   datafile::openFailure.Report = Tell;
   datafile::openFailure.ExitCode = kExitDataError;
-  std::string message;
+  std::string message = RefusedTextFileMessage();
+  if (!message.empty()) {
+    Tell(message);
+    return kExitSettings;
+  }
   if (!SetSelection(batch.date, batch.first, batch.last, &message)) {
     Tell(message);
     return kExitArguments;

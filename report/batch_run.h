@@ -44,7 +44,8 @@ constexpr int kExitArguments = 2;       // arguments that cannot be read
 constexpr int kExitNoPrintProgram = 3;  // the print program could not be started
 constexpr int kExitPrintFailed = 4;     // the print program ended with a non-zero code
 constexpr int kExitDataError = 5;       // a data file cannot be opened or read
-constexpr int kExitSettings = 6;        // a fee rate of Brol.ini is not a percentage
+constexpr int kExitSettings = 6;        // a fee rate is not a percentage, or a text
+                                        // file of the suite is refused
 
 struct BatchArguments {
   std::string date;    // code page 850, as the other texts below but the device

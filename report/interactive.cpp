@@ -3,15 +3,15 @@
 #include "config/language.h"
 #include "config/session.h"
 #include "console/colours.h"
-#include "console/form.h"
-#include "console/form_engine.h"
+#include "forms/form.h"
+#include "forms/form_engine.h"
 #include "console/key_codes.h"
 #include "console/message.h"
 #include "console/windows.h"
 #include "datafile/data_open.h"
 #include "dates/date_math.h"
 #include "report/batch_run.h"
-#include "report/form_hooks.h"
+#include "report/selection_hooks.h"
 #include "report/pass_messages.h"
 #include "report/report_state.h"
 
@@ -91,6 +91,11 @@ void SetInitialValues() {
 int RunInteractive() {
   // A data file that cannot be opened ends the program with its message.
   datafile::openFailure.ExitCode = kExitDataError;
+  const std::string refused = RefusedTextFileMessage();
+  if (!refused.empty()) {
+    console::ShowMessageAndWait(kMessageRow, refused);
+    return kExitSettings;
+  }
   console::FormFileStatus status = console::LoadForm();
   if (status == console::FormFileStatus::kOk && !FormHasSelectionFields())
     status = console::FormFileStatus::kTruncated;

@@ -11,6 +11,10 @@
 // with the values of the previous selection. Esc on screen 1 ends the
 // cycle; the data files are closed.
 //
+// A text file of the suite refused for a character code page 850 lacks
+// (pass_messages.h RefusedTextFileMessage) stops the program before the
+// form file is loaded, with its message and one key, exit code 6
+// (kExitSettings).
 // A form file that is missing, ends before what it announces, or lacks the
 // selection fields stops the program in order before any data file is
 // opened: a message in the session's language naming the file, the bell,
@@ -34,7 +38,7 @@
 
 #include <string>
 
-#include "console/form_file.h"
+#include "forms/form_file.h"
 #include "report/main_flow.h"
 #include "report/pass_messages.h"
 

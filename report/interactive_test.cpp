@@ -15,13 +15,13 @@
 #include <vector>
 
 #include "config/session.h"
-#include "console/form.h"
-#include "console/form_file.h"
-#include "console/form_hooks.h"
+#include "forms/form.h"
+#include "forms/form_file.h"
+#include "forms/form_hooks.h"
 #include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "console/screen.h"
-#include "console/test_support.h"
+#include "console/screen_test_support.h"
 #include "datafile/data_open.h"
 #include "dates/date_format.h"
 #include "format/format_state.h"
@@ -33,7 +33,7 @@
 #include "platform/test_dir.h"
 #include "platform/wait_hooks.h"
 #include "report/batch_run.h"
-#include "report/form_hooks.h"
+#include "report/selection_hooks.h"
 #include "report/report_state.h"
 #include "report/selection.h"
 

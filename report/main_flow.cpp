@@ -11,7 +11,7 @@
 #include "config/session.h"
 #include "config/session_init.h"
 #include "console/message.h"
-#include "console/popups.h"
+#include "forms/popups.h"
 #include "datafile/data_open.h"
 #include "datafile/record_ops.h"
 #include "dates/date_format.h"

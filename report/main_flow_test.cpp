@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "config/session.h"
-#include "console/calculator.h"
-#include "console/calendar.h"
+#include "forms/calculator.h"
+#include "forms/calendar.h"
 #include "console/keyboard.h"
 #include "platform/console.h"
 #include "platform/files.h"
@@ -134,6 +134,23 @@ TEST_F(Settings, RatesOutsideZeroToAHundredAreNamedInOrder) {
   EXPECT_EQ(RateProblem().substr(RateProblem().size() - 8), "Ret1=250");
   state.WithholdingRate[1] = 100.0f;
   EXPECT_EQ(RateProblem(), "");  // 0 and 100 are percentages
+}
+
+TEST_F(Settings, AUtf8TextFileWithACharacterOutsideTheCodePageIsNamed) {
+  ASSERT_TRUE(platform::WriteFile(dir_.file("Brol.ini"),
+                                  "[Administrador]\nLinia1=COL\xC2\xB7LEGIAT\n"));
+  EXPECT_EQ(RefusedTextFileMessage(), "");
+  ReadSettings();
+  EXPECT_EQ(state.Identity[1], "COL\xFALEGIAT");  // converted to code page 850
+  ASSERT_TRUE(platform::WriteFile(dir_.file("Brol.ini"),
+                                  "[Administrador]\nLinia1=COL\xE2\x80\x99LEGIAT N\xC3\x9AM.\n"));
+  config::session.IniCache.clear();  // read as changed
+  config::session.Language = "CAT";
+  EXPECT_EQ(RefusedTextFileMessage(),
+            "EL FITXER " + dir_.file("Brol.ini") +
+                " T\x90 UN CAR\xB7" "CTER QUE EL CODI DE P\xB7GINA 850 NO T\x90 (U+2019, L\xD6NIA 2)");
+  ReadSettings();
+  EXPECT_EQ(state.Identity[1], "");  // nothing of the file is used garbled
 }
 
 TEST(BatchArguments, DepartmentsCommunitiesAndTheDevice) {

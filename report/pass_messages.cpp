@@ -6,6 +6,7 @@
 
 #include "config/language.h"
 #include "config/session.h"
+#include "config/text_file.h"
 #include "dates/date_format.h"
 #include "format/dotted_code.h"
 #include "format/text_utils.h"
@@ -173,6 +174,22 @@ std::string PrintFailedMessage(int code, const std::string& words) {
                             " A ACABAT DAMB ETH C\xE3" "DI ",
                             " HA TERMINADO CON EL C\xE0" "DIGO ") +
          std::to_string(code) + (words.empty() ? std::string() : ": " + words);
+}
+
+std::string RefusedTextFileMessage() {
+  config::TextRefusal refusal;
+  if (!config::RefusedTextFile(&refusal)) return "";
+  char where[48];
+  std::snprintf(where, sizeof where, " (U+%04X, ", unsigned(refusal.character));
+  const std::string line = std::to_string(refusal.line) + ")";
+  return config::ByLanguage("EL FITXER ", "O FICHEIRO ", "ETH FICH\xD4R ", "EL FICHERO ") +
+         NativeName(refusal.name) +
+         config::ByLanguage(" T\x90 UN CAR\xB7" "CTER QUE EL CODI DE P\xB7GINA 850 NO T\x90",
+                            " TEM UM CAR\xB5" "CTER QUE A P\xB5GINA DE C\xE0" "DIGO 850 NOM TEM",
+                            " A UN CAR\xB7" "CTER QUE ETH C\xE3" "DI DE PAGINA 850 NON A",
+                            " TIENE UN CAR\xB5" "CTER QUE LA P\xB5GINA DE C\xE0" "DIGOS 850 NO TIENE") +
+         where +
+         config::ByLanguage("L\xD6NIA ", "LINHA ", "LINHA ", "L\xD6NEA ") + line;
 }
 
 }  // namespace report

@@ -62,4 +62,11 @@ std::string OutputPlace(const std::string& device, const std::string& document =
 // 850) is its own message, if it left one, added after the code.
 std::string PrintFailedMessage(int code, const std::string& words = "");
 
+// The message for the first of the suite's text files (Brol.ini,
+// BrolTerm.ini, Sessio.ini, the message catalogue) refused for a character
+// code page 850 lacks (config::RefusedTextFile): the file, the character's
+// code point and its line. "" when no file is refused. A program that gets
+// a message prints nothing: the file's values cannot be read as written.
+std::string RefusedTextFileMessage();
+
 }  // namespace report

@@ -21,7 +21,7 @@
 #include "config/session_init.h"
 #include "console/key_codes.h"
 #include "console/keyboard.h"
-#include "console/popups.h"
+#include "forms/popups.h"
 #include "platform/console.h"
 
 namespace {

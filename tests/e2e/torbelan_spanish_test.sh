@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# With Idioma=SPA the selection form, its messages and the printout are in
-# Spanish.
+# With Idioma=SPA the selection form, its help, its messages and the printout
+# are in Spanish.
 # Usage: torbelan_spanish_test.sh SUITE TORBELAN ZULDATA ZUDAVIVI
 set -u
 . "$(dirname "$0")/lib/tmux_harness.sh"
@@ -13,6 +13,13 @@ expect_at 7 12 "FECHA LIQUIDACIÓN"
 expect_at 10 12 "DESDE LA COMUNIDAD"
 expect_at 10 47 "DEPARTAMENTO"
 expect_at 12 12 "HASTA LA COMUNIDAD"
+# F1: the Spanish help, and inside it the Spanish general topic.
+send F1
+wait_for_screen "Este programa imprime el detalle"
+send F1
+wait_for_screen "AYUDA GENERAL DE LOS PROGRAMAS"
+send Escape Escape
+wait_until_gone "Este programa imprime el detalle"
 send Enter Enter Enter Enter Enter
 wait_for_screen "CONFORME (S/N) ? ◄NO►"
 confirm_and_print "25 LIQUIDACIONES, 26 PÁGINAS: DOCUMENTO DE TEXTO $OUT"

@@ -28,7 +28,7 @@ balance=$(line_with "RÒSSEC ANTERIOR")
 screen | grep -qF "»" && fail "a line is marked as cut on a 120-column terminal"
 screen | grep -qF "columnes" && fail "the status line speaks of columns with nothing cut"
 status=$(screen_row 40)
-[[ "$status" == " Pàgina 1 de 26  línies 1-39/66  ↑ ↓  RePàg AvPàg  Esc surt"* ]] ||
+[[ "$status" == " Pàgina 1 de 26  línies 1-39/66  ↑ ↓  PgUp PgDn  Esc surt"* ]] ||
   fail "status line at 120 x 40: '$status'"
 # 39 lines of the page: the letterhead's first line on row 1.
 expect_at 1 1 "JOSEP M. CASTELLS I VIDAL"
@@ -36,7 +36,7 @@ expect_at 1 1 "JOSEP M. CASTELLS I VIDAL"
 harness_resize 80 25
 wait_for_screen "columnes 1-80/96"
 status=$(screen_row 25)
-[[ "$status" == " Pàgina 1 de 26  línies 1-24/66  columnes 1-80/96  ← → desplaça"* ]] ||
+[[ "$status" == " Pàgina 1 de 26  línies 1-24/66  columnes 1-80/96  ← → ↑ ↓  PgUp PgDn  Esc surt"* ]] ||
   fail "status line at 80 x 25: '$status'"
 [ "${#status}" -le 80 ] || fail "the status line is wider than the terminal: ${#status}"
 # The carried-over balance stands in columns 75-84: cut, and marked.
@@ -65,7 +65,7 @@ wait_for_screen "Página 1 de 26"
 send PageDown PageDown PageDown PageDown PageDown PageDown PageDown PageDown PageDown
 wait_for_screen "Página 10 de 26"
 status=$(screen_row 25)
-[[ "$status" == " Página 10 de 26  líneas 1-24/66  columnas 1-80/96  ← → desplazar  Esc salir" ]] ||
+[[ "$status" == " Página 10 de 26  líneas 1-24/66  ← → ↑ ↓  PgUp PgDn  Esc salir"* ]] ||
   fail "Spanish status line at page 10: '$status'"
 send End
 wait_for_screen "Página 26 de 26"

@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "tools/zudavivi/messages.h"
+#include "tools/zudavivi/print_messages.h"
 
 namespace zudavivi {
 

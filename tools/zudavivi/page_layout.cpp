@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "tools/zudavivi/messages.h"
+#include "tools/zudavivi/print_messages.h"
 #include "tools/zudavivi/spool_reader.h"
 
 namespace zudavivi {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
-#include "tools/zudavivi/messages.h"
+#include "tools/zudavivi/print_messages.h"
 #include "tools/zudavivi/output_file.h"
 #include "tools/zudavivi/page_layout.h"
 

@@ -3,16 +3,18 @@
 // It says where the view stands (page, lines and columns shown), how to move
 // it and how to leave, in the session's language (config::ByLanguage:
 // Catalan, Galician-Portuguese, Aranese, Spanish), for example
-//   " Pàgina 10 de 12  línies 1-39/66  ↑ ↓  RePàg AvPàg  Esc surt"
+//   " Pàgina 10 de 12  línies 1-39/66  ↑ ↓  PgUp PgDn  Esc surt"
 // and, when the page is wider than the screen,
-//   " Pàgina 10 de 12  línies 1-24/66  columnes 1-80/96  ← → desplaça  ↑ ↓  Esc surt"
-// (the arrows are the console glyphs of bytes 0x1B and 0x1A).
+//   " Pàgina 10 de 12  línies 1-24/66  columnes 1-80/96  ← → ↑ ↓  PgUp PgDn  Esc surt"
+// (the arrows that scroll the page where it is cut, as the console glyphs
+// of bytes 0x1B, 0x1A, 0x18 and 0x19; "PgUp PgDn", the keys that turn the
+// pages, are named so in every language).
 //
 // It never is wider than the screen: the parts are kept by importance (the
-// page, the hint for the cut columns, Esc, the columns, the lines, the keys
-// that move down and across pages) as long as they fit, and shown in their
-// usual order; when not even the page fits, the page shows as "10/12", cut
-// at the screen's width.
+// page, the arrows, Esc, PgUp PgDn, the lines, the columns) as long as they
+// fit, and shown in their usual order, so that on 80 columns every key
+// shows at any page number; when not even the page fits, the page shows as
+// "10/12", cut at the screen's width.
 //
 // No state; reads config::session.Language.
 #pragma once

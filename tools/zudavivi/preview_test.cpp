@@ -53,7 +53,7 @@ TEST_F(PreviewTest, ScrollAcrossAndDownAndTurnPages) {
   // The page number lies past column 80: the line is marked as cut.
   EXPECT_EQ(Row(1), "FIRST PAGE" + std::string(69, ' ') + "\xAF");
   EXPECT_EQ(Row(25).find(" P\x85gina 1 de 2  l\xA1nies 1-24/66  columnes 1-80/96  "
-                         "\x1B \x1A despla\x87" "a  \x18 \x19  Esc surt"),
+                         "\x1B \x1A \x18 \x19  PgUp PgDn  Esc surt"),
             0u);
   EXPECT_EQ(platform::ConsoleReadRow(25).size(), 80u);
 
@@ -90,8 +90,7 @@ TEST_F(PreviewTest, AWideScreenShowsTheWholePageWidthAndAsManyLinesAsFit) {
   EXPECT_EQ(Row(1), "FIRST PAGE" + std::string(74, ' ') + "P\xB7GINA    1");
   EXPECT_EQ(Row(30), "line 30");  // 39 page lines in view
   std::string status = Row(40);
-  EXPECT_EQ(status.find(" P\x85gina 1 de 2  l\xA1nies 1-39/66  \x18 \x19  ReP\x85g AvP\x85g  "
-                        "Esc surt"),
+  EXPECT_EQ(status.find(" P\x85gina 1 de 2  l\xA1nies 1-39/66  \x18 \x19  PgUp PgDn  Esc surt"),
             0u)
       << status;
   EXPECT_EQ(status.find("columnes"), std::string::npos);  // nothing is cut across
@@ -120,8 +119,8 @@ TEST_F(PreviewTest, SpanishStatusLineAtPageTenOfTwelve) {
   std::string error;
   ASSERT_EQ(RunPreview(spool, &error), 0) << error;
   std::string status = platform::ConsoleReadRow(25);
-  EXPECT_EQ(status.find(" P\xA0gina 10 de 12  l\xA1neas 1-24/66  columnas 1-80/96  "
-                        "\x1B \x1A desplazar  Esc salir"),
+  EXPECT_EQ(status.find(" P\xA0gina 10 de 12  l\xA1neas 1-24/66  \x1B \x1A \x18 \x19  PgUp PgDn  "
+                        "Esc salir"),
             0u)
       << status;
   EXPECT_EQ(status.size(), 80u);
@@ -151,9 +150,13 @@ TEST(PreviewStatusTest, FitsEveryWidthAtAnyPageNumber) {
   config::session.Language = "CAT";
   EXPECT_EQ(PreviewStatusLine(place, 14), " 32767/32767  ");  // the page alone does not fit
   EXPECT_EQ(PreviewStatusLine(place, 5), " 3276");
-  // The hint to scroll across outlasts the ranges as the screen narrows.
+  // The arrows outlast the ranges as the screen narrows; on 80 columns
+  // every key shows at any page number.
   EXPECT_EQ(PreviewStatusLine(place, 50),
-            " P\x85gina 32767 de 32767  \x1B \x1A despla\x87" "a  Esc surt" + std::string(4, ' '));
+            " P\x85gina 32767 de 32767  \x1B \x1A \x18 \x19  Esc surt" + std::string(9, ' '));
+  EXPECT_EQ(PreviewStatusLine(place, 80),
+            " P\x85gina 32767 de 32767  l\xA1nies 1-24/255  \x1B \x1A \x18 \x19  PgUp PgDn  "
+            "Esc surt" + std::string(11, ' '));
   EXPECT_EQ(PreviewStatusLine(place, 0), "");
 }
 

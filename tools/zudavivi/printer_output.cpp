@@ -7,7 +7,7 @@
 #include <cerrno>
 
 #include "platform/process.h"
-#include "tools/zudavivi/messages.h"
+#include "tools/zudavivi/print_messages.h"
 #include "tools/zudavivi/pdf_output.h"
 
 namespace zudavivi {

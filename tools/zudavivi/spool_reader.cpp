@@ -4,7 +4,7 @@
 
 #include "platform/codepage.h"
 #include "print/spool_format.h"
-#include "tools/zudavivi/messages.h"
+#include "tools/zudavivi/print_messages.h"
 
 namespace zudavivi {
 namespace {

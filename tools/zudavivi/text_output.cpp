@@ -5,7 +5,7 @@
 
 #include "format/text_utils.h"
 #include "platform/codepage.h"
-#include "tools/zudavivi/messages.h"
+#include "tools/zudavivi/print_messages.h"
 #include "tools/zudavivi/output_file.h"
 #include "tools/zudavivi/page_layout.h"
 

@@ -174,7 +174,7 @@ bool CheckCsvText(const std::string& bytes, std::string* text, std::string* erro
     *error = NulMessage(bytes) + kSaveAgain;
     return false;
   }
-  const size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  const size_t start = platform::Utf8MarkLength(bytes);
 
   // Every byte UTF-8 first: a file in another encoding is named as such,
   // not by the first character that looks wrong.

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "console/help_text.h"
+#include "forms/help_text.h"
 #include "platform/codepage.h"
 
 namespace zuldata {
@@ -26,7 +26,7 @@ std::vector<std::string> Lines(const std::string& text) {
 
 bool BuildHelpFile(const std::string& utf8, std::string* hlp, std::string* problem) {
   hlp->clear();
-  const std::vector<std::string> lines = Lines(utf8);
+  const std::vector<std::string> lines = Lines(utf8.substr(platform::Utf8MarkLength(utf8)));
   for (size_t n = 0; n < lines.size(); ++n) {
     const std::string where = "line " + std::to_string(n + 1) + ": ";
     bool lossy = false;

@@ -12,7 +12,8 @@ namespace zuldata {
 // Bytes per record: the width of the suite's console.
 constexpr int kHelpRecordLength = 80;
 
-// Builds the .HLP bytes of a help source. Returns false, with the problem
+// Builds the .HLP bytes of a help source (a UTF-8 byte-order mark before
+// its first line is passed over). Returns false, with the problem
 // and the 1-based line number, for a line that shows more than 76
 // characters, whose record would pass 80 bytes, or that has a character
 // code page 850 lacks (or a byte that is one of the control codes).

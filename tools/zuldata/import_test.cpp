@@ -40,6 +40,10 @@ class Import : public ::testing::Test {
            ImportCounts* counts = nullptr) {
     ImportOptions options;
     options.update = update;
+    return RunWith(file, csv, options, counts);
+  }
+  bool RunWith(const std::string& file, const std::string& csv, const ImportOptions& options,
+               ImportCounts* counts = nullptr) {
     ImportCounts scratch;
     error_.clear();
     return ImportCsv(root_, file, csv, options, counts ? counts : &scratch, &error_);
@@ -149,9 +153,50 @@ TEST_F(Import, UpdateNeedsAUniqueKey) {
   ASSERT_TRUE(Run("CobramH", "department,date,amount_in,state\n10001,20261005,60,C\n", false));
   EXPECT_FALSE(Run("CobramH", "department,date,amount_in,state\n10001,20261005,70,C\n", true));
   EXPECT_NE(error_.find("CobramH has no unique key"), std::string::npos) << error_;
+  EXPECT_NE(error_.find("--replace replaces the records of the CSV's communities"),
+            std::string::npos)
+      << error_;
   EXPECT_FALSE(Run("PagamH", "community,date,amount\n1,20261005,70\n", true));
   EXPECT_NE(error_.find("PagamH has no unique key"), std::string::npos) << error_;
   EXPECT_EQ(Records("CobramH").size(), 1u);
+}
+
+// An export imported back into a file without a unique key: refused as a
+// plain import, replacing what it covers with --replace.
+TEST_F(Import, ReplaceTakesTheCsvsCommunitiesAndIdenticalRowsAreRefused) {
+  const std::string header = "community,date,text,amount\n";
+  ASSERT_TRUE(Run("PagamH", header + "1,20261005,AIGUA,10\n1,20261105,LLUM,20\n"
+                  "2,20261005,NETEJA,30\n", false))
+      << error_;
+  const std::string exported = Export("PagamH");
+  EXPECT_FALSE(Run("PagamH", exported, false));
+  EXPECT_EQ(error_.find("line 2 and 2 more rows are identical to records already in PagamH"), 0u)
+      << error_;
+  EXPECT_EQ(Records("PagamH").size(), 3u);
+
+  ImportOptions replace;
+  replace.replace = true;
+  ImportCounts counts;
+  ASSERT_TRUE(RunWith("PagamH", header + "1,20261005,AIGUA,12\n", replace, &counts)) << error_;
+  EXPECT_EQ(counts.deleted, 2u);
+  EXPECT_EQ(counts.inserted, 1u);
+  const std::string after = Export("PagamH");
+  EXPECT_NE(after.find("0001,20261005,0000,AIGUA,12.00,"), std::string::npos) << after;
+  EXPECT_EQ(after.find("LLUM"), std::string::npos) << after;
+  EXPECT_NE(after.find("NETEJA"), std::string::npos) << after;  // community 2 untouched
+  ASSERT_TRUE(RunWith("PagamH", exported, replace, &counts)) << error_;
+  EXPECT_EQ(Export("PagamH"), exported);  // the export back: as it was
+
+  ImportOptions identical;
+  identical.allowIdentical = true;
+  ASSERT_TRUE(RunWith("PagamH", header + "2,20261005,NETEJA,30\n", identical)) << error_;
+  EXPECT_EQ(Records("PagamH").size(), 4u);
+
+  EXPECT_FALSE(RunWith("PagamH", "date,amount\n20261005,1\n", replace));
+  EXPECT_EQ(error_, "--replace needs the column community (the community) in the header");
+  EXPECT_FALSE(RunWith("FinquesH", "code,name\n1,A\n", replace));
+  EXPECT_EQ(error_, "FinquesH has a unique key: --update replaces its records by that key");
+  EXPECT_EQ(Records("PagamH").size(), 4u);
 }
 
 TEST_F(Import, TwoRowsWithOneUniqueKeyAreRefusedInBothModes) {
@@ -186,6 +231,30 @@ TEST_F(Import, SpreadsheetCsvSemicolonsMarkAndCapitals) {
   EXPECT_NE(error_.find("has no field \"departament\" (its fields: department, date,"),
             std::string::npos)
       << error_;
+  // Trailing empty columns, as a spreadsheet leaves them, are no columns.
+  ASSERT_TRUE(Run("FinquesH", "code;name;;\r\n1;ERA*L';;\r\n2;MOLI*EL;; \r\n", false))
+      << error_;
+  EXPECT_EQ(Records("FinquesH").size(), 2u);
+}
+
+TEST_F(Import, RefusalsSayWhatIsWrong) {
+  const struct {
+    const char* csv;
+    const char* message;
+  } cases[] = {
+      {"code;last_settled\n1;20260231\n",
+       "line 2: last_settled \"20260231\" is 31 February 2026, which does not exist"},
+      {"code;last_settled\n1;20250229\n", "is 29 February 2025, which does not exist"},
+      {"code;last_settled\n1;20261301\n", "\"20261301\" has the month 13 (01 to 12)"},
+      {"code;last_settled\n1;2026-12-31\n", "needs a date YYYYMMDD (00000000 for none)"},
+      {"code;;name\n1;x;A\n", "line 1: column 2 has values but no name in the header"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_FALSE(Run("FinquesH", c.csv, false)) << c.csv;
+    EXPECT_NE(error_.find(c.message), std::string::npos) << error_;
+  }
+  EXPECT_NE(StatusText(51, "/x/DADES/PropietH.dat").find("wrong owner name"), std::string::npos);
+  EXPECT_NE(StatusText(51, "/x/DADES/PropietH.dat").find("ZULOWNER"), std::string::npos);
 }
 
 TEST_F(Import, AmountsInEurosComeBackThroughExportInBothForms) {
@@ -301,7 +370,11 @@ TEST_F(Import, TheCommandsPrintTheirCountsAndTakeNamesInAnyCase) {
   EXPECT_EQ(Tool("import " + root_ + " " + csv, &out), 1);
   EXPECT_NE(out.find("canvis.csv names none of the report's files"), std::string::npos) << out;
   EXPECT_EQ(Tool("import " + root_ + " Finques " + csv, &out), 1);
-  EXPECT_EQ(Tool("import " + root_ + " " + csv + " --replace", &out), 2);
+  EXPECT_EQ(Tool("import " + root_ + " " + csv + " --bogus", &out), 2);
+  EXPECT_EQ(Tool("import " + root_ + " " + csv + " --update --replace", &out), 2);
+  csv = dir_.Write("PagamH.csv", "community;date;amount\n1;20261005;10\n");
+  ASSERT_EQ(Tool("import " + root_ + " " + csv + " --replace", &out), 0) << out;
+  EXPECT_EQ(out, "PagamH: 1 inserted, 0 replaced, 0 deleted\n");
   csv = dir_.Write("bad/finquesh.csv", "code,fee\n4,1\n5,1.234\n");
   EXPECT_EQ(Tool("import " + root_ + " " + csv + " --update", &out), 1);
   EXPECT_NE(out.find("line 3: fee \"1.234\" has three digits"), std::string::npos) << out;

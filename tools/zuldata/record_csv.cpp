@@ -1,5 +1,6 @@
 #include "tools/zuldata/record_csv.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <set>
@@ -54,6 +55,23 @@ bool ValidDate(const std::string& d) {
   return dates::DateInvalid(d.substr(6, 2) + "/" + d.substr(4, 2) + "/" + d.substr(0, 4)) == 0;
 }
 
+// What is wrong with eight digits YYYYMMDD that ValidDate refuses, naming
+// the day when the month and the day are in range: "is 31 February 2026,
+// which does not exist".
+std::string DateProblem(const std::string& d) {
+  static const char* const kMonths[] = {"January", "February", "March",     "April",
+                                        "May",     "June",     "July",      "August",
+                                        "September", "October", "November", "December"};
+  const int year = std::atoi(d.substr(0, 4).c_str());
+  const int month = std::atoi(d.substr(4, 2).c_str());
+  const int day = std::atoi(d.substr(6, 2).c_str());
+  if (year == 0) return "has the year 0000 (years run from 0001; 00000000 for no date)";
+  if (month < 1 || month > 12) return "has the month " + d.substr(4, 2) + " (01 to 12)";
+  if (day < 1 || day > 31) return "has the day " + d.substr(6, 2) + " (01 to 31)";
+  return "is " + std::to_string(day) + " " + kMonths[month - 1] + " " + std::to_string(year) +
+         ", which does not exist";
+}
+
 // Puts one CSV value into its field; returns a description of what is
 // wrong, or "" when it fits.
 std::string PutValue(const Field& f, const std::string& value, char* rec) {
@@ -70,8 +88,9 @@ std::string PutValue(const Field& f, const std::string& value, char* rec) {
     case FieldType::PackedDate: {
       std::string digits = Trim(value);
       if (digits.empty()) digits = "00000000";
-      if (digits.size() != 8 || !AllDigits(digits) || !ValidDate(digits))
+      if (digits.size() != 8 || !AllDigits(digits))
         return "needs a date YYYYMMDD (00000000 for none)";
+      if (!ValidDate(digits)) return DateProblem(digits);
       dates::Pack(digits).copy(rec + f.offset, 4);
       return "";
     }
@@ -153,7 +172,7 @@ const report::ReportFileLayout* LayoutNamed(const std::string& name) {
 bool ParseCsv(const std::string& input, std::vector<CsvRow>* rows, std::string* error,
               char separator) {
   std::string text = input;
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+  text.erase(0, platform::Utf8MarkLength(text));
   rows->clear();
   CsvRow row;
   std::string field;
@@ -238,12 +257,33 @@ std::string CsvLine(const std::vector<std::string>& fields, char separator) {
   return out + "\n";
 }
 
+void DropEmptyColumns(std::vector<CsvRow>* rows) {
+  size_t width = 0;
+  for (const CsvRow& r : *rows) width = std::max(width, r.fields.size());
+  std::vector<bool> empty(width, true);
+  for (const CsvRow& r : *rows)
+    for (size_t c = 0; c < r.fields.size(); ++c)
+      if (!Trim(r.fields[c]).empty()) empty[c] = false;
+  for (CsvRow& r : *rows) {
+    std::vector<std::string> kept;
+    for (size_t c = 0; c < r.fields.size(); ++c)
+      if (!empty[c]) kept.push_back(std::move(r.fields[c]));
+    r.fields.swap(kept);
+  }
+}
+
 bool MapHeader(const report::ReportFileLayout& layout, const CsvRow& header,
                std::vector<const Field*>* columns, std::string* error) {
   columns->clear();
   std::set<const Field*> seen;
   for (const std::string& raw : header.fields) {
     std::string name = Trim(raw);
+    if (name.empty()) {
+      *error = "line " + std::to_string(header.line) + ": column " +
+               std::to_string(columns->size() + 1) +
+               " has values but no name in the header";
+      return false;
+    }
     const Field* found = nullptr;
     for (size_t k = 0; k < layout.fieldCount; ++k)
       if (SameNameIgnoringCase(name, layout.fields[k].name)) found = &layout.fields[k];

@@ -9,7 +9,8 @@
 //     quotes may hold the separator, line ends and doubled quotes ("").
 //   - The first line is a header of field names, each one a field of the
 //     file's layout (letters in any case: "Code" is "code"), each at most
-//     once, in any order. Fields the header leaves out import as their
+//     once, in any order. A column with no name and no value in any row
+//     (a spreadsheet's trailing ";;") is no column. Fields the header leaves out import as their
 //     empty value: spaces (text), packed zeros (packed digits; the zero
 //     date for dates), 0 (numbers, amounts and bytes).
 //   - Values by field type: packed digits as their digit text (at most
@@ -20,7 +21,8 @@
 //     decimal mark (euro_amount.h), kept as hundredths; text as UTF-8 of
 //     characters that code page 850 has, at most the field's width; a byte
 //     0-255. A date must exist in the calendar (29 February only in leap
-//     years); text must be well-formed UTF-8 in its shortest form
+//     years; one that does not is named: "is 31 February 2026, which does
+//     not exist"); text must be well-formed UTF-8 in its shortest form
 //     (platform::DecodeUtf8), so no over-long form can bring in a NUL.
 //   - Export writes every field of the layout, text without its trailing
 //     spaces, amounts with the decimal mark asked for.
@@ -57,9 +59,15 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b);
 // ("FinquesH", "finquesh", "FINQUESH"), or nullptr.
 const report::ReportFileLayout* LayoutNamed(const std::string& name);
 
+// Removes the columns that hold nothing: no name in the header (rows[0])
+// and no value in any row (blanks count as nothing), wherever they stand,
+// also beyond the end of a shorter header. Spreadsheets write such columns
+// as trailing separators (";;").
+void DropEmptyColumns(std::vector<CsvRow>* rows);
+
 // Maps a header row to field indexes of the layout, names compared without
 // regard to case. Returns false with a message for an unknown name (listing
-// the layout's names) or a repeated one.
+// the layout's names), an empty one or a repeated one.
 bool MapHeader(const report::ReportFileLayout& layout, const CsvRow& header,
                std::vector<const report::Field*>* columns, std::string* error);
 

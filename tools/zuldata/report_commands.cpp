@@ -6,7 +6,9 @@
 
 #include <cstdio>
 #include <iostream>
+#include <algorithm>
 #include <map>
+#include <set>
 
 #include "platform/codepage.h"
 #include "platform/files.h"
@@ -69,6 +71,31 @@ std::string CsvFileIn(const std::string& dir, const std::string& name) {
   return dir + "/" + (found.empty() ? wanted : found);
 }
 
+// The field whose first two bytes name a record's community, in the files
+// without a unique key (whose records --replace replaces by community):
+// PagamH's community, CobramH's department key (community code first).
+// nullptr for the other files.
+const report::Field* CommunityField(const report::ReportFileLayout& layout) {
+  if (SameNameIgnoringCase(layout.name, "PagamH")) return &report::pagam::kCode;
+  if (SameNameIgnoringCase(layout.name, "CobramH")) return &report::cobram::kKey;
+  return nullptr;
+}
+
+// The records that are byte for byte one of `stored`: how many, and the
+// line of the first ("" when none).
+std::string IdenticalRows(const std::vector<std::string>& records, const std::vector<int>& lines,
+                          const std::vector<std::string>& stored, size_t* count) {
+  const std::set<std::string> have(stored.begin(), stored.end());
+  std::string first;
+  *count = 0;
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (have.count(records[i]) == 0) continue;
+    if (first.empty()) first = std::to_string(lines[i]);
+    ++*count;
+  }
+  return first;
+}
+
 }  // namespace
 
 bool ImportCsv(const std::string& root, const std::string& file, const std::string& csv,
@@ -90,6 +117,7 @@ bool ImportCsv(const std::string& root, const std::string& file, const std::stri
   const char separator = CsvSeparator(&csv);
   std::vector<CsvRow> rows;
   if (!ParseCsv(csv, &rows, error, separator)) return false;
+  DropEmptyColumns(&rows);
   if (rows.empty()) {
     *error = "the CSV has no header line";
     return false;
@@ -118,10 +146,25 @@ bool ImportCsv(const std::string& root, const std::string& file, const std::stri
   int unique = -1;
   for (size_t k = 0; k < fileLayout.keys.size() && unique < 0; ++k)
     if (!fileLayout.keys[k].duplicates) unique = int(k);
+  const std::string name = layout->name;
+  if (options.update && options.replace) {
+    *error = "--update and --replace do not go together";
+    return false;
+  }
   if (options.update && unique < 0) {
-    *error = std::string(layout->name) +
-             " has no unique key, so --update cannot tell which records are already "
-             "there; without --update the rows are added to it";
+    *error = name +
+             " has no unique key, so --update cannot tell which records are already there; "
+             "--replace replaces the records of the CSV's communities with its rows";
+    return false;
+  }
+  const report::Field* community = CommunityField(*layout);
+  if (options.replace && unique >= 0) {
+    *error = name + " has a unique key: --update replaces its records by that key";
+    return false;
+  }
+  if (options.replace && community == nullptr) {
+    *error = name + "'s records name no community, so --replace cannot tell which ones the "
+             "CSV covers";
     return false;
   }
   // The bytes the header gives: on --update they are written over the
@@ -129,6 +172,11 @@ bool ImportCsv(const std::string& root, const std::string& file, const std::stri
   // field names, which other programs of the suite may use) stays.
   std::string given(layout->recordLength, '\0');
   for (const report::Field* f : columns) given.replace(f->offset, f->width, f->width, '\1');
+  if (options.replace && given.substr(community->offset, 2) != "\1\1") {
+    *error = "--replace needs the column " + std::string(community->name) +
+             " (the community) in the header";
+    return false;
+  }
   if (options.update) {
     for (const recman::Segment& seg : fileLayout.keys[unique].segments) {
       if (given.find('\0', seg.offset) < size_t(seg.offset) + seg.length) {
@@ -157,26 +205,57 @@ bool ImportCsv(const std::string& root, const std::string& file, const std::stri
       }
     }
   }
+  // In a file without a unique key nothing refuses a record that is there
+  // already: an export imported back would store every record twice.
+  if (unique < 0 && !options.replace && !options.allowIdentical && !records.empty()) {
+    std::vector<std::string> stored;
+    if (!data.ReadAll(&stored, error)) return false;
+    size_t same = 0;
+    const std::string first = IdenticalRows(records, lines, stored, &same);
+    if (same > 0) {
+      *error = "line " + first +
+               (same == 1 ? " is" : " and " + std::to_string(same - 1) + " more rows are") +
+               " identical to records already in " + name +
+               ", which would then hold them twice; --replace replaces the records of the "
+               "CSV's communities with its rows, --allow-identical adds them all the same";
+      return false;
+    }
+  }
+  std::vector<std::string> deleteCodes;
+  if (options.replace) {
+    for (const std::string& r : records) {
+      const std::string code = r.substr(community->offset, 2);
+      if (std::find(deleteCodes.begin(), deleteCodes.end(), code) == deleteCodes.end())
+        deleteCodes.push_back(code);
+    }
+  }
   size_t failed = 0;
-  if (!data.StoreAll(records, options.update ? unique : -1, given, &counts->inserted,
-                     &counts->replaced, error, &failed)) {
+  ReportFile::StoreCounts stored;
+  if (!data.StoreAll(records, options.update ? unique : -1, given, deleteCodes, &stored, error,
+                     &failed)) {
     if (failed < records.size())
       *error = "line " + std::to_string(lines[failed]) + ": " + *error;
     return false;
   }
+  counts->inserted = stored.inserted;
+  counts->replaced = stored.replaced;
+  counts->deleted = stored.deleted;
   return true;
 }
 
 int ImportCommand(const std::vector<std::string>& args) {
-  const char* usage = "import ROOT [FILE] CSV [--update]";
+  const char* usage = "import ROOT [FILE] CSV [--update | --replace] [--allow-identical]";
   ImportOptions options;
   std::vector<std::string> positional;
   for (const std::string& a : args) {
     if (a == "--update") options.update = true;
+    else if (a == "--replace") options.replace = true;
+    else if (a == "--allow-identical") options.allowIdentical = true;
     else if (a.compare(0, 2, "--") == 0) return Usage(usage);
     else positional.push_back(a);
   }
-  if (positional.size() != 2 && positional.size() != 3) return Usage(usage);
+  if ((positional.size() != 2 && positional.size() != 3) || (options.update && options.replace))
+    return Usage(usage);
   const std::string& root = positional[0];
   const std::string& csvPath = positional.back();
   std::string file = positional.size() == 3 ? positional[1] : FileOfCsvName(csvPath);
@@ -191,8 +270,10 @@ int ImportCommand(const std::vector<std::string>& args) {
   ImportCounts counts;
   if (!ImportCsv(root, file, csv, options, &counts, &error))
     return Fail(csvPath + ": " + error + "; nothing imported");
-  std::printf("%s: %zu inserted, %zu replaced\n", LayoutNamed(file)->name, counts.inserted,
-              counts.replaced);
+  std::printf("%s: %zu inserted, %zu replaced%s\n", LayoutNamed(file)->name, counts.inserted,
+              counts.replaced,
+              options.replace ? (", " + std::to_string(counts.deleted) + " deleted").c_str()
+                              : "");
   return 0;
 }
 

@@ -1,6 +1,6 @@
 // The data tool's commands for the report's files and the demo suite:
 //
-//   zuldata import ROOT [FILE] CSV [--update]
+//   zuldata import ROOT [FILE] CSV [--update | --replace] [--allow-identical]
 //       Adds the rows of a CSV file (csv_text.h, record_csv.h) to
 //       ROOT/DADES/FILE.dat; without FILE, the CSV's name without its
 //       extension names the file (FinquesH.csv, finquesh.csv). Rows with no
@@ -11,9 +11,16 @@
 //       a row whose value of the file's first unique key is already there
 //       is written over that record (the columns the CSV gives; the rest
 //       of the record stays), in the same one transaction; a file without a
-//       unique key (PagamH, CobramH) refuses --update. Two rows with the
-//       same unique key are refused in either mode. Prints
-//       "FILE: N inserted, M replaced".
+//       unique key (PagamH, CobramH) refuses --update and points to
+//       --replace. With --replace (only those two files), every record of
+//       the communities the CSV's rows belong to is deleted and the rows
+//       are inserted, in the same one transaction: an export edited and
+//       imported back replaces what it covers. A plain import into one of
+//       those two files is refused when a row is byte for byte a record
+//       already there (an export imported back would double every
+//       record), unless --allow-identical. Two rows with the same unique
+//       key are refused in every mode. Prints "FILE: N inserted, M
+//       replaced", with --replace followed by ", K deleted".
 //   zuldata export ROOT FILE [--semicolon]
 //       Writes every record of ROOT/DADES/FILE.dat, in key order, as CSV on
 //       standard output: fields separated by "," and amounts with a decimal
@@ -65,12 +72,15 @@ int GenerateCommand(const std::vector<std::string>& args);
 int CopyCommand(const std::vector<std::string>& args);
 
 struct ImportOptions {
-  bool update = false;  // replace the records whose unique key is there
+  bool update = false;   // replace the records whose unique key is there
+  bool replace = false;  // replace the records of the CSV's communities
+  bool allowIdentical = false;  // add rows identical to stored records
 };
 
 struct ImportCounts {
   size_t inserted = 0;
   size_t replaced = 0;
+  size_t deleted = 0;  // with `replace`
 };
 
 // Imports the bytes of a CSV file into a file of the root (import without

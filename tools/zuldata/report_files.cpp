@@ -100,18 +100,43 @@ int16_t ReportFile::Insert(const std::string& record) {
 
 bool ReportFile::InsertAll(const std::vector<std::string>& records, std::string* error,
                            size_t* failed) {
-  size_t inserted = 0, replaced = 0;
-  return StoreAll(records, -1, "", &inserted, &replaced, error, failed);
+  StoreCounts counts;
+  return StoreAll(records, -1, "", {}, &counts, error, failed);
+}
+
+int16_t ReportFile::DeleteByCode(const std::vector<std::string>& codes, size_t* deleted) {
+  char data[kDataBuffer];
+  char key[256];
+  uint32_t length = kDataBuffer;
+  int16_t s = recman::BTRCALL(recman::B_GET_FIRST, block_, data, &length, key, 255, 0);
+  while (s == 0) {
+    const std::string code(data, std::min<size_t>(length, 2));
+    if (std::find(codes.begin(), codes.end(), code) != codes.end()) {
+      s = recman::BTRCALL(recman::B_DELETE, block_, data, &length, key, 255, 0);
+      if (s != 0) return s;
+      ++*deleted;
+    }
+    length = kDataBuffer;
+    s = recman::BTRCALL(recman::B_GET_NEXT, block_, data, &length, key, 255, 0);
+  }
+  return s == recman::B_END_OF_FILE ? 0 : s;
 }
 
 bool ReportFile::StoreAll(const std::vector<std::string>& records, int replaceKey,
-                          const std::string& given, size_t* inserted, size_t* replaced,
-                          std::string* error, size_t* failed) {
+                          const std::string& given, const std::vector<std::string>& deleteCodes,
+                          StoreCounts* counts, std::string* error, size_t* failed) {
   *failed = records.size();
-  *inserted = *replaced = 0;
+  *counts = StoreCounts();
   int16_t s = Transaction(recman::B_BEGIN_TRANSACTION);
   if (s != 0) {
     *error = "cannot start a transaction on " + name_ + " (" + StatusText(s, path_) + ")";
+    return false;
+  }
+  size_t deleted = 0;
+  if (!deleteCodes.empty() && (s = DeleteByCode(deleteCodes, &deleted)) != 0) {
+    Transaction(recman::B_ABORT_TRANSACTION);
+    *error = "cannot delete the records to replace in " + name_ + " (" + StatusText(s, path_) +
+             ")";
     return false;
   }
   recman::FileLayout layout;
@@ -164,8 +189,9 @@ bool ReportFile::StoreAll(const std::vector<std::string>& records, int replaceKe
     *error = "cannot store the records in " + name_ + " (" + StatusText(s, path_) + ")";
     return false;
   }
-  *inserted = added;
-  *replaced = updated;
+  counts->inserted = added;
+  counts->replaced = updated;
+  counts->deleted = deleted;
   return true;
 }
 

@@ -16,7 +16,7 @@
 #include "recman/btrcall.h"
 #include "recman/creation_layout_file.h"
 #include "recman/engine_choice.h"
-#include "recman/pg_names.h"
+#include "recman/pg/pg_names.h"
 #include "tools/zuldata/commands.h"
 #include "tools/zuldata/help_source.h"
 
@@ -81,17 +81,17 @@ bool CopyFolder(const std::string& suite, const std::string& root, const std::st
   return true;
 }
 
-// The help topics: each suite/AJUDA/TOPIC.txt built into ROOT/AJUDA/TOPIC.HLP
-// (help_source.h); other files of the folder copied as text.
-bool BuildHelpFolder(const std::string& suite, const std::string& root, std::string* error) {
-  for (const std::string& name : FilesIn(suite + "/AJUDA")) {
+// The help topics of one folder: each FROM/TOPIC.txt built into
+// TO/TOPIC.HLP (help_source.h); other files of the folder copied as text.
+bool BuildHelpTopics(const std::string& fromDir, const std::string& toDir, std::string* error) {
+  for (const std::string& name : FilesIn(fromDir)) {
     if (name == "README.md") continue;
-    const std::string from = suite + "/AJUDA/" + name;
+    const std::string from = fromDir + "/" + name;
     if (name.size() < 5 || name.substr(name.size() - 4) != ".txt") {
-      if (!CopyText(from, root + "/AJUDA/" + name, error)) return false;
+      if (!CopyText(from, toDir + "/" + name, error)) return false;
       continue;
     }
-    const std::string to = root + "/AJUDA/" + name.substr(0, name.size() - 4) + ".HLP";
+    const std::string to = toDir + "/" + name.substr(0, name.size() - 4) + ".HLP";
     std::string utf8, hlp, problem;
     if (!platform::ReadFile(from, &utf8)) {
       *error = "cannot read " + from;
@@ -105,6 +105,24 @@ bool BuildHelpFolder(const std::string& suite, const std::string& root, std::str
       *error = "cannot write " + to;
       return false;
     }
+  }
+  return true;
+}
+
+// The help topics: suite/AJUDA into ROOT/AJUDA (the Catalan texts), and
+// the folder of each further language the suite has texts in
+// (suite/AJUDA/SPA) into ROOT/AJUDA/SPA, where the help viewer looks for
+// the session's language (console/help.h).
+bool BuildHelpFolder(const std::string& suite, const std::string& root, std::string* error) {
+  if (!BuildHelpTopics(suite + "/AJUDA", root + "/AJUDA", error)) return false;
+  for (const char* language : {"SPA", "GLG", "OCI"}) {
+    const std::string from = suite + "/AJUDA/" + language, to = root + "/AJUDA/" + language;
+    if (!platform::IsDirectory(from)) continue;
+    if (!platform::MakeDirs(to)) {
+      *error = "cannot make the folder " + to;
+      return false;
+    }
+    if (!BuildHelpTopics(from, to, error)) return false;
   }
   return true;
 }
@@ -161,7 +179,8 @@ bool SetTerminalDir(const std::string& root, std::string* error) {
 
 bool SuiteText(const std::string& utf8, std::string* cp850) {
   bool lossy = false;
-  std::string text = platform::Utf8ToCp850(utf8, '?', &lossy);
+  std::string text =
+      platform::Utf8ToCp850(utf8.substr(platform::Utf8MarkLength(utf8)), '?', &lossy);
   if (lossy) return false;
   cp850->clear();
   for (size_t i = 0; i < text.size(); ++i) {
@@ -257,6 +276,8 @@ std::string StatusText(int16_t status, const std::string& nativePath) {
   std::string text = "status " + std::to_string(status);
   if (status == recman::B_ACCESS_DENIED)
     text += ": the file can only be read (a read-only file, folder or medium)";
+  if (status == recman::B_INVALID_OWNER)
+    text += ": a wrong owner name (the file has one: set ZULOWNER to it)";
   if (status == recman::B_RECORD_MANAGER_INACTIVE || status == recman::B_SESSION_LOST) {
     recman::SuiteSetting suite = recman::SuiteOf(nativePath);
     text += status == recman::B_SESSION_LOST ? ": the connection to the database server was lost"

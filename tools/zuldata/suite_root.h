@@ -5,7 +5,10 @@
 //   ROOT/Brol.ini
 //   ROOT/FORMS/  LOCALE/            copied from suite/ (text files)
 //   ROOT/AJUDA/TOPIC.HLP           built from suite/AJUDA/TOPIC.txt
-//                                  (help_source.h)
+//                                  (help_source.h), the Catalan texts
+//   ROOT/AJUDA/SPA/TOPIC.HLP       built from suite/AJUDA/SPA/TOPIC.txt, the
+//                                  Spanish ones (likewise GLG/, OCI/ when
+//                                  the suite has them)
 //   ROOT/ddf/NAME.xdf              built from suite/ddf/NAME.txt
 //   ROOT/DADES/                    empty here; the caller fills it
 //   ROOT/BIN/ZUDAVIVI              the print program
@@ -52,8 +55,9 @@ int16_t DataFileStatus(const std::string& root, const std::string& name);
 bool DataFileExists(const std::string& root, const std::string& name);
 
 // A status for a message about the file at the native path: "status N",
-// and for a server that cannot be reached or went away, which server
-// (its connection string with the password masked).
+// with what it means for a read-only file (46) and a wrong owner name (51,
+// naming ZULOWNER), and for a server that cannot be reached or went away,
+// which server (its connection string with the password masked).
 std::string StatusText(int16_t status, const std::string& nativePath);
 
 // Lays down the root (creating ROOT when missing) and fills in the options
@@ -63,7 +67,8 @@ std::string StatusText(int16_t status, const std::string& nativePath);
 bool LayDownSuite(const std::string& root, SuiteOptions& options, std::string* error);
 
 // UTF-8 text with LF line ends as the suite stores text: code page 850, CR
-// LF. Returns false when a character has no code page 850 byte.
+// LF, without the byte-order mark an editor may have put first. Returns
+// false when a character has no code page 850 byte.
 bool SuiteText(const std::string& utf8, std::string* cp850);
 
 }  // namespace zuldata

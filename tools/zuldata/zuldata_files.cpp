@@ -27,7 +27,7 @@
 #include "recman/btrcall.h"
 #include "recman/file_check.h"
 #include "recman/key_layout.h"
-#include "recman/lock_file.h"
+#include "recman/sqlite/lock_file.h"
 #include "tools/zuldata/commands.h"
 
 namespace zuldata {
@@ -192,7 +192,10 @@ int CmdDump(const Args& args) {
   File file;
   int16_t st = file.Open(SuiteName(args[0]), v[1], recman::B_MODE_READ_ONLY);
   if (st != 0) {
-    std::fprintf(stderr, "zuldata dump: %s: open status %d\n", args[0].c_str(), st);
+    std::fprintf(stderr, "zuldata dump: %s: open status %d%s\n", args[0].c_str(), st,
+                 st == recman::B_INVALID_OWNER
+                     ? ": a wrong owner name (the file has one: give it with --owner)"
+                     : "");
     return 1;
   }
   std::vector<uint8_t> data(65536);

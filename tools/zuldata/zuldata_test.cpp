@@ -13,7 +13,7 @@
 #include "recman/btrcall.h"
 #include "recman/key_layout.h"
 #include "recman/record_manager.h"
-#include "recman/test_support.h"
+#include "recman/recman_test_support.h"
 #include "tools/zuldata/commands.h"
 
 namespace zuldata {
@@ -148,13 +148,17 @@ TEST(Commands, XdfCreateDumpCheck) {
             "# records 2, length 8, keys 1\n"
             "@1 [\\x02\\x01] \\x02\\x01abc\\\\\xC3\xA7\\x01\n"
             "@2 [\\x01\\x02] \\x01\\x02xyz   \n");
-  EXPECT_EQ(RunTool("dump " + dat, &out), 1);  // no owner: status 51
+  EXPECT_EQ(RunTool("dump " + dat, &out), 1);  // no owner: status 51, said what it means
+  EXPECT_NE(out.find("status 51: a wrong owner name"), std::string::npos) << out;
   ASSERT_EQ(RunTool("check " + dat, &out), 0);
   EXPECT_EQ(out, "ok: 2 records\n");
   ASSERT_TRUE(platform::WriteFile(dir.file("text.dat"), "hello\n"));
   EXPECT_EQ(RunTool("check " + dir.file("text.dat"), &out), 1);
   EXPECT_NE(out.find("status 30"), std::string::npos) << out;
   EXPECT_EQ(RunTool("frobnicate"), 2);
+  ASSERT_EQ(RunTool("--help", &out), 0);  // every option of every command
+  for (const char* option : {"--owner-mode", "--replace", "--allow-identical", "--semicolon"})
+    EXPECT_NE(out.find(option), std::string::npos) << option;
 }
 
 TEST(Commands, TooLongDescriptionsAndBadOwnerModesLeaveNoFile) {

@@ -1,0 +1,438 @@
+// ServerTable: the records and key entries of one open data file in the
+// database layout described in pg_engine.cpp.
+//
+// Every statement is prepared once per session, on first use, under a name
+// made of the record table's object id and the statement's slot, so two
+// opens of one file share them and a replaced file (a new table) gets its
+// own. Reads are single statements outside any transaction: nothing stays
+// open between calls. Held read snapshots are not kept (the engine gives
+// no shared write generation), so HoldRead is never asked for.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/env.h"
+#include "recman/btrcall.h"
+#include "recman/pg/pg_internal.h"
+
+namespace recman {
+namespace pg {
+
+namespace {
+
+constexpr long kJoinPollMs = 20;  // pause between attempts to join a transaction
+
+// Statement slots per key: one per SeekHow, and the fetch by position.
+constexpr int kKeySlots = 9;
+constexpr int kFetchSlot = 8;
+// Statement slots of the table.
+enum TableSlot {
+  kPhysFirst, kPhysLast, kPhysNext, kPhysPrev, kFetchPlain, kInsert, kInsertInTxn,
+  kUpdate, kReadVersion, kLockRow, kLockRowSkip, kDelete, kAddCount, kCount, kOwner,
+  kTableSlots
+};
+
+class ServerTable : public Table, public TxnMember {
+ public:
+  ServerTable(std::shared_ptr<Session> session, Place place, uint32_t oid, FileInfo info)
+      : s_(std::move(session)), place_(std::move(place)), oid_(oid), info_(std::move(info)) {
+    keyStmts_.resize(info_.layout.keys.size() * kKeySlots);
+    tableStmts_.resize(kTableSlots);
+    name_ = place_.name;
+  }
+
+  ~ServerTable() override {
+    if (txn_) s_->LeaveTransaction(this);
+  }
+
+  const FileInfo& info() const override { return info_; }
+
+  int16_t SeekKey(int key, SeekHow how, const uint8_t* image, uint32_t pos,
+                  Fetched* out) override {
+    const Statement& st = KeyStatement(key, int(how));
+    const uint32_t len = info_.layout.keys[key].length;
+    char posBytes[8];
+    PutBE64(posBytes, pos);
+    const char* values[] = {reinterpret_cast<const char*>(image), posBytes};
+    const int lengths[] = {int(len), 8};
+    Result r;
+    int16_t status = s_->Run(st, values, lengths, &r);
+    if (status != B_OK) return status;
+    return Row(r, key, out);
+  }
+
+  int16_t SeekPhysical(SeekHow how, uint32_t pos, int key, Fetched* out) override {
+    TableSlot slot = how == SeekHow::kFirst   ? kPhysFirst
+                     : how == SeekHow::kLast  ? kPhysLast
+                     : how == SeekHow::kAfter ? kPhysNext
+                                              : kPhysPrev;
+    char posBytes[8];
+    PutBE64(posBytes, pos);
+    const char* values[] = {posBytes};
+    const int lengths[] = {8};
+    Result r;
+    int16_t status = s_->Run(TableStatement(slot), values, lengths, &r);
+    if (status != B_OK) return status;
+    status = Row(r, -1, out);
+    if (status != B_OK || key < 0) return status;
+    return Fetch(out->pos, key, out);
+  }
+
+  int16_t Fetch(uint32_t pos, int key, Fetched* out) override {
+    const Statement& st = key >= 0 ? KeyStatement(key, kFetchSlot) : TableStatement(kFetchPlain);
+    char posBytes[8];
+    PutBE64(posBytes, pos);
+    const char* values[] = {posBytes};
+    const int lengths[] = {8};
+    Result r;
+    int16_t status = s_->Run(st, values, lengths, &r);
+    if (status != B_OK) return status;
+    status = Row(r, key, out);
+    return status == B_END_OF_FILE ? B_INVALID_RECORD_ADDRESS : status;
+  }
+
+  int16_t Insert(const uint8_t* record, uint32_t length, const KeyImages& images,
+                 uint32_t* pos, int64_t* version) override {
+    std::vector<const char*> values;
+    std::vector<int> lengths;
+    if (!txn_) {
+      values.push_back(name_.c_str());
+      lengths.push_back(int(name_.size()));
+    }
+    values.push_back(reinterpret_cast<const char*>(record));
+    lengths.push_back(int(length));
+    AddImages(images, &values, &lengths);
+    Result r;
+    int16_t st = s_->Run(TableStatement(txn_ ? kInsertInTxn : kInsert), values.data(),
+                         lengths.data(), &r);
+    if (st != B_OK) return st;
+    if (r.rows() != 1) return txn_ ? B_DUPLICATE_KEY : B_IO_ERROR;
+    *pos = uint32_t(r.Int(0, 0));
+    *version = 1;
+    if (txn_) ++delta_;
+    return B_OK;
+  }
+
+  int16_t Update(uint32_t pos, int64_t version, const uint8_t* record, uint32_t length,
+                 const KeyImages& images, int64_t* newVersion) override {
+    char posBytes[8], verBytes[8];
+    PutBE64(posBytes, pos);
+    PutBE64(verBytes, uint64_t(version));
+    std::vector<const char*> values = {posBytes, verBytes,
+                                       reinterpret_cast<const char*>(record)};
+    std::vector<int> lengths = {8, 8, int(length)};
+    AddImages(images, &values, &lengths);
+    // Inside the transaction a failed statement (a unique key met) must not
+    // end the transaction: a savepoint keeps it to this write.
+    int16_t st = txn_ ? s_->Command("SAVEPOINT zul_write") : B_OK;
+    if (st != B_OK) return st;
+    Result r;
+    st = s_->Run(TableStatement(kUpdate), values.data(), lengths.data(), &r);
+    if (txn_) {
+      int16_t closed = s_->Command(st == B_OK ? "RELEASE zul_write"
+                                              : "ROLLBACK TO zul_write");
+      if (st == B_OK) st = closed;
+    }
+    if (st != B_OK) return st;
+    if (r.rows() == 1) {
+      *newVersion = r.Int(0, 0);
+      return B_OK;
+    }
+    // Nothing updated: the record changed or went (80), or a key that is
+    // not modifiable would change (10).
+    const char* rv[] = {posBytes};
+    const int rl[] = {8};
+    Result v;
+    st = s_->Run(TableStatement(kReadVersion), rv, rl, &v);
+    if (st != B_OK) return st;
+    if (v.rows() != 1 || v.Int(0, 0) != version) return B_CONFLICT;
+    return B_MODIFIABLE_KEY_ERROR;
+  }
+
+  int16_t Delete(uint32_t pos, int64_t version) override {
+    char posBytes[8], verBytes[8];
+    PutBE64(posBytes, pos);
+    PutBE64(verBytes, uint64_t(version));
+    const char* nv[] = {name_.c_str()};
+    const int nl[] = {int(name_.size())};
+    const char* dv[] = {posBytes, verBytes};
+    const int dl[] = {8, 8};
+    if (txn_) {
+      Result r;
+      int16_t st = s_->Run(TableStatement(kDelete), dv, dl, &r);
+      if (st != B_OK) return st;
+      if (r.rows() != 1) return B_CONFLICT;
+      --delta_;
+      return B_OK;
+    }
+    // A short transaction of its own: the catalogue row first (the order
+    // every writer keeps), then the record and the count.
+    int16_t st = s_->Command("BEGIN");
+    if (st != B_OK) return st;
+    Result lock, del, count;
+    st = s_->Run(TableStatement(kLockRow), nv, nl, &lock);
+    if (st == B_OK) st = s_->Run(TableStatement(kDelete), dv, dl, &del);
+    if (st == B_OK && del.rows() != 1) st = B_CONFLICT;
+    if (st == B_OK) st = AddCount(-1, &count);
+    if (st == B_OK) st = s_->Command("COMMIT");
+    if (st != B_OK && !s_->lost()) s_->Command("ROLLBACK");
+    return st;
+  }
+
+  int16_t RecordCount(uint32_t* count) override {
+    *count = 0;
+    const char* values[] = {name_.c_str()};
+    const int lengths[] = {int(name_.size())};
+    Result r;
+    int16_t st = s_->Run(TableStatement(kCount), values, lengths, &r);
+    if (st != B_OK) return st;
+    if (r.rows() != 1) return B_NOT_A_DATA_FILE;
+    int64_t n = r.Int(0, 0) + delta_;
+    *count = n < 0 ? 0 : uint32_t(n);
+    return B_OK;
+  }
+
+  int16_t BeginTransaction() override {
+    if (txn_) return B_OK;
+    int16_t st = s_->JoinTransaction(this);
+    if (st != B_OK) return st;
+    txn_ = true;
+    // Other terminals' inserts and deletes of this file wait from here on.
+    const char* values[] = {name_.c_str()};
+    const int lengths[] = {int(name_.size())};
+    const int64_t start = platform::CoarseNowNs();
+    for (;;) {
+      Result r;
+      st = s_->Run(TableStatement(kLockRowSkip), values, lengths, &r);
+      if (st != B_OK || r.rows() == 1) break;
+      if (platform::CoarseNowNs() - start >= kLockWaitMs * 1000000) {
+        st = B_FILE_LOCKED;
+        break;
+      }
+      platform::SleepMs(kJoinPollMs);
+    }
+    if (st != B_OK) s_->LeaveTransaction(this);
+    return st;
+  }
+
+  int16_t EndTransaction(bool commit) override {
+    if (!txn_) return B_OK;
+    return s_->EndTransaction(commit);
+  }
+
+  int16_t HoldRead() override { return B_INVALID_OPERATION; }
+  void ReleaseRead() override {}
+  bool holdingRead() const override { return false; }
+
+  int16_t SetOwner(const std::string& owner, int mode) override {
+    char modeBytes[4] = {0, 0, 0, char(mode)};
+    const char* values[] = {name_.c_str(), owner.data(), modeBytes};
+    const int lengths[] = {int(name_.size()), int(owner.size()), 4};
+    Result r;
+    int16_t st = s_->Run(TableStatement(kOwner), values, lengths, &r);
+    if (st != B_OK) return st;
+    info_.owner = owner;
+    info_.ownerMode = mode;
+    return B_OK;
+  }
+
+  // TxnMember.
+  int16_t BeforeCommit() override {
+    if (delta_ == 0) return B_OK;
+    Result r;
+    int16_t st = AddCount(delta_, &r);
+    if (st == B_OK) delta_ = 0;
+    return st;
+  }
+  void TransactionEnded() override {
+    txn_ = false;
+    delta_ = 0;
+  }
+
+ private:
+  std::string StatementName(int slot) const {
+    return "t" + std::to_string(oid_) + "_" + std::to_string(slot);
+  }
+
+  const Statement& KeyStatement(int key, int slot) {
+    Statement& st = keyStmts_[size_t(key) * kKeySlots + size_t(slot)];
+    if (!st.name.empty()) return st;
+    const Key& k = info_.layout.keys[key];
+    const std::string col = "k" + std::to_string(key);
+    const std::string cols = "SELECT pos, ver, data, " + col + " FROM " + place_.table + " WHERE ";
+    // Entries sort by (image, position); a unique key has one position per
+    // image, so its own index orders it.
+    const std::string up = k.duplicates ? " ORDER BY " + col + ", pos LIMIT 1"
+                                        : " ORDER BY " + col + " LIMIT 1";
+    const std::string down = k.duplicates ? " ORDER BY " + col + " DESC, pos DESC LIMIT 1"
+                                          : " ORDER BY " + col + " DESC LIMIT 1";
+    const bool both = k.duplicates;  // (image, position) bounds
+    std::vector<Oid> image = {kBytea};
+    std::vector<Oid> imagePos = {kBytea, kInt8};
+    switch (slot) {
+      case int(SeekHow::kFirst): st.sql = cols + col + " IS NOT NULL" + up; break;
+      case int(SeekHow::kLast): st.sql = cols + col + " IS NOT NULL" + down; break;
+      case int(SeekHow::kAfter):
+        st.sql = cols + (both ? "(" + col + ", pos) > ($1, $2)" : col + " > $1") + up;
+        st.types = both ? imagePos : image;
+        break;
+      case int(SeekHow::kBefore):
+        st.sql = cols + (both ? "(" + col + ", pos) < ($1, $2)" : col + " < $1") + down;
+        st.types = both ? imagePos : image;
+        break;
+      case int(SeekHow::kAtLeast): st.sql = cols + col + " >= $1" + up; st.types = image; break;
+      case int(SeekHow::kAtMost): st.sql = cols + col + " <= $1" + down; st.types = image; break;
+      case int(SeekHow::kAbove): st.sql = cols + col + " > $1" + up; st.types = image; break;
+      case int(SeekHow::kBelow): st.sql = cols + col + " < $1" + down; st.types = image; break;
+      case kFetchSlot: st.sql = cols + "pos = $1"; st.types = {kInt8}; break;
+      default: break;
+    }
+    // The fetch takes the position as its only parameter; the seeks take
+    // the image first.
+    st.name = StatementName(100 + key * kKeySlots + slot);
+    return st;
+  }
+
+  const Statement& TableStatement(TableSlot slot) {
+    Statement& st = tableStmts_[slot];
+    if (!st.name.empty()) return st;
+    const std::string& t = place_.table;
+    const std::string& c = place_.catalogue;
+    const std::string cols = "SELECT pos, ver, data FROM " + t + " ";
+    const size_t n = info_.layout.keys.size();
+    std::string keyCols, keyParams;
+    switch (slot) {
+      case kPhysFirst: st.sql = cols + "ORDER BY pos LIMIT 1"; break;
+      case kPhysLast: st.sql = cols + "ORDER BY pos DESC LIMIT 1"; break;
+      case kPhysNext: st.sql = cols + "WHERE pos > $1 ORDER BY pos LIMIT 1"; st.types = {kInt8}; break;
+      case kPhysPrev: st.sql = cols + "WHERE pos < $1 ORDER BY pos DESC LIMIT 1"; st.types = {kInt8}; break;
+      case kFetchPlain: st.sql = cols + "WHERE pos = $1"; st.types = {kInt8}; break;
+      case kInsert:
+        // The catalogue row is changed first: the insert's rows come from
+        // it, so its lock is taken before any of the record's.
+        for (size_t k = 0; k < n; ++k) {
+          keyCols += ", k" + std::to_string(k);
+          keyParams += ", $" + std::to_string(k + 3);
+        }
+        st.sql = "WITH f AS (UPDATE " + c + " SET records = records + 1 WHERE name = $1"
+                 " RETURNING 1) INSERT INTO " + t + " (ver, data" + keyCols +
+                 ") SELECT 1, $2::bytea" + keyParams + " FROM f RETURNING pos";
+        st.types = {kText, kBytea};
+        st.types.resize(2 + n, kBytea);
+        break;
+      case kInsertInTxn:
+        for (size_t k = 0; k < n; ++k) {
+          keyCols += ", k" + std::to_string(k);
+          keyParams += ", $" + std::to_string(k + 2);
+        }
+        st.sql = "INSERT INTO " + t + " (ver, data" + keyCols + ") VALUES (1, $1" + keyParams +
+                 ") ON CONFLICT DO NOTHING RETURNING pos";
+        st.types.assign(1 + n, kBytea);
+        break;
+      case kUpdate: {
+        st.sql = "UPDATE " + t + " SET ver = ver + 1, data = $3";
+        std::string guard;
+        for (size_t k = 0; k < n; ++k) {
+          std::string col = "k" + std::to_string(k), param = "$" + std::to_string(k + 4);
+          st.sql += ", " + col + " = " + param;
+          if (!info_.layout.keys[k].modifiable)
+            guard += " AND " + col + " IS NOT DISTINCT FROM " + param;
+        }
+        st.sql += " WHERE pos = $1 AND ver = $2" + guard + " RETURNING ver";
+        st.types = {kInt8, kInt8, kBytea};
+        st.types.resize(3 + n, kBytea);
+        break;
+      }
+      case kReadVersion: st.sql = "SELECT ver FROM " + t + " WHERE pos = $1"; st.types = {kInt8}; break;
+      case kLockRow:
+        st.sql = "SELECT 1 FROM " + c + " WHERE name = $1 FOR UPDATE";
+        st.types = {kText};
+        break;
+      case kLockRowSkip:
+        st.sql = "SELECT 1 FROM " + c + " WHERE name = $1 FOR UPDATE SKIP LOCKED";
+        st.types = {kText};
+        break;
+      case kDelete:
+        st.sql = "DELETE FROM " + t + " WHERE pos = $1 AND ver = $2 RETURNING 1";
+        st.types = {kInt8, kInt8};
+        break;
+      case kAddCount:
+        st.sql = "UPDATE " + c + " SET records = records + $2 WHERE name = $1";
+        st.types = {kText, kInt8};
+        break;
+      case kCount: st.sql = "SELECT records FROM " + c + " WHERE name = $1"; st.types = {kText}; break;
+      case kOwner:
+        st.sql = "UPDATE " + c + " SET owner = $2, owner_mode = $3 WHERE name = $1";
+        st.types = {kText, kBytea, kInt4};
+        break;
+      default: break;
+    }
+    st.name = StatementName(slot);
+    return st;
+  }
+
+  // Key images as parameters: the image, or NULL for a null key.
+  void AddImages(const KeyImages& images, std::vector<const char*>* values,
+                 std::vector<int>* lengths) {
+    for (size_t k = 0; k < info_.layout.keys.size(); ++k) {
+      if (images.present[k]) {
+        values->push_back(reinterpret_cast<const char*>(images.bytes.data() + images.offset[k]));
+        lengths->push_back(int(info_.layout.keys[k].length));
+      } else {
+        values->push_back(nullptr);
+        lengths->push_back(0);
+      }
+    }
+  }
+
+  int16_t AddCount(int64_t delta, Result* r) {
+    char d[8];
+    PutBE64(d, uint64_t(delta));
+    const char* values[] = {name_.c_str(), d};
+    const int lengths[] = {int(name_.size()), 8};
+    return s_->Run(TableStatement(kAddCount), values, lengths, r);
+  }
+
+  // Copies the first row of r (pos, ver, data and, when key >= 0, the key's
+  // image) into *out; 9 when there is none.
+  int16_t Row(const Result& r, int key, Fetched* out) {
+    if (r.rows() == 0) return B_END_OF_FILE;
+    out->pos = uint32_t(r.Int(0, 0));
+    out->version = r.Int(0, 1);
+    const int n = r.length(0, 2);
+    record_.assign(r.value(0, 2), r.value(0, 2) + n);
+    out->record = reinterpret_cast<const uint8_t*>(record_.data());
+    out->length = uint32_t(n);
+    out->hasImage = false;
+    if (key >= 0 && !r.null(0, 3)) {
+      const uint32_t len = info_.layout.keys[key].length;
+      if (uint32_t(r.length(0, 3)) != len) return B_IO_ERROR;  // damaged
+      std::memcpy(out->image, r.value(0, 3), len);
+      out->hasImage = true;
+    }
+    if (out->length < info_.layout.recordLength) return B_IO_ERROR;
+    return B_OK;
+  }
+
+  std::shared_ptr<Session> s_;
+  Place place_;
+  std::string name_;
+  uint32_t oid_;
+  FileInfo info_;
+  std::vector<Statement> keyStmts_;
+  std::vector<Statement> tableStmts_;
+  std::vector<char> record_;
+  bool txn_ = false;   // a member of the session's transaction
+  int64_t delta_ = 0;  // record-count change not yet written (in txn_)
+};
+
+}  // namespace
+
+std::unique_ptr<Table> NewServerTable(std::shared_ptr<Session> session, Place place,
+                                      uint32_t oid, FileInfo info) {
+  return std::unique_ptr<Table>(
+      new ServerTable(std::move(session), std::move(place), oid, std::move(info)));
+}
+
+}  // namespace pg
+}  // namespace recman
