@@ -19,9 +19,10 @@ namespace console {
 bool ShowMessage(int16_t row, const std::string& text);
 
 // A message the operator must see before the program goes on: ShowMessage,
-// the bell, the keys typed before it dropped, one key waited for (any key,
-// or a mouse click), and the box removed again.
-void ShowMessageAndWait(int16_t row, const std::string& text);
+// the bell (unless `bell` is false: a message that reports no fault), the
+// keys typed before it dropped, one key waited for (any key, or a mouse
+// click), and the box removed again.
+void ShowMessageAndWait(int16_t row, const std::string& text, bool bell = true);
 
 // The text a terminal smaller than the console shows instead of the screen
 // (platform::console.tooSmallText), in the session's language, naming the

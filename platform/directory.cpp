@@ -79,12 +79,6 @@ std::string AbsolutePath(const std::string& path) {
   return out.empty() ? "/" : out;
 }
 
-std::string FromCurrentDirectory(const std::string& path) {
-  if (!path.empty() && path[0] == '/') return path;
-  std::string cwd = CurrentDirectory();
-  return cwd.empty() ? path : cwd + "/" + path;
-}
-
 std::vector<std::string> ListDirectory(const std::string& nativePath, Entries which) {
   std::vector<std::string> names;
   DIR* d = ::opendir(nativePath.empty() ? "." : nativePath.c_str());

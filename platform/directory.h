@@ -23,12 +23,6 @@ bool ChangeDirectory(const std::string& nativePath);
 // before it (no symbolic link is followed). "/" stays "/".
 std::string AbsolutePath(const std::string& path);
 
-// The path unchanged when it is absolute, else the current directory + "/" +
-// the path (nothing dropped, nothing resolved): how a relative path is shown
-// to the operator. The path unchanged when the current directory cannot be
-// read.
-std::string FromCurrentDirectory(const std::string& path);
-
 // What ListDirectory lists.
 enum class Entries {
   kAll,    // every entry but "." and ".."

@@ -21,14 +21,12 @@ TEST(AbsolutePathTest, DropsDotsAndEmptyComponents) {
   EXPECT_EQ(AbsolutePath("x/y.dat"), AbsolutePath(std::string(cwd) + "/x/y.dat"));
 }
 
-TEST(DirectoryTest, CurrentDirectoryChangesAndRelativePathsAreShownFromIt) {
+TEST(DirectoryTest, TheCurrentDirectoryChanges) {
   TestDir dir;
   const std::string before = CurrentDirectory();
   ASSERT_FALSE(before.empty());
   ASSERT_TRUE(ChangeDirectory(dir.path()));
   EXPECT_EQ(AbsolutePath(CurrentDirectory()), AbsolutePath(dir.path()));
-  EXPECT_EQ(FromCurrentDirectory("a/../b"), CurrentDirectory() + "/a/../b");
-  EXPECT_EQ(FromCurrentDirectory("/x/./y"), "/x/./y");
   EXPECT_FALSE(ChangeDirectory(dir.file("missing")));
   ASSERT_TRUE(ChangeDirectory(before));
 }

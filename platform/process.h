@@ -38,9 +38,11 @@ bool StartProgram(const std::string& program, const std::vector<std::string>& ar
 // not by the suite-path rule) with the given arguments and waits for it to
 // end, handing the terminal over as RunProgram does. Returns its exit code
 // (128 + signal number when a signal ended it), or -1 when it could not be
-// started, with *startError set to the system's error number.
+// started, with *startError set to the system's error number. With
+// `errorOutput`, what the program writes on its standard error is collected
+// there (and passed on to ours as well, unchanged).
 int RunSystemProgram(const std::string& program, const std::vector<std::string>& args,
-                     int* startError);
+                     int* startError, std::string* errorOutput = nullptr);
 
 // This process's number, as the system tells it apart from others.
 int ProcessId();

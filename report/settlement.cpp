@@ -135,8 +135,6 @@ void PrepareCommunity() {
   const char* f = state.FinquesH.data();
   const std::string lastSettled = GetBytes(f, finques::kLastSettled);
   state.Months = SettlementMonths(lastSettled, state.SelectionDate);
-  if (PeriodAlreadySettled(lastSettled, state.SelectionDate))
-    state.CommunitiesWithoutFees.push_back(CommunityCode());
   state.TitleLine.clear();
   state.CommunityLine.clear();
 
@@ -298,7 +296,7 @@ void ProduceSettlements() {
   state.Pages = 0;
   state.FailedFile = 0;
   state.FailedStatus = 0;
-  state.CommunitiesWithoutFees.clear();
+  state.CommunitiesNotSettled.clear();
   // The loops compare whole keys and dates: a selection that is not one
   // packed date and two 4-byte keys selects nothing.
   if (state.SelectionDate.size() != 4 || state.FirstKey.size() != 4 ||
@@ -309,6 +307,12 @@ void ProduceSettlements() {
   int16_t status = 0;
   datafile::DataSeek(kFinquesH, 0, state.FirstKey.substr(0, 2), kGreaterOrEqual, status);
   while (WalkOn(kFinquesH, status) && std::memcmp(f, lastCommunity.data(), 2) <= 0) {
+    const std::string lastSettled = GetBytes(f, finques::kLastSettled);
+    if (PeriodAlreadySettled(lastSettled, state.SelectionDate)) {
+      state.CommunitiesNotSettled.push_back({CommunityCode(), lastSettled});
+      datafile::DataSkip(kFinquesH, kNextRecord, status);
+      continue;
+    }
     PrepareCommunity();
     CommunityPass();
     if (!Stopped()) DepartmentPass();
