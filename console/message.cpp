@@ -65,9 +65,9 @@ bool ShowMessage(int16_t row, const std::string& text) {
   return true;
 }
 
-void ShowMessageAndWait(int16_t row, const std::string& text) {
+void ShowMessageAndWait(int16_t row, const std::string& text, bool bell) {
   bool shown = ShowMessage(row, text);
-  Bell();
+  if (bell) Bell();
   DiscardKeys();
   WaitKey();
   if (shown) PopWindow();

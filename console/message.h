@@ -19,9 +19,10 @@ namespace console {
 bool ShowMessage(int16_t row, const std::string& text);
 
 // A message the operator must see before the program goes on: ShowMessage,
-// the bell, the keys typed before it dropped, one key waited for (any key,
-// or a mouse click), and the box removed again.
-void ShowMessageAndWait(int16_t row, const std::string& text);
+// the bell (unless `bell` is false: a message that reports no fault), the
+// keys typed before it dropped, one key waited for (any key, or a mouse
+// click), and the box removed again.
+void ShowMessageAndWait(int16_t row, const std::string& text, bool bell = true);
 
 // A file of the terminal's folder (the window stack, the browse list's
 // cache, the calculator's tape) that cannot be written, by its native path

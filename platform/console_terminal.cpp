@@ -217,9 +217,22 @@ bool IsKeypadKey(const ConsoleEvent& e) {
   return s >= 0x47 && s <= 0x52 && s != 0x4A && s != 0x4E;
 }
 
+// While the terminal is smaller than the screen, the operator sees only the
+// message that says so: nothing typed may act on a screen nobody can see.
+// Every key and click is taken and refused with the bell (a mouse report
+// while mouse input is off is dropped silently, as always); a resize is no
+// key, it only ends the hold. Returns true when `event` is refused.
+bool RefusedWhileTooSmall(const ConsoleEvent& event) {
+  if (!T().tooSmall) return false;
+  bool mouse = event.text.size() >= 4 && event.text[2] == '\x08';
+  if (!mouse || console.mouseEnabled) beep();
+  return true;
+}
+
 bool Read(ConsoleEvent* event) {
   if (!T().active || T().suspended) return false;
   Drain();
+  CheckSize();
   for (;;) {
     bool quiet = ConsoleClockMs() - T().inputQuietSince >= kEscapeWaitMs;
     InputParse r = ParseTerminalInput(&T().input, quiet || T().inputClosed, event);
@@ -232,6 +245,7 @@ bool Read(ConsoleEvent* event) {
       return true;
     }
     if (r != InputParse::kEvent) return false;
+    if (RefusedWhileTooSmall(*event)) continue;
     bool alt = event->controlState & (kLeftAltPressed | kRightAltPressed);
     T().altHeldUntil = (alt && IsKeypadKey(*event)) ? ConsoleClockMs() + kAltHoldMs : 0;
     return true;

@@ -1,14 +1,14 @@
 #include "report/batch_run.h"
 
-#include <unistd.h>
-
 #include <cctype>
 #include <cstdio>
 
+#include "config/language.h"
 #include "config/session.h"
 #include "datafile/data_open.h"
 #include "datafile/data_messages.h"
 #include "platform/codepage.h"
+#include "platform/directory.h"
 #include "report/main_flow.h"
 #include "report/pass_messages.h"
 #include "report/report_state.h"
@@ -40,14 +40,26 @@ std::string AnchoredDevice(const std::string& device) {
   const bool drive = file + 1 < device.size() && device[file + 1] == ':' &&
                      std::isalpha(static_cast<unsigned char>(first));
   if (first == '/' || first == '\\' || drive) return device;
-  char cwd[4096];
-  if (getcwd(cwd, sizeof cwd) == nullptr) return device;
+  const std::string cwd = platform::CurrentDirectory();
+  if (cwd.empty()) return device;
   return device.substr(0, file) + cwd + "/" + device.substr(file);
 }
 
 // One line for the operator on standard error (`text` in code page 850).
 void Tell(const std::string& text) {
   std::fprintf(stderr, "torbelan: %s\n", platform::Cp850ToUtf8(text).c_str());
+}
+
+}  // namespace
+
+namespace {
+
+// One to four digits: a whole community as the command line gives it.
+bool IsCommunityNumber(const std::string& s) {
+  if (s.empty() || s.size() > 4) return false;
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  return true;
 }
 
 }  // namespace
@@ -59,31 +71,59 @@ bool ParseBatchArguments(const std::vector<std::string>& args, BatchArguments* o
   for (size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--device") {
       if (i + 1 >= args.size()) {
-        *message = "--device needs a device (PDF:FILE, TXT:FILE or a printer)";
+        *message = config::ByLanguage(
+            "--device DEMANA UN DISPOSITIU (PDF:FITXER, TXT:FITXER O UNA IMPRESSORA)",
+            "--device PRECISA DUM DISPOSITIVO (PDF:FICHEIRO, TXT:FICHEIRO OU UMHA IMPRESSORA)",
+            "--device DEMANE UN DISPOSITIU (PDF:FICH\xD4R, TXT:FICH\xD4R O UNA IMPRIMIDORA)",
+            "--device NECESITA UN DISPOSITIVO (PDF:FICHERO, TXT:FICHERO O UNA IMPRESORA)");
         return false;
       }
       parsed.hasDevice = true;
       parsed.device = AnchoredDevice(args[++i]);
     } else {
-      positional.push_back(args[i]);
+      positional.push_back(platform::Utf8ToCp850(args[i]));
     }
   }
   if (positional.size() < 2 || positional.size() > 3) {
-    *message = "--batch takes a date and one or two departments or communities";
+    *message = config::ByLanguage(
+        "--batch DEMANA UNA DATA I UN O DOS DEPARTAMENTS O COMUNITATS",
+        "--batch PRECISA DUMHA DATA E UM OU DOUS DEPARTAMENTOS OU COMUNIDADES",
+        "--batch DEMANE UNA DATA E UN O DUS DEPARTAMENTS O COMUNITATS",
+        "--batch NECESITA UNA FECHA Y UNO O DOS DEPARTAMENTOS O COMUNIDADES");
     return false;
   }
   parsed.date = positional[0];
   const std::string& a = positional[1];
   const std::string& b = positional.size() == 3 ? positional[2] : positional[1];
   if (HasDot(a) != HasDot(b)) {
-    *message = "give two departments (community.department) or two communities, not one of each: " +
+    *message = config::ByLanguage(
+                   "DOS DEPARTAMENTS (COMUNITAT.DEPARTAMENT) O DUES COMUNITATS, NO UN DE CADA: ",
+                   "DOUS DEPARTAMENTOS (COMUNIDADE.DEPARTAMENTO) OU DUAS COMUNIDADES, NOM UM DE "
+                   "CADA: ",
+                   "DUS DEPARTAMENTS (COMUNITAT.DEPARTAMENT) O DUES COMUNITATS, NON UN DE CADUN: ",
+                   "DOS DEPARTAMENTOS (COMUNIDAD.DEPARTAMENTO) O DOS COMUNIDADES, NO UNO DE "
+                   "CADA: ") +
                a + " " + b;
     return false;
+  }
+  // A whole community is its number alone; what is not one is named as
+  // typed (a department code is checked by SetSelection, also as typed).
+  for (const std::string* code : {&a, &b}) {
+    if (!HasDot(*code) && !IsCommunityNumber(*code)) {
+      *message = NotADepartmentMessage(*code);
+      return false;
+    }
   }
   parsed.first = HasDot(a) ? a : a + ".0";
   parsed.last = HasDot(b) ? b : b + kLastDepartment;
   *out = parsed;
   return true;
+}
+
+std::string UnknownArgumentMessage(const std::string& argument) {
+  return config::ByLanguage("ARGUMENT DESCONEGUT: ", "ARGUMENTO DESCONHECIDO: ",
+                            "ARGUMENT DESCONEISHUT: ", "ARGUMENTO DESCONOCIDO: ") +
+         platform::Utf8ToCp850(argument);
 }
 
 std::string UsageText() {
@@ -102,15 +142,19 @@ std::string UsageText() {
          "              Sortida: PDF:FILE, TXT:FILE, PDF, TXT, PANTALLA or a printer\n"
          "Exit codes of --batch:\n"
          "  0  printed: the printout went to the print program\n"
-         "  1  nothing printed: no department in the selection, or the spool\n"
-         "     could not be written\n"
+         "  1  nothing printed: no department in the selection, every community\n"
+         "     selected settled already up to DATE or later, or the spool could\n"
+         "     not be written\n"
          "  2  arguments that cannot be read\n"
          "  3  the print program could not be started\n"
-         "  4  the print program ended with an error\n"
+         "  4  the print program ended with an error (its message is given;\n"
+         "     PANTALLA needs a terminal)\n"
          "  5  a data file cannot be opened, or a read failed during the pass\n"
          "  6  a fee rate of Brol.ini is not a percentage from 0 to 100, or a\n"
          "     text file of the suite (Brol.ini, BrolTerm.ini, Sessio.ini, the\n"
-         "     message catalogue) is UTF-8 with a character code page 850 lacks\n";
+         "     message catalogue) is UTF-8 with a character code page 850 lacks\n"
+         "Without arguments the program ends with 0 when the form is left with Esc,\n"
+         "or with 5 or 6 as above when it stops before the form.\n";
 }
 
 int RunBatch(const BatchArguments& batch) {
@@ -152,10 +196,12 @@ int RunBatch(const BatchArguments& batch) {
   }
   PassResult result = RunReportPass(&message, false);
   CloseReportFiles();
-  if (!state.CommunitiesWithoutFees.empty())
-    Tell(CommunitiesWithoutFeesMessage(state.CommunitiesWithoutFees));
+  // An empty pass names the communities left out in its own message.
+  if (result != PassResult::Empty && !state.CommunitiesNotSettled.empty())
+    Tell(CommunitiesNotSettledMessage(state.CommunitiesNotSettled));
   if (result == PassResult::Printed) {
-    Tell(PrintedMessage(state.Settlements, state.Pages, config::session.OutputDevice));
+    Tell(PrintedMessage(state.Settlements, state.Pages, config::session.OutputDevice,
+                        state.PrintedDocument));
     return kExitPrinted;
   }
   Tell(message);

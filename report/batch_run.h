@@ -19,7 +19,15 @@
 // Without a screen, a data file that cannot be opened is reported on
 // standard error (datafile::openFailure) and the run ends with
 // kExitDataError; so does a read that fails during the pass, and no spool
-// is handed to the print program then.
+// is handed to the print program then. Communities left out because the
+// date does not come after their last settled date are named on standard
+// error; when nothing else is printed the run ends with
+// kExitNothingPrinted. What the print program says it did (the document it
+// wrote, or why it failed: print/print_result.h) is part of the run's last
+// line.
+//
+// Every message, the refusals of the command line included, is in the
+// session's language; the usage (--help) is in English.
 //
 // State: report::state and config::session, through the main flow.
 #pragma once
@@ -29,7 +37,9 @@
 
 namespace report {
 
-// Exit codes of a batch run (the interactive program always ends with 0).
+// Exit codes of a batch run; the interactive program ends with
+// kExitPrinted, or with kExitDataError or kExitSettings when it stops
+// before the form (interactive.h).
 constexpr int kExitPrinted = 0;         // the printout went to the print program
 constexpr int kExitNothingPrinted = 1;  // no department selected, or no spool
 constexpr int kExitArguments = 2;       // arguments that cannot be read
@@ -40,7 +50,7 @@ constexpr int kExitSettings = 6;        // a fee rate is not a percentage, or a 
                                         // file of the suite is refused
 
 struct BatchArguments {
-  std::string date;
+  std::string date;    // code page 850, as the other texts below but the device
   std::string first;   // "community.department"
   std::string last;
   bool hasDevice = false;
@@ -48,11 +58,17 @@ struct BatchArguments {
 };
 
 // Reads `args` ("--batch" first) into `out`. Returns false with a message
-// when the number of arguments does not fit a form above, --device lacks
-// its device, or department and community forms are mixed. The date and
-// the codes themselves are checked by SetSelection (selection.h).
+// (code page 850, in the session's language) when the number of arguments
+// does not fit a form above, --device lacks its device, department and
+// community forms are mixed, or a whole community is not one to four
+// digits (named as typed). The date and the department codes are checked
+// by SetSelection (selection.h).
 bool ParseBatchArguments(const std::vector<std::string>& args, BatchArguments* out,
                          std::string* message);
+
+// The message for an argument the program does not know (code page 850;
+// the argument as typed).
+std::string UnknownArgumentMessage(const std::string& argument);
 
 // The usage and the exit codes, as --help prints them.
 std::string UsageText();

@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -73,15 +74,20 @@ class DemoRoot : public ::testing::Test {
   }
   std::string Spool() { return Read(root_ + "/TERM01/zudavivi.tmp"); }
 
-  // A batch run with `args` after "--batch"; its standard error in *err.
-  int BatchErr(const std::vector<std::string>& args, std::string* err) {
+  // A run with `args`; its standard error in *err.
+  int RunErr(const std::vector<std::string>& args, std::string* err) {
     const std::string errFile = dir_.file("stderr.txt");
-    std::vector<std::string> argv = {"-c", "exec \"$0\" --batch \"$@\" 2>'" + errFile + "'",
-                                     kTorbelan};
+    std::vector<std::string> argv = {"-c", "exec \"$0\" \"$@\" 2>'" + errFile + "'", kTorbelan};
     argv.insert(argv.end(), args.begin(), args.end());
     int code = platform::RunProgram("/bin/sh", argv);
     *err = Read(errFile);
     return code;
+  }
+  // A batch run with `args` after "--batch".
+  int BatchErr(const std::vector<std::string>& args, std::string* err) {
+    std::vector<std::string> all = {"--batch"};
+    all.insert(all.end(), args.begin(), args.end());
+    return RunErr(all, err);
   }
 
   // Compares the spool with an expected file, line by line.
@@ -132,29 +138,27 @@ TEST_F(DemoRoot, UnselectedDepartmentsStillCountInTheFees) {
   EXPECT_EQ(spool.find("MOL\xD6 VELL"), std::string::npos);
 }
 
-TEST_F(DemoRoot, ASettlementDateBeforeThePeriodChargesNoFeesAndNamesTheCommunity) {
-  // Community 1 was settled up to 30/09/2026; without a direction the two
-  // months to 31/07/2026 would charge 10 x 15,00 x 2 + VAT = 363,00 of fees
-  // again (department 3's share 45,38). Its group 1 has nothing else, and
-  // group 2 has no payment up to then: every share is 0.
+TEST_F(DemoRoot, ACommunitySettledAlreadyAtTheDateIsLeftOutAndNamed) {
+  // Community 1 was settled up to 30/09/2026: a settlement to 31/07/2026
+  // would run from 1/10/2026 back to 31/07/2026. Nothing else is selected:
+  // nothing is printed, exit 1.
+  const std::string named = "COMUNITATS NO LIQUIDADES, LA DATA NO \xC3\x89S POSTERIOR A LA SEVA "
+                            "DARRERA LIQUIDACI\xC3\x93: 1 (30/9/2026)";
   std::string err;
-  ASSERT_EQ(BatchErr({"31/07/2026", "1"}, &err), 0) << err;
-  EXPECT_NE(err.find("SENSE HONORARIS, JA LIQUIDADES A AQUESTA DATA: COMUNITATS 1\n"),
-            std::string::npos) << err;
+  EXPECT_EQ(BatchErr({"31/07/2026", "1"}, &err), 1) << err;
+  EXPECT_EQ(err, "torbelan: " + named + ". NO S'IMPRIMEIX RES\n");
+  EXPECT_TRUE(Spool().empty());
+  // The day of the last settlement itself: community 1 is left out, named
+  // on its own line, community 2 (settled up to 30/06/2026) printed.
+  EXPECT_EQ(BatchErr({"30/09/2026", "1", "2"}, &err), 0) << err;
+  EXPECT_NE(err.find("torbelan: " + named + "\n"), std::string::npos) << err;
   std::string spool = Spool();
-  EXPECT_NE(spool.find("DEL DEPARTAMENT (3) 1r 1a JOAN PUJOL I FERRER"), std::string::npos);
-  EXPECT_EQ(spool.find("45,38"), std::string::npos);
-  size_t zeros = 0;
-  for (size_t at = spool.find(" 64 ,      0,00, 2 "); at != std::string::npos;
-       at = spool.find(" 64 ,      0,00, 2 ", at + 1))
-    ++zeros;
-  EXPECT_EQ(zeros, 10u * 7u);  // seven shares of ten departments
-  // The day of the last settlement itself: nothing left to charge either.
-  ASSERT_EQ(BatchErr({"30/09/2026", "1", "2"}, &err), 0) << err;
-  EXPECT_NE(err.find("COMUNITATS 1\n"), std::string::npos) << err;
-  // Community 2 (settled up to 30/06/2026) and an ordinary date: no note.
+  EXPECT_EQ(spool.find("PUJOL"), std::string::npos);
+  EXPECT_NE(spool.find("EL MOL\xD6 VELL"), std::string::npos);
+  EXPECT_EQ(spool.find("FINS AL 30 DE JUNY"), std::string::npos);  // no backwards period
+  // An ordinary date: no note.
   ASSERT_EQ(BatchErr({"31/12/2026", "1", "2"}, &err), 0) << err;
-  EXPECT_EQ(err.find("HONORARIS"), std::string::npos) << err;
+  EXPECT_EQ(err.find("NO LIQUIDADES"), std::string::npos) << err;
 }
 
 TEST_F(DemoRoot, WholeCommunitiesAndTheirDepartmentRangeSelectTheSame) {
@@ -222,6 +226,12 @@ TEST_F(DemoRoot, TheDeviceOfOneRunGoesToThePrintProgramAndNoIniFileChanges) {
   EXPECT_EQ(Read(root_ + "/TERM01/BrolTerm.ini"), ini);
   EXPECT_FALSE(platform::PathExists(root_ + "/TERM01/LIQUIDACIO.TXT"));
   EXPECT_EQ(BatchErr({"31/12/2026", "1", "--device"}, &err), 2);
+  // A document without a path: where the print program put it; one of each.
+  ASSERT_EQ(BatchErr({"31/12/2026", "1.1", "1.1", "--device", "TXT"}, &err), 0) << err;
+  const std::string said = "torbelan: 1 LIQUIDACI\xC3\x93, 1 P\xC3\x80GINA: DOCUMENT DE TEXT " +
+                           root_ + "/TERM01/LIQUIDACIO_2026-12-31.txt\n";
+  EXPECT_EQ(err.substr(err.size() - std::min(err.size(), said.size())), said) << err;
+  EXPECT_NE(Read(root_ + "/TERM01/LIQUIDACIO_2026-12-31.txt").find("PUJOL"), std::string::npos);
 }
 
 TEST_F(DemoRoot, ThePrintProgramsOutcomeGivesTheExitCode) {
@@ -261,6 +271,26 @@ TEST_F(DemoRoot, UnreadableArgumentsExitWithTwo) {
   EXPECT_EQ(Batch("31/12/2026", "1.0", "999.x"), 2);
   EXPECT_EQ(Batch("31/12/2026", "2.0", "1.999"), 2);    // first after last
   EXPECT_EQ(platform::RunProgram(kTorbelan, {"--batch", "31/12/2026"}), 2);
+  EXPECT_TRUE(Spool().empty());
+}
+
+// What is wrong with the command line is said first, in the session's
+// language, naming the argument as typed.
+TEST_F(DemoRoot, RefusedArgumentsAreNamedInTheSessionsLanguage) {
+  SetIni(root_ + "/TERM01/BrolTerm.ini", "Idioma", "SPA");
+  const std::string code = "NO ES UN C\xC3\x93" "DIGO COMUNIDAD.DEPARTAMENTO: ";
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--bogus"}, "ARGUMENTO DESCONOCIDO: --bogus"},
+      {{"--batch"}, "--batch NECESITA UNA FECHA Y UNO O DOS DEPARTAMENTOS O COMUNIDADES"},
+      {{"--batch", "311226", "a"}, code + "a"},
+      {{"--batch", "311226", ""}, code + "\"\""},
+      {{"--batch", "311226", "1.0", "a.0"}, code + "a.0"},
+  };
+  for (const auto& [args, said] : cases) {
+    std::string err;
+    EXPECT_EQ(RunErr(args, &err), 2) << said;
+    EXPECT_EQ(err.substr(0, err.find('\n')), "torbelan: " + said);
+  }
   EXPECT_TRUE(Spool().empty());
 }
 

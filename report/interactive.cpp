@@ -8,7 +8,9 @@
 #include "console/key_codes.h"
 #include "console/message.h"
 #include "console/windows.h"
+#include "datafile/data_open.h"
 #include "dates/date_math.h"
+#include "report/batch_run.h"
 #include "report/selection_hooks.h"
 #include "report/pass_messages.h"
 #include "report/report_state.h"
@@ -16,15 +18,31 @@
 namespace report {
 namespace {
 
-// Where the messages of the program stand on the screen.
-const int16_t kMessageRow = 12;
-
 void SetValue(int16_t field, const std::string& text) {
   console::FormField* f = console::FieldAt(1, field);
   if (f == nullptr) return;
   std::string value = text.substr(0, f->Value.size());
   value.resize(f->Value.size(), ' ');
   f->Value = value;
+}
+
+// After a pass: what went wrong, or where a document went, and the
+// communities the pass left out; each in a message that waits for a key.
+void TellPass(PassResult result, const std::string& message) {
+  if (result == PassResult::Printed) {
+    // A preview or a printer shows for itself; a document is named.
+    if (!state.PrintedDocument.empty())
+      console::ShowMessageAndWait(kMessageRow,
+                                  PrintedMessage(state.Settlements, state.Pages,
+                                                 config::session.OutputDevice,
+                                                 state.PrintedDocument),
+                                  false);
+  } else {
+    console::ShowMessageAndWait(kMessageRow, message);
+  }
+  if (result != PassResult::Empty && !state.CommunitiesNotSettled.empty())
+    console::ShowMessageAndWait(kMessageRow,
+                                CommunitiesNotSettledMessage(state.CommunitiesNotSettled));
 }
 
 // The report cycle: the form until Esc, a report pass for every confirmed
@@ -37,13 +55,9 @@ void ReportCycle() {
     console::RunForm(screen, noPageUp, noPageDown, key);
     if (key == console::kKeyEsc) return;
     std::string message;
-    PassResult result = RunReportPass(&message);
-    // The print program's exit code is not looked at.
-    if (result != PassResult::Printed && result != PassResult::PrinterFailed)
-      console::ShowMessageAndWait(kMessageRow, message);
-    if (!state.CommunitiesWithoutFees.empty())
-      console::ShowMessageAndWait(kMessageRow,
-                                  CommunitiesWithoutFeesMessage(state.CommunitiesWithoutFees));
+    // An empty selection is told here, as the batch run tells it: the
+    // print program would only say it has nothing to print.
+    TellPass(RunReportPass(&message, false), message);
   }
 }
 
@@ -87,10 +101,12 @@ void SetInitialValues() {
 }
 
 int RunInteractive() {
+  // A data file that cannot be opened ends the program with its message.
+  datafile::openFailure.ExitCode = kExitDataError;
   const std::string refused = RefusedTextFileMessage();
   if (!refused.empty()) {
     console::ShowMessageAndWait(kMessageRow, refused);
-    return 0;
+    return kExitSettings;
   }
   int32_t line = 0;
   console::FormFileStatus status = console::LoadForm(&line);
@@ -99,7 +115,7 @@ int RunInteractive() {
   if (status != console::FormFileStatus::kOk) {
     console::ShowMessageAndWait(
         kMessageRow, FormFileMessage(status, NativeName(console::FormFileName()), line));
-    return 0;
+    return kExitDataError;
   }
   RegisterFormHooks();
   SetInitialValues();
@@ -111,11 +127,11 @@ int RunInteractive() {
   if (!rates.empty()) {
     console::ShowMessageAndWait(kMessageRow, rates);
     CloseReportFiles();
-    return 0;
+    return kExitSettings;
   }
   ReportCycle();
   CloseReportFiles();
-  return 0;
+  return kExitPrinted;
 }
 
 }  // namespace report

@@ -13,21 +13,28 @@
 //
 // A text file of the suite refused for a character code page 850 lacks
 // (pass_messages.h RefusedTextFileMessage) stops the program before the
-// form file is loaded, with its message and one key.
+// form file is loaded, with its message and one key, exit code 6
+// (kExitSettings).
 // A form file that goes beyond the bounds of the format and the screen
 // (forms/form_file.h) is one that cannot be used, as below; its message
 // names the line of the value.
 // A form file that is missing, ends before what it announces, or lacks the
 // selection fields stops the program in order before any data file is
 // opened: a message in the session's language naming the file, the bell,
-// one key; so does a fee rate of Brol.ini that is not a percentage (after
-// the data files are opened; they are closed again). A spool that cannot
-// be written, a read that fails during the pass or a print program that
-// cannot be started is reported the same way, and the form comes back; so
-// are, after the pass, the communities charged no fees because the
-// settlement date does not come after their last settled date. The print
-// program's exit code is not looked at. The operator's messages are those
-// of pass_messages.h.
+// one key, exit code 5 (kExitDataError); a data file that cannot be opened
+// ends it with its message and the same code, and a fee rate of Brol.ini
+// that is not a percentage with code 6 (after the data files are opened;
+// they are closed again).
+//
+// After a pass the operator is told, in a message that waits for a key,
+// what did not go as asked: a spool that cannot be written, a read that
+// failed during the pass, an empty selection (the print program is not
+// started then), a print program that cannot be started, or one that ended
+// with an error (its exit code and its own words, from its result file,
+// print/print_result.h); for a document written to a file, where it went
+// (without the bell); then the communities left out because the settlement
+// date does not come after their last settled date. The form comes back.
+// The operator's messages are those of pass_messages.h.
 //
 // State: report::state, console::form and the layers below.
 #pragma once
@@ -51,7 +58,8 @@ std::string FormFileMessage(console::FormFileStatus status, const std::string& n
 void SetInitialValues();
 
 // The interactive program, from the form's loading to the closing of the
-// data files. Returns the exit code: always 0.
+// data files. Returns the exit code: 0 when the operator left the form, 5 or
+// 6 when it stopped before the form (see above).
 int RunInteractive();
 
 }  // namespace report

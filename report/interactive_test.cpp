@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
 #include <string>
 
 #include "config/session.h"
@@ -28,6 +29,8 @@
 #include "print/spool.h"
 #include "platform/process.h"
 #include "platform/test_dir.h"
+#include "platform/wait_hooks.h"
+#include "report/batch_run.h"
 #include "report/selection_hooks.h"
 #include "report/report_state.h"
 #include "report/selection.h"
@@ -41,6 +44,18 @@ std::string Read(const std::string& path) {
   std::string bytes;
   platform::ReadFile(path, &bytes);
   return bytes;
+}
+
+// Keys typed once the program waits on a message (a window open, nothing
+// queued): a message drops the keys typed before it. Waits for the print
+// program run the hook too, with no window open.
+std::function<void()> afterMessage;
+void TypeAfterMessage() {
+  if (!afterMessage || !platform::console.queue.empty() || console::screen.WindowDepth == 0)
+    return;
+  std::function<void()> keys = afterMessage;
+  afterMessage = nullptr;
+  keys();
 }
 
 class InteractiveTest : public ::testing::Test {
@@ -72,8 +87,12 @@ class InteractiveTest : public ::testing::Test {
     dates::state = dates::DatesState();
     platform::console = platform::ConsoleState();
     platform::ConsoleStartWith(platform::ConsoleBackendKind::kHeadless);
+    afterMessage = nullptr;
+    platform::waitHooks = platform::WaitHookState();
+    platform::AddWaitHook(TypeAfterMessage);
   }
   void TearDown() override {
+    platform::waitHooks = platform::WaitHookState();
     ASSERT_EQ(chdir(cwd_.c_str()), 0);
     for (const char* v : {"ZULROOT", "ZULEXE", "ZULTMP", "ZULTODAY"}) unsetenv(v);
     config::session = config::SessionState();
@@ -132,24 +151,28 @@ TEST_F(InteractiveTest, RefusedSelectionsPrintNothing) {
   Key(console::kKeyEnter);
   Key(console::kKeyCtrlY);
   Key(console::kKeyEnter);  // blank: the working date again
-  // First community 3 after the last 2: screen 1 stays.
+  // First community 3 after the last 2: said, with the bell; screen 1 stays.
   Key(console::kKeyCtrlY);
   platform::ConsoleQueueText("3");
   Keys(console::kKeyEnter, 2);
   Key(console::kKeyCtrlY);
   platform::ConsoleQueueText("2");
   Keys(console::kKeyEnter, 2);
-  // Back on the first field: down to the last community, 9 this time, and
-  // "N" on the confirmation; the form comes back; Esc.
-  Keys(console::kKeyDown, 3);
-  Key(console::kKeyCtrlY);
-  platform::ConsoleQueueText("9");
-  Keys(console::kKeyEnter, 2);
-  platform::ConsoleQueueText("n");
-  Key(console::kKeyEnter);
-  Key(console::kKeyEsc);
+  // A key for the message; back on the first field: down to the last
+  // community, 9 this time, and "N" on the confirmation; the form comes
+  // back; Esc.
+  afterMessage = [] {
+    Key(console::kKeyEnter);
+    Keys(console::kKeyDown, 3);
+    Key(console::kKeyCtrlY);
+    platform::ConsoleQueueText("9");
+    Keys(console::kKeyEnter, 2);
+    platform::ConsoleQueueText("n");
+    Key(console::kKeyEnter);
+    Key(console::kKeyEsc);
+  };
   EXPECT_EQ(RunInteractive(), 0);
-  EXPECT_EQ(platform::console.bells, 1);
+  EXPECT_EQ(platform::console.bells, 2);
   EXPECT_EQ(platform::console.starvedWaits, 0);
   EXPECT_EQ(Copy(0), "");  // the print program never ran
   EXPECT_EQ(console::FieldAt(1, 1)->Value, "311226    ");
@@ -172,7 +195,7 @@ TEST_F(InteractiveTest, UnusableFormFileStopsBeforeAnyDataFileIsOpened) {
     }
     std::string message;
     ASSERT_TRUE(StartSession(&message)) << message;
-    EXPECT_EQ(RunInteractive(), 0);
+    EXPECT_EQ(RunInteractive(), kExitDataError);  // nothing useful happened
     EXPECT_EQ(platform::console.bells, 1);
     EXPECT_EQ(platform::console.starvedWaits, 1);  // one key waited for
     EXPECT_EQ(datafile::FindSlot(kTDespesa), -40);  // nothing opened
@@ -274,7 +297,7 @@ TEST_F(InteractiveTest, AFeeRateThatIsNotAPercentageIsToldAndNothingIsPrinted) {
   std::string message;
   ASSERT_TRUE(StartSession(&message)) << message;
   platform::console.bells = 0;
-  EXPECT_EQ(RunInteractive(), 0);
+  EXPECT_EQ(RunInteractive(), kExitSettings);
   EXPECT_EQ(RateProblem(), "PERCENTATGE NO V\xB7LID A " + root_ + "/Brol.ini [Honoraris] Ret0=115");
   EXPECT_EQ(platform::console.bells, 1);
   EXPECT_EQ(platform::console.starvedWaits, 1);  // one key for the message, no form

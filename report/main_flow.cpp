@@ -1,7 +1,5 @@
 #include "report/main_flow.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -22,9 +20,13 @@
 #include "format/text_utils.h"
 #include "platform/codepage.h"
 #include "platform/console.h"
+#include "platform/directory.h"
+#include "platform/env.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/version.h"
+#include "print/print_result.h"
 #include "print/spool.h"
 #include "print/spool_lock.h"
 #include "recman/creation_layout_file.h"
@@ -48,11 +50,11 @@ void AnchorTempDir() {
   std::string& temp = config::session.TempDir;
   const std::string native = platform::SuitePath(temp);
   if (native.empty() || native[0] != '/') {
-    char cwd[4096];
-    if (getcwd(cwd, sizeof cwd) == nullptr) return;
+    const std::string cwd = platform::CurrentDirectory();
+    if (cwd.empty()) return;
     temp = platform::Utf8ToCp850(cwd) + "\\" + temp;
   }
-  setenv("ZULTMP", platform::SuitePath(temp).c_str(), 1);
+  platform::SetEnv("ZULTMP", platform::SuitePath(temp));
 }
 
 }  // namespace
@@ -61,7 +63,7 @@ bool StartSession(std::string* message) {
   config::SessionInit();
   AnchorTempDir();
   const std::string& root = config::session.RootDir;
-  if (!root.empty() && chdir(platform::SuitePath(root).c_str()) != 0) {
+  if (!root.empty() && !platform::ChangeDirectory(platform::SuitePath(root))) {
     *message = config::ByLanguage("NO ES POT ACCEDIR AL DIRECTORI ",
                                   "NOM SE PODE ACEDER AO DIRECT\xE0RIO ",
                                   "NON SE P\xE3T ACCEDIR ATH DIRECTORI ",
@@ -96,39 +98,79 @@ std::string MissingReportFile() {
   return "";
 }
 
+namespace {
+
+// The INI keys of the rates, in the order of state.RateText.
+constexpr const char* kRateKeys[4] = {"Iva0", "Iva1", "Ret0", "Ret1"};
+
+// Reads a rate as an operator writes it: blanks around it, an optional sign,
+// digits with at most one decimal mark ("." or the suite's ","), and an
+// optional "%" after them: "21", "21,5", " 10.5%", "-0.5". Sets *value and
+// returns true; the empty text is 0. Anything else (letters, "1e20",
+// "1.234,5", two marks) is not a rate: false, *value 0.
+bool ReadRate(const std::string& text, float* value) {
+  *value = 0.0f;
+  std::string t = format::TrimBlanks(text);
+  if (!t.empty() && t.back() == '%') t = format::TrimBlanks(t.substr(0, t.size() - 1));
+  if (t.empty()) return text.find('%') == std::string::npos;
+  size_t at = (t[0] == '+' || t[0] == '-') ? 1 : 0;
+  bool digits = false, mark = false;
+  for (; at < t.size(); ++at) {
+    const char c = t[at];
+    if (c >= '0' && c <= '9') {
+      digits = true;
+    } else if ((c == '.' || c == ',') && !mark) {
+      mark = true;
+      t[at] = '.';
+    } else {
+      return false;
+    }
+  }
+  if (!digits) return false;
+  *value = float(format::TextValue(t));
+  return true;
+}
+
+}  // namespace
+
 void ReadSettings() {
   const std::string ini = config::session.RootDir + "Brol.ini";
   for (int i = 1; i <= 8; ++i)
     state.Identity[i] = config::IniRead(ini, "Administrador", "Linia" + std::to_string(i));
   state.Letterhead = config::IniRead(ini, "Rebut", "Membret");
-  state.VatRate[0] = float(format::TextValue(config::IniRead(ini, "Honoraris", "Iva0")));
-  state.VatRate[1] = float(format::TextValue(config::IniRead(ini, "Honoraris", "Iva1")));
-  state.WithholdingRate[0] = float(format::TextValue(config::IniRead(ini, "Honoraris", "Ret0")));
-  state.WithholdingRate[1] = float(format::TextValue(config::IniRead(ini, "Honoraris", "Ret1")));
+  float* rates[4] = {&state.VatRate[0], &state.VatRate[1], &state.WithholdingRate[0],
+                     &state.WithholdingRate[1]};
+  for (int i = 0; i < 4; ++i) {
+    state.RateText[i] = config::IniRead(ini, "Honoraris", kRateKeys[i]);
+    ReadRate(state.RateText[i], rates[i]);
+  }
 }
 
 std::string RateProblem() {
-  struct Rate {
-    const char* key;
-    float value;
-  };
-  const Rate rates[] = {{"Iva0", state.VatRate[0]},
-                        {"Iva1", state.VatRate[1]},
-                        {"Ret0", state.WithholdingRate[0]},
-                        {"Ret1", state.WithholdingRate[1]}};
-  for (const Rate& r : rates) {
+  const float rates[4] = {state.VatRate[0], state.VatRate[1], state.WithholdingRate[0],
+                          state.WithholdingRate[1]};
+  for (int i = 0; i < 4; ++i) {
+    float read = 0.0f;
     // Written so that a value that is not a number fails too.
-    if (!(r.value >= 0.0f && r.value <= 100.0f)) return RateMessage(r.key, r.value);
+    if (!ReadRate(state.RateText[i], &read) || !(rates[i] >= 0.0f && rates[i] <= 100.0f))
+      return RateMessage(kRateKeys[i], format::TrimBlanks(state.RateText[i]));
   }
   return "";
 }
 
 namespace {
 
+// What is wrong with the arguments (code page 850), then the usage, on
+// standard error.
+void RefuseArguments(const std::string& message) {
+  std::fprintf(stderr, "torbelan: %s\n%s", platform::Cp850ToUtf8(message).c_str(),
+               UsageText().c_str());
+}
+
 // A spool that must not be printed: closed and removed.
 void DiscardSpool() {
   print::PrintClose();
-  std::remove(print::SpoolPath().c_str());
+  platform::RemoveFile(print::SpoolPath());
 }
 
 // The terminal's pass lock for one report pass, the print program included
@@ -158,6 +200,9 @@ struct PassLock {
 }  // namespace
 
 PassResult RunReportPass(std::string* message, bool printEmpty, int* printerCode) {
+  state.PrinterCode = 0;
+  state.PrintedDocument.clear();
+  state.PrinterMessage.clear();
   // One pass at a time in a terminal's folder: they share the spool's name.
   PassLock passLock;
   if (!passLock.held) {
@@ -193,14 +238,21 @@ PassResult RunReportPass(std::string* message, bool printEmpty, int* printerCode
     *message = PassMessage(PassResult::SpoolFailed);
     return PassResult::SpoolFailed;
   }
+  // The print program leaves what it did in its result file; one from an
+  // earlier run must not be taken for this one's.
+  print::DiscardPrintResult();
   int code = platform::RunProgram(config::session.ExeDir + "ZUDAVIVI", {});
+  const print::PrintResult said = print::TakePrintResult();
+  state.PrinterCode = code;
+  state.PrintedDocument = said.document;
+  state.PrinterMessage = said.message;
   if (printerCode != nullptr) *printerCode = code;
   if (code < 0) {
     *message = PassMessage(PassResult::NoPrinter);
     return PassResult::NoPrinter;
   }
   if (code != 0) {
-    *message = PrintFailedMessage(code);
+    *message = PassMessage(PassResult::PrinterFailed);
     return PassResult::PrinterFailed;
   }
   return PassResult::Printed;
@@ -220,22 +272,25 @@ int TorbelanMain(const std::vector<std::string>& args) {
     std::printf("torbelan %s\n", platform::kVersion);
     return 0;
   }
+  // The session's language, for what the program says about its arguments.
+  config::SessionInit();
   BatchArguments batch;
   std::string message;
   const bool isBatch = !args.empty() && args[0] == "--batch";
   if (!args.empty() && !isBatch) {
-    std::fputs(UsageText().c_str(), stderr);
+    const bool known = args[0] == "--help" || args[0] == "--version";
+    RefuseArguments(UnknownArgumentMessage(known && args.size() > 1 ? args[1] : args[0]));
     return kExitArguments;
   }
   if (isBatch && !ParseBatchArguments(args, &batch, &message)) {
-    std::fprintf(stderr, "torbelan: %s\n%s", message.c_str(), UsageText().c_str());
+    RefuseArguments(message);
     return kExitArguments;
   }
   // The calendar and the calculator answer Alt+C and Alt+X at every key wait.
   console::RegisterPopups();
   if (!StartSession(&message)) {
     std::fprintf(stderr, "torbelan: %s\n", platform::Cp850ToUtf8(message).c_str());
-    return isBatch ? kExitDataError : 0;
+    return kExitDataError;
   }
   if (!isBatch) return RunInteractive();
   return RunBatch(batch);

@@ -41,13 +41,16 @@ std::string MissingReportFile();
 
 // Reads the settings from RootDir + "Brol.ini": identity items 1-8, the
 // letterhead setting, the VAT and withholding rates of the two tax classes
-// (the leading decimal number of each text; 0 when empty or not numeric).
+// and their texts as written. A rate is a number with "." or "," as its
+// decimal mark ("21", "21,5", "10.5%"); an empty text is 0, and so is a text
+// that is not a number (which RateProblem then refuses).
 void ReadSettings();
 
-// The operator's message (pass_messages.h RateMessage) for the first rate
-// read by ReadSettings that is not a percentage from 0 to 100, in the
-// order Iva0, Iva1, Ret0, Ret1; "" when every rate is one. A program that
-// gets a message prints nothing: fees from such a rate would be wrong.
+// The operator's message (pass_messages.h RateMessage, with the text as
+// written) for the first rate read by ReadSettings that is not a number or
+// not a percentage from 0 to 100, in the order Iva0, Iva1, Ret0, Ret1; ""
+// when every rate is one. A program that gets a message prints nothing:
+// fees from such a rate would be wrong.
 std::string RateProblem();
 
 // Outcome of a report pass.
@@ -68,7 +71,9 @@ enum class PassResult {
 // spool fails or a read fails, the print program is not started; nor when
 // the selection holds no settlement and `printEmpty` is false. `message`
 // gets the operator's message (pass_messages.h) for every result but
-// Printed; `printerCode` (when given) the print program's exit code.
+// Printed; `printerCode` (when given) the print program's exit code. What
+// the print program left in its result file (print/print_result.h) goes to
+// report::state (PrinterCode, PrintedDocument, PrinterMessage).
 PassResult RunReportPass(std::string* message, bool printEmpty = true,
                          int* printerCode = nullptr);
 
@@ -76,10 +81,12 @@ PassResult RunReportPass(std::string* message, bool printEmpty = true,
 void CloseReportFiles();
 
 // The program: `args` without the program name; none runs the interactive
-// program (exit code 0), "--batch ..." a batch run (batch_run.h, with its
-// exit codes), "--help" and "--version" print the usage or the version on
-// standard output (exit code 0); anything else prints the usage on
-// standard error and returns 2.
+// program (interactive.h, with its exit codes), "--batch ..." a batch run
+// (batch_run.h, with its exit codes), "--help" and "--version" print the
+// usage or the version on standard output (exit code 0); anything else
+// says on standard error, in the session's language, which argument it
+// does not know, prints the usage and returns 2. A root directory that
+// cannot be entered ends the program with 5.
 int TorbelanMain(const std::vector<std::string>& args);
 
 }  // namespace report

@@ -18,7 +18,9 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/test_dir.h"
+#include "platform/wait_hooks.h"
 #include "dates/packed.h"
+#include "format/text_utils.h"
 #include "report/batch_run.h"
 #include "report/pass_messages.h"
 #include "report/report_state.h"
@@ -45,7 +47,7 @@ TEST_F(Settings, ThePopUpsAnswerTheirHotKeysFromTheStart) {
   // one key: the headless console answers it.
   platform::console = platform::ConsoleState();
   platform::ConsoleStartWith(platform::ConsoleBackendKind::kHeadless);
-  EXPECT_EQ(TorbelanMain({}), 0);
+  EXPECT_EQ(TorbelanMain({}), kExitDataError);  // the form file is not there
   EXPECT_EQ(console::keyboard.Calendar, &console::Calendar);
   EXPECT_EQ(console::keyboard.Calculator, &console::Calculator);
   if (root) setenv("ZULROOT", saved.c_str(), 1);
@@ -66,7 +68,7 @@ TEST_F(Settings, RatesIdentityAndLetterheadComeFromBrolIni) {
   EXPECT_EQ(state.VatRate[0], 21.0f);
   EXPECT_EQ(state.WithholdingRate[0], 0.0f);  // no key Ret0
   EXPECT_EQ(state.VatRate[1], 10.5f);
-  EXPECT_EQ(state.WithholdingRate[1], 0.0f);  // not a number
+  EXPECT_EQ(state.WithholdingRate[1], 0.0f);  // not a number (RateProblem refuses it)
 }
 
 TEST_F(Settings, ABrolIniWithLfLineEndsGivesItsRates) {
@@ -88,6 +90,33 @@ TEST_F(Settings, WithoutBrolIniEverythingIsEmptyOrZero) {
   EXPECT_EQ(state.Letterhead, "");
   EXPECT_EQ(state.VatRate[0], 0.0f);
   EXPECT_EQ(state.Identity[7], "");
+}
+
+// A rate is read with either decimal mark; what is not a number is refused
+// and shown as written, as a rate outside 0..100 is.
+TEST_F(Settings, RatesTakeEitherDecimalMarkAndWhatIsNotANumberIsRefused) {
+  struct Case {
+    const char* text;
+    float value;
+    bool refused;
+  } const cases[] = {
+      {"21,5", 21.5f, false}, {" 7.25 % ", 7.25f, false}, {"", 0.0f, false},
+      {"abc", 0.0f, true},    {"1e20", 0.0f, true},       {"1.234,5", 0.0f, true},
+      {"150", 150.0f, true},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(platform::WriteFile(dir_.file("Brol.ini"), "[Honoraris]\r\nIva0=21\r\n"
+                                                           "Ret1=" + std::string(c.text) +
+                                                           "\r\n"));
+    platform::RunBeforeWaitHooks();  // the file is read again, not its parsed copy
+    ReadSettings();
+    EXPECT_EQ(state.WithholdingRate[1], c.value) << c.text;
+    const std::string shown = format::TrimBlanks(c.text);
+    EXPECT_EQ(RateProblem(), c.refused ? "PERCENTATGE NO V\xB7LID A " + dir_.file("Brol.ini") +
+                                             " [Honoraris] Ret1=" + shown
+                                       : "")
+        << c.text;
+  }
 }
 
 TEST_F(Settings, RatesOutsideZeroToAHundredAreNamedInOrder) {
@@ -192,12 +221,29 @@ TEST(PassMessages, WhereThePrintoutWentInTheSessionLanguage) {
   EXPECT_EQ(PrintedMessage(3, 4, "LASER"), "3 LIQUIDACIONS, 4 P\xB7GINES: IMPRESSORA LASER");
   config::session.Language = "SPA";
   EXPECT_EQ(PrintedMessage(1, 2, "TXT:/tmp/l.txt"),
-            "1 LIQUIDACIONES, 2 P\xB5GINAS: DOCUMENTO DE TEXTO /tmp/l.txt");
-  EXPECT_EQ(CommunitiesWithoutFeesMessage({dates::Pack("0002"), dates::Pack("0015")}),
-            "SIN HONORARIOS, YA LIQUIDADAS EN ESTA FECHA: COMUNIDADES 2, 15");
-  EXPECT_EQ(CommunitiesWithoutFeesMessage({}), "");
+            "1 LIQUIDACI\xE0N, 2 P\xB5GINAS: DOCUMENTO DE TEXTO /tmp/l.txt");
+  EXPECT_EQ(CommunitiesNotSettledMessage({{dates::Pack("0002"), dates::Pack("20260930")},
+                                          {dates::Pack("0015"), dates::Pack("20261231")}}),
+            "COMUNIDADES NO LIQUIDADAS, LA FECHA NO ES POSTERIOR A SU \xE9LTIMA LIQUIDACI\xE0N: "
+            "2 (30/9/2026), 15 (31/12/2026)");
+  EXPECT_EQ(CommunitiesNotSettledMessage({}), "");
   config::session.Language = "GLG";
   EXPECT_EQ(PrintFailedMessage(2).substr(0, 24), "O PROGRAMA DE IMPRESSOM ");
+  config::session = config::SessionState();
+}
+
+// One settlement or one page in the singular, in every language.
+TEST(PassMessages, OneIsSingular) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"CAT", "1 LIQUIDACI\xE0, 1 P\xB7GINA: IMPRESSORA L"},
+      {"SPA", "1 LIQUIDACI\xE0N, 1 P\xB5GINA: IMPRESORA L"},
+      {"GLG", "1 LIQUIDA\x80OM, 1 P\xB5GINA: IMPRESSORA L"},
+      {"OCI", "1 LIQUIDACION, 1 PAGINA: IMPRIMIDORA L"},
+  };
+  for (const auto& [language, said] : cases) {
+    config::session.Language = language;
+    EXPECT_EQ(PrintedMessage(1, 1, "L"), said) << language;
+  }
   config::session = config::SessionState();
 }
 

@@ -1,15 +1,15 @@
 #include "report/pass_messages.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "config/language.h"
 #include "config/session.h"
 #include "config/text_file.h"
+#include "dates/date_format.h"
 #include "format/dotted_code.h"
 #include "format/text_utils.h"
 #include "platform/codepage.h"
+#include "platform/directory.h"
 #include "platform/paths.h"
 #include "print/spool.h"
 #include "report/report_state.h"
@@ -21,22 +21,39 @@ namespace report {
 // 0xB7 "À", 0xC7 "Ã", 0xD4 "È", 0xE0 "Ó", 0xE3 "Ò". A letter that is a hex
 // digit after an escape starts a literal of its own.
 
+namespace {
+
+// A native path relative to the suite's root, the program's current
+// directory (as the print program's paths are too), named from the file
+// system's root; others as they are.
+std::string FromRoot(const std::string& path) {
+  if (!path.empty() && path[0] != '/') {
+    const std::string cwd = platform::CurrentDirectory();
+    if (!cwd.empty()) return platform::Utf8ToCp850(cwd) + "/" + path;
+  }
+  return path;
+}
+
+std::string NothingPrinted() {
+  return config::ByLanguage("NO S'IMPRIMEIX RES", "NOM SE IMPRIME NADA",
+                            "NON S'IMPRIM\xD6S ARR\x90N", "NO SE IMPRIME NADA");
+}
+
+}  // namespace
+
 std::string NativeName(const std::string& suiteName) {
-  std::string path = platform::SuitePath(suiteName);
-  // A relative name is relative to the suite's root, the program's current
-  // directory: shown from the file system's root.
-  char cwd[4096];
-  if (!path.empty() && path[0] != '/' && getcwd(cwd, sizeof cwd) != nullptr)
-    path = std::string(cwd) + "/" + path;
-  return platform::Utf8ToCp850(path);
+  return FromRoot(platform::Utf8ToCp850(platform::SuitePath(suiteName)));
 }
 
 std::string PassMessage(PassResult result) {
   switch (result) {
     case PassResult::Printed:
-    case PassResult::PrinterFailed:
       return "";
+    case PassResult::PrinterFailed:
+      return PrintFailedMessage(state.PrinterCode, state.PrinterMessage);
     case PassResult::Empty:
+      if (!state.CommunitiesNotSettled.empty())
+        return CommunitiesNotSettledMessage(state.CommunitiesNotSettled) + ". " + NothingPrinted();
       return EmptySelectionMessage();
     case PassResult::ReadFailed:
       return ReadFailureMessage(state.FailedFile, state.FailedStatus);
@@ -63,30 +80,34 @@ std::string ReadFailureMessage(int16_t fileNumber, int16_t status) {
   return config::ByLanguage("ERROR DE LECTURA AL FITXER ", "ERRO DE LEITURA NO FICHEIRO ",
                             "ERROR DE LECTURA EN FICH\xD4R ", "ERROR DE LECTURA EN EL FICHERO ") +
          file + " (" + std::to_string(status) + ")" +
-         config::ByLanguage(": NO S'IMPRIMEIX RES", ": NOM SE IMPRIME NADA",
-                            ": NON S'IMPRIM\xD6S ARR\x90N", ": NO SE IMPRIME NADA");
+         ": " + NothingPrinted();
 }
 
-std::string CommunitiesWithoutFeesMessage(const std::vector<std::string>& codes) {
-  if (codes.empty()) return "";
+std::string CommunitiesNotSettledMessage(
+    const std::vector<ReportState::UnsettledCommunity>& communities) {
+  if (communities.empty()) return "";
   std::string list;
-  for (const std::string& code : codes) {
+  for (const ReportState::UnsettledCommunity& c : communities) {
     if (!list.empty()) list += ", ";
-    list += format::CodeText(code);
+    list += format::CodeText(c.Code) + " (" +
+            format::TrimBlanks(dates::FormatDate(c.LastSettled, dates::kDateNumeric, "dma")) + ")";
   }
-  return config::ByLanguage("SENSE HONORARIS, JA LIQUIDADES A AQUESTA DATA: COMUNITATS ",
-                            "SEM HONOR\xB5RIOS, J\xB5 LIQUIDADAS NESTA DATA: COMUNIDADES ",
-                            "SENSE ONORARIS, JA LIQUIDADES EN AQUESTA DATA: COMUNITATS ",
-                            "SIN HONORARIOS, YA LIQUIDADAS EN ESTA FECHA: COMUNIDADES ") +
+  return config::ByLanguage(
+             "COMUNITATS NO LIQUIDADES, LA DATA NO \x90S POSTERIOR A LA SEVA DARRERA "
+             "LIQUIDACI\xE0: ",
+             "COMUNIDADES NOM LIQUIDADAS, A DATA NOM \x90 POSTERIOR \xB7 SUA \xE9LTIMA "
+             "LIQUIDA\x80OM: ",
+             "COMUNITATS NON LIQUIDADES, ERA DATA NON EI POSTERIORA ARA SUA DARR\xD4RA "
+             "LIQUIDACION: ",
+             "COMUNIDADES NO LIQUIDADAS, LA FECHA NO ES POSTERIOR A SU \xE9LTIMA "
+             "LIQUIDACI\xE0N: ") +
          list;
 }
 
-std::string RateMessage(const std::string& key, float value) {
-  char number[32];
-  std::snprintf(number, sizeof number, "%g", double(value));
+std::string RateMessage(const std::string& key, const std::string& text) {
   return config::ByLanguage("PERCENTATGE NO V\xB7LID A ", "PERCENTAGEM NOM V\xB5LIDA EM ",
                             "PERCENTATGE NON VALID EN ", "PORCENTAJE NO V\xB5LIDO EN ") +
-         NativeName(config::session.RootDir + "Brol.ini") + " [Honoraris] " + key + "=" + number;
+         NativeName(config::session.RootDir + "Brol.ini") + " [Honoraris] " + key + "=" + text;
 }
 
 std::string EmptySelectionMessage() {
@@ -97,16 +118,23 @@ std::string EmptySelectionMessage() {
       "NINGUNA LIQUIDACI\xE0N QUE IMPRIMIR: LA SELECCI\xE0N NO TIENE DEPARTAMENTOS");
 }
 
-std::string PrintedMessage(int32_t settlements, int32_t pages, const std::string& device) {
-  const std::string s = std::to_string(settlements), p = std::to_string(pages);
-  return config::ByLanguage(s + " LIQUIDACIONS, " + p + " P\xB7GINES: ",
-                            s + " LIQUIDA\x80ONS, " + p + " P\xB5GINAS: ",
-                            s + " LIQUIDACIONS, " + p + " PAGINES: ",
-                            s + " LIQUIDACIONES, " + p + " P\xB5GINAS: ") +
-         OutputPlace(device);
+std::string PrintedMessage(int32_t settlements, int32_t pages, const std::string& device,
+                           const std::string& document) {
+  const std::string s = std::to_string(settlements) + " ", p = std::to_string(pages) + " ";
+  const bool one = settlements == 1, onePage = pages == 1;
+  return config::ByLanguage(
+             s + (one ? "LIQUIDACI\xE0" : "LIQUIDACIONS") + ", " + p +
+                 (onePage ? "P\xB7GINA" : "P\xB7GINES") + ": ",
+             s + (one ? "LIQUIDA\x80OM" : "LIQUIDA\x80ONS") + ", " + p +
+                 (onePage ? "P\xB5GINA" : "P\xB5GINAS") + ": ",
+             s + (one ? "LIQUIDACION" : "LIQUIDACIONS") + ", " + p +
+                 (onePage ? "PAGINA" : "PAGINES") + ": ",
+             s + (one ? "LIQUIDACI\xE0N" : "LIQUIDACIONES") + ", " + p +
+                 (onePage ? "P\xB5GINA" : "P\xB5GINAS") + ": ") +
+         OutputPlace(device, document);
 }
 
-std::string OutputPlace(const std::string& device) {
+std::string OutputPlace(const std::string& device, const std::string& document) {
   const std::string text = format::TrimBlanks(device);
   std::string upper = text;
   for (char& c : upper)
@@ -130,20 +158,22 @@ std::string OutputPlace(const std::string& device) {
     if (upper != word && upper.compare(0, word.size() + 1, word + ":") != 0) continue;
     std::string path =
         upper == word ? std::string() : format::TrimLeadingBlanks(text.substr(word.size() + 1));
+    if (!document.empty())
+      return config::ByLanguage(d.cat, d.glg, d.oci, d.spa) + " " + FromRoot(document);
     return config::ByLanguage(d.cat, d.glg, d.oci, d.spa) +
            (path.empty() ? std::string() : " " + NativeName(path));
   }
   return config::ByLanguage("IMPRESSORA ", "IMPRESSORA ", "IMPRIMIDORA ", "IMPRESORA ") + text;
 }
 
-std::string PrintFailedMessage(int code) {
+std::string PrintFailedMessage(int code, const std::string& words) {
   return config::ByLanguage("EL PROGRAMA D'IMPRESSI\xE0 ", "O PROGRAMA DE IMPRESSOM ",
                             "ETH PROGRAMA D'IMPRESSION ", "EL PROGRAMA DE IMPRESI\xE0N ") +
          NativeName(config::session.ExeDir + "ZUDAVIVI") +
          config::ByLanguage(" HA ACABAT AMB EL CODI ", " ACABOU COM O C\xE0" "DIGO ",
                             " A ACABAT DAMB ETH C\xE3" "DI ",
                             " HA TERMINADO CON EL C\xE0" "DIGO ") +
-         std::to_string(code);
+         std::to_string(code) + (words.empty() ? std::string() : ": " + words);
 }
 
 namespace {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "report/main_flow.h"
+#include "report/report_state.h"
 
 namespace report {
 
@@ -22,37 +23,44 @@ std::string NativeName(const std::string& suiteName);
 
 // The message for a report pass that did not print: SpoolFailed, NoPrinter,
 // ReadFailed (naming the file of report::state.FailedFile and its status),
-// Empty; "" for Printed and PrinterFailed (the form does not look at the
-// print program's exit code).
+// Empty (CommunitiesNotSettledMessage, when the pass left communities out,
+// followed by "nothing is printed"; else EmptySelectionMessage),
+// PrinterFailed (PrintFailedMessage with report::state.PrinterMessage);
+// "" for Printed.
 std::string PassMessage(PassResult result);
 
 // A read of a data file failed with `status` during the pass: the file,
 // as the file system names it, and the status.
 std::string ReadFailureMessage(int16_t fileNumber, int16_t status);
 
-// The communities (2-byte packed codes) that were charged no fees because
-// the settlement date does not come after their last settled date, by
-// number ("2, 5"); "" when there are none.
-std::string CommunitiesWithoutFeesMessage(const std::vector<std::string>& codes);
+// The communities left out of the pass because the settlement date does
+// not come after their last settled date, by number with that date
+// ("1 (30/9/2026), 5 (31/12/2026)"); "" when there are none.
+std::string CommunitiesNotSettledMessage(
+    const std::vector<ReportState::UnsettledCommunity>& communities);
 
 // A fee rate of Brol.ini that is not a percentage from 0 to 100: the file,
-// the key and the value read.
-std::string RateMessage(const std::string& key, float value);
+// the key and the value as written there.
+std::string RateMessage(const std::string& key, const std::string& text);
 
 // The selection holds no department: nothing to print.
 std::string EmptySelectionMessage();
 
-// What a batch pass printed: settlements, pages and where they went
-// (OutputPlace of the device).
-std::string PrintedMessage(int32_t settlements, int32_t pages, const std::string& device);
+// What a pass printed: settlements, pages (each in the singular for one)
+// and where they went (OutputPlace of the device and of the document the
+// print program says it wrote).
+std::string PrintedMessage(int32_t settlements, int32_t pages, const std::string& device,
+                           const std::string& document = "");
 
 // Where the print program puts a printout for the device text: the screen,
-// a PDF or text document (with its path when the device names one), or a
+// a PDF or text document (with its path: `document` when the print program
+// named the file it wrote, else the path the device names, if any), or a
 // printer by name.
-std::string OutputPlace(const std::string& device);
+std::string OutputPlace(const std::string& device, const std::string& document = "");
 
-// The print program ended with a non-zero exit code.
-std::string PrintFailedMessage(int code);
+// The print program ended with a non-zero exit code; `words` (code page
+// 850) is its own message, if it left one, added after the code.
+std::string PrintFailedMessage(int code, const std::string& words = "");
 
 // A device given on the command line (UTF-8) whose text holds a character
 // code page 850 lacks, so that the spool could not carry it (a document's

@@ -30,6 +30,9 @@ constexpr const char* kModuleName = "TORBELAN";
 constexpr const char* kAmountMask = "ZZ,ZZZ,ZZ9";
 constexpr const char* kPageMask = "ZZZ9";
 
+// The row around which the program's messages stand on the screen.
+constexpr int16_t kMessageRow = 12;
+
 struct ReportState {
   // ---- Settings, read once at start (main_flow.h) -------------------------
   // Administrator identity, items 1..8 (index 0 unused): Brol.ini, section
@@ -42,6 +45,9 @@ struct ReportState {
   // Ret0/Ret1), single precision as the suite stores them.
   std::array<float, 2> VatRate{};
   std::array<float, 2> WithholdingRate{};
+  // The four rates' texts as read, in the order Iva0, Iva1, Ret0, Ret1 (for
+  // the message about a rate that is not a percentage).
+  std::array<std::string, 4> RateText;
 
   // ---- Record buffers, bound to the files by DataOpen ---------------------
   std::array<char, tdespesa::kLength> TDespesa{};
@@ -74,9 +80,20 @@ struct ReportState {
   // Once set, the pass stops.
   int16_t FailedFile = 0;
   int16_t FailedStatus = 0;
-  // Packed codes (2 bytes) of the communities charged no fees because the
-  // selection date does not come after their last settled date.
-  std::vector<std::string> CommunitiesWithoutFees;
+  // The communities of the selection left out because the selection date
+  // does not come after their last settled date (settlement.h), in key
+  // order: packed code (2 bytes) and last settled date (packed).
+  struct UnsettledCommunity {
+    std::string Code;
+    std::string LastSettled;
+  };
+  std::vector<UnsettledCommunity> CommunitiesNotSettled;
+  // The print program's exit code after the pass, and what it left in its
+  // result file (print/print_result.h): the document it wrote (code page
+  // 850, "" when none) and its message when it failed.
+  int PrinterCode = 0;
+  std::string PrintedDocument;
+  std::string PrinterMessage;
 
   // ---- Per community ------------------------------------------------------
   int16_t Months = 0;

@@ -59,14 +59,6 @@ std::string NotADateMessage(const std::string& date) {
          date;
 }
 
-std::string NotACodeMessage(const std::string& code) {
-  return config::ByLanguage("NO \x90S UN CODI COMUNITAT.DEPARTAMENT: ",
-                            "NOM \x90 UM C\xE0" "DIGO COMUNIDADE.DEPARTAMENTO: ",
-                            "NON EI UN C\xE3" "DI COMUNITAT.DEPARTAMENT: ",
-                            "NO ES UN C\xE0" "DIGO COMUNIDAD.DEPARTAMENTO: ") +
-         code;
-}
-
 std::string FirstAfterLastMessage(const std::string& first, const std::string& last) {
   return config::ByLanguage("EL PRIMER DEPARTAMENT ", "O PRIMEIRO DEPARTAMENTO ",
                             "ETH PRUM\x90R DEPARTAMENT ", "EL PRIMER DEPARTAMENTO ") +
@@ -78,6 +70,27 @@ std::string FirstAfterLastMessage(const std::string& first, const std::string& l
 
 }  // namespace
 
+std::string NotADepartmentMessage(const std::string& code) {
+  return config::ByLanguage("NO \x90S UN CODI COMUNITAT.DEPARTAMENT: ",
+                            "NOM \x90 UM C\xE0" "DIGO COMUNIDADE.DEPARTAMENTO: ",
+                            "NON EI UN C\xE3" "DI COMUNITAT.DEPARTAMENT: ",
+                            "NO ES UN C\xE0" "DIGO COMUNIDAD.DEPARTAMENTO: ") +
+         (code.empty() ? std::string("\"\"") : code);
+}
+
+std::string SelectionMessage(SelectionStatus status, const std::string& first,
+                             const std::string& last) {
+  switch (status) {
+    case SelectionStatus::kOk:
+      return "";
+    case SelectionStatus::kFirstAfterLast:
+      return FirstAfterLastMessage(first, last);
+    case SelectionStatus::kNotADepartment:
+      break;
+  }
+  return NotADepartmentMessage(first);
+}
+
 bool SetSelection(const std::string& date, const std::string& first, const std::string& last,
                   std::string* message) {
   if (dates::DateInvalid(date) != 0) {
@@ -86,21 +99,13 @@ bool SetSelection(const std::string& date, const std::string& first, const std::
   }
   for (const std::string* code : {&first, &last}) {
     if (!IsDepartmentCode(*code)) {
-      *message = NotACodeMessage(*code);
+      *message = NotADepartmentMessage(*code);
       return false;
     }
   }
-  switch (BuildSelection(date, first, last)) {
-    case SelectionStatus::kOk:
-      return true;
-    case SelectionStatus::kFirstAfterLast:
-      *message = FirstAfterLastMessage(first, last);
-      return false;
-    case SelectionStatus::kNotADepartment:
-      break;
-  }
-  *message = NotACodeMessage(first + " " + last);
-  return false;
+  SelectionStatus status = BuildSelection(date, first, last);
+  *message = SelectionMessage(status, first, last);
+  return status == SelectionStatus::kOk;
 }
 
 }  // namespace report

@@ -38,4 +38,14 @@ SelectionStatus BuildSelection(const std::string& date, const std::string& first
 bool SetSelection(const std::string& date, const std::string& first, const std::string& last,
                   std::string* message);
 
+// The operator's message for a selection BuildSelection refused (code page
+// 850, in the session's language): kFirstAfterLast names the two
+// departments, kNotADepartment the text given first; "" for kOk.
+std::string SelectionMessage(SelectionStatus status, const std::string& first,
+                             const std::string& last);
+
+// The message for a text that is not a "community.department" code, naming
+// it as given ("" shown as two quotes).
+std::string NotADepartmentMessage(const std::string& code);
+
 }  // namespace report

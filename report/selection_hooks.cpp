@@ -4,10 +4,7 @@
 
 #include "config/session.h"
 #include "console/colours.h"
-#include "forms/field_editor.h"
-#include "forms/form.h"
-#include "forms/form_engine.h"
-#include "forms/form_hooks.h"
+#include "console/message.h"
 #include "console/screen.h"
 #include "console/windows.h"
 #include "dates/date_format.h"
@@ -16,6 +13,10 @@
 #include "format/dotted_code.h"
 #include "format/numeric_text.h"
 #include "format/text_utils.h"
+#include "forms/field_editor.h"
+#include "forms/form.h"
+#include "forms/form_engine.h"
+#include "forms/form_hooks.h"
 #include "platform/console.h"
 #include "report/record_layouts.h"
 #include "report/report_state.h"
@@ -39,6 +40,14 @@ std::string Fit(const std::string& text, size_t width) {
 std::string ValueOf(int16_t screen, int16_t field) {
   const console::FormField* f = console::FieldAt(screen, field);
   return f != nullptr ? f->Value : std::string();
+}
+
+// A department of the form as "community.department", as typed (a blank
+// department counts as 0).
+std::string ShownDepartment(int16_t communityField, int16_t departmentField) {
+  std::string department = format::TrimBlanks(ValueOf(1, departmentField));
+  return format::TrimBlanks(ValueOf(1, communityField)) + "." +
+         (department.empty() ? std::string("0") : department);
 }
 
 // The last three digits of a packed code.
@@ -146,8 +155,12 @@ int16_t AcceptField(int16_t& screen, std::string& value, int16_t& field, int16_t
 
 int16_t ExitCheck(int16_t& screen, int16_t& key) {
   if (key == 27 || screen != 1) return 0;
-  if (BuildSelection(ValueOf(1, 1), ValueOf(1, 2) + "." + ValueOf(1, 3),
-                     ValueOf(1, 4) + "." + ValueOf(1, 5)) != SelectionStatus::kOk) {
+  const SelectionStatus status = BuildSelection(
+      ValueOf(1, 1), ValueOf(1, 2) + "." + ValueOf(1, 3), ValueOf(1, 4) + "." + ValueOf(1, 5));
+  if (status != SelectionStatus::kOk) {
+    // Said as the batch run says it, with the bell; the form stays.
+    console::ShowMessageAndWait(kMessageRow, SelectionMessage(status, ShownDepartment(2, 3),
+                                                              ShownDepartment(4, 5)));
     return -1;
   }
   console::FormField* answer = console::FieldAt(2, 1);

@@ -1,5 +1,5 @@
 // The selection form's hooks: what the form engine and its browse lists
-// (console/form_engine.h, console/browse.h) ask of this program.
+// (forms/form_engine.h, forms/browse.h) ask of this program.
 //
 // The form (FORMS\TORBELAN.JPN) has two screens:
 //   screen 1  field 1 settlement date (type 1, a date in input form),
@@ -55,7 +55,9 @@ int16_t AcceptField(int16_t& screen, std::string& value, int16_t& field, int16_t
 
 // Screen 1 may end (0) with Esc, or when the selection is sound (the first
 // department not after the last) and the operator answers "S" on screen 2;
-// otherwise -1, and the form stays. Other screens may always end.
+// otherwise -1, and the form stays: a selection that is not sound is told
+// first, with the bell, in a message that waits for a key (selection.h
+// SelectionMessage). Other screens may always end.
 int16_t ExitCheck(int16_t& screen, int16_t& key);
 
 // The row of the current record in a browse list: list 1 the community's

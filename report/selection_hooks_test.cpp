@@ -16,6 +16,7 @@
 #include "dates/packed.h"
 #include "format/format_state.h"
 #include "platform/env.h"
+#include "platform/wait_hooks.h"
 #include "report/report_state.h"
 
 namespace report {
@@ -151,14 +152,29 @@ TEST_F(HooksTest, EscEndsTheFormAtOnceWithoutBuildingTheSelection) {
   EXPECT_EQ(ExitCheck(screen, key), 0);  // other screens always end
 }
 
-TEST_F(HooksTest, FirstCommunityAfterTheLastStaysWithoutAsking) {
+// The screen as it stood when the program first waited for a key.
+std::string screenAtWait;
+void NoteScreen() {
+  if (!screenAtWait.empty()) return;
+  for (int16_t r = 1; r <= 25; ++r) screenAtWait += platform::ConsoleReadRow(r) + "\n";
+}
+
+TEST_F(HooksTest, FirstCommunityAfterTheLastIsToldAndStaysWithoutAsking) {
   Value(1, 2) = "6   ";
   Value(1, 4) = "5   ";
   Value(2, 1) = "S";
+  screenAtWait.clear();
+  platform::waitHooks = platform::WaitHookState();
+  platform::AddWaitHook(NoteScreen);
   EXPECT_EQ(Exit(console::kKeyEnter), -1);
+  platform::waitHooks = platform::WaitHookState();
+  EXPECT_NE(screenAtWait.find("EL PRIMER DEPARTAMENT 6.0 VA DESPR\x90S DE L'\xE9LTIM 5.999"),
+            std::string::npos)
+      << screenAtWait;
+  EXPECT_EQ(platform::console.bells, 1);
+  EXPECT_EQ(platform::console.starvedWaits, 1);  // one key, for the message
   EXPECT_EQ(console::screen.WindowDepth, 0);
   EXPECT_EQ(Value(2, 1), "S");  // screen 2 was not run
-  EXPECT_EQ(platform::console.starvedWaits, 0);
 }
 
 TEST_F(HooksTest, ConfirmationNeedsAnS) {

@@ -23,11 +23,12 @@
 // settlement is printed, and state.FailedFile / FailedStatus name the file
 // and the status, so that the caller hands no incomplete printout on.
 //
-// Fees: a community whose last settled date is not before the selection
-// date (the selection date comes before the day after it, so the whole
-// period was settled already) is charged no fees, whatever the distance of
-// the two dates; the rest of its settlement is as usual, and its code is
-// added to state.CommunitiesWithoutFees for the operator.
+// Communities settled already: a community whose last settled date is not
+// before the selection date has no period to settle (it would run from the
+// day after its last settled date back to the selection date): it is left
+// out, none of its departments is printed, and its code and last settled
+// date go to state.CommunitiesNotSettled for the operator. A community
+// never settled (no last settled date) is settled, without fees.
 //
 // Arithmetic: int32 hundredths; shares and fee taxes go through double
 // precision with the rates as stored (single precision), rounded to the
@@ -44,7 +45,7 @@ namespace report {
 // Produces the settlements of the selection into the open print spool.
 // Returns when the last selected community is done, or when a read fails
 // (see above). Clears and then fills the pass's counts, failure and
-// communities without fees in report::state. A selection without a 4-byte
+// communities not settled in report::state. A selection without a 4-byte
 // date and two 4-byte keys produces nothing.
 void ProduceSettlements();
 
@@ -57,7 +58,8 @@ void DepartmentPass();
 // Calendar months from the last settled date to the selection date
 // (12 x years + months, days ignored); 0 for a community never settled
 // (empty last settled date), since fees are only charged for a period that
-// has a start, and 0 when PeriodAlreadySettled.
+// has a start, and 0 when PeriodAlreadySettled (such a community is not
+// settled at all).
 int16_t SettlementMonths(const std::string& lastSettled, const std::string& selectionDate);
 
 // True when the community was settled already up to a date on or after the

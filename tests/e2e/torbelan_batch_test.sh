@@ -6,10 +6,8 @@
 # standard error, the run ends with exit code 5, nothing is printed and the
 # file is left as it was. A file that opens but fails a read during the pass
 # gives exit code 5 too, and nothing printed. Started in the terminal's
-# folder without ZULTMP, the pass prints. Then, in the form on a real terminal: a terminal
-# too small gets its message in Catalan; a settlement
-# date before the day after community 1's last settled date prints, and
-# after the pass the message names the community charged no fees.
+# folder without ZULTMP, the pass prints. With the screen as the device and
+# no terminal, the preview is refused and the run ends with exit code 4.
 # Usage: torbelan_batch_test.sh SUITE TORBELAN ZULDATA ZUDAVIVI
 set -u
 . "$(dirname "$0")/lib/tmux_harness.sh"
@@ -96,30 +94,12 @@ if command -v sqlite3 >/dev/null; then
   rm -f "$ROOT"/DADES/CobramH.dat-*
 fi
 
-# The form: too small a terminal says so in the session's language; then
-# 31/07/2026 for communities 1 to 1.
-rm -f "$OUT"
-start_torbelan
-wait_for_screen "F1 AJUDA"
-tmux -L "$SOCKET" resize-window -t t -x 60 -y 20
-wait_for_screen "TERMINAL MASSA PETIT: CAL 80 x 25"
-tmux -L "$SOCKET" resize-window -t t -x 80 -y 25
-wait_for_screen "F1 AJUDA"
-send C-y
-send "310726" Enter Enter Enter
-send C-y
-send "1" Enter Enter
-wait_for_screen "CONFORME (S/N) ?"
-send s
-wait_for_screen "◄SÍ►"
-send Enter
-wait_for_screen "SENSE HONORARIS, JA LIQUIDADES A AQUESTA DATA: COMUNITATS 1"
-[ -f "$OUT" ] || fail "the settlement was not printed before the message"
-send Enter
-wait_for_screen ": 310726"
-screen_has "SENSE HONORARIS" && fail "the message stays after its key"
-send Escape
-wait_for_screen "PROGRAM-ENDED rc=0"
-grep -q "L'ERA D'EN PUJOL" "$OUT" || fail "community 1 is not in the printout"
-grep -q "MOLÍ VELL" "$OUT" && fail "community 2 is in the printout"
+# The screen as the device, without a terminal: the print program says the
+# preview needs one, and the run reports it with its exit code.
+rc=0
+env ZULROOT="$ROOT/" ZULEXE="$ROOT/BIN/" ZULTMP="$ROOT/TERM01/" ZULTODAY=20261208 \
+  "$TORBELAN" --batch 31/12/2026 1 --device PANTALLA </dev/null >"$WORK/out" 2>"$WORK/err" || rc=$?
+[ "$rc" -eq 4 ] || fail "the preview without a terminal: exit code $rc, not 4: $(cat "$WORK/err")"
+grep -q "^torbelan: EL PROGRAMA D'IMPRESSIÓ $ROOT/BIN/ZUDAVIVI HA ACABAT AMB EL CODI 2: la previsualització a la pantalla necessita un terminal" "$WORK/err" ||
+  fail "the preview without a terminal is not reported: $(cat "$WORK/err")"
 echo "PASS"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # What the operator sees on a real terminal when the suite's files are not
 # as they should be; each time the message names the file, one key ends the
-# program with exit code 0 and the terminal as it was, and nothing is
-# written over the files:
+# program with exit code 5 (nothing useful happened) and the terminal as it
+# was, and nothing is written over the files:
 #  - no DADES directory: the access message for the first data file, with
 #    the record manager's status, and no directory made;
 #  - a damaged data file (random bytes): the access message for it, and the
@@ -27,7 +27,7 @@ expect_message_and_exit() {
   [ $# -lt 2 ] || screen_has "$2" || fail "'$2' is not on the screen with the message"
   screen_has "LIQUIDACIONS DE COMUNITATS" && fail "the form is shown behind the message"
   send Enter
-  wait_for_screen "PROGRAM-ENDED rc=0"
+  wait_for_screen "PROGRAM-ENDED rc=5"
   expect_terminal_restored
 }
 
@@ -53,7 +53,7 @@ set_terminal Idioma SPA
 harness_respawn "$(demo_env) '$TORBELAN'"
 wait_for_screen "F1 AJUDA   F4 LLISTA   ALT+C CALENDARI   ALT+X CALCULADORA   ESC SORTIR"
 send Enter Enter Enter Enter Enter
-confirm_and_print
+confirm_and_print "DOCUMENTO DE TEXTO $OUT"
 send Escape
 wait_for_screen "PROGRAM-ENDED rc=0"
 expect_terminal_restored

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The selection form on a real terminal prints what the batch pass prints:
 # the defaults confirmed with "S" give the document of every department, a
-# second selection in the same run a second document; Esc leaves with exit
-# code 0 and the terminal as it was.
+# second selection in the same run a second document; after each a message
+# names the document; Esc leaves with exit code 0 and the terminal as it
+# was.
 # Usage: torbelan_print_test.sh SUITE TORBELAN ZULDATA ZUDAVIVI
 set -u
 . "$(dirname "$0")/lib/tmux_harness.sh"
@@ -25,7 +26,10 @@ send s
 wait_for_screen "CONFORME (S/N) ? ◄SÍ►"
 send Enter
 wait_for_document
-# The form comes back with its values, editing the date again.
+# A message says where the document went; a key, and the form comes back
+# with its values, editing the date again.
+wait_for_words "25 LIQUIDACIONS, 26 PÀGINES: DOCUMENT DE TEXT $OUT"
+send Enter
 wait_for_screen ": 311226"
 wait_until_gone "CONFORME"
 mv "$OUT" "$WORK/first.txt"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # What the selection form refuses on a real terminal: an impossible date is
-# edited again; a first community after the last keeps screen 1; "N" on the
-# confirmation returns to screen 1 with the values kept and prints nothing;
-# the calendar (Alt+C) types a date into the field.
+# edited again; a first community after the last is told with the bell and
+# keeps screen 1; "N" on the confirmation returns to screen 1 with the
+# values kept and prints nothing; the calendar (Alt+C) types a date into the
+# field.
 # Usage: torbelan_refusals_test.sh SUITE TORBELAN ZULDATA ZUDAVIVI
 set -u
 . "$(dirname "$0")/lib/tmux_harness.sh"
@@ -20,11 +21,17 @@ expect_at 10 36 ": 1   "
 send Enter
 wait_for_screen ": 1/2/2026"
 
-# First community 3, last 2: the form stays, back on the first field.
+# First community 3, last 2: said, with the bell; a key, and the form
+# stays, back on the first field.
+clear_bell
 send C-y 3 Enter Enter C-y 2 Enter Enter
+wait_for_words "EL PRIMER DEPARTAMENT 3.0 VA DESPRÉS DE L'ÚLTIM 2.999"
+expect_bell
+screen_has "CONFORME" && fail "the confirmation was asked for a first community after the last"
+send Enter
+wait_until_gone "VA DESPRÉS"
 send Home 2
 wait_for_screen ": 21/02/2026"
-screen_has "CONFORME" && fail "the confirmation was asked for a first community after the last"
 
 # Last community 9: the confirmation; "N" returns with the values kept.
 send Enter Down Down C-y 9 Enter Enter

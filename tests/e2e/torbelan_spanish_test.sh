@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# With Idioma=SPA the selection form, its help and the printout are in Spanish.
+# With Idioma=SPA the selection form, its help, its messages and the printout
+# are in Spanish.
 # Usage: torbelan_spanish_test.sh SUITE TORBELAN ZULDATA ZUDAVIVI
 set -u
 . "$(dirname "$0")/lib/tmux_harness.sh"
@@ -21,11 +22,7 @@ send Escape Escape
 wait_until_gone "Este programa imprime el detalle"
 send Enter Enter Enter Enter Enter
 wait_for_screen "CONFORME (S/N) ? ◄NO►"
-send s
-wait_for_screen "◄SÍ►"
-send Enter
-wait_for_document
-wait_for_screen ": 311226"
+confirm_and_print "25 LIQUIDACIONES, 26 PÁGINAS: DOCUMENTO DE TEXTO $OUT"
 mv "$OUT" "$WORK/form.txt"
 send Escape
 wait_for_screen "PROGRAM-ENDED rc=0"

@@ -85,10 +85,12 @@ void Draw(const std::vector<Page>& pages, const View& v, int width) {
 // drawn again for the new size).
 int16_t WaitKeyOrResize() {
   for (;;) {
+    // The model takes a new size before any key is read: keys typed on a
+    // terminal smaller than the model are refused (platform/console.h).
+    if (FitTerminal()) return 0;
     int16_t key = 0, event = 0, row = 0, column = 0;
     console::ReadKey(key, event, row, column);
     if (key != 0) return key;
-    if (FitTerminal()) return 0;
     platform::ConsoleWaitInput(kIdleMs);
   }
 }

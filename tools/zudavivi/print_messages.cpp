@@ -208,6 +208,16 @@ std::string DocumentSaved(const std::string& path) {
          path;
 }
 
+std::string PreviewNeedsTerminal() {
+  return T("la previsualitzaci\xA2 a la pantalla necessita un terminal; trieu PDF o TXT com a "
+           "sortida",
+           "a pr\x82-visualiza\x87om no ecr\xC6 precisa dum terminal; escolha PDF ou TXT como "
+           "sa\xA1" "da",
+           "era previsualizacion ena pantalha a besonh d'un terminau; trietz PDF o TXT coma "
+           "sortida",
+           "la vista previa en la pantalla necesita un terminal; elija PDF o TXT como salida");
+}
+
 std::string CannotStart(const std::string& program, int errnum) {
   return T("no es pot iniciar ", "nom se pode iniciar ", "non se p\x95t inicar ",
            "no se puede iniciar ") +

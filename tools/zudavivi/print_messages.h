@@ -56,6 +56,9 @@ std::string CannotWriteDocument(const std::string& path, int errnum);
 std::string CannotCreateTemporaryFile(const std::string& dir, int errnum);
 std::string DocumentSaved(const std::string& path);
 
+// The screen device without a terminal to show the preview on.
+std::string PreviewNeedsTerminal();
+
 // The print service. `why` is CannotStart's text.
 std::string CannotStart(const std::string& program, int errnum);
 std::string PrintServiceMissing(const std::string& why);

@@ -1,91 +1,63 @@
 #include "tools/zudavivi/printer_output.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
-
+#include "platform/files.h"
 #include "platform/process.h"
 #include "tools/zudavivi/print_messages.h"
 #include "tools/zudavivi/pdf_output.h"
 
 namespace zudavivi {
 
-int RunFromPath(const std::string& program, const std::vector<std::string>& args,
-                std::string* error) {
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(program.c_str()));
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
+namespace {
 
-  // The child reports a failed exec through a close-on-exec pipe: a
-  // successful exec closes it unread, a failed one writes its errno.
-  int pipeFds[2];
-  if (pipe2(pipeFds, O_CLOEXEC) != 0) {
-    *error = CannotStart(program, errno);
-    return -1;
+// The first line of a text that is not blank, without its line end.
+std::string FirstLine(const std::string& text) {
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    if (line.find_first_not_of(' ') != std::string::npos) return line;
+    at = end + 1;
   }
-  if (platform::process.beforeChild) platform::process.beforeChild();
-  pid_t pid = fork();
-  if (pid == 0) {
-    close(pipeFds[0]);
-    execvp(program.c_str(), argv.data());
-    int e = errno;
-    ssize_t ignored = write(pipeFds[1], &e, sizeof e);
-    (void)ignored;
-    _exit(127);
-  }
-  close(pipeFds[1]);
-  int result = -1;
-  if (pid < 0) {
-    *error = CannotStart(program, errno);
-  } else {
-    int execErrno = 0;
-    ssize_t got;
-    while ((got = read(pipeFds[0], &execErrno, sizeof execErrno)) < 0 && errno == EINTR) {
-    }
-    int st = 0;
-    while (waitpid(pid, &st, 0) < 0 && errno == EINTR) {
-    }
-    if (got == static_cast<ssize_t>(sizeof execErrno)) {
-      *error = CannotStart(program, execErrno);
-    } else if (WIFEXITED(st)) {
-      result = WEXITSTATUS(st);
-    } else if (WIFSIGNALED(st)) {
-      result = 128 + WTERMSIG(st);
-    }
-  }
-  close(pipeFds[0]);
-  if (platform::process.afterChild) platform::process.afterChild();
-  return result;
+  return "";
+}
+
+}  // namespace
+
+int RunFromPath(const std::string& program, const std::vector<std::string>& args,
+                std::string* error, std::string* errorOutput) {
+  int startError = 0;
+  int code = platform::RunSystemProgram(program, args, &startError, errorOutput);
+  if (code == -1) *error = CannotStart(program, startError);
+  return code;
 }
 
 int RenderPrinter(const std::string& spool, const std::string& printer,
                   const std::string& tempDirNative, const std::string& title, long* pages,
-                  std::string* error) {
+                  std::string* error, std::string* detail) {
   std::string dir = tempDirNative.empty() ? "." : tempDirNative;
-  std::string name = dir + "/zudavivi-XXXXXX.pdf";
-  int fd = mkstemps(&name[0], 4);
-  if (fd < 0) {
-    *error = CannotCreateTemporaryFile(dir, errno);
+  int failure = 0;
+  std::string name = platform::MakeTemporaryFile(dir, "zudavivi-", ".pdf", &failure);
+  if (name.empty()) {
+    *error = CannotCreateTemporaryFile(dir, failure);
     return 2;
   }
-  close(fd);
   int made = RenderPdf(spool, name, title, pages, error);
   if (made != 0) {
-    unlink(name.c_str());
+    platform::RemoveFile(name);
     return made;
   }
-  std::string why;
-  int code = RunFromPath("lp", {"-d", printer, name}, &why);
-  unlink(name.c_str());
+  std::string why, said;
+  int code = RunFromPath("lp", {"-d", printer, name}, &why, &said);
+  platform::RemoveFile(name);
   if (code == -1) {
     *error = PrintServiceMissing(why);
     return 3;
   }
   if (code != 0) {
     *error = JobRefused(printer, code);
+    if (detail != nullptr) *detail = FirstLine(said);
     return 3;
   }
   return 0;

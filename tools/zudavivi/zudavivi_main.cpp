@@ -6,7 +6,7 @@
 // TempDir + "zudavivi.tmp" and renders it on the device its DEVICE record
 // names (device.h). A document written to a file is named on stderr when
 // stderr is not a terminal (a batch run, a log). Every message is in the
-// session's language (messages.h); --help is in English.
+// session's language (print_messages.h); --help is in English.
 //
 // Arguments: none to print; "--help" or "--version" (exit 0) say what the
 // program is; anything else is refused with exit code 1.
@@ -14,7 +14,6 @@
 // Exit codes: 0 printed; 1 the spool is missing, empty or not well formed;
 // 2 the document cannot be written or shown; 3 the print service is missing
 // or refused the job. Every failure is explained on stderr.
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -23,8 +22,10 @@
 #include "config/session_init.h"
 #include "platform/codepage.h"
 #include "platform/console.h"
+#include "platform/env.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "print/print_result.h"
 #include "print/spool.h"
 #include "tools/zudavivi/device.h"
 #include "tools/zudavivi/document_info.h"
@@ -56,20 +57,32 @@ const char kHelp[] =
     "the name the report gives it (e.g. LIQUIDACIO_2026-12-31.pdf).\n"
     "\n"
     "Exit codes: 0 printed; 1 no spool or a spool not well formed, or a bad\n"
-    "argument; 2 the document cannot be written or shown; 3 the print\n"
-    "service is missing or refused the job.\n"
+    "argument; 2 the document cannot be written or shown (the preview without\n"
+    "a terminal); 3 the print service is missing or refused the job.\n"
     "\n"
     "  --help      show this text and exit\n"
     "  --version   show the program's version and exit\n";
 
-int Fail(int code, const std::string& message) {
+// A failure: said on stderr and left in the result file. `message` and
+// `detail` are UTF-8; the detail (the print service's own words) goes to
+// the result file only, stderr has had it from the print service itself.
+int Fail(int code, const std::string& message, const std::string& detail = "") {
   std::fprintf(stderr, "ZUDAVIVI: %s\n", message.c_str());
+  print::PrintResult result;
+  result.message = platform::Utf8ToCp850(detail.empty() ? message : message + ": " + detail);
+  print::WritePrintResult(result);
   return code;
+}
+
+// Starts the console on the terminal for the preview; false when there is
+// no terminal to show it on.
+bool PreviewPossible() {
+  return platform::ConsoleStartWith(platform::ConsoleBackendKind::kTerminal);
 }
 
 // Where a document went, for a run whose stderr is a log or a pipe.
 void TellDocument(const std::string& nativePath) {
-  if (isatty(2)) return;
+  if (platform::StandardErrorIsTerminal()) return;
   std::fprintf(stderr, "ZUDAVIVI: %s\n", zudavivi::DocumentSaved(nativePath).c_str());
 }
 
@@ -105,6 +118,7 @@ int main(int argc, char** argv) {
                                                   zudavivi::DocumentFileName(info.name));
   long pages = 0;
   int code = 0;
+  std::string detail;
   switch (device.kind) {
     case zudavivi::DeviceKind::Pdf:
       code = zudavivi::RenderPdf(spool, device.path, title, &pages, &error);
@@ -115,17 +129,21 @@ int main(int argc, char** argv) {
     case zudavivi::DeviceKind::Printer:
       code = zudavivi::RenderPrinter(spool, device.printer,
                                      platform::SuitePath(config::session.TempDir), title, &pages,
-                                     &error);
+                                     &error, &detail);
       break;
     case zudavivi::DeviceKind::Screen:
+      if (!PreviewPossible()) return Fail(2, zudavivi::PreviewNeedsTerminal());
       code = zudavivi::RunPreview(spool, &error);
       platform::ConsoleEnd();  // the terminal goes back to the caller
       break;
   }
   if (code == 1) return Fail(1, zudavivi::SpoolNotWellFormed(spoolPath, error));
-  if (code != 0) return Fail(code, error);
+  if (code != 0) return Fail(code, error, detail);
+  print::PrintResult result;
   if (device.kind == zudavivi::DeviceKind::Pdf || device.kind == zudavivi::DeviceKind::Text) {
     TellDocument(device.path);
+    result.document = platform::Utf8ToCp850(device.path);
   }
+  print::WritePrintResult(result);
   return 0;
 }

@@ -468,6 +468,43 @@ TEST_F(ZudaviviTest, PrinterGetsThePdfThroughLpWithoutAShell) {
   EXPECT_EQ(Shell("ls '" + dir_.path() + "' | grep -c '^zudavivi-'").output, "0\n");
 }
 
+// What the print program leaves for the program that started it: where a
+// document went, or why it failed, with the print service's own words.
+TEST_F(ZudaviviTest, TheResultFileTellsTheDocumentOrTheFailure) {
+  const std::string txt = dir_.file("out.txt");
+  WriteEveryRecord("TXT:" + txt);
+  ASSERT_EQ(Zudavivi().code, 0);
+  EXPECT_EQ(Read("zudavivi.msg"), "DOCUMENT" + txt + "\r\n");
+
+  // The preview with no terminal (none here, whatever ZULCONSOLE says).
+  WriteEveryRecord("PANTALLA");
+  for (const char* env : {"", "ZULCONSOLE=headless"}) {
+    Ran ran = Zudavivi(std::string(env) + " </dev/null");
+    EXPECT_EQ(ran.code, 2) << env;
+    EXPECT_EQ(ran.output, "ZUDAVIVI: la previsualitzaci\xC3\xB3 a la pantalla necessita un "
+                          "terminal; trieu PDF o TXT com a sortida\n")
+        << env;
+    EXPECT_EQ(Read("zudavivi.msg"), "MESSAGEla previsualitzaci\xA2 a la pantalla necessita un "
+                                    "terminal; trieu PDF o TXT com a sortida\r\n");
+  }
+
+  const std::string bin = dir_.file("bin");
+  ASSERT_TRUE(platform::MakeDirs(bin));
+  ASSERT_TRUE(platform::WriteFile(
+      bin + "/lp", "#!/bin/sh\necho >&2\necho 'lp: The printer or class does not exist.' >&2\n"
+                   "exit 1\n"));
+  ASSERT_EQ(chmod((bin + "/lp").c_str(), 0755), 0);
+  WriteEveryRecord("Sala 9");
+  Ran ran = Zudavivi("PATH='" + bin + ":/usr/bin:/bin'");
+  EXPECT_EQ(ran.code, 3);
+  EXPECT_NE(ran.output.find("lp: The printer or class does not exist.\n"), std::string::npos)
+      << ran.output;  // lp's words still on stderr
+  EXPECT_EQ(Read("zudavivi.msg"),
+            "MESSAGEel servei d'impressi\xA2 no ha acceptat el treball per a la impressora "
+            "\"Sala 9\" (lp ha acabat amb el codi 1): lp: The printer or class does not "
+            "exist.\r\n");
+}
+
 TEST_F(ZudaviviTest, ScreenPreviewOnARealTerminal) {
   if (Shell("command -v tmux").code != 0) GTEST_SKIP() << "tmux is not installed";
   WriteEveryRecord(" Pantalla ");

@@ -11,6 +11,8 @@
 #   wait_for_cursor ROW COL poll until the terminal's cursor is there (1-based)
 #   screen                 the pane's text now; screen_colours: with SGR codes
 #   send KEY...            tmux send-keys
+#   clear_bell             forget a bell rung so far
+#   expect_bell            poll until the program rings the bell
 # Every test run uses its own server socket, so parallel runs never meet;
 # the server and the work directory go away on exit.
 
@@ -74,6 +76,11 @@ send() { tmux -L "$SOCKET" send-keys -t t "$@"; }
 
 # poll WHAT CMD...
 . "$(dirname "${BASH_SOURCE[0]}")/poll.sh"
+
+# The window's bell flag: set by a bell, cleared by clear_bell.
+bell_rang() { [ "$(tmux -L "$SOCKET" display -p -t t '#{window_bell_flag}')" = 1 ]; }
+clear_bell() { tmux -L "$SOCKET" kill-session -C -t t; }
+expect_bell() { poll "the bell" bell_rang; }
 
 screen_has() { screen | grep -qF -- "$1"; }
 wait_for_screen() { poll "'$1' on the screen" screen_has "$1"; }

@@ -10,9 +10,15 @@
 #   batch_document DATE FIRST LAST DEST
 #                                      what `torbelan --batch` prints, in DEST
 #   wait_for_document                  until $OUT exists (it appears whole)
-#   confirm_and_print                  "S" on the confirmation the form asks
-#                                      for, then until the document is printed
-#                                      and the form is back with its date
+#   wait_for_words TEXT                until TEXT is on the screen, read as
+#                                      one line without frames (a message
+#                                      wrapped over several lines)
+#   confirm_and_print [PLACE]          "S" on the confirmation the form asks
+#                                      for, then until the document is printed,
+#                                      the message naming it (PLACE, "DOCUMENT
+#                                      DE TEXT $OUT" unless given) is taken
+#                                      away with Enter and the form is back
+#                                      with its date
 
 [ $# -eq 4 ] || { echo "usage: $0 SUITE TORBELAN ZULDATA ZUDAVIVI" >&2; exit 2; }
 SUITE=$1 TORBELAN=$2 ZULDATA=$3 ZUDAVIVI=$4
@@ -41,12 +47,21 @@ batch_document() {
 
 wait_for_document() { poll "the printed document $OUT" test -f "$OUT"; }
 
+screen_words() { screen | tr '\n' ' ' | sed 's/[│║┌┐└┘─═╔╗╚╝]/ /g; s/  */ /g'; }
+words_have() { screen_words | grep -qF -- "$1"; }
+words_lack() { ! words_have "$1"; }
+wait_for_words() { poll "'$1' on the screen" words_have "$1"; }
+
 confirm_and_print() {
+  local place=${1:-DOCUMENT DE TEXT $OUT}
   wait_for_screen "CONFORME (S/N) ?"
   send s
   wait_for_screen "◄SÍ►"
   send Enter
   wait_for_document
+  wait_for_words "$place"
+  send Enter
+  poll "the message naming the document to go" words_lack "$place"
   wait_for_screen ": 311226"
 }
 

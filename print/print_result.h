@@ -1,0 +1,59 @@
+// What the print program tells the program that started it: the result
+// file TempDir + "zudavivi.msg", beside the spool. This header is the one
+// definition of the file; the print program (tools/zudavivi) writes it and
+// the report reads it back once the print program has ended, so that the
+// form can show the operator what happened in the print program's own
+// words (the print program's standard error is the terminal the form has
+// handed over, and goes unseen once the form is drawn again).
+//
+// The file: text in code page 850, one record a line, each ended by CR LF:
+//
+//   "DOCUMENT" path     the document the print program wrote (a PDF or a
+//                       text device), as the file system names it
+//   "MESSAGE" text      why the print program failed, in the session's
+//                       language, as it said it on standard error
+//
+// Both records are optional and come at most once each; a record of any
+// other kind is passed over, so that a later print program may say more.
+// A print program with nothing to tell (a preview, a job a printer took)
+// leaves no file. The report removes the file before it starts the print
+// program and again once it has read it, so a message is never read twice
+// and never comes from an earlier run.
+//
+// Compatibility: the name, the tags and the record end are shared with
+// print programs installed separately from the report.
+//
+// No state: the path is read from config::session.TempDir at each call.
+#pragma once
+
+#include <string>
+
+namespace print {
+
+inline constexpr char kResultName[] = "zudavivi.msg";  // inside TempDir
+inline constexpr char kResultDocumentTag[] = "DOCUMENT";
+inline constexpr char kResultMessageTag[] = "MESSAGE";
+
+struct PrintResult {
+  std::string document;  // code page 850; "" when none was written
+  std::string message;   // code page 850; "" when it did not fail or gave no reason
+};
+
+// The native path of the result file: TempDir + "zudavivi.msg" through the
+// suite-path rule.
+std::string PrintResultPath();
+
+// Writes the result file (replacing an older one), or removes it when both
+// texts are empty. CR and LF in the texts become spaces. Returns false when
+// the file cannot be written (the caller has said it on standard error
+// already; nothing else depends on it).
+bool WritePrintResult(const PrintResult& result);
+
+// Reads the result file and removes it. A missing or unreadable file gives
+// empty texts.
+PrintResult TakePrintResult();
+
+// Removes the result file, if there is one.
+void DiscardPrintResult();
+
+}  // namespace print

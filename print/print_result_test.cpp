@@ -1,0 +1,41 @@
+#include "print/print_result.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "config/session.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/test_dir.h"
+
+namespace print {
+namespace {
+
+TEST(PrintResult, WrittenReadBackOnceAndNeverLeftEmpty) {
+  platform::TestDir dir;
+  config::session = config::SessionState();
+  config::session.TempDir = dir.path();
+  const std::string file = dir.file("zudavivi.msg");
+
+  ASSERT_TRUE(WritePrintResult({"/srv/TERM01/LIQ.txt", "no es pot\r\ncrear"}));
+  std::string bytes;
+  ASSERT_TRUE(platform::ReadFile(file, &bytes));
+  EXPECT_EQ(bytes, "DOCUMENT/srv/TERM01/LIQ.txt\r\nMESSAGEno es pot  crear\r\n");
+  const PrintResult got = TakePrintResult();
+  EXPECT_EQ(got.document, "/srv/TERM01/LIQ.txt");
+  EXPECT_EQ(got.message, "no es pot  crear");
+  EXPECT_FALSE(platform::PathExists(file));
+  EXPECT_EQ(TakePrintResult().message, "");  // read once
+
+  // Nothing to tell: no file. A record this reader does not know is
+  // passed over.
+  ASSERT_TRUE(WritePrintResult({"", ""}));
+  EXPECT_FALSE(platform::PathExists(file));
+  ASSERT_TRUE(platform::WriteFile(file, "PAGES 3\nMESSAGEcap impressora\n"));
+  EXPECT_EQ(TakePrintResult().message, "cap impressora");
+  config::session = config::SessionState();
+}
+
+}  // namespace
+}  // namespace print
