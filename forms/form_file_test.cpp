@@ -151,49 +151,44 @@ TEST_F(FormFileTest, NegativeCountsAndWidthsCountAsZero) {
 TEST_F(FormFileTest, CountsAndPlacesBeyondTheirBoundsRefuseTheFileAtTheirLine) {
   const std::string field = "1, 1, A, 1, 0, 0, 0, 0, 0, \"\"\r\n";
   const std::string screen = "\"d\", 1, 0, 0, 0, 0, 0\r\n" + field;
+  // One screen with one field: its window (top, left, bottom, right) on
+  // line 2, the field (row, column, label, width, wrap, extra) on line 3.
+  auto one = [](const std::string& window, const std::string& f) {
+    return "1, 1\r\n\"d\", 1, 0, " + window + "\r\n" + f + ", 0, 0, 0, \"\"\r\n";
+  };
+  const std::string none = "0, 0, 0, 0";
+  const FormFileStatus ok = FormFileStatus::kOk, cut = FormFileStatus::kTruncated,
+                       out = FormFileStatus::kOutOfRange;
   struct Case {
     std::string bytes;
     FormFileStatus status;
     int32_t line;
   } cases[] = {
-      {"32767, 1\r\n" + screen, FormFileStatus::kTruncated, 0},
-      {"1, 1\r\n" + screen + "32767\r\n1, 0, 1, 1, 5, 5, 0, H, 0\r\n",
-       FormFileStatus::kTruncated, 0},
-      {"40000, 1\r\n" + screen, FormFileStatus::kOutOfRange, 1},
-      {"' comment\r\n1, 2001\r\n" + screen, FormFileStatus::kOutOfRange, 2},
-      {"1, 1\r\n\"d\", 32767, 0, 0, 0, 0, 0\r\n" + field, FormFileStatus::kOutOfRange, 2},
-      {"1, 1\r\n" + screen + "70000\r\n", FormFileStatus::kOutOfRange, 4},
-      // Windows: off the screen, inverted; top 0 is no window.
-      {"1, 1\r\n\"d\", 1, 0\r\n26, 1, 26, 5\r\n" + field, FormFileStatus::kOutOfRange, 3},
-      {"1, 1\r\n\"d\", 1, 0, 5, 30, 9, 20\r\n" + field, FormFileStatus::kOutOfRange, 2},
-      {"1, 1\r\n\"d\", 1, 0, 0, 99, -4, 0\r\n" + field, FormFileStatus::kOk, 0},
-      {"1, 1\r\n" + screen + "1\r\n511, 0, 0, 1, 20, 40, 0, H, 0\r\n",
-       FormFileStatus::kOutOfRange, 5},
-      {"1, 1\r\n" + screen + "1\r\n511, 0, 5, 1, 25, 81, 0, H, 0\r\n",
-       FormFileStatus::kOutOfRange, 5},
-      // Fields: each must lie whole on the screen, in its window if any.
-      {"1, 2\r\n\"d\", 2, 0, 0, 0, 0, 0\r\n" + field + "0, 1, A, 1, 0, 0, 0, 0, 0, \"\"\r\n",
-       FormFileStatus::kOutOfRange, 4},
-      {"1, 1\r\n\"d\", 1, 0, 0, 0, 0, 0\r\n25, 1, A, 4, 2, 0, 0, 0, 0, \"\"\r\n",
-       FormFileStatus::kOutOfRange, 3},
-      {"1, 1\r\n\"d\", 1, 0, 0, 0, 0, 0\r\n24, 1, A, 4, 2, 0, 0, 0, 0, \"\"\r\n",
-       FormFileStatus::kOk, 0},
-      {"1, 1\r\n\"d\", 1, 0, 0, 0, 0, 0\r\n1, 71, ABC, 5, 0, 3, 0, 0, 0, \"\"\r\n",
-       FormFileStatus::kOutOfRange, 3},
-      {"1, 1\r\n\"d\", 1, 0, 0, 0, 0, 0\r\n1, 70, ABC, 5, 0, 3, 0, 0, 0, \"\"\r\n",
-       FormFileStatus::kOk, 0},
-      {"1, 1\r\n\"d\", 1, 0, 0, 0, 0, 0\r\n1, 1, A, 4, -2, 0, 0, 0, 0, \"\"\r\n",
-       FormFileStatus::kOutOfRange, 3},
-      {"1, 1\r\n\"d\", 1, 0, 15, 23, 19, 57\r\n11, 1, A, 1, 0, 0, 0, 0, 0, \"\"\r\n",
-       FormFileStatus::kOutOfRange, 3},
-      {"1, 1\r\n\"d\", 1, 0, 15, 23, 19, 57\r\n10, 56, A, 1, 0, 0, 0, 0, 0, \"\"\r\n",
-       FormFileStatus::kOk, 0},
+      {"32767, 1\r\n" + screen, cut, 0},
+      {"1, 1\r\n" + screen + "32767\r\n1, 0, 1, 1, 5, 5, 0, H, 0\r\n", cut, 0},
+      {"40000, 1\r\n" + screen, out, 1},
+      {"' comment\r\n1, 2001\r\n" + screen, out, 2},
+      {"1, 1\r\n\"d\", 32767, 0, 0, 0, 0, 0\r\n" + field, out, 2},
+      {"1, 1\r\n" + screen + "70000\r\n", out, 4},
+      {"1, 1\r\n" + screen + "1\r\n511, 0, 0, 1, 20, 40, 0, H, 0\r\n", out, 5},
+      {"1, 1\r\n" + screen + "1\r\n511, 0, 5, 1, 25, 81, 0, H, 0\r\n", out, 5},
+      {"1, 1\r\n\"d\", 1, 0\r\n26, 1, 26, 5\r\n" + field, out, 3},
+      {one("5, 30, 9, 20", "1, 1, A, 1, 0, 0"), out, 2},
+      {one("0, 99, -4, 0", "1, 1, A, 1, 0, 0"), ok, 0},
+      {one(none, "0, 1, A, 1, 0, 0"), out, 3},
+      {one(none, "25, 1, A, 4, 2, 0"), out, 3},
+      {one(none, "24, 1, A, 4, 2, 0"), ok, 0},
+      {one(none, "1, 71, ABC, 5, 0, 3"), out, 3},
+      {one(none, "1, 70, ABC, 5, 0, 3"), ok, 0},
+      {one(none, "1, 1, A, 4, -2, 0"), out, 3},
+      {one("15, 23, 19, 57", "11, 1, A, 1, 0, 0"), out, 3},
+      {one("15, 23, 19, 57", "10, 56, A, 1, 0, 0"), ok, 0},
   };
   for (const Case& c : cases) {
     int32_t line = -1;
     EXPECT_EQ(ParseForm(c.bytes, &line), c.status) << c.bytes;
     EXPECT_EQ(line, c.line) << c.bytes;
-    if (c.status == FormFileStatus::kOutOfRange) {
+    if (c.status == out) {
       EXPECT_EQ(ScreenAt(1), nullptr) << c.bytes;
     }
   }

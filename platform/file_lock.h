@@ -27,7 +27,7 @@ struct FileLock {
 };
 
 enum class LockResult {
-  kHeld,    // the lock is now held in *lock
+  kHeld,    // the lock is held, in *lock
   kBusy,    // another process holds it
   kFailed,  // the lock file cannot be created or locked (a folder that
             // cannot be written, no such folder)

@@ -344,8 +344,6 @@ TEST_F(DemoRoot, ADevicePathWithACharacterTheCodePageLacksIsRefused) {
                      "T\xC3\x89 (U+65E5)"),
             std::string::npos)
       << err;
-  EXPECT_FALSE(platform::PathExists(pdf));
-  EXPECT_FALSE(platform::PathExists(dir_.file("liquidaci\xC3\xB3_??.pdf")));
   EXPECT_TRUE(Spool().empty());
 }
 
