@@ -34,6 +34,17 @@ TEST(PrintResult, WrittenReadBackOnceAndNeverLeftEmpty) {
   EXPECT_FALSE(platform::PathExists(file));
   ASSERT_TRUE(platform::WriteFile(file, "PAGES 3\nMESSAGEcap impressora\n"));
   EXPECT_EQ(TakePrintResult().message, "cap impressora");
+
+  // A folder of documents comes back with their number.
+  PrintResult folder;
+  folder.folder = "/srv/LIQ";
+  folder.files = 25;
+  ASSERT_TRUE(WritePrintResult(folder));
+  ASSERT_TRUE(platform::ReadFile(file, &bytes));
+  EXPECT_EQ(bytes, "FOLDER/srv/LIQ\r\nFILES25\r\n");
+  const PrintResult back = TakePrintResult();
+  EXPECT_EQ(back.folder, "/srv/LIQ");
+  EXPECT_EQ(back.files, 25);
   config::session = config::SessionState();
 }
 
