@@ -28,6 +28,7 @@
 #include "recman/creation_layout_file.h"
 #include "report/batch_run.h"
 #include "report/captions.h"
+#include "report/department_figures.h"
 #include "report/interactive.h"
 #include "report/pass_messages.h"
 #include "report/report_state.h"
@@ -175,6 +176,8 @@ PassResult RunReportPass(std::string* message, bool printEmpty, int* printerCode
   state.PrinterCode = 0;
   state.PrintedDocument.clear();
   state.PrinterMessage.clear();
+  state.PrintedFolder.clear();
+  state.PrintedFiles = 0;
   if (print::PrintOpen(config::session.OutputDevice) != print::PrintStatus::Ok) {
     print::PrintClose();
     *message = PassMessage(PassResult::SpoolFailed);
@@ -204,6 +207,12 @@ PassResult RunReportPass(std::string* message, bool printEmpty, int* printerCode
     *message = PassMessage(PassResult::SpoolFailed);
     return PassResult::SpoolFailed;
   }
+  // The table for the books goes with the printout or not at all.
+  if (!state.FiguresFile.empty() && !WriteFiguresFile(state.FiguresFile)) {
+    std::remove(print::SpoolPath().c_str());
+    *message = PassMessage(PassResult::FiguresFailed);
+    return PassResult::FiguresFailed;
+  }
   // The print program leaves what it did in its result file; one from an
   // earlier run must not be taken for this one's.
   print::DiscardPrintResult();
@@ -212,6 +221,8 @@ PassResult RunReportPass(std::string* message, bool printEmpty, int* printerCode
   state.PrinterCode = code;
   state.PrintedDocument = said.document;
   state.PrinterMessage = said.message;
+  state.PrintedFolder = said.folder;
+  state.PrintedFiles = said.files;
   if (printerCode != nullptr) *printerCode = code;
   if (code < 0) {
     *message = PassMessage(PassResult::NoPrinter);
