@@ -40,9 +40,10 @@ TEST(DepartmentMark, CarriesTheFiguresAndReadsThemBack) {
   EXPECT_EQ(back.inFavourOf, "DE L'ADMINISTRADOR");
   EXPECT_TRUE(ReadDepartmentMark(mark + "\tmore", &back));  // later fields are passed over
 
-  for (const std::string& bad : {std::string("@TITOL x"), std::string("@DEPARTAMENT 0001\tx"),
-                                mark.substr(0, mark.find("\t-6000")) + "\t12,5\t0\t0\t0\tx",
-                                mark.substr(0, mark.find("\t-6000")) + "\t99999999999\t0\t0\t0\tx"}) {
+  const std::string names = mark.substr(0, mark.find("\t-6000"));
+  for (const std::string& bad :
+       {std::string("@TITOL x"), std::string("@DEPARTAMENT 0001\tx"),
+        names + "\t12,5\t0\t0\t0\tx", names + "\t99999999999\t0\t0\t0\tx"}) {
     EXPECT_FALSE(ReadDepartmentMark(bad, &back)) << bad;
     EXPECT_EQ(back.owner, "") << bad;
   }

@@ -147,7 +147,8 @@ class EachDocument : public DemoRoot {
         const bool administrator = line.find("DE L'ADMINISTRADOR") != std::string::npos;
         if (line.find("R\xC3\x92SSEC ANTERIOR A FAVOR") != std::string::npos)
           carried = -Cents(LastWord(line), true);  // printed with the other sign
-        if (line.find("TOTAL DESPESES") != std::string::npos) expenses = Cents(LastWord(line), true);
+        if (line.find("TOTAL DESPESES") != std::string::npos)
+          expenses = Cents(LastWord(line), true);
         if (line.find("TOTAL FONS") != std::string::npos) funds = Cents(LastWord(line), true);
         if (line.find("R\xC3\x92SSEC ACTUAL A FAVOR") != std::string::npos) {
           balance = Cents(LastWord(line), true) * (administrator ? -1 : 1);
@@ -277,6 +278,13 @@ TEST_F(EachDocument, AFailedRunLeavesTheFolderAsItWas) {
               std::string::npos)
         << err;
   }
+
+  // A figures table that cannot be written: nothing is printed.
+  const std::string table = dir_.file("plain/figures.csv");
+  EXPECT_EQ(BatchErr({"31/12/2026", "1", "--figures", table}, &err), 1) << err;
+  EXPECT_EQ(err, "torbelan: NO ES POT ESCRIURE EL FITXER DE XIFRES " + table +
+                     ": NO S'IMPRIMEIX RES\n");
+  EXPECT_TRUE(Spool().empty());
 
   // The print program with a file-size limit of 3 KiB: the documents of
   // one page (some 2 kB) fit, the one of two pages (4.5 kB) does not.

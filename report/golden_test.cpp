@@ -204,6 +204,7 @@ TEST_F(DemoRoot, RefusedArgumentsAreNamedInTheSessionsLanguage) {
       {{"--batch", "311226", "a"}, code + "a"},
       {{"--batch", "311226", ""}, code + "\"\""},
       {{"--batch", "311226", "1.0", "a.0"}, code + "a.0"},
+      {{"--batch", "311226", "1", "--figures"}, "--figures NECESITA UN FICHERO (CIFRAS.CSV)"},
   };
   for (const auto& [args, said] : cases) {
     std::string err;
