@@ -24,7 +24,6 @@
 // with the ratios BTRCALL rate / SQLite rate, per statement and held.
 #include <libpq-fe.h>
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -38,6 +37,7 @@
 #include "recman/btrcall.h"
 #include "platform/env.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "recman/key_layout.h"
 #include "recman/pg/pg_names.h"
 
@@ -64,11 +64,6 @@ void MakeRecord(uint32_t i, uint8_t* r) {
 void BigEndianKey(const uint8_t* r, uint8_t* k) {
   k[0] = r[1]; k[1] = r[0];
   k[2] = r[5]; k[3] = r[4]; k[4] = r[3]; k[5] = r[2];
-}
-
-bool Exists(const std::string& p) {
-  struct stat st;
-  return stat(p.c_str(), &st) == 0;
 }
 
 int16_t Call(uint16_t op, uint8_t* block, void* data, uint32_t len, void* key,
@@ -114,7 +109,7 @@ sqlite3* OpenSqlite(const std::string& path, bool create) {
 }
 
 bool BuildSqlite(const std::string& path, uint32_t n, const std::vector<uint32_t>& order) {
-  std::remove(path.c_str());
+  platform::RemoveFile(path);
   sqlite3* db = OpenSqlite(path, true);
   if (!db) return false;
   sqlite3_exec(db, "CREATE TABLE t(id INTEGER PRIMARY KEY, k BLOB NOT NULL, data BLOB NOT NULL);"
@@ -319,7 +314,7 @@ int main(int argc, char** argv) {
   for (uint32_t i = 0; i < n; ++i) order[i] = i;
   std::mt19937 rng(12345);
   std::shuffle(order.begin(), order.end(), rng);
-  if (!Exists(recPath + ".ready")) {
+  if (!platform::PathExists(recPath + ".ready")) {
     std::printf("building %u records (once)...\n", n);
     std::fflush(stdout);
     double t0 = Now();
@@ -328,8 +323,7 @@ int main(int argc, char** argv) {
     if (!BuildSqlite(sqlPath, n, order)) return 1;
     std::printf("load: btrcall %.0f inserts/s (transactions of 10000), sqlite %.0f inserts/s\n",
                 n / (t1 - t0), n / (Now() - t1));
-    std::FILE* f = std::fopen((recPath + ".ready").c_str(), "w");
-    if (f) std::fclose(f);
+    platform::TouchFile(recPath + ".ready");
   }
   std::vector<uint32_t> probes(kEqualLookups);
   for (uint32_t& p : probes) p = rng() % n;

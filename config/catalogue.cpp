@@ -1,10 +1,9 @@
 #include "config/catalogue.h"
 
-#include <fstream>
-
 #include "config/delimited_reader.h"
 #include "config/session.h"
 #include "config/text_file.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 
 namespace config {
@@ -23,7 +22,7 @@ const CatalogueFile* LoadCatalogue(const std::string& name, const std::string& n
   if (!now.exists) {
     // A missing catalogue is created empty, as the suite's other programs
     // expect to find one; this fails harmlessly when LOCALE is missing.
-    { std::ofstream create(nativePath, std::ios::binary | std::ios::app); }
+    platform::TouchFile(nativePath);
     now = StampOf(nativePath);
   }
   std::string text;

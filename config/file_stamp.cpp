@@ -1,10 +1,8 @@
 #include "config/file_stamp.h"
 
-#include <sys/stat.h>
-#include <time.h>
-
 #include "config/session.h"
 #include "platform/env.h"
+#include "platform/files.h"
 #include "platform/wait_hooks.h"
 
 namespace config {
@@ -18,16 +16,13 @@ void CountWait() { ++session.StampWaits; }
 
 FileStamp StampOf(const std::string& nativePath) {
   FileStamp s;
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  s.takenNs = static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
-  struct stat st;
-  if (nativePath.empty() || stat(nativePath.c_str(), &st) != 0) return s;
-  s.exists = true;
-  s.device = static_cast<uint64_t>(st.st_dev);
-  s.inode = static_cast<uint64_t>(st.st_ino);
-  s.size = static_cast<int64_t>(st.st_size);
-  s.mtimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  s.takenNs = platform::WallClockNs();
+  const platform::FileIdentity id = platform::IdentityOf(nativePath);
+  s.exists = id.exists;
+  s.device = id.device;
+  s.inode = id.inode;
+  s.size = id.size;
+  s.mtimeNs = id.mtimeNs;
   return s;
 }
 

@@ -48,7 +48,8 @@ constexpr int64_t kRecheckNs = 100 * 1000 * 1000;
 // How long before the stamp a file's time must lie to be trusted.
 constexpr int64_t kSettleNs = 100 * 1000 * 1000;
 
-// The stamp of the file at the native path; exists = false when stat fails.
+// The stamp of the file at the native path; exists = false when the system
+// cannot look at it.
 FileStamp StampOf(const std::string& nativePath);
 
 // True when a copy parsed under `cached` may stand for the file whose

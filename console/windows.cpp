@@ -6,7 +6,6 @@
 #include "console/windows.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
 #include "config/session.h"
@@ -14,7 +13,9 @@
 #include "console/window_stack_format.h"
 #include "platform/coding.h"
 #include "platform/console.h"
+#include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/record_file.h"
 
 namespace console {
 namespace {
@@ -42,21 +43,6 @@ int ReadDigits(const std::string& bytes, size_t at, int width) {
   return v;
 }
 
-long FileSize(FILE* f) {
-  if (std::fseek(f, 0, SEEK_END) != 0) return -1;
-  return std::ftell(f);
-}
-
-bool ReadAt(FILE* f, long offset, size_t n, std::string* out) {
-  out->assign(n, '\0');
-  return std::fseek(f, offset, SEEK_SET) == 0 && std::fread(&(*out)[0], 1, n, f) == n;
-}
-
-bool WriteAt(FILE* f, long offset, const std::string& bytes) {
-  return std::fseek(f, offset, SEEK_SET) == 0 &&
-         std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-}
-
 std::string EncodeTop(int32_t top) {
   std::string s;
   platform::PutFixed32(&s, static_cast<uint32_t>(top));
@@ -66,10 +52,10 @@ std::string EncodeTop(int32_t top) {
 // The stack top stored in an open file: 5 for a file of 3 bytes or less,
 // and for a header that points outside the file (a damaged stack starts
 // over rather than growing the file without bound).
-int32_t StackTop(FILE* f, long size) {
+int32_t StackTop(const platform::RecordFile& f, int64_t size) {
   if (size <= 3) return winpush::kEmptyStackTop;
   std::string header;
-  if (!ReadAt(f, 0, winpush::kHeaderSize, &header)) return winpush::kEmptyStackTop;
+  if (!platform::ReadAt(f, 0, winpush::kHeaderSize, &header)) return winpush::kEmptyStackTop;
   int32_t top = static_cast<int32_t>(platform::DecodeFixed32(header.data()));
   if (top < winpush::kEmptyStackTop || top > size + 1) return winpush::kEmptyStackTop;
   return top;
@@ -158,10 +144,9 @@ void ScrollRegion(int16_t top, int16_t left, int16_t bottom, int16_t right, int1
 bool PushWindow(int16_t top, int16_t left, int16_t bottom, int16_t right) {
   if (!OnScreen(top, left) || !OnScreen(bottom, right)) return false;
   std::string path = StackPath();
-  FILE* f = std::fopen(path.c_str(), "r+b");
-  if (f == nullptr) f = std::fopen(path.c_str(), "w+b");
-  if (f == nullptr) return false;
-  long size = FileSize(f);
+  platform::RecordFile f;
+  if (!platform::OpenRecordFile(path, platform::RecordOpen::kCreate, &f)) return false;
+  int64_t size = platform::RecordFileSize(f);
   int32_t at = StackTop(f, size < 0 ? 0 : size);
 
   std::string record;
@@ -181,8 +166,9 @@ bool PushWindow(int16_t top, int16_t left, int16_t bottom, int16_t right) {
   int32_t length = winpush::RecordLength(CellCount(top, left, bottom, right));
   record += Digits(length, winpush::kLengthWidth);
 
-  bool ok = WriteAt(f, at - 1, record) && WriteAt(f, 0, EncodeTop(at + length));
-  ok = (std::fclose(f) == 0) && ok;
+  bool ok = platform::WriteAt(f, at - 1, record) &&
+            platform::WriteAt(f, 0, EncodeTop(at + length));
+  ok = platform::CloseRecordFile(&f) && ok;
   if (!ok) return false;
   screen.WindowTop = top;
   screen.WindowLeft = left;
@@ -194,12 +180,12 @@ bool PushWindow(int16_t top, int16_t left, int16_t bottom, int16_t right) {
 
 bool PopWindow() {
   std::string path = StackPath();
-  FILE* f = std::fopen(path.c_str(), "r+b");
-  if (f == nullptr) return false;
-  long size = FileSize(f);
+  platform::RecordFile f;
+  if (!platform::OpenRecordFile(path, platform::RecordOpen::kExisting, &f)) return false;
+  int64_t size = platform::RecordFileSize(f);
   if (size <= 3) {
-    std::fclose(f);
-    std::remove(path.c_str());
+    platform::CloseRecordFile(&f);
+    platform::RemoveFile(path);
     return false;
   }
   if (screen.WindowDepth > 0) --screen.WindowDepth;
@@ -210,12 +196,12 @@ bool PopWindow() {
   std::string lengthText, record;
   int length = -1;
   if (top - 1 >= winpush::RecordLength(0) + winpush::kHeaderSize &&
-      ReadAt(f, top - 1 - winpush::kLengthWidth, winpush::kLengthWidth, &lengthText)) {
+      platform::ReadAt(f, top - 1 - winpush::kLengthWidth, winpush::kLengthWidth, &lengthText)) {
     length = ReadDigits(lengthText, 0, winpush::kLengthWidth);
   }
   int32_t start = top - length;  // the new stack top
   bool ok = length >= winpush::RecordLength(0) && start >= winpush::kEmptyStackTop &&
-            ReadAt(f, start - 1, static_cast<size_t>(length), &record);
+            platform::ReadAt(f, start - 1, static_cast<size_t>(length), &record);
   int field[10] = {};
   for (int k = 0; ok && k < 10; ++k) {
     field[k] = ReadDigits(record, k * winpush::kNumberWidth, winpush::kNumberWidth);
@@ -226,8 +212,8 @@ bool PopWindow() {
        winpush::RecordLength(CellCount(rTop, rLeft, rBottom, rRight)) == length;
   if (!ok) {
     // A damaged stack cannot be walked any further: nothing is restored.
-    std::fclose(f);
-    std::remove(path.c_str());
+    platform::CloseRecordFile(&f);
+    platform::RemoveFile(path);
     return false;
   }
 
@@ -246,9 +232,9 @@ bool PopWindow() {
   }
   platform::ConsoleLocate(static_cast<int16_t>(field[0]), static_cast<int16_t>(field[1]));
 
-  WriteAt(f, 0, EncodeTop(start));
-  std::fclose(f);
-  if (start < winpush::kEmptyStackTop + 1) std::remove(path.c_str());
+  platform::WriteAt(f, 0, EncodeTop(start));
+  platform::CloseRecordFile(&f);
+  if (start < winpush::kEmptyStackTop + 1) platform::RemoveFile(path);
   // A message popped before more work must not linger on the terminal.
   platform::ConsoleFlush();
   return true;

@@ -29,7 +29,32 @@
 #include <cstdint>
 #include <string>
 
+#include "recman/btrcall.h"
+
 namespace datafile {
+
+// ---- Seek modes, skip directions and the statuses callers test -------------
+
+// DataSeek's mode: the record whose key equals the value, the first whose
+// key is greater or equal (any mode above 0), the last whose key is less or
+// equal (any mode below 0).
+constexpr int16_t kSeekEqual = 0;
+constexpr int16_t kSeekGreaterOrEqual = 1;
+constexpr int16_t kSeekLessOrEqual = -1;
+
+// DataSkip's count for the next and the previous record along the index.
+constexpr int16_t kSkipNext = 1;
+constexpr int16_t kSkipPrevious = -1;
+
+// The statuses of the record operations that callers tell apart: the record
+// manager's own codes (recman/btrcall.h); the layer's own are in
+// file_table.h.
+constexpr int16_t kStatusOk = recman::B_OK;                        // 0
+constexpr int16_t kStatusFileNotOpen = recman::B_FILE_NOT_OPEN;    // 3
+constexpr int16_t kStatusKeyNotFound = recman::B_KEY_NOT_FOUND;    // 4
+constexpr int16_t kStatusEndOfFile = recman::B_END_OF_FILE;        // 9
+constexpr int16_t kStatusRecordLocked = recman::B_RECORD_LOCKED;   // 84
+constexpr int16_t kStatusFileLocked = recman::B_FILE_LOCKED;       // 85
 
 // Positions on index `keyNumber` and fetches the record. Mode 0: the first
 // record whose key equals `keyValue`; mode > 0: the first record whose key

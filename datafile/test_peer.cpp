@@ -56,7 +56,7 @@ int HoldLock(const std::string& root, const std::string& name, int code, long se
   datafile::DataLockMode(501, "B", status);
   std::string key;
   platform::PutFixed16(&key, static_cast<uint16_t>(code));
-  datafile::DataSeek(501, 0, key, 0, status);
+  datafile::DataSeek(501, 0, key, datafile::kSeekEqual, status);
   if (status != 0) {
     std::fprintf(stderr, "lock: status %d\n", status);
     return 2;

@@ -80,9 +80,9 @@ void Fetch(List& l) {
   int16_t status = 0;
   if (!l.Started) {
     l.Started = true;
-    datafile::DataSeek(file, l.Def.KeyNumber, l.StartKey, 1, status);
+    datafile::DataSeek(file, l.Def.KeyNumber, l.StartKey, datafile::kSeekGreaterOrEqual, status);
     l.LimitImage = datafile::KeyImage(l.Limit, file);
-    if (status != 0 || BeyondLimit(l)) {
+    if (status != datafile::kStatusOk || BeyondLimit(l)) {
       l.Ended = true;
       return;
     }
@@ -99,8 +99,9 @@ void Fetch(List& l) {
       }
       appended = true;
     }
-    datafile::DataSkip(file, 1, status);
-    if (status != 0 || BeyondLimit(l) || platform::ConsoleTakeKeyIfWaiting("\x1b")) {
+    datafile::DataSkip(file, datafile::kSkipNext, status);
+    if (status != datafile::kStatusOk || BeyondLimit(l) ||
+        platform::ConsoleTakeKeyIfWaiting("\x1b")) {
       l.Ended = true;
     }
     if (appended || l.Ended) return;

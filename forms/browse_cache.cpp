@@ -2,25 +2,17 @@
 // (layout in browse_cache_format.h).
 #include "forms/browse_cache.h"
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 
 #include "platform/coding.h"
+#include "platform/files.h"
 
 namespace console {
-namespace {
-
-bool Seek(std::FILE* f, int32_t offset) { return std::fseek(f, long(offset), SEEK_SET) == 0; }
-
-}  // namespace
 
 CacheStatus OpenBrowseCache(BrowseCache& cache, const std::string& nativePath) {
   CloseBrowseCache(cache);
   cache.Path = nativePath;
-  cache.File = std::fopen(nativePath.c_str(), "w+b");
-  if (cache.File == nullptr) {
+  if (!platform::OpenRecordFile(nativePath, platform::RecordOpen::kEmpty, &cache.File)) {
     cache.Path.clear();
     return CacheStatus::kOpenFailed;
   }
@@ -29,7 +21,7 @@ CacheStatus OpenBrowseCache(BrowseCache& cache, const std::string& nativePath) {
 
 CacheStatus AppendBrowseEntry(BrowseCache& cache, int32_t recordPosition,
                               const std::string& text, int32_t& position) {
-  if (cache.File == nullptr) return CacheStatus::kOpenFailed;
+  if (!platform::RecordFileOpen(cache.File)) return CacheStatus::kOpenFailed;
   const std::string body = text.substr(0, browsecache::kMaxTextLength);
   std::string entry(browsecache::kHeaderSize, '\0');
   platform::EncodeFixed32(&entry[browsecache::kPrevious], uint32_t(cache.LastEntry));
@@ -38,18 +30,11 @@ CacheStatus AppendBrowseEntry(BrowseCache& cache, int32_t recordPosition,
   entry += body;
   const int32_t at = cache.Size;  // 0-based offset of the new entry
   if (int64_t(at) + int64_t(entry.size()) > INT32_MAX) return CacheStatus::kWriteFailed;
-  bool written = Seek(cache.File, at) &&
-                 std::fwrite(entry.data(), 1, entry.size(), cache.File) == entry.size() &&
-                 std::fflush(cache.File) == 0;
-  if (!written) {
+  if (!platform::WriteAt(cache.File, at, entry)) {
     // Cut off whatever part reached the file, so that the cache ends on a
-    // whole entry; a failing flush may leave bytes buffered, dropped here.
-    std::clearerr(cache.File);
-    std::fflush(cache.File);
-    if (ftruncate(fileno(cache.File), off_t(at)) != 0) {
-      // The size is kept as it was: the bytes past it are never read.
-    }
-    std::clearerr(cache.File);
+    // whole entry. Should that fail too, the size is kept as it was: the
+    // bytes past it are never read.
+    platform::TruncateRecordFile(cache.File, at);
     return CacheStatus::kWriteFailed;
   }
   position = at + 1;
@@ -59,35 +44,35 @@ CacheStatus AppendBrowseEntry(BrowseCache& cache, int32_t recordPosition,
 }
 
 CacheStatus ReadBrowseEntry(BrowseCache& cache, int32_t position, CacheEntry& entry) {
-  if (cache.File == nullptr || position < 1 || position > cache.Size) return CacheStatus::kNoEntry;
+  if (!platform::RecordFileOpen(cache.File) || position < 1 || position > cache.Size) {
+    return CacheStatus::kNoEntry;
+  }
   const int32_t at = position - 1;
   if (cache.Size - at < browsecache::kHeaderSize) return CacheStatus::kDamaged;
-  char header[browsecache::kHeaderSize];
-  if (!Seek(cache.File, at) ||
-      std::fread(header, 1, sizeof header, cache.File) != sizeof header) {
-    std::clearerr(cache.File);
+  std::string header;
+  if (!platform::ReadAt(cache.File, at, browsecache::kHeaderSize, &header)) {
     return CacheStatus::kDamaged;
   }
-  const int32_t length = int16_t(platform::DecodeFixed16(header + browsecache::kLength));
+  const int32_t length = int16_t(platform::DecodeFixed16(&header[browsecache::kLength]));
   if (length < 0 || cache.Size - at - browsecache::kHeaderSize < length) {
     return CacheStatus::kDamaged;
   }
-  std::string text(size_t(length), '\0');
-  if (length > 0 && std::fread(&text[0], 1, size_t(length), cache.File) != size_t(length)) {
-    std::clearerr(cache.File);
+  std::string text;
+  if (length > 0 &&
+      !platform::ReadAt(cache.File, at + browsecache::kHeaderSize, size_t(length), &text)) {
     return CacheStatus::kDamaged;
   }
   entry.Position = position;
-  entry.Previous = int32_t(platform::DecodeFixed32(header + browsecache::kPrevious));
-  entry.RecordPosition = int32_t(platform::DecodeFixed32(header + browsecache::kRecordPosition));
+  entry.Previous = int32_t(platform::DecodeFixed32(&header[browsecache::kPrevious]));
+  entry.RecordPosition = int32_t(platform::DecodeFixed32(&header[browsecache::kRecordPosition]));
   entry.Text = std::move(text);
   return CacheStatus::kOk;
 }
 
 void CloseBrowseCache(BrowseCache& cache) {
-  if (cache.File != nullptr) {
-    std::fclose(cache.File);
-    std::remove(cache.Path.c_str());
+  if (platform::RecordFileOpen(cache.File)) {
+    platform::CloseRecordFile(&cache.File);
+    platform::RemoveFile(cache.Path);
   }
   cache = BrowseCache();
 }

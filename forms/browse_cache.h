@@ -12,10 +12,10 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "forms/browse_cache_format.h"
+#include "platform/record_file.h"
 
 namespace console {
 
@@ -28,7 +28,7 @@ enum class CacheStatus {
 };
 
 struct BrowseCache {
-  std::FILE* File = nullptr;
+  platform::RecordFile File;
   std::string Path;       // native path, for deleting
   int32_t Size = 0;       // bytes held
   int32_t LastEntry = 0;  // position of the entry appended last; 0 = none

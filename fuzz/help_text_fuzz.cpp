@@ -1,5 +1,5 @@
 // Help text files (.HLP) as the console help viewer reads them
-// (console/help_text.h): LoadHelpText, every line through HelpLine and
+// (forms/help_text.h): LoadHelpText, every line through HelpLine and
 // HelpLineRuns.
 // Input: one byte, the record length (0 counts as 80), then the file's bytes.
 #include <cstdlib>

@@ -1,6 +1,7 @@
 #include "platform/env.h"
 
 #include <time.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -16,6 +17,13 @@ std::string GetEnv(const std::string& name) {
   const char* v = std::getenv(name.c_str());
   return v ? std::string(v) : std::string();
 }
+
+bool SetEnv(const std::string& name, const std::string& value) {
+  if (name.empty() || name.find('=') != std::string::npos) return false;
+  return ::setenv(name.c_str(), value.c_str(), 1) == 0;
+}
+
+bool StandardErrorIsTerminal() { return ::isatty(2) == 1; }
 
 LocalDate Today() {
   if (clock.overridden) return clock.date;
@@ -41,6 +49,12 @@ int64_t CoarseNowNs() {
 #else
   clock_gettime(CLOCK_MONOTONIC, &t);
 #endif
+  return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+int64_t WallClockNs() {
+  timespec t{};
+  clock_gettime(CLOCK_REALTIME, &t);
   return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 

@@ -14,6 +14,13 @@ namespace platform {
 // The value of an environment variable; an unset variable reads as empty.
 std::string GetEnv(const std::string& name);
 
+// Sets the environment variable for this process and the programs it
+// starts. Returns false when the name is not one (empty or holding "=").
+bool SetEnv(const std::string& name, const std::string& value);
+
+// True when the process's standard error is a terminal (not a file or pipe).
+bool StandardErrorIsTerminal();
+
 // A calendar date of the local clock.
 struct LocalDate {
   int year = 0;
@@ -46,6 +53,10 @@ LocalDate Today();
 // vDSO), without a system call. For "has this been held longer than N ms"
 // checks on paths that must stay free of system calls; not for timing.
 int64_t CoarseNowNs();
+
+// The wall clock: nanoseconds since the epoch (it may jump when the system
+// time is set).
+int64_t WallClockNs();
 
 // Sleeps for the given number of milliseconds (nothing for 0 or less).
 void SleepMs(long ms);

@@ -1,59 +1,17 @@
 #include "platform/paths.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
 #include <string>
-#include <vector>
 
 #include "platform/codepage.h"
+#include "platform/directory.h"
 #include "platform/env.h"
 
 namespace platform {
 namespace {
-
-// Folds a UTF-8 name for comparison without regard to case: ASCII letters and
-// the Latin-1 capitals (the accented letters of the suite's languages).
-std::u32string Fold(const std::string& utf8) {
-  std::u32string out;
-  std::string cp850 = Utf8ToCp850(utf8, '\x01');
-  // Code page 850 holds every character the suite writes; names that use
-  // others compare as their raw bytes.
-  bool lossy = cp850.find('\x01') != std::string::npos;
-  if (lossy) {
-    for (unsigned char c : utf8) out.push_back(std::tolower(c));
-    return out;
-  }
-  for (unsigned char c : cp850) {
-    char32_t cp = Cp850ToUnicode(c);
-    if (cp >= 'A' && cp <= 'Z') cp += 0x20;
-    else if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) cp += 0x20;
-    out.push_back(cp);
-  }
-  return out;
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  return Fold(a) == Fold(b);
-}
-
-// The entry of `dir` that matches `name` without regard to case, or "".
-std::string FindNoCase(const std::string& dir, const std::string& name) {
-  DIR* d = opendir(dir.empty() ? "." : dir.c_str());
-  if (!d) return "";
-  std::vector<std::string> hits;
-  while (dirent* e = readdir(d)) {
-    std::string entry = e->d_name;
-    if (entry == "." || entry == "..") continue;
-    if (EqualNoCase(entry, name)) hits.push_back(entry);
-  }
-  closedir(d);
-  if (hits.empty()) return "";
-  std::sort(hits.begin(), hits.end());
-  return hits.front();
-}
 
 std::string ResolveCase(const std::string& path) {
   if (path.empty() || PathExists(path)) return path;

@@ -34,6 +34,27 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args)
 // console; the terminal is not handed over.
 bool StartProgram(const std::string& program, const std::vector<std::string>& args);
 
+// Runs a program of the system (found along PATH, as a shell would find it,
+// not by the suite-path rule) with the given arguments and waits for it to
+// end, handing the terminal over as RunProgram does. Returns its exit code
+// (128 + signal number when a signal ended it), or -1 when it could not be
+// started, with *startError set to the system's error number. With
+// `errorOutput`, what the program writes on its standard error is collected
+// there (and passed on to ours as well, unchanged).
+int RunSystemProgram(const std::string& program, const std::vector<std::string>& args,
+                     int* startError, std::string* errorOutput = nullptr);
+
+// This process's number, as the system tells it apart from others.
+int ProcessId();
+
+// The directory of this program's own file; "." when the system does not
+// tell.
+std::string ProgramDirectory();
+
+// Registers a routine that runs in the child of every later fork of this
+// process (not in the parent, not after exec). Register each routine once.
+void AddForkChildHook(void (*hook)());
+
 // Splits a command line into words as a command interpreter would: blanks
 // separate words; a double-quoted part keeps its blanks (the quotes are
 // dropped). "" gives no words.

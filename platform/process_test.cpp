@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,25 @@ TEST(StartProgramTest, AProgramThatCannotStartIsReportedAsNotStarted) {
   ASSERT_TRUE(WriteFile(dir.file("garbage"), std::string("\x7f" "ELF garbage", 12)));
   ASSERT_EQ(chmod(dir.file("garbage").c_str(), 0755), 0);
   EXPECT_FALSE(StartProgram(dir.file("garbage"), {}));
+}
+
+TEST(RunSystemProgramTest, FindsProgramsAlongThePathAndTellsWhyOneCannotStart) {
+  struct Case {
+    const char* program;
+    std::vector<std::string> args;
+    int code;
+    int startError;
+  } cases[] = {
+      {"true", {}, 0, 0},
+      {"sh", {"-c", "exit 7"}, 7, 0},
+      {"sh", {"-c", "kill -TERM $$"}, 128 + 15, 0},
+      {"zul-no-such-program", {}, -1, ENOENT},
+  };
+  for (const Case& c : cases) {
+    int startError = 0;
+    EXPECT_EQ(RunSystemProgram(c.program, c.args, &startError), c.code) << c.program;
+    EXPECT_EQ(startError, c.startError) << c.program;
+  }
 }
 
 TEST(SplitCommandLineTest, BlanksSeparateWordsAndQuotesKeepThem) {

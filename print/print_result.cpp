@@ -69,6 +69,6 @@ PrintResult TakePrintResult() {
   return result;
 }
 
-void DiscardPrintResult() { std::remove(PrintResultPath().c_str()); }
+void DiscardPrintResult() { platform::RemoveFile(PrintResultPath()); }
 
 }  // namespace print

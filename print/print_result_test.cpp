@@ -18,7 +18,7 @@ TEST(PrintResult, WrittenReadBackOnceAndNeverLeftEmpty) {
   config::session.TempDir = dir.path();
   const std::string file = dir.file("zudavivi.msg");
 
-  ASSERT_TRUE(WritePrintResult({"/srv/TERM01/LIQ.txt", "no es pot\r\ncrear"}));
+  ASSERT_TRUE(WritePrintResult({"/srv/TERM01/LIQ.txt", "no es pot\r\ncrear", "", 0}));
   std::string bytes;
   ASSERT_TRUE(platform::ReadFile(file, &bytes));
   EXPECT_EQ(bytes, "DOCUMENT/srv/TERM01/LIQ.txt\r\nMESSAGEno es pot  crear\r\n");
@@ -30,7 +30,7 @@ TEST(PrintResult, WrittenReadBackOnceAndNeverLeftEmpty) {
 
   // Nothing to tell: no file. A record this reader does not know is
   // passed over.
-  ASSERT_TRUE(WritePrintResult({"", ""}));
+  ASSERT_TRUE(WritePrintResult(PrintResult()));
   EXPECT_FALSE(platform::PathExists(file));
   ASSERT_TRUE(platform::WriteFile(file, "PAGES 3\nMESSAGEcap impressora\n"));
   EXPECT_EQ(TakePrintResult().message, "cap impressora");

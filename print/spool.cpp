@@ -1,11 +1,11 @@
 #include "print/spool.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "config/session.h"
 #include "format/numeric_text.h"
 #include "format/text_utils.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "print/spool_format.h"
 
@@ -15,25 +15,20 @@ PrintState state;
 
 namespace {
 
-// Size of the spool's stdio buffer: a report writes some forty records per
-// department, and one write() per buffer keeps the kernel out of the loop.
+// The spool reaches the file in blocks of this size: a report writes some
+// forty records per department, and one write per block keeps the kernel
+// out of the loop.
 constexpr size_t kSpoolBuffer = 64 * 1024;
-
-// The buffer itself. The C library sizes a buffer it allocates by the file
-// system's block size (4 KiB) and ignores the size given to setvbuf without
-// a buffer, so the spool brings its own. It lives as long as the program:
-// a FILE left open (a test that resets `state`) is flushed at exit from it.
-char spoolBuffer[kSpoolBuffer];
 
 // Writes state.record, which already ends in CR LF. A lost record is
 // remembered for PrintClose; nothing is written while no spool is open.
 void WriteBuffered() {
   const std::string& r = state.record;
-  if (!state.spool) {
+  if (!platform::StagedOpen(state.spool)) {
     state.writeFailed = true;
     return;
   }
-  if (std::fwrite(r.data(), 1, r.size(), state.spool) != r.size()) state.writeFailed = true;
+  if (!platform::StagedWrite(&state.spool, r.data(), r.size())) state.writeFailed = true;
 }
 
 // Appends one record and its CR LF.
@@ -66,38 +61,29 @@ std::string SpoolPartPath() {
 }
 
 PrintStatus PrintOpen(const std::string& device) {
-  if (state.spool) {
-    std::fclose(state.spool);
-    std::remove(state.partPath.c_str());
-  }
-  state.spool = nullptr;
+  platform::AbandonStaged(&state.spool);
   state.writeFailed = false;
-  state.spoolPath = SpoolPath();
-  state.partPath = SpoolPartPath();
   // The spool of an earlier pass goes first: should this pass break, no
   // spool is there to be printed in its place.
-  std::remove(state.spoolPath.c_str());
-  state.spool = std::fopen(state.partPath.c_str(), "wb");
-  if (!state.spool) return PrintStatus::CannotCreate;
-  std::setvbuf(state.spool, spoolBuffer, _IOFBF, kSpoolBuffer);
+  const std::string spoolPath = SpoolPath();
+  platform::RemoveFile(spoolPath);
+  if (!platform::BeginStaged(spoolPath, SpoolPartPath(), kSpoolBuffer, &state.spool))
+    return PrintStatus::CannotCreate;
   WriteRecord(kDeviceTag, KeepOnOneRecord(device));
   return state.writeFailed ? PrintStatus::WriteFailed : PrintStatus::Ok;
 }
 
 PrintStatus PrintClose() {
-  if (!state.spool) return PrintStatus::NotOpen;
-  bool failed = state.writeFailed || std::ferror(state.spool) != 0;
-  if (std::fclose(state.spool) != 0) failed = true;
-  state.spool = nullptr;
+  if (!platform::StagedOpen(state.spool)) return PrintStatus::NotOpen;
+  const bool lost = state.writeFailed;
   state.writeFailed = false;
-  // rename() replaces the name in one step: a print program sees either no
-  // spool or the whole of it.
-  if (!failed && std::rename(state.partPath.c_str(), state.spoolPath.c_str()) != 0) failed = true;
-  if (failed) {
-    std::remove(state.partPath.c_str());
+  if (lost) {
+    platform::AbandonStaged(&state.spool);
     return PrintStatus::WriteFailed;
   }
-  return PrintStatus::Ok;
+  // The rename replaces the name in one step: a print program sees either
+  // no spool or the whole of it.
+  return platform::CommitStaged(&state.spool, false) ? PrintStatus::Ok : PrintStatus::WriteFailed;
 }
 
 void PrintPage(int16_t lines) {

@@ -29,8 +29,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
+
+#include "platform/staged_file.h"
 
 namespace print {
 
@@ -42,9 +43,9 @@ enum class PrintStatus : int16_t {
 };
 
 struct PrintState {
-  std::FILE* spool = nullptr;  // open between PrintOpen and PrintClose
-  std::string spoolPath;       // native path the spool gets at PrintClose
-  std::string partPath;        // native path written until then
+  // The spool file, open between PrintOpen and PrintClose: written under
+  // its companion name, given the spool's name by PrintClose.
+  platform::StagedFile spool;
   bool writeFailed = false;    // a record was lost since PrintOpen
   int16_t PrintPageLength = 0; // lines per page, as last given to PrintPage
   int16_t PrintLineCount = 0;  // lines advanced on the current page

@@ -26,7 +26,7 @@ class SpoolTest : public ::testing::Test {
     state = PrintState();
   }
   void TearDown() override {
-    if (state.spool) std::fclose(state.spool);
+    platform::AbandonStaged(&state.spool);
     state = PrintState();
   }
   // The spool file's bytes.

@@ -1,6 +1,6 @@
 // BTRCALL: operation dispatch, position blocks, and the operations on
 // whole files (Open, Close, Reset, Create, Stat, owners, transactions). The
-// record operations are in record_ops.cpp.
+// record operations are in btrcall_records.cpp.
 //
 // Map of this file:
 //   1. position blocks and the open-file table
@@ -15,14 +15,11 @@
 // commits keeps the first); closing a file inside a transaction rolls its
 // part back. Server files: one server transaction per connection for all
 // its files, committed at once; a file closed inside the transaction leaves
-// its writes in it (see recman/pg_engine.cpp).
+// its writes in it (see recman/pg/pg_engine.cpp).
 //
 // Reads between writes may share one SQLite read snapshot per open file;
 // held_reads.cpp has the rules that keep every call seeing what others had
 // committed before it began.
-
-#include <pthread.h>
-#include <sys/stat.h>
 
 #include <cstring>
 #include <mutex>
@@ -30,6 +27,7 @@
 #include "platform/coding.h"
 #include "platform/env.h"
 #include "platform/paths.h"
+#include "platform/process.h"
 #include "recman/btrcall.h"
 #include "recman/engine_choice.h"
 #include "recman/record_manager.h"
@@ -95,7 +93,7 @@ void ForgetAfterFork() {
 
 void InstallForkHandler() {
   static std::once_flag once;
-  std::call_once(once, [] { pthread_atfork(nullptr, nullptr, ForgetAfterFork); });
+  std::call_once(once, [] { platform::AddForkChildHook(ForgetAfterFork); });
 }
 
 void CloseFile(OpenFile* f) {

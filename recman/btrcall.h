@@ -3,10 +3,10 @@
 // The suite reads and writes its data files through this one call, with the
 // record manager's published operation codes, status codes and buffer
 // layouts (listed below). Our record manager keeps each data file as one
-// SQLite database at the path given (see recman/sqlite_engine.cpp for the
-// storage, recman/lock_file.cpp for locking), or, for a suite whose
+// SQLite database at the path given (see recman/sqlite/sqlite_engine.cpp for the
+// storage, recman/sqlite/lock_file.cpp for locking), or, for a suite whose
 // Brol.ini names a database server, as tables of a PostgreSQL server
-// (recman/engine_choice.h, recman/pg_engine.cpp); callers never see that.
+// (recman/engine_choice.h, recman/pg/pg_engine.cpp); callers never see that.
 //
 // Naming: the entry point is recman::BTRCALL (namespace recman, C++ linkage).
 // Callers include this header and call recman::BTRCALL(...).
@@ -41,7 +41,7 @@
 //
 // Threads: a process calls BTRCALL from one thread at a time, as the suite's
 // programs do (SQLite runs in its single-thread mode, without locks; see
-// ConfigureLibrary in recman/sqlite_engine.cpp). Other processes may use the
+// ConfigureLibrary in recman/sqlite/sqlite_engine.cpp). Other processes may use the
 // same files at the same time.
 #pragma once
 

@@ -8,7 +8,7 @@
 // processes insert or delete meanwhile. After Delete there is no current
 // record, but Next and Previous still go on from where it stood.
 //
-// Locks (see recman/lock_file.cpp): a get with +200 takes the record's lock
+// Locks (see recman/sqlite/lock_file.cpp): a get with +200 takes the record's lock
 // or returns 84; with +100 it waits (polling) until it can. The lock is held
 // until Unlock, Update or Delete of that record, the next locking get, or
 // Close. Update and Delete of a record locked by another open give 84.

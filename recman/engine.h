@@ -3,8 +3,8 @@
 // BTRCALL (recman/btrcall.cpp) does the record manager's work: buffers,
 // statuses, currency, key images. It reaches the stored records and the
 // locks only through these small classes. Two engines implement them: the
-// SQLite one (recman/sqlite_engine.cpp, one file per data file, locks in a
-// companion lock file) and the server one (recman/pg_engine.cpp, a
+// SQLite one (recman/sqlite/sqlite_engine.cpp, one file per data file, locks in a
+// companion lock file) and the server one (recman/pg/pg_engine.cpp, a
 // PostgreSQL server shared by the terminals of several machines). Which one
 // keeps a data file is the suite's setting (recman/engine_choice.h).
 //
@@ -233,7 +233,7 @@ class Engine {
                                std::vector<std::string>* problems) = 0;
 };
 
-// The SQLite engine: data files as files (recman/sqlite_engine.cpp). The
+// The SQLite engine: data files as files (recman/sqlite/sqlite_engine.cpp). The
 // engine of a given data file is EngineFor's (recman/engine_choice.h).
 Engine& DefaultEngine();
 

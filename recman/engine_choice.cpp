@@ -2,14 +2,12 @@
 // engine_choice.h).
 #include "recman/engine_choice.h"
 
-#include <unistd.h>
-
 #include <map>
 #include <memory>
-#include <vector>
 
 #include "config/ini_reader.h"
 #include "platform/codepage.h"
+#include "platform/directory.h"
 #include "platform/paths.h"
 #include "recman/pg/pg_engine.h"
 
@@ -87,33 +85,9 @@ std::map<EngineKey, std::unique_ptr<Engine>>& ServerEngines() {
 
 }  // namespace
 
-std::string AbsolutePath(const std::string& path) {
-  std::string full = path;
-  if (full.empty() || full[0] != '/') {
-    std::vector<char> cwd(4096);
-    if (getcwd(cwd.data(), cwd.size()) != nullptr) full = std::string(cwd.data()) + "/" + full;
-  }
-  std::vector<std::string> parts;
-  size_t at = 0;
-  while (at <= full.size()) {
-    size_t slash = full.find('/', at);
-    if (slash == std::string::npos) slash = full.size();
-    std::string part = full.substr(at, slash - at);
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
-    }
-    at = slash + 1;
-  }
-  std::string out;
-  for (const std::string& p : parts) out += "/" + p;
-  return out.empty() ? "/" : out;
-}
-
 SuiteSetting SuiteOf(const std::string& nativePath) {
   SuiteSetting s;
-  s.root = RootOf(FolderOf(AbsolutePath(nativePath)));
+  s.root = RootOf(FolderOf(platform::AbsolutePath(nativePath)));
   if (s.root.empty()) return s;
   std::string ini = SuiteName((s.root == "/" ? "" : s.root) + "/Brol.ini");
   s.connection = platform::Cp850ToUtf8(config::IniRead(ini, kSection, kConnectionKey));

@@ -51,9 +51,4 @@ Engine& EngineFor(const std::string& nativePath);
 // Returns 0 or the status of the first commit that failed.
 int16_t EndServerTransactions(bool commit);
 
-// The absolute form of a native path: made from the current folder when
-// relative, "." and empty components dropped, ".." taking off the
-// component before it. "/" stays "/".
-std::string AbsolutePath(const std::string& path);
-
 }  // namespace recman

@@ -58,15 +58,6 @@ std::string Literal(const std::string& s) {
   return out + "'";
 }
 
-TEST(AbsolutePathTest, DropsDotsAndEmptyComponents) {
-  EXPECT_EQ(AbsolutePath("/a//b/./c/../d"), "/a/b/d");
-  EXPECT_EQ(AbsolutePath("/.."), "/");
-  EXPECT_EQ(AbsolutePath("/"), "/");
-  char cwd[4096];
-  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-  EXPECT_EQ(AbsolutePath("x/y.dat"), AbsolutePath(std::string(cwd) + "/x/y.dat"));
-}
-
 TEST(SuiteOfTest, TheNearestBrolIniAboveTheFileNamesTheSuite) {
   TestDir dir;
   EXPECT_EQ(SuiteOf(dir.file("DADES/x.dat")).root, "");  // no suite: SQLite

@@ -1,7 +1,7 @@
 // The record manager's state: the files this process has open through
 // BTRCALL, each with its currency, its locks and its held read snapshot;
 // and the routines that btrcall.cpp (dispatch, whole-file operations),
-// record_ops.cpp (gets and writes) and held_reads.cpp (snapshots kept
+// btrcall_records.cpp (gets and writes) and held_reads.cpp (snapshots kept
 // between reads) share. Only those files and the tests include this header.
 //
 // State: one RecmanState instance, `recman::manager`. Tests may reset it by
@@ -78,7 +78,7 @@ struct RecmanState {
 };
 extern RecmanState manager;
 
-// ---- Shared by btrcall.cpp and record_ops.cpp ---------------------------
+// ---- Shared by btrcall.cpp and btrcall_records.cpp ---------------------
 
 // The open file a position block names, or nullptr (the caller gives 3).
 OpenFile* FileOf(const void* block);
@@ -91,7 +91,7 @@ void MirrorCurrency(OpenFile* f, void* block);
 // process already writes in the transaction).
 int16_t JoinTransaction(OpenFile* f);
 
-// The record operations (record_ops.cpp), called by BTRCALL with the
+// The record operations (btrcall_records.cpp), called by BTRCALL with the
 // operation split into its code and lock bias. Each returns the status of
 // the call, as BTRCALL does.
 int16_t DoGet(uint16_t op, uint16_t bias, void* block, void* data,

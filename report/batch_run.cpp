@@ -1,7 +1,5 @@
 #include "report/batch_run.h"
 
-#include <unistd.h>
-
 #include <cctype>
 #include <cstdio>
 
@@ -10,6 +8,7 @@
 #include "datafile/data_open.h"
 #include "datafile/data_messages.h"
 #include "platform/codepage.h"
+#include "platform/directory.h"
 #include "print/device_name.h"
 #include "report/main_flow.h"
 #include "report/pass_messages.h"
@@ -32,9 +31,9 @@ std::string AnchoredPath(const std::string& path) {
   const bool drive =
       path.size() > 1 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(first));
   if (path.empty() || first == '/' || first == '\\' || drive) return path;
-  char cwd[4096];
-  if (getcwd(cwd, sizeof cwd) == nullptr) return path;
-  return std::string(cwd) + "/" + path;
+  const std::string cwd = platform::CurrentDirectory();
+  if (cwd.empty()) return path;
+  return cwd + "/" + path;
 }
 
 // A document device with a relative file or folder ("PDF:liq.pdf",

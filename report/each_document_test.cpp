@@ -18,7 +18,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/process.h"
-#include "report/demo_root_fixture.h"
+#include "report/demo_root_test_support.h"
 
 namespace {
 

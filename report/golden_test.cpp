@@ -17,7 +17,7 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/test_dir.h"
-#include "report/demo_root_fixture.h"
+#include "report/demo_root_test_support.h"
 
 namespace {
 

@@ -1,7 +1,5 @@
 #include "report/main_flow.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,6 +18,9 @@
 #include "format/text_utils.h"
 #include "platform/codepage.h"
 #include "platform/console.h"
+#include "platform/directory.h"
+#include "platform/env.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/version.h"
@@ -47,11 +48,11 @@ void AnchorTempDir() {
   std::string& temp = config::session.TempDir;
   const std::string native = platform::SuitePath(temp);
   if (native.empty() || native[0] != '/') {
-    char cwd[4096];
-    if (getcwd(cwd, sizeof cwd) == nullptr) return;
+    const std::string cwd = platform::CurrentDirectory();
+    if (cwd.empty()) return;
     temp = platform::Utf8ToCp850(cwd) + "\\" + temp;
   }
-  setenv("ZULTMP", platform::SuitePath(temp).c_str(), 1);
+  platform::SetEnv("ZULTMP", platform::SuitePath(temp));
 }
 
 }  // namespace
@@ -60,7 +61,7 @@ bool StartSession(std::string* message) {
   config::SessionInit();
   AnchorTempDir();
   const std::string& root = config::session.RootDir;
-  if (!root.empty() && chdir(platform::SuitePath(root).c_str()) != 0) {
+  if (!root.empty() && !platform::ChangeDirectory(platform::SuitePath(root))) {
     *message = config::ByLanguage("NO ES POT ACCEDIR AL DIRECTORI ",
                                   "NOM SE PODE ACEDER AO DIRECT\xE0RIO ",
                                   "NON SE P\xE3T ACCEDIR ATH DIRECTORI ",
@@ -167,7 +168,7 @@ void RefuseArguments(const std::string& message) {
 // A spool that must not be printed: closed and removed.
 void DiscardSpool() {
   print::PrintClose();
-  std::remove(print::SpoolPath().c_str());
+  platform::RemoveFile(print::SpoolPath());
 }
 
 }  // namespace
@@ -209,7 +210,7 @@ PassResult RunReportPass(std::string* message, bool printEmpty, int* printerCode
   }
   // The table for the books goes with the printout or not at all.
   if (!state.FiguresFile.empty() && !WriteFiguresFile(state.FiguresFile)) {
-    std::remove(print::SpoolPath().c_str());
+    platform::RemoveFile(print::SpoolPath());
     *message = PassMessage(PassResult::FiguresFailed);
     return PassResult::FiguresFailed;
   }

@@ -1,7 +1,5 @@
 #include "report/pass_messages.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "config/language.h"
@@ -11,6 +9,7 @@
 #include "format/dotted_code.h"
 #include "format/text_utils.h"
 #include "platform/codepage.h"
+#include "platform/directory.h"
 #include "platform/paths.h"
 #include "print/device_name.h"
 #include "print/spool.h"
@@ -29,9 +28,10 @@ namespace {
 // directory (as the print program's paths are too), named from the file
 // system's root; others as they are.
 std::string FromRoot(const std::string& path) {
-  char cwd[4096];
-  if (!path.empty() && path[0] != '/' && getcwd(cwd, sizeof cwd) != nullptr)
-    return platform::Utf8ToCp850(cwd) + "/" + path;
+  if (!path.empty() && path[0] != '/') {
+    const std::string cwd = platform::CurrentDirectory();
+    if (!cwd.empty()) return platform::Utf8ToCp850(cwd) + "/" + path;
+  }
   return path;
 }
 

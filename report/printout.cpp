@@ -135,7 +135,7 @@ void ParticularLine() {
   std::memset(t + tdespesa::kDescription.offset, ' ', tdespesa::kDescription.width);
   const char* pg = state.PagamH.data();
   int16_t status = 0;
-  datafile::DataSeek(kTDespesa, 0, GetBytes(pg, pagam::kType), 0, status);
+  datafile::DataSeek(kTDespesa, 0, GetBytes(pg, pagam::kType), datafile::kSeekEqual, status);
   CheckSingleRead(kTDespesa, status);
 
   std::string text = format::TrimLeadingBlanks(format::TrimTrailingBlanks(GetBytes(t, tdespesa::kDescription)) + " ") +

@@ -1,5 +1,5 @@
 // The selection form's hooks: what the form engine and its browse lists
-// (console/form_engine.h, console/browse.h) ask of this program.
+// (forms/form_engine.h, forms/browse.h) ask of this program.
 //
 // The form (FORMS\TORBELAN.JPN) has two screens:
 //   screen 1  field 1 settlement date (type 1, a date in input form),

@@ -21,11 +21,12 @@ ReportState state;
 namespace {
 
 constexpr int32_t kGeneralBase = 1000000;  // base of group 1
-constexpr int16_t kNextRecord = 1;
-constexpr int16_t kExact = 0;
-constexpr int16_t kGreaterOrEqual = 1;
-constexpr int16_t kKeyNotFound = 4;
-constexpr int16_t kEndOfFile = 9;
+using datafile::kSeekEqual;
+using datafile::kSeekGreaterOrEqual;
+using datafile::kSkipNext;
+using datafile::kStatusEndOfFile;
+using datafile::kStatusKeyNotFound;
+using datafile::kStatusOk;
 
 std::string Bytes(const char* rec, size_t offset, size_t width) {
   return std::string(rec + offset, width);
@@ -52,13 +53,13 @@ bool Stopped() { return state.FailedFile != 0; }
 // only on 0, and only while the pass has not stopped. End of file ends the
 // walk; any other status also stops the pass.
 bool WalkOn(int16_t fileNumber, int16_t status) {
-  if (status != 0 && status != kEndOfFile) NoteFailure(fileNumber, status);
-  return status == 0 && !Stopped();
+  if (status != kStatusOk && status != kStatusEndOfFile) NoteFailure(fileNumber, status);
+  return status == kStatusOk && !Stopped();
 }
 
 // Checks a single exact read: found, or not there, are both expected.
 void SingleRead(int16_t fileNumber, int16_t status) {
-  if (status != 0 && status != kKeyNotFound && status != kEndOfFile)
+  if (status != kStatusOk && status != kStatusKeyNotFound && status != kStatusEndOfFile)
     NoteFailure(fileNumber, status);
 }
 
@@ -164,22 +165,22 @@ void CommunityPass() {
   const char* c = state.CobramH.data();
 
   int16_t status = 0;
-  datafile::DataSeek(kPropietH, 0, code, kGreaterOrEqual, status);
+  datafile::DataSeek(kPropietH, 0, code, kSeekGreaterOrEqual, status);
   while (WalkOn(kPropietH, status) && DepartmentOfCommunity(code)) {
     state.DepartmentCount++;
     const int d = PackedValue(p, propiet::kKey) % 1000;
     // Collections of the department up to the selection date.
     std::string limit = Bytes(p, 0, 4) + state.SelectionDate;
     int16_t cs = 0;
-    datafile::DataSeek(kCobramH, 0, Bytes(p, 0, 4), kGreaterOrEqual, cs);
+    datafile::DataSeek(kCobramH, 0, Bytes(p, 0, 4), kSeekGreaterOrEqual, cs);
     while (WalkOn(kCobramH, cs) && std::memcmp(c, limit.data(), 8) <= 0) {
       char st = c[cobram::kState.offset];
       if (st == 'C' || st == 'I')
         state.DeptFunds[d] = AddMoney(state.DeptFunds[d], int64_t(GetInt32(c, cobram::kIn)) -
                                                               GetInt32(c, cobram::kOut));
-      datafile::DataSkip(kCobramH, kNextRecord, cs);
+      datafile::DataSkip(kCobramH, kSkipNext, cs);
     }
-    datafile::DataSkip(kPropietH, kNextRecord, status);
+    datafile::DataSkip(kPropietH, kSkipNext, status);
   }
   if (Stopped()) return;
 
@@ -189,7 +190,7 @@ void CommunityPass() {
                                state.CommunityVat, state.CommunityWithholding);
   int feeGroup = 1;
   int16_t ds = 0;
-  datafile::DataSeek(kFinDespH, 0, code, kExact, ds);
+  datafile::DataSeek(kFinDespH, 0, code, kSeekEqual, ds);
   SingleRead(kFinDespH, ds);
   if (ds == 0) feeGroup = FeeGroup(GetBytes(state.FinDespH.data(), findesp::kText));
   state.GroupExpense[feeGroup] = fees;
@@ -198,7 +199,7 @@ void CommunityPass() {
   const char* pg = state.PagamH.data();
   std::string limit = code + state.SelectionDate;
   int16_t ps = 0;
-  datafile::DataSeek(kPagamH, 0, code, kGreaterOrEqual, ps);
+  datafile::DataSeek(kPagamH, 0, code, kSeekGreaterOrEqual, ps);
   while (WalkOn(kPagamH, ps) && std::memcmp(pg, limit.data(), 6) <= 0) {
     int32_t n = PackedValue(pg, pagam::kNumber);
     int32_t amount = GetInt32(pg, pagam::kAmount);
@@ -207,7 +208,7 @@ void CommunityPass() {
     } else if (n >= 1 && n <= 7) {
       state.GroupExpense[n] = AddMoney(state.GroupExpense[n], amount);
     }
-    datafile::DataSkip(kPagamH, kNextRecord, ps);
+    datafile::DataSkip(kPagamH, kSkipNext, ps);
   }
 }
 
@@ -224,7 +225,7 @@ int32_t CarriedOverBalance() {
     PutInt16(t, threbut::kFlag.offset, 9);
     int16_t status = 0;
     const char key = char(BalanceConceptKey(p, propiet::kBalance, k));
-    datafile::DataSeek(kTHRebut, 0, std::string(1, key), kExact, status);
+    datafile::DataSeek(kTHRebut, 0, std::string(1, key), kSeekEqual, status);
     SingleRead(kTHRebut, status);
     if (GetInt16(t, threbut::kFlag) == 1)
       balance = AddMoney(balance, -int64_t(BalanceAmount(p, propiet::kBalance, k)));
@@ -268,10 +269,10 @@ void SettleDepartment(const std::string& code) {
   std::string prefix = code + "S" + Bytes(p, 2, 2);
   std::string limit = prefix + state.SelectionDate;
   int16_t ps = 0;
-  datafile::DataSeek(kPagamH, 1, prefix, kGreaterOrEqual, ps);
+  datafile::DataSeek(kPagamH, 1, prefix, kSeekGreaterOrEqual, ps);
   while (WalkOn(kPagamH, ps) && ParticularWithin(state.PagamH.data(), limit)) {
     ParticularLine();
-    datafile::DataSkip(kPagamH, kNextRecord, ps);
+    datafile::DataSkip(kPagamH, kSkipNext, ps);
   }
   if (Stopped()) return;
   SettlementSummary();
@@ -284,12 +285,12 @@ void DepartmentPass() {
   const std::string code = CommunityCode();
   const char* p = state.PropietH.data();
   int16_t status = 0;
-  datafile::DataSeek(kPropietH, 0, code, kGreaterOrEqual, status);
+  datafile::DataSeek(kPropietH, 0, code, kSeekGreaterOrEqual, status);
   while (WalkOn(kPropietH, status) && DepartmentOfCommunity(code)) {
     bool selected = std::memcmp(p, state.FirstKey.data(), 4) >= 0 &&
                     std::memcmp(p, state.LastKey.data(), 4) <= 0;
     if (selected) SettleDepartment(code);
-    datafile::DataSkip(kPropietH, kNextRecord, status);
+    datafile::DataSkip(kPropietH, kSkipNext, status);
   }
 }
 
@@ -308,19 +309,19 @@ void ProduceSettlements() {
   const std::string lastCommunity = state.LastKey.substr(0, 2);
   const char* f = state.FinquesH.data();
   int16_t status = 0;
-  datafile::DataSeek(kFinquesH, 0, state.FirstKey.substr(0, 2), kGreaterOrEqual, status);
+  datafile::DataSeek(kFinquesH, 0, state.FirstKey.substr(0, 2), kSeekGreaterOrEqual, status);
   while (WalkOn(kFinquesH, status) && std::memcmp(f, lastCommunity.data(), 2) <= 0) {
     const std::string lastSettled = GetBytes(f, finques::kLastSettled);
     if (PeriodAlreadySettled(lastSettled, state.SelectionDate)) {
       state.CommunitiesNotSettled.push_back({CommunityCode(), lastSettled});
-      datafile::DataSkip(kFinquesH, kNextRecord, status);
+      datafile::DataSkip(kFinquesH, kSkipNext, status);
       continue;
     }
     PrepareCommunity();
     CommunityPass();
     if (!Stopped()) DepartmentPass();
     if (Stopped()) return;
-    datafile::DataSkip(kFinquesH, kNextRecord, status);
+    datafile::DataSkip(kFinquesH, kSkipNext, status);
   }
 }
 

@@ -16,7 +16,7 @@
 // server (recman/engine_choice.h) keeps its data files in it: every
 // terminal, on whichever machine, reaches the same tables through libpq.
 // The record manager's contract (operations, statuses, currency, key
-// images) is btrcall.cpp's and record_ops.cpp's, the same for both engines;
+// images) is btrcall.cpp's and btrcall_records.cpp's, the same for both engines;
 // this engine only stores records and key images and keeps the locks.
 //
 // Locks. Record locks (+100/+200) and the open lock (shared for every open,
@@ -89,6 +89,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "platform/directory.h"
 #include "platform/env.h"
 #include "recman/btrcall.h"
 #include "recman/key_layout.h"
@@ -179,7 +180,7 @@ class ServerEngine : public Engine {
   // path does not lie inside the suite root.
   int16_t PlaceOf(const std::string& path, Place* place) {
     std::string relative;
-    if (!RelativeTo(suite_.root, AbsolutePath(path), &relative)) return B_INVALID_FILE_NAME;
+    if (!RelativeTo(suite_.root, platform::AbsolutePath(path), &relative)) return B_INVALID_FILE_NAME;
     place->schema = schema_;
     place->name = TableName(relative);
     place->table = schema_ + "." + QuoteIdentifier(place->name);

@@ -1,12 +1,11 @@
 // Sessions with the database server (contract in pg_session.h).
 #include "recman/pg/pg_session.h"
 
-#include <pthread.h>
-
 #include <cstring>
 #include <mutex>
 
 #include "platform/env.h"
+#include "platform/process.h"
 #include "recman/btrcall.h"
 
 namespace recman {
@@ -82,7 +81,7 @@ void ForgetSessionsAfterFork() {
 namespace {
 void InstallForkHandler() {
   static std::once_flag once;
-  std::call_once(once, [] { pthread_atfork(nullptr, nullptr, ForgetSessionsAfterFork); });
+  std::call_once(once, [] { platform::AddForkChildHook(ForgetSessionsAfterFork); });
 }
 }  // namespace
 

@@ -60,7 +60,7 @@
 //     state as if it were the file's.
 // A file that cannot be written is opened read-only wherever it lies. Such
 // opens report FileInfo::readOnly, and the record manager refuses their
-// writes with 46 (recman/lock_file.cpp for the locks of such an open).
+// writes with 46 (recman/sqlite/lock_file.cpp for the locks of such an open).
 //
 // THE DATABASE LAYOUT (changing any of it makes existing files unreadable;
 // raise kFormatVersion and convert):
@@ -82,15 +82,14 @@
 
 #include "recman/sqlite/sqlite_internal.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <string>
 
 #include "platform/env.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/process.h"
 #include "recman/sqlite/lock_file.h"
 
 namespace recman {
@@ -201,18 +200,15 @@ std::string UriPath(const std::string& path) {
 int16_t OpenDatabase(const std::string& path, bool forWriting, sqlite3** db,
                      bool* readOnly) {
   *db = nullptr;
-  const bool folderWritable = access(DirectoryOf(path).c_str(), W_OK) == 0;
-  const bool writable =
-      forWriting && folderWritable && access(path.c_str(), W_OK) == 0;
+  const bool folderWritable = platform::CanWrite(DirectoryOf(path));
+  const bool writable = forWriting && folderWritable && platform::CanWrite(path);
   *readOnly = !writable;
   std::string name = path;
   int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) |
               SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE;
   if (!folderWritable) {
-    struct stat wal;
-    bool logged = stat((path + "-wal").c_str(), &wal) == 0 && wal.st_size > 0;
-    struct stat shm;
-    if (logged && stat((path + "-shm").c_str(), &shm) != 0) return B_ACCESS_DENIED;
+    bool logged = platform::FileSize(path + "-wal") > 0;
+    if (logged && !platform::PathExists(path + "-shm")) return B_ACCESS_DENIED;
     if (!logged) {
       name = "file:" + UriPath(path) + "?immutable=1";
       flags |= SQLITE_OPEN_URI;
@@ -235,7 +231,7 @@ int16_t OpenDatabase(const std::string& path, bool forWriting, sqlite3** db,
 
 namespace {
 
-// The locks of one open: the data file's lock file (recman/lock_file.cpp),
+// The locks of one open: the data file's lock file (recman/sqlite/lock_file.cpp),
 // whose shared page carries the write generation.
 class SqliteLocks : public FileLocks {
  public:
@@ -266,8 +262,7 @@ class SqliteEngine : public Engine {
   SqliteEngine() { ConfigureLibrary(); }  // one engine per program
 
   int16_t Exists(const std::string& path) override {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 ? B_OK : B_FILE_NOT_FOUND;
+    return platform::PathExists(path) ? B_OK : B_FILE_NOT_FOUND;
   }
 
   std::unique_ptr<FileLocks> NewLocks(const std::string& path) override {
@@ -275,17 +270,16 @@ class SqliteEngine : public Engine {
   }
 
   int16_t Probe(const std::string& path) override {
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0) return B_FILE_NOT_FOUND;
-    if (!S_ISREG(st.st_mode)) return B_NOT_A_DATA_FILE;
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == EACCES ? B_ACCESS_DENIED : B_IO_ERROR;
-    unsigned char h[100];
-    ssize_t n = read(fd, h, sizeof h);
-    close(fd);
+    if (!platform::PathExists(path)) return B_FILE_NOT_FOUND;
+    if (!platform::IsRegularFile(path)) return B_NOT_A_DATA_FILE;
+    std::string head;
+    int error = 0;
+    if (!platform::ReadFileHead(path, 100, &head, &error))
+      return error == EACCES ? B_ACCESS_DENIED : B_IO_ERROR;
     // The SQLite header: magic text, then application_id big-endian at 68.
-    if (n != ssize_t(sizeof h) || std::memcmp(h, "SQLite format 3", 16) != 0)
+    if (head.size() != 100 || std::memcmp(head.data(), "SQLite format 3", 16) != 0)
       return B_NOT_A_DATA_FILE;
+    const unsigned char* h = reinterpret_cast<const unsigned char*>(head.data());
     int32_t app = int32_t((uint32_t(h[68]) << 24) | (uint32_t(h[69]) << 16) |
                           (uint32_t(h[70]) << 8) | uint32_t(h[71]));
     return app == kApplicationId ? B_OK : B_NOT_A_DATA_FILE;
@@ -293,38 +287,35 @@ class SqliteEngine : public Engine {
 
   int16_t Create(const std::string& path, const FileLayout& layout,
                  bool replace) override {
-    struct stat st;
-    bool exists = stat(path.c_str(), &st) == 0;
+    bool exists = platform::PathExists(path);
     if (exists && !replace) return B_FILE_EXISTS;
-    if (exists && !S_ISREG(st.st_mode)) return B_CREATE_IO_ERROR;
-    std::string tmp = path + ".new" + std::to_string(getpid());
-    unlink(tmp.c_str());
-    unlink((tmp + "-wal").c_str());
-    unlink((tmp + "-shm").c_str());
+    if (exists && !platform::IsRegularFile(path)) return B_CREATE_IO_ERROR;
+    std::string tmp = path + ".new" + std::to_string(platform::ProcessId());
+    platform::RemoveFile(tmp);
+    platform::RemoveFile(tmp + "-wal");
+    platform::RemoveFile(tmp + "-shm");
     int16_t status = Build(tmp, layout);
     if (status != B_OK) {
-      unlink(tmp.c_str());
+      platform::RemoveFile(tmp);
       return status;
     }
     // The caller holds the exclusive open lock, so nobody has the old file
     // open: its WAL and shared-memory files are stale and must not be
     // applied to the new database.
-    unlink((path + "-wal").c_str());
-    unlink((path + "-shm").c_str());
-    int rc;
+    platform::RemoveFile(path + "-wal");
+    platform::RemoveFile(path + "-shm");
     if (replace) {
-      rc = rename(tmp.c_str(), path.c_str());
+      if (!platform::RenameFile(tmp, path)) {
+        platform::RemoveFile(tmp);
+        return B_CREATE_IO_ERROR;
+      }
     } else {
-      rc = link(tmp.c_str(), path.c_str());  // fails if the name was taken
-      int e = errno;
-      unlink(tmp.c_str());
-      if (rc != 0) return e == EEXIST ? B_FILE_EXISTS : B_CREATE_IO_ERROR;
+      int error = 0;
+      bool linked = platform::LinkFile(tmp, path, &error);  // fails if the name was taken
+      platform::RemoveFile(tmp);
+      if (!linked) return error == EEXIST ? B_FILE_EXISTS : B_CREATE_IO_ERROR;
     }
-    if (rc != 0) {
-      unlink(tmp.c_str());
-      return B_CREATE_IO_ERROR;
-    }
-    SyncDirectory(path);
+    platform::SyncDirectory(DirectoryOf(path));
     return B_OK;
   }
 
@@ -371,14 +362,6 @@ class SqliteEngine : public Engine {
   }
 
  private:
-  static void SyncDirectory(const std::string& path) {
-    int fd = open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-      fsync(fd);
-      close(fd);
-    }
-  }
-
   static int16_t Build(const std::string& tmp, const FileLayout& layout) {
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(tmp.c_str(), &db,

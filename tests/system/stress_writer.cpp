@@ -119,21 +119,21 @@ struct Amounts {
 
 bool ReadCurrent(Amounts* out) {
   int16_t status = 0;
-  datafile::DataSeek(report::kPropietH, 0, std::string(), 1, status);
+  datafile::DataSeek(report::kPropietH, 0, std::string(), datafile::kSeekGreaterOrEqual, status);
   while (status == 0) {
     out->departments[DeptDigits(propiet)] = report::GetInt32(
         reinterpret_cast<const char*>(propiet), kDeptAmount);
-    datafile::DataSkip(report::kPropietH, 1, status);
+    datafile::DataSkip(report::kPropietH, datafile::kSkipNext, status);
   }
   if (status != recman::B_END_OF_FILE) {
     std::fprintf(stderr, "stress_writer: PropietH read with status %d\n", status);
     return false;
   }
-  datafile::DataSeek(report::kCobramH, 0, std::string(), 1, status);
+  datafile::DataSeek(report::kCobramH, 0, std::string(), datafile::kSeekGreaterOrEqual, status);
   while (status == 0) {
     out->collections[datafile::DataPosition(report::kCobramH, 0)] =
         report::GetInt32(reinterpret_cast<const char*>(cobram), kIn);
-    datafile::DataSkip(report::kCobramH, 1, status);
+    datafile::DataSkip(report::kCobramH, datafile::kSkipNext, status);
   }
   if (status != recman::B_END_OF_FILE) {
     std::fprintf(stderr, "stress_writer: CobramH read with status %d\n", status);
@@ -165,7 +165,7 @@ int OneTransaction(std::mt19937& rng, int communities, int departments, int fd, 
   int which = std::uniform_int_distribution<int>(0, kCollectionsPerDepartment - 1)(rng);
   int16_t status = 0;
   const std::string key = DeptKey(c, d);
-  datafile::DataSeek(report::kPropietH, 0, key, 0, status);
+  datafile::DataSeek(report::kPropietH, 0, key, datafile::kSeekEqual, status);
   if (status == recman::B_KEY_NOT_FOUND) return -1;
   if (status != 0) {
     std::fprintf(stderr, "stress_writer: PropietH seek status %d\n", status);
@@ -175,10 +175,10 @@ int OneTransaction(std::mt19937& rng, int communities, int departments, int fd, 
   // the final fetch takes the lock (and waits for it).
   if (which == 0) {
     datafile::DataLockMode(report::kCobramH, "A", status);
-    datafile::DataSeek(report::kCobramH, 0, key, 1, status);
+    datafile::DataSeek(report::kCobramH, 0, key, datafile::kSeekGreaterOrEqual, status);
   } else {
     datafile::DataLockMode(report::kCobramH, "D", status);
-    datafile::DataSeek(report::kCobramH, 0, key, 1, status);
+    datafile::DataSeek(report::kCobramH, 0, key, datafile::kSeekGreaterOrEqual, status);
     datafile::DataLockMode(report::kCobramH, "A", status);
     if (status == 0) datafile::DataSkip(report::kCobramH, int16_t(which), status);
   }
@@ -263,11 +263,11 @@ int Sweep(const std::string& root, const std::string& logPath) {
   char* r = reinterpret_cast<char*>(cobram);
   for (long n = 0; !platform::PathExists(stop); ++n) {
     int16_t status = Transaction(recman::B_BEGIN_TRANSACTION);
-    datafile::DataSeek(report::kCobramH, 0, std::string(), 1, status);
+    datafile::DataSeek(report::kCobramH, 0, std::string(), datafile::kSeekGreaterOrEqual, status);
     while (status == 0) {
       report::PutInt32(r, kIn.offset, report::GetInt32(r, kIn) + 1);
       status = Update(report::kCobramH, cobram, report::cobram::kLength);
-      if (status == 0) datafile::DataSkip(report::kCobramH, 1, status);
+      if (status == 0) datafile::DataSkip(report::kCobramH, datafile::kSkipNext, status);
     }
     if (status != recman::B_END_OF_FILE) {
       std::fprintf(stderr, "stress_writer: sweep status %d\n", status);

@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/staged_file.h"
 #include "print/figures_table.h"
 #include "tools/zudavivi/department_split.h"
 #include "tools/zudavivi/output_file.h"
@@ -39,16 +40,31 @@ std::string PartTitle(const std::string& title, const DepartmentPart& part) {
   return out;
 }
 
+// A file of the folder, written whole under `part` (the renderers stage
+// their own writing beside it) until every file of the run is.
+struct Finished {
+  std::string target;
+  std::string part;
+};
+
 // A renderer's message names the file it wrote; the operator is told the
 // document's own name.
-std::string NamingTheTarget(std::string error, const OutputFile& out) {
-  size_t at = error.find(out.part);
-  if (at != std::string::npos) error.replace(at, out.part.size(), out.target);
+std::string NamingTheTarget(std::string error, const Finished& file) {
+  size_t at = error.find(file.part);
+  if (at != std::string::npos) error.replace(at, file.part.size(), file.target);
   return error;
 }
 
-void AbandonAll(const std::vector<OutputFile>& staged) {
-  for (const OutputFile& out : staged) AbandonOutput(out);
+void AbandonAll(const std::vector<Finished>& files, size_t from = 0) {
+  for (size_t i = from; i < files.size(); ++i) platform::RemoveFile(files[i].part);
+}
+
+// Writes the index whole under its part name.
+bool WriteIndex(const Finished& file, const std::string& bytes, std::string* error) {
+  platform::StagedFile out;
+  if (!BeginOutput(file.part, &out, error)) return false;
+  platform::StagedWrite(&out, bytes.data(), bytes.size());
+  return CommitOutput(&out, error);
 }
 
 }  // namespace
@@ -72,13 +88,13 @@ int RenderEach(const std::string& spool, const Device& device, const std::string
   }
 
   const bool pdf = device.kind == DeviceKind::PdfEach;
-  std::vector<OutputFile> staged;
+  std::vector<Finished> staged;
   std::string index = print::IndexHeader();
   for (size_t i = 0; i < parts.size(); ++i) {
     const std::string file = names[i] + (pdf ? ".pdf" : ".txt");
     const std::string target = folder + "/" + file;
-    staged.push_back(OutputFile{target, PartPath(target)});
-    const OutputFile& out = staged.back();
+    staged.push_back(Finished{target, PartPath(target)});
+    const Finished& out = staged.back();
     long partPages = 0;
     int code = pdf ? RenderPdf(parts[i].spool, out.part, PartTitle(title, parts[i]), &partPages,
                                error)
@@ -92,16 +108,18 @@ int RenderEach(const std::string& spool, const Device& device, const std::string
                               file);
   }
   const std::string indexPath = folder + "/" + kIndexName;
-  staged.push_back(OutputFile{indexPath, PartPath(indexPath)});
-  if (!platform::WriteFile(staged.back().part, index)) {
-    *error = CannotWriteDocument(indexPath, errno);
+  staged.push_back(Finished{indexPath, PartPath(indexPath)});
+  if (!WriteIndex(staged.back(), index, error)) {
+    *error = NamingTheTarget(*error, staged.back());
     AbandonAll(staged);
     return 2;
   }
   // Every file is whole: they take their names, the index last.
   for (size_t i = 0; i < staged.size(); ++i) {
-    if (!CommitOutput(staged[i], error)) {
-      AbandonAll(std::vector<OutputFile>(staged.begin() + long(i), staged.end()));
+    int reason = 0;
+    if (!platform::RenameFile(staged[i].part, staged[i].target, &reason)) {
+      *error = CannotWriteDocument(staged[i].target, reason);
+      AbandonAll(staged, i);
       return 2;
     }
   }

@@ -1,22 +1,28 @@
 #include "tools/zudavivi/output_file.h"
 
-#include <cerrno>
-
 #include "tools/zudavivi/print_messages.h"
 
 namespace zudavivi {
 
+namespace {
+
+// Blocks the document is written in.
+constexpr size_t kOutputBuffer = 64 * 1024;
+
+}  // namespace
+
 std::string PartPath(const std::string& target) { return target + ".part"; }
 
-bool CommitOutput(const OutputFile& out, std::string* error) {
-  if (std::rename(out.part.c_str(), out.target.c_str()) != 0) {
-    *error = CannotWriteDocument(out.target, errno);
-    std::remove(out.part.c_str());
-    return false;
-  }
-  return true;
+bool BeginOutput(const std::string& target, platform::StagedFile* out, std::string* error) {
+  if (platform::BeginStaged(target, PartPath(target), kOutputBuffer, out)) return true;
+  *error = CannotCreateDocument(target, out->error);
+  return false;
 }
 
-void AbandonOutput(const OutputFile& out) { std::remove(out.part.c_str()); }
+bool CommitOutput(platform::StagedFile* out, std::string* error) {
+  if (platform::CommitStaged(out, false)) return true;
+  *error = CannotWriteDocument(out->target, out->error);
+  return false;
+}
 
 }  // namespace zudavivi

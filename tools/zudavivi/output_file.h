@@ -1,31 +1,31 @@
 // Writing an output document so that it appears whole or not at all.
 //
 // The document is written to a companion file beside the target (the target
-// name + ".part") and renamed over the target when it is complete, so that a
-// failed run never leaves a truncated PDF or text file where the operator
-// expects the document, and an older document survives a failed run.
+// name + ".part") and renamed over the target when it is complete
+// (platform/staged_file.h), so that a failed run never leaves a truncated PDF
+// or text file where the operator expects the document, and an older
+// document survives a failed run. A document that fails is given up with
+// platform::AbandonStaged.
 //
-// No state outside the OutputFile.
+// No state outside the StagedFile.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
-namespace zudavivi {
+#include "platform/staged_file.h"
 
-struct OutputFile {
-  std::string target;  // native path of the finished document
-  std::string part;    // native path written while the document is built
-};
+namespace zudavivi {
 
 // The companion path for a target.
 std::string PartPath(const std::string& target);
 
-// Moves the finished companion file over the target. Returns false (and
-// removes the companion file) when that fails, with *error set.
-bool CommitOutput(const OutputFile& out, std::string* error);
+// Creates the companion file of the document at `target`. Returns false, with
+// *error the message that names the target and the system's reason, when it
+// cannot be created.
+bool BeginOutput(const std::string& target, platform::StagedFile* out, std::string* error);
 
-// Removes the companion file of a document that failed.
-void AbandonOutput(const OutputFile& out);
+// Puts the finished document in place. Returns false, with *error set and the
+// companion file removed, when a write, the close or the rename failed.
+bool CommitOutput(platform::StagedFile* out, std::string* error);
 
 }  // namespace zudavivi

@@ -3,8 +3,6 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -26,7 +24,7 @@ constexpr char kFontFamily[] = "DejaVu Sans Mono";
 // that every failed write (a full disk, a file-size limit) is seen: cairo's
 // own file output does not report one from its surface's status.
 struct PdfDocument {
-  std::FILE* file = nullptr;
+  platform::StagedFile* file = nullptr;
   bool writeFailed = false;
   int failure = 0;  // errno of the first failed file operation; 0 for none
   cairo_surface_t* surface = nullptr;
@@ -38,33 +36,25 @@ struct PdfDocument {
   double descent = 0;
   std::vector<cairo_glyph_t> run;  // the page being drawn, reused
 
-  void Failed() {
-    if (failure == 0) failure = errno;
-  }
-
   ~PdfDocument() {
     if (cr) cairo_destroy(cr);
     if (surface) cairo_surface_destroy(surface);
-    if (file) std::fclose(file);
   }
 
   static cairo_status_t WriteToFile(void* closure, const unsigned char* data,
                                     unsigned int length) {
     PdfDocument* doc = static_cast<PdfDocument*>(closure);
-    if (doc->writeFailed || std::fwrite(data, 1, length, doc->file) != length) {
-      if (!doc->writeFailed) doc->Failed();
+    if (doc->writeFailed || !platform::StagedWrite(doc->file, data, length)) {
+      if (!doc->writeFailed && doc->failure == 0) doc->failure = doc->file->error;
       doc->writeFailed = true;
       return CAIRO_STATUS_WRITE_ERROR;
     }
     return CAIRO_STATUS_SUCCESS;
   }
 
-  bool Open(const std::string& path, const std::string& title) {
-    file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-      Failed();
-      return false;
-    }
+  // Draws into the open companion file of the document.
+  bool Open(platform::StagedFile* out, const std::string& title) {
+    file = out;
     surface = cairo_pdf_surface_create_for_stream(WriteToFile, this, kA4Width, kA4Height);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) return false;
     cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "ZUDAVIVI");
@@ -132,17 +122,7 @@ struct PdfDocument {
     bool ok = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
     surface = nullptr;
-    if (ok && !writeFailed && (std::fflush(file) != 0 || std::ferror(file) != 0)) {
-      Failed();
-      ok = false;
-    }
-    ok = ok && !writeFailed;
-    if (std::fclose(file) != 0 && ok) {
-      Failed();
-      ok = false;
-    }
-    file = nullptr;
-    return ok;
+    return ok && !writeFailed;
   }
 };
 
@@ -150,28 +130,29 @@ struct PdfDocument {
 
 int RenderPdf(const std::string& spool, const std::string& path, const std::string& title,
               long* pages, std::string* error) {
-  OutputFile out{path, PartPath(path)};
+  platform::StagedFile out;
+  if (!BeginOutput(path, &out, error)) return 2;
   int result = 0;
   {
     PdfDocument doc;
-    if (!doc.Open(out.part, title)) {
-      *error = CannotCreateDocument(out.target, doc.failure);
-      AbandonOutput(out);
+    if (!doc.Open(&out, title)) {
+      *error = CannotCreateDocument(path, doc.failure);
+      platform::AbandonStaged(&out);
       return 2;
     }
     int laid = LayoutSpool(spool, [&doc](const Page& p) { return doc.Draw(p); }, pages, error);
     if (laid == -1) {
       result = 1;
     } else if (laid == -2 || !doc.Finish()) {
-      *error = CannotWriteDocument(out.target, doc.failure);
+      *error = CannotWriteDocument(path, doc.failure);
       result = 2;
     }
   }
   if (result != 0) {
-    AbandonOutput(out);
+    platform::AbandonStaged(&out);
     return result;
   }
-  return CommitOutput(out, error) ? 0 : 2;
+  return CommitOutput(&out, error) ? 0 : 2;
 }
 
 }  // namespace zudavivi

@@ -39,7 +39,7 @@ void StartReading(const std::string& bytes, SpoolReader* reader);
 
 // Reads the next record. Returns 1 with *record filled, 0 at the end of the
 // spool, or -1 for a record that is not in the spool format, with *error
-// saying which line and why (UTF-8, in the session's language: messages.h).
+// saying which line and why (UTF-8, in the session's language: print_messages.h).
 int NextRecord(SpoolReader* reader, SpoolRecord* record, std::string* error);
 
 }  // namespace zudavivi

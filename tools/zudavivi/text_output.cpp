@@ -1,8 +1,5 @@
 #include "tools/zudavivi/text_output.h"
 
-#include <cerrno>
-#include <cstdio>
-
 #include "format/text_utils.h"
 #include "platform/codepage.h"
 #include "tools/zudavivi/print_messages.h"
@@ -13,19 +10,14 @@ namespace zudavivi {
 
 int RenderText(const std::string& spool, const std::string& path, long* pages,
                std::string* error) {
-  OutputFile out{path, PartPath(path)};
-  std::FILE* f = std::fopen(out.part.c_str(), "wb");
-  if (!f) {
-    *error = CannotCreateDocument(out.target, errno);
-    return 2;
-  }
+  platform::StagedFile out;
+  if (!BeginOutput(path, &out, error)) return 2;
   // UTF-8 of every code page 850 byte, taken once from the code page table.
   std::string utf8[256];
   for (int b = 0; b < 256; ++b) platform::AppendUtf8(platform::Cp850ToUnicode(b), &utf8[b]);
 
   std::string buffer;
   bool first = true;
-  int failure = 0;  // errno of the failed write
   auto emit = [&](const Page& page) {
     buffer.clear();
     if (!first) buffer += '\f';
@@ -38,23 +30,19 @@ int RenderText(const std::string& spool, const std::string& path, long* pages,
       }
       buffer += '\n';
     }
-    if (std::fwrite(buffer.data(), 1, buffer.size(), f) == buffer.size()) return true;
-    failure = errno;
-    return false;
+    return platform::StagedWrite(&out, buffer.data(), buffer.size());
   };
   int laid = LayoutSpool(spool, emit, pages, error);
-  bool closed = std::fclose(f) == 0;
-  if (!closed && failure == 0) failure = errno;
   if (laid == -1) {
-    AbandonOutput(out);
+    platform::AbandonStaged(&out);
     return 1;
   }
-  if (laid == -2 || !closed) {
-    *error = CannotWriteDocument(out.target, failure);
-    AbandonOutput(out);
+  if (laid == -2) {
+    *error = CannotWriteDocument(path, out.error);
+    platform::AbandonStaged(&out);
     return 2;
   }
-  return CommitOutput(out, error) ? 0 : 2;
+  return CommitOutput(&out, error) ? 0 : 2;
 }
 
 }  // namespace zudavivi

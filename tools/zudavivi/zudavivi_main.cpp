@@ -6,8 +6,8 @@
 // TempDir + "zudavivi.tmp" and renders it on the device its DEVICE record
 // names (device.h). A document written to a file, or the folder of the
 // documents of one department each, is named on stderr when stderr is not
-// a terminal (a batch run, a log). Every message is in the
-// session's language (messages.h); --help is in English.
+// a terminal (a batch run, a log). Every message is in the session's
+// language (print_messages.h); --help is in English.
 //
 // Arguments: none to print; "--help" or "--version" (exit 0) say what the
 // program is; anything else is refused with exit code 1.
@@ -15,7 +15,6 @@
 // Exit codes: 0 printed; 1 the spool is missing, empty or not well formed;
 // 2 the document cannot be written or shown; 3 the print service is missing
 // or refused the job. Every failure is explained on stderr.
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -24,6 +23,7 @@
 #include "config/session_init.h"
 #include "platform/codepage.h"
 #include "platform/console.h"
+#include "platform/env.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "print/print_result.h"
@@ -87,13 +87,13 @@ bool PreviewPossible() {
 
 // Where a document went, for a run whose stderr is a log or a pipe.
 void TellDocument(const std::string& nativePath) {
-  if (isatty(2)) return;
+  if (platform::StandardErrorIsTerminal()) return;
   std::fprintf(stderr, "ZUDAVIVI: %s\n", zudavivi::DocumentSaved(nativePath).c_str());
 }
 
 // Where the documents of one department each went, likewise.
 void TellFolder(const std::string& nativePath, long files) {
-  if (isatty(2)) return;
+  if (platform::StandardErrorIsTerminal()) return;
   std::fprintf(stderr, "ZUDAVIVI: %s\n", zudavivi::DocumentsSaved(nativePath, files).c_str());
 }
 

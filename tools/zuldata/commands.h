@@ -1,5 +1,5 @@
 // The commands of zuldata, one function per command, grouped in one source
-// file per command group (main.cpp dispatches):
+// file per command group (zuldata_main.cpp dispatches):
 //   zuldata_xdf.cpp   xdf
 //   zuldata_files.cpp  create, dump, check
 //

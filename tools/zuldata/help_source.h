@@ -1,7 +1,7 @@
 // Help topics from their readable sources: suite/AJUDA/TOPIC.txt (UTF-8,
 // LF line ends, the marks {h} {u} {r} for the three attributes, as
 // suite/AJUDA/README.md tells) into the .HLP file the console help viewer
-// reads (console/help_text.h): code page 850, one blank-padded record of
+// reads (forms/help_text.h): code page 850, one blank-padded record of
 // kHelpRecordLength bytes per line, each mark replaced by its control byte.
 #pragma once
 

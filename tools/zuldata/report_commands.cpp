@@ -1,9 +1,5 @@
 #include "tools/zuldata/report_commands.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <iostream>
 #include <algorithm>
@@ -11,6 +7,7 @@
 #include <set>
 
 #include "platform/codepage.h"
+#include "platform/directory.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -51,23 +48,12 @@ std::string FileOfCsvName(const std::string& path) {
   return dot == std::string::npos || dot == 0 ? base : base.substr(0, dot);
 }
 
-// The CSV of a file in a folder: NAME.csv, or the one entry whose name is
-// that without regard to case; NAME.csv when there is none (the caller's
-// read fails and names it).
+// The CSV of a file in a folder: NAME.csv, or the entry whose name is that
+// without regard to case; NAME.csv when there is none (the caller's read
+// fails and names it).
 std::string CsvFileIn(const std::string& dir, const std::string& name) {
-  std::string wanted = name + ".csv";
-  std::string found;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d)) {
-      std::string n = e->d_name;
-      if (n == wanted) {
-        found = n;
-        break;
-      }
-      if (found.empty() && SameNameIgnoringCase(n, wanted)) found = n;
-    }
-    closedir(d);
-  }
+  const std::string wanted = name + ".csv";
+  const std::string found = platform::FindNoCase(dir, wanted);
   return dir + "/" + (found.empty() ? wanted : found);
 }
 

@@ -1,18 +1,14 @@
 #include "tools/zuldata/suite_root.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/directory.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/process.h"
 #include "recman/btrcall.h"
 #include "recman/creation_layout_file.h"
 #include "recman/engine_choice.h"
@@ -30,27 +26,12 @@
 namespace zuldata {
 namespace {
 
+// The regular files of a folder in byte order, but for hidden ones (".x").
 std::vector<std::string> FilesIn(const std::string& dir) {
   std::vector<std::string> names;
-  DIR* d = opendir(dir.c_str());
-  if (d == nullptr) return names;
-  while (dirent* e = readdir(d)) {
-    std::string n = e->d_name;
-    struct stat st;
-    if (n[0] != '.' && stat((dir + "/" + n).c_str(), &st) == 0 && S_ISREG(st.st_mode))
-      names.push_back(n);
-  }
-  closedir(d);
-  std::sort(names.begin(), names.end());
+  for (std::string& n : platform::ListDirectory(dir, platform::Entries::kFiles))
+    if (n[0] != '.') names.push_back(std::move(n));
   return names;
-}
-
-std::string SelfDir() {
-  char buf[4096];
-  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return ".";
-  std::string p(buf, size_t(n));
-  return p.substr(0, p.rfind('/'));
 }
 
 bool CopyText(const std::string& from, const std::string& to, std::string* error) {
@@ -161,13 +142,10 @@ bool SetTerminalDir(const std::string& root, std::string* error) {
     *error = "cannot read " + file;
     return false;
   }
-  char absolute[PATH_MAX];
   std::string dir = "TERM01";
-  if (realpath(root.c_str(), absolute) != nullptr) {
-    bool lossy = false;
-    std::string cp850 = platform::Utf8ToCp850(std::string(absolute) + "/TERM01", '?', &lossy);
-    if (!lossy) dir = cp850;
-  }
+  bool lossy = false;
+  std::string cp850 = platform::Utf8ToCp850(platform::AbsolutePath(root) + "/TERM01", '?', &lossy);
+  if (!lossy) dir = cp850;
   if (!platform::WriteFile(file, WithTerminalDir(text, dir))) {
     *error = "cannot write " + file;
     return false;
@@ -194,7 +172,7 @@ bool LayDownSuite(const std::string& root, SuiteOptions& options, std::string* e
   if (options.suiteDir.empty()) options.suiteDir = ZUL_SUITE_DIR;
   if (options.zudavivi.empty()) options.zudavivi = ZUL_ZUDAVIVI;
   if (options.zudavivi.empty() || !platform::PathExists(options.zudavivi))
-    options.zudavivi = SelfDir() + "/../zudavivi/ZUDAVIVI";
+    options.zudavivi = platform::ProgramDirectory() + "/../zudavivi/ZUDAVIVI";
   const std::string& suite = options.suiteDir;
   if (suite.empty() || !platform::PathExists(suite + "/Brol.ini")) {
     *error = "cannot find the suite sources (give --suite DIR, the repository's suite/ folder)";
@@ -244,7 +222,7 @@ bool LayDownSuite(const std::string& root, SuiteOptions& options, std::string* e
   std::string program;
   if (platform::PathExists(options.zudavivi) && platform::ReadFile(options.zudavivi, &program)) {
     std::string target = root + "/BIN/ZUDAVIVI";
-    if (!platform::WriteFile(target, program) || chmod(target.c_str(), 0755) != 0) {
+    if (!platform::WriteFile(target, program) || !platform::MakeExecutable(target)) {
       *error = "cannot write " + target;
       return false;
     }

@@ -23,6 +23,7 @@
 
 #include "platform/codepage.h"
 #include "platform/coding.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "recman/btrcall.h"
 #include "recman/file_check.h"
@@ -109,7 +110,7 @@ struct File {
 void RemoveDataFile(const std::string& nativePath) {
   for (const std::string& p : {nativePath, nativePath + "-wal", nativePath + "-shm",
                                recman::LockFile::PathFor(nativePath)}) {
-    std::remove(p.c_str());
+    platform::RemoveFile(p);
   }
 }
 
