@@ -30,6 +30,7 @@ TEST(PartFileNames, SafeAndUniqueWhateverTheOwnersAreCalled) {
       Part("0002", "0001", "MARIA ROVIRA"),
       Part("0002", "0001", "MARIA ROVIRA"),  // the same department twice
       Part("0002", "0001", "maria rovira"),  // the same but for case
+      Part("0002", "0003", "MARIA ROVIRA"),  // a namesake in the same community
       Part("0002", "0002", "M\xA0RIA \x82S"),  // accents of code page 850
       Part("0003", "0001", longName),
       Part("0003", "0001", longName),
@@ -44,6 +45,7 @@ TEST(PartFileNames, SafeAndUniqueWhateverTheOwnersAreCalled) {
       "0002-0001_MARIA_ROVIRA",
       "0002-0001_MARIA_ROVIRA-2",
       "0002-0001_maria_rovira-3",
+      "0002-0003_MARIA_ROVIRA",
       "0002-0002_MaRIA_eS",
       "0003-0001_" + std::string(90, 'X'),
       "0003-0001_" + std::string(88, 'X') + "-2",
