@@ -5,7 +5,6 @@
 #include <string>
 
 #include "print/device_name.h"
-#include "print/figures_table.h"
 
 namespace print {
 namespace {
@@ -49,17 +48,6 @@ TEST(DepartmentMark, CarriesTheFiguresAndReadsThemBack) {
   }
   EXPECT_TRUE(IsDepartmentMark("@DEPARTAMENT 0001\tx"));
   EXPECT_FALSE(IsDepartmentMark("@e"));
-}
-
-TEST(FiguresTable, IsTheCsvOfZuldataExportInUtf8) {
-  EXPECT_EQ(FiguresHeader(), "community,community_name,department,designation,owner,"
-                             "carried_over,expenses,funds,balance,in_favour_of\n");
-  EXPECT_EQ(FiguresLine(Owner()), "0001,L'ERA D'EN PUJOL,0002,LOCAL 2,\"FARM\xC3\x80" "CIA "
-                                  "SOLER, S.L.\",-60.00,132.44,180.00,-12.44,DE L'ADMINISTRADOR\n");
-  EXPECT_EQ(IndexHeader(), "community,community_name,department,designation,owner,"
-                           "carried_over,expenses,funds,balance,in_favour_of,pages,file\n");
-  EXPECT_EQ(IndexLine(nullptr, 26, "LIQUIDACIO_2026-12-31.pdf"),
-            ",,,,,,,,,,26,LIQUIDACIO_2026-12-31.pdf\n");
 }
 
 TEST(DeviceName, EveryDeviceAndItsPath) {
