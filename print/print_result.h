@@ -12,8 +12,12 @@
 //                       text device), as the file system names it
 //   "MESSAGE" text      why the print program failed, in the session's
 //                       language, as it said it on standard error
+//   "FOLDER" path       the folder it wrote documents of one department
+//                       each into (print/device_name.h), as the file
+//                       system names it
+//   "FILES" number      how many documents it wrote there (decimal)
 //
-// Both records are optional and come at most once each; a record of any
+// Every record is optional and comes at most once; a record of any
 // other kind is passed over, so that a later print program may say more.
 // A print program with nothing to tell (a preview, a job a printer took)
 // leaves no file. The report removes the file before it starts the print
@@ -33,24 +37,29 @@ namespace print {
 inline constexpr char kResultName[] = "zudavivi.msg";  // inside TempDir
 inline constexpr char kResultDocumentTag[] = "DOCUMENT";
 inline constexpr char kResultMessageTag[] = "MESSAGE";
+inline constexpr char kResultFolderTag[] = "FOLDER";
+inline constexpr char kResultFilesTag[] = "FILES";
 
 struct PrintResult {
   std::string document;  // code page 850; "" when none was written
   std::string message;   // code page 850; "" when it did not fail or gave no reason
+  std::string folder;    // code page 850; "" when no folder of documents was written
+  long files = 0;        // documents written into `folder`
 };
 
 // The native path of the result file: TempDir + "zudavivi.msg" through the
 // suite-path rule.
 std::string PrintResultPath();
 
-// Writes the result file (replacing an older one), or removes it when both
-// texts are empty. CR and LF in the texts become spaces. Returns false when
+// Writes the result file (replacing an older one), or removes it when it
+// has nothing to tell (no document, message or folder). FILES is written
+// with FOLDER only. CR and LF in the texts become spaces. Returns false when
 // the file cannot be written (the caller has said it on standard error
 // already; nothing else depends on it).
 bool WritePrintResult(const PrintResult& result);
 
 // Reads the result file and removes it. A missing or unreadable file gives
-// empty texts.
+// empty texts; a FILES record that is not a number gives 0.
 PrintResult TakePrintResult();
 
 // Removes the result file, if there is one.

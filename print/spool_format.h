@@ -12,6 +12,9 @@
 //   "*@TITOL " title          the document's title (a device command)
 //   "*@NOM " name             the document's name, without a folder or an
 //                             extension (a device command)
+//   "*@DEPARTAMENT " fields   a department's settlement begins here, with
+//                             its figures (a device command; the fields are
+//                             print/department_mark.h's)
 //   "JUS" code                justification of the next text: "C", "D",
 //                             "A", "E", or "N" number " " fill, as in
 //                             "JUSN 73 \.\" (fill with "." up to column 73)

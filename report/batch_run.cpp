@@ -9,6 +9,7 @@
 #include "datafile/data_messages.h"
 #include "platform/codepage.h"
 #include "platform/directory.h"
+#include "print/device_name.h"
 #include "report/main_flow.h"
 #include "report/pass_messages.h"
 #include "report/report_state.h"
@@ -22,27 +23,27 @@ constexpr const char* kLastDepartment = ".9999";
 
 bool HasDot(const std::string& s) { return s.find('.') != std::string::npos; }
 
-// A document device with a relative file ("PDF:liq.pdf", "TXT:x/y.txt") names
-// the file from the directory the program was started in, as any file given
-// on a command line does; the print program runs in the suite's root, so the
-// directory is put in front. Absolute names ("/...", "\...", "C:...") and
-// every other device are kept as given.
-std::string AnchoredDevice(const std::string& device) {
-  size_t start = device.find_first_not_of(' ');
-  if (start == std::string::npos || device.size() < start + 4 || device[start + 3] != ':')
-    return device;
-  std::string word = device.substr(start, 3);
-  for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  if (word != "PDF" && word != "TXT") return device;
-  const size_t file = device.find_first_not_of(' ', start + 4);
-  if (file == std::string::npos) return device;
-  const char first = device[file];
-  const bool drive = file + 1 < device.size() && device[file + 1] == ':' &&
-                     std::isalpha(static_cast<unsigned char>(first));
-  if (first == '/' || first == '\\' || drive) return device;
+// A file named on the command line, relative to the directory the program
+// was started in; the program works in the suite's root, so the directory
+// is put in front. Absolute names ("/...", "\\...", "C:...") are kept.
+std::string AnchoredPath(const std::string& path) {
+  const char first = path.empty() ? '\0' : path[0];
+  const bool drive =
+      path.size() > 1 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(first));
+  if (path.empty() || first == '/' || first == '\\' || drive) return path;
   const std::string cwd = platform::CurrentDirectory();
-  if (cwd.empty()) return device;
-  return device.substr(0, file) + cwd + "/" + device.substr(file);
+  if (cwd.empty()) return path;
+  return cwd + "/" + path;
+}
+
+// A document device with a relative file or folder ("PDF:liq.pdf",
+// "TXT:x/y.txt", "PDF-EACH:liq") names it from the directory the program was
+// started in, as any file given on a command line does. Every other device
+// is kept as given.
+std::string AnchoredDevice(const std::string& device) {
+  const print::DeviceName name = print::ClassifyDevice(device);
+  if (!print::WritesFiles(name.kind) || name.path.empty()) return device;
+  return device.substr(0, name.pathOffset) + AnchoredPath(device.substr(name.pathOffset));
 }
 
 // One line for the operator on standard error (`text` in code page 850).
@@ -80,6 +81,15 @@ bool ParseBatchArguments(const std::vector<std::string>& args, BatchArguments* o
       }
       parsed.hasDevice = true;
       parsed.device = AnchoredDevice(args[++i]);
+    } else if (args[i] == "--figures") {
+      if (i + 1 >= args.size() || args[i + 1].empty()) {
+        *message = config::ByLanguage("--figures DEMANA UN FITXER (XIFRES.CSV)",
+                                      "--figures PRECISA DUM FICHEIRO (CIFRAS.CSV)",
+                                      "--figures DEMANE UN FICH\xD4R (CHIFRES.CSV)",
+                                      "--figures NECESITA UN FICHERO (CIFRAS.CSV)");
+        return false;
+      }
+      parsed.figures = AnchoredPath(args[++i]);
     } else {
       positional.push_back(platform::Utf8ToCp850(args[i]));
     }
@@ -128,8 +138,9 @@ std::string UnknownArgumentMessage(const std::string& argument) {
 
 std::string UsageText() {
   return "usage: torbelan\n"
-         "       torbelan --batch DATE FIRST LAST [--device DEVICE]\n"
+         "       torbelan --batch DATE FIRST LAST [--device DEVICE] [--figures FILE.csv]\n"
          "       torbelan --batch DATE COMMUNITY [LAST_COMMUNITY] [--device DEVICE]\n"
+         "                [--figures FILE.csv]\n"
          "       torbelan --help | --version\n"
          "Without arguments, the selection form on the terminal. --batch makes one\n"
          "report pass without the form:\n"
@@ -139,12 +150,17 @@ std::string UsageText() {
          "              whole communities: 2 is 2.0 to 2.9999, 2 5 is 2.0 to 5.9999\n"
          "  --device DEVICE\n"
          "              the output device of this run instead of the terminal's\n"
-         "              Sortida: PDF:FILE, TXT:FILE, PDF, TXT, PANTALLA or a printer\n"
+         "              Sortida: PDF:FILE, TXT:FILE, PDF, TXT, PANTALLA, a printer,\n"
+         "              or PDF-EACH:FOLDER, TXT-EACH:FOLDER (PDF-EACH, TXT-EACH): one\n"
+         "              document per department in FOLDER, with an index.csv\n"
+         "  --figures FILE.csv\n"
+         "              also writes the figures of every department printed (balance\n"
+         "              carried over, expenses, funds, balance) as CSV for the books\n"
          "Exit codes of --batch:\n"
          "  0  printed: the printout went to the print program\n"
          "  1  nothing printed: no department in the selection, every community\n"
-         "     selected settled already up to DATE or later, or the spool could\n"
-         "     not be written\n"
+         "     selected settled already up to DATE or later, or the spool or the\n"
+         "     figures file could not be written\n"
          "  2  arguments that cannot be read\n"
          "  3  the print program could not be started\n"
          "  4  the print program ended with an error (its message is given;\n"
@@ -179,6 +195,7 @@ int RunBatch(const BatchArguments& batch) {
       return kExitArguments;
     }
   }
+  state.FiguresFile = batch.figures;
   // Opening a file that has neither data nor a layout would leave an empty
   // layout file behind: it is reported before anything is opened.
   std::string missing = MissingReportFile();
@@ -201,13 +218,14 @@ int RunBatch(const BatchArguments& batch) {
     Tell(CommunitiesNotSettledMessage(state.CommunitiesNotSettled));
   if (result == PassResult::Printed) {
     Tell(PrintedMessage(state.Settlements, state.Pages, config::session.OutputDevice,
-                        state.PrintedDocument));
+                        state.PrintedDocument, state.PrintedFolder, state.PrintedFiles));
     return kExitPrinted;
   }
   Tell(message);
   switch (result) {
     case PassResult::Empty:
     case PassResult::SpoolFailed:
+    case PassResult::FiguresFailed:
       return kExitNothingPrinted;
     case PassResult::NoPrinter:
       return kExitNoPrintProgram;

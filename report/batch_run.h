@@ -2,8 +2,9 @@
 // given on the command line, without the form, and tells what it did on
 // standard error (UTF-8, in the session's language).
 //
-//   torbelan --batch DATE FIRST LAST [--device DEVICE]
+//   torbelan --batch DATE FIRST LAST [--device DEVICE] [--figures FILE.csv]
 //   torbelan --batch DATE COMMUNITY [LAST_COMMUNITY] [--device DEVICE]
+//            [--figures FILE.csv]
 //
 // DATE is typed as in the date field; FIRST and LAST are departments
 // "community.department"; whole communities are plain numbers: "2" is 2.0
@@ -11,10 +12,15 @@
 // to 5.9999. The two forms do not mix. --device gives the output device of
 // this run (as the terminal's Sortida setting names devices: PDF:FILE,
 // TXT:FILE, PDF, TXT, PANTALLA or a printer); it goes to the print program
-// in the spool's device record, and no INI file changes. A relative FILE is
-// named from the directory torbelan was started in. The spool holds code
-// page 850 text, so a device (a FILE's path) with a character code page
-// 850 lacks is refused with a message and kExitArguments.
+// in the spool's device record, and no INI file changes (PDF-EACH:FOLDER
+// and TXT-EACH:FOLDER make one document per department, print/
+// device_name.h). --figures writes the figures of every department printed
+// as a CSV table for the books (department_figures.h) in the same pass; a
+// table that cannot be written stops the pass before anything is printed
+// (kExitNothingPrinted). A relative FILE or FOLDER is named from the
+// directory torbelan was started in. The spool holds code page 850 text,
+// so a device (a FILE's or FOLDER's path) with a character code page 850
+// lacks is refused with a message and kExitArguments.
 //
 // Without a screen, a data file that cannot be opened is reported on
 // standard error (datafile::openFailure) and the run ends with
@@ -55,11 +61,12 @@ struct BatchArguments {
   std::string last;
   bool hasDevice = false;
   std::string device;  // as given (UTF-8), a relative document file made absolute
+  std::string figures; // --figures: native path (UTF-8), relative made absolute; "" none
 };
 
 // Reads `args` ("--batch" first) into `out`. Returns false with a message
 // (code page 850, in the session's language) when the number of arguments
-// does not fit a form above, --device lacks its device, department and
+// does not fit a form above, --device or --figures lacks its value, department and
 // community forms are mixed, or a whole community is not one to four
 // digits (named as typed). The date and the department codes are checked
 // by SetSelection (selection.h).

@@ -30,12 +30,14 @@ void SetValue(int16_t field, const std::string& text) {
 // communities the pass left out; each in a message that waits for a key.
 void TellPass(PassResult result, const std::string& message) {
   if (result == PassResult::Printed) {
-    // A preview or a printer shows for itself; a document is named.
-    if (!state.PrintedDocument.empty())
+    // A preview or a printer shows for itself; a document, or a folder of
+    // them, is named.
+    if (!state.PrintedDocument.empty() || !state.PrintedFolder.empty())
       console::ShowMessageAndWait(kMessageRow,
                                   PrintedMessage(state.Settlements, state.Pages,
                                                  config::session.OutputDevice,
-                                                 state.PrintedDocument),
+                                                 state.PrintedDocument, state.PrintedFolder,
+                                                 state.PrintedFiles),
                                   false);
   } else {
     console::ShowMessageAndWait(kMessageRow, message);

@@ -31,7 +31,8 @@
 // failed during the pass, an empty selection (the print program is not
 // started then), a print program that cannot be started, or one that ended
 // with an error (its exit code and its own words, from its result file,
-// print/print_result.h); for a document written to a file, where it went
+// print/print_result.h); for a document written to a file, where it went,
+// and for documents of one department each, the folder and how many
 // (without the bell); then the communities left out because the settlement
 // date does not come after their last settled date. The form comes back.
 // The operator's messages are those of pass_messages.h.

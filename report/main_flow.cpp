@@ -32,6 +32,7 @@
 #include "recman/creation_layout_file.h"
 #include "report/batch_run.h"
 #include "report/captions.h"
+#include "report/department_figures.h"
 #include "report/interactive.h"
 #include "report/pass_messages.h"
 #include "report/report_state.h"
@@ -203,6 +204,8 @@ PassResult RunReportPass(std::string* message, bool printEmpty, int* printerCode
   state.PrinterCode = 0;
   state.PrintedDocument.clear();
   state.PrinterMessage.clear();
+  state.PrintedFolder.clear();
+  state.PrintedFiles = 0;
   // One pass at a time in a terminal's folder: they share the spool's name.
   PassLock passLock;
   if (!passLock.held) {
@@ -238,6 +241,12 @@ PassResult RunReportPass(std::string* message, bool printEmpty, int* printerCode
     *message = PassMessage(PassResult::SpoolFailed);
     return PassResult::SpoolFailed;
   }
+  // The table for the books goes with the printout or not at all.
+  if (!state.FiguresFile.empty() && !WriteFiguresFile(state.FiguresFile)) {
+    platform::RemoveFile(print::SpoolPath());
+    *message = PassMessage(PassResult::FiguresFailed);
+    return PassResult::FiguresFailed;
+  }
   // The print program leaves what it did in its result file; one from an
   // earlier run must not be taken for this one's.
   print::DiscardPrintResult();
@@ -246,6 +255,8 @@ PassResult RunReportPass(std::string* message, bool printEmpty, int* printerCode
   state.PrinterCode = code;
   state.PrintedDocument = said.document;
   state.PrinterMessage = said.message;
+  state.PrintedFolder = said.folder;
+  state.PrintedFiles = said.files;
   if (printerCode != nullptr) *printerCode = code;
   if (code < 0) {
     *message = PassMessage(PassResult::NoPrinter);

@@ -63,17 +63,23 @@ enum class PassResult {
                   // and FailedStatus); the spool is removed, no printing
   Empty,          // no settlement in the selection and `printEmpty` false;
                   // the spool is removed, no printing
+  FiguresFailed,  // the figures table (report::state.FiguresFile) could not
+                  // be written; the spool is removed, no printing
 };
 
 // One report pass for the current selection: open the spool on the
 // session's output device, print the settlements in the printing currency,
 // close the spool and start the print program and wait for it. When the
 // spool fails or a read fails, the print program is not started; nor when
-// the selection holds no settlement and `printEmpty` is false. `message`
+// the selection holds no settlement and `printEmpty` is false. With
+// report::state.FiguresFile set, the figures table of the pass is written
+// there once the spool is complete, before the print program starts; a
+// table that cannot be written stops the pass unprinted. `message`
 // gets the operator's message (pass_messages.h) for every result but
 // Printed; `printerCode` (when given) the print program's exit code. What
 // the print program left in its result file (print/print_result.h) goes to
-// report::state (PrinterCode, PrintedDocument, PrinterMessage).
+// report::state (PrinterCode, PrintedDocument, PrinterMessage,
+// PrintedFolder, PrintedFiles).
 PassResult RunReportPass(std::string* message, bool printEmpty = true,
                          int* printerCode = nullptr);
 

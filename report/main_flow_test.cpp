@@ -219,7 +219,16 @@ TEST(PassMessages, WhereThePrintoutWentInTheSessionLanguage) {
   EXPECT_EQ(OutputPlace("TXT:C:\\INFORMES\\LIQ.TXT"), "DOCUMENT DE TEXT /INFORMES/LIQ.TXT");
   EXPECT_EQ(OutputPlace("PDFCREATOR"), "IMPRESSORA PDFCREATOR");  // a printer's name
   EXPECT_EQ(PrintedMessage(3, 4, "LASER"), "3 LIQUIDACIONS, 4 P\xB7GINES: IMPRESSORA LASER");
+  // One document per department: the folder the print program wrote and
+  // the count, or the device's folder until it has said.
+  EXPECT_EQ(OutputPlace("PDF-EACH:/srv/LIQ", "", "/srv/LIQ", 25),
+            "25 DOCUMENTS PDF A LA CARPETA /srv/LIQ");
+  EXPECT_EQ(OutputPlace("txt-each", "", "/srv/T1/LIQ", 1),
+            "1 DOCUMENT DE TEXT A LA CARPETA /srv/T1/LIQ");
+  EXPECT_EQ(OutputPlace("TXT-EACH:/srv/LIQ"), "DOCUMENTS DE TEXT A LA CARPETA /srv/LIQ");
+  EXPECT_EQ(OutputPlace("PDF-EACH"), "DOCUMENTS PDF");
   config::session.Language = "SPA";
+  EXPECT_EQ(OutputPlace("PDF-EACH", "", "/srv/LIQ", 2), "2 DOCUMENTOS PDF EN LA CARPETA /srv/LIQ");
   EXPECT_EQ(PrintedMessage(1, 2, "TXT:/tmp/l.txt"),
             "1 LIQUIDACI\xE0N, 2 P\xB5GINAS: DOCUMENTO DE TEXTO /tmp/l.txt");
   EXPECT_EQ(CommunitiesNotSettledMessage({{dates::Pack("0002"), dates::Pack("20260930")},

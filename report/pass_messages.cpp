@@ -11,6 +11,7 @@
 #include "platform/codepage.h"
 #include "platform/directory.h"
 #include "platform/paths.h"
+#include "print/device_name.h"
 #include "print/spool.h"
 #include "report/report_state.h"
 #include "report/settlement.h"
@@ -63,6 +64,12 @@ std::string PassMessage(PassResult result) {
                                 "NON SE P\xE3T ESCRIUER ETH FICH\xD4R D'IMPRESSION ",
                                 "NO SE PUEDE ESCRIBIR EL FICHERO DE IMPRESI\xE0N ") +
              platform::Utf8ToCp850(print::SpoolPath());
+    case PassResult::FiguresFailed:
+      return config::ByLanguage("NO ES POT ESCRIURE EL FITXER DE XIFRES ",
+                                "NOM SE PODE ESCREVER O FICHEIRO DE CIFRAS ",
+                                "NON SE P\xE3T ESCRIUER ETH FICH\xD4R DE CHIFRES ",
+                                "NO SE PUEDE ESCRIBIR EL FICHERO DE CIFRAS ") +
+             platform::Utf8ToCp850(state.FiguresFile) + ": " + NothingPrinted();
     case PassResult::NoPrinter:
       break;
   }
@@ -119,7 +126,8 @@ std::string EmptySelectionMessage() {
 }
 
 std::string PrintedMessage(int32_t settlements, int32_t pages, const std::string& device,
-                           const std::string& document) {
+                           const std::string& document, const std::string& folder,
+                           long files) {
   const std::string s = std::to_string(settlements) + " ", p = std::to_string(pages) + " ";
   const bool one = settlements == 1, onePage = pages == 1;
   return config::ByLanguage(
@@ -131,39 +139,51 @@ std::string PrintedMessage(int32_t settlements, int32_t pages, const std::string
                  (onePage ? "PAGINA" : "PAGINES") + ": ",
              s + (one ? "LIQUIDACI\xE0N" : "LIQUIDACIONES") + ", " + p +
                  (onePage ? "P\xB5GINA" : "P\xB5GINAS") + ": ") +
-         OutputPlace(device, document);
+         OutputPlace(device, document, folder, files);
 }
 
-std::string OutputPlace(const std::string& device, const std::string& document) {
-  const std::string text = format::TrimBlanks(device);
-  std::string upper = text;
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-  if (text.empty() || upper == "PANTALLA")
-    return config::ByLanguage("A LA PANTALLA", "NO ECR\xC7", "ENA PANTALHA", "EN LA PANTALLA");
-  struct Document {
-    const char* word;
-    const char* cat;
-    const char* glg;
-    const char* oci;
-    const char* spa;
+std::string OutputPlace(const std::string& device, const std::string& document,
+                        const std::string& folder, long files) {
+  const print::DeviceName name = print::ClassifyDevice(device);
+  const std::string path = name.path.empty() ? std::string() : " " + NativeName(name.path);
+  // The documents' words, one and many, by device.
+  struct Words {
+    const char* cat[2];
+    const char* glg[2];
+    const char* oci[2];
+    const char* spa[2];
   };
-  static const Document kDocuments[] = {
-      {"PDF", "DOCUMENT PDF", "DOCUMENTO PDF", "DOCUMENT PDF", "DOCUMENTO PDF"},
-      {"TXT", "DOCUMENT DE TEXT", "DOCUMENTO DE TEXTO", "DOCUMENT DE T\xD4XTE",
-       "DOCUMENTO DE TEXTO"},
+  static const Words kPdf = {{"DOCUMENT PDF", "DOCUMENTS PDF"},
+                             {"DOCUMENTO PDF", "DOCUMENTOS PDF"},
+                             {"DOCUMENT PDF", "DOCUMENTS PDF"},
+                             {"DOCUMENTO PDF", "DOCUMENTOS PDF"}};
+  static const Words kText = {{"DOCUMENT DE TEXT", "DOCUMENTS DE TEXT"},
+                              {"DOCUMENTO DE TEXTO", "DOCUMENTOS DE TEXTO"},
+                              {"DOCUMENT DE T\xD4XTE", "DOCUMENTS DE T\xD4XTE"},
+                              {"DOCUMENTO DE TEXTO", "DOCUMENTOS DE TEXTO"}};
+  auto words = [](const Words& w, bool many) {
+    return config::ByLanguage(w.cat[many], w.glg[many], w.oci[many], w.spa[many]);
   };
-  for (const Document& d : kDocuments) {
-    const std::string word = d.word;
-    if (upper != word && upper.compare(0, word.size() + 1, word + ":") != 0) continue;
-    std::string path =
-        upper == word ? std::string() : format::TrimLeadingBlanks(text.substr(word.size() + 1));
-    if (!document.empty())
-      return config::ByLanguage(d.cat, d.glg, d.oci, d.spa) + " " + FromRoot(document);
-    return config::ByLanguage(d.cat, d.glg, d.oci, d.spa) +
-           (path.empty() ? std::string() : " " + NativeName(path));
+  switch (name.kind) {
+    case print::DeviceKind::Screen:
+      return config::ByLanguage("A LA PANTALLA", "NO ECR\xC7", "ENA PANTALHA", "EN LA PANTALLA");
+    case print::DeviceKind::Printer:
+      return config::ByLanguage("IMPRESSORA ", "IMPRESSORA ", "IMPRIMIDORA ", "IMPRESORA ") +
+             name.path;
+    case print::DeviceKind::Pdf:
+    case print::DeviceKind::Text: {
+      const Words& w = name.kind == print::DeviceKind::Pdf ? kPdf : kText;
+      return words(w, false) + (document.empty() ? path : " " + FromRoot(document));
+    }
+    case print::DeviceKind::PdfEach:
+    case print::DeviceKind::TextEach:
+      break;
   }
-  return config::ByLanguage("IMPRESSORA ", "IMPRESSORA ", "IMPRIMIDORA ", "IMPRESORA ") + text;
+  const Words& w = name.kind == print::DeviceKind::PdfEach ? kPdf : kText;
+  const std::string in = config::ByLanguage(" A LA CARPETA", " NO CARTAFOL", " ENA CARPETA",
+                                            " EN LA CARPETA");
+  if (folder.empty()) return words(w, true) + (path.empty() ? path : in + path);
+  return std::to_string(files) + " " + words(w, files != 1) + in + " " + FromRoot(folder);
 }
 
 std::string PrintFailedMessage(int code, const std::string& words) {

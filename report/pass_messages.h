@@ -21,7 +21,8 @@ namespace report {
 // relative name from the current directory on.
 std::string NativeName(const std::string& suiteName);
 
-// The message for a report pass that did not print: SpoolFailed, NoPrinter,
+// The message for a report pass that did not print: SpoolFailed,
+// FiguresFailed (naming report::state.FiguresFile), NoPrinter,
 // ReadFailed (naming the file of report::state.FailedFile and its status),
 // Empty (CommunitiesNotSettledMessage, when the pass left communities out,
 // followed by "nothing is printed"; else EmptySelectionMessage),
@@ -47,16 +48,21 @@ std::string RateMessage(const std::string& key, const std::string& text);
 std::string EmptySelectionMessage();
 
 // What a pass printed: settlements, pages (each in the singular for one)
-// and where they went (OutputPlace of the device and of the document the
-// print program says it wrote).
+// and where they went (OutputPlace of the device and of the document or the
+// folder the print program says it wrote).
 std::string PrintedMessage(int32_t settlements, int32_t pages, const std::string& device,
-                           const std::string& document = "");
+                           const std::string& document = "", const std::string& folder = "",
+                           long files = 0);
 
-// Where the print program puts a printout for the device text: the screen,
-// a PDF or text document (with its path: `document` when the print program
-// named the file it wrote, else the path the device names, if any), or a
-// printer by name.
-std::string OutputPlace(const std::string& device, const std::string& document = "");
+// Where the print program puts a printout for the device text
+// (print/device_name.h): the screen; a PDF or text document (with its path:
+// `document` when the print program named the file it wrote, else the path
+// the device names, if any); documents of one department each, "25
+// DOCUMENTS PDF A LA CARPETA path" (`files` documents in `folder` when the
+// print program named the folder it wrote, else the device's folder, if
+// any, without a count); or a printer by name.
+std::string OutputPlace(const std::string& device, const std::string& document = "",
+                        const std::string& folder = "", long files = 0);
 
 // The print program ended with a non-zero exit code; `words` (code page
 // 850) is its own message, if it left one, added after the code.

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "print/department_mark.h"
 #include "report/record_layouts.h"
 
 namespace report {
@@ -94,6 +95,16 @@ struct ReportState {
   int PrinterCode = 0;
   std::string PrintedDocument;
   std::string PrinterMessage;
+  // A folder of one document per department: the folder the print program
+  // wrote (code page 850, "" when none) and how many documents.
+  std::string PrintedFolder;
+  long PrintedFiles = 0;
+  // The figures of every department settled in the pass, in the order
+  // printed (department_figures.h).
+  std::vector<print::DepartmentFigures> Figures;
+  // The figures table a batch run writes after the pass (--figures): a
+  // native path, "" for none. Set by the caller, kept between passes.
+  std::string FiguresFile;
 
   // ---- Per community ------------------------------------------------------
   int16_t Months = 0;

@@ -9,6 +9,7 @@
 #include "dates/date_math.h"
 #include "format/text_utils.h"
 #include "report/captions.h"
+#include "report/department_figures.h"
 #include "report/printout.h"
 #include "report/record_layouts.h"
 #include "report/report_state.h"
@@ -262,6 +263,7 @@ void SettleDepartment(const std::string& code) {
   state.Funds = state.DeptFunds[state.DeptNumber];
   state.CurrentBalance =
       AddMoney(AddMoney(state.Funds, state.DeptAmount[0]), -int64_t(state.TotalExpenses));
+  MarkDepartment();
 
   // Particular payments of the department, one line each.
   std::string prefix = code + "S" + Bytes(p, 2, 2);
@@ -298,6 +300,7 @@ void ProduceSettlements() {
   state.FailedFile = 0;
   state.FailedStatus = 0;
   state.CommunitiesNotSettled.clear();
+  state.Figures.clear();
   // The loops compare whole keys and dates: a selection that is not one
   // packed date and two 4-byte keys selects nothing.
   if (state.SelectionDate.size() != 4 || state.FirstKey.size() != 4 ||

@@ -44,8 +44,9 @@ namespace report {
 
 // Produces the settlements of the selection into the open print spool.
 // Returns when the last selected community is done, or when a read fails
-// (see above). Clears and then fills the pass's counts, failure and
-// communities not settled in report::state. A selection without a 4-byte
+// (see above). Clears and then fills the pass's counts, failure,
+// communities not settled and figures in report::state; each department's
+// settlement begins with its department mark (department_figures.h). A selection without a 4-byte
 // date and two 4-byte keys produces nothing.
 void ProduceSettlements();
 

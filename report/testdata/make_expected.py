@@ -196,6 +196,11 @@ class Spool:
         assert sum(shares) + sum(a for _, _, a in lines) == total, (c, d)
         assert funds + bal - total == current, (c, d)
         self.page = 0
+        # The department mark: the figures, TAB between them, before the
+        # department's first page.
+        self.out.append("*@DEPARTAMENT " + "\t".join(
+            ["%04d" % c, COMMUNITIES[c][0], "%04d" % d, desig, owner, str(bal), str(total),
+             str(funds), str(current), self.favour(current)]))
         for desc, text, amount in lines:
             if self.page == 0: self.header(dept)
             if self.count > 60: self.header(dept)

@@ -83,6 +83,17 @@ sed -i 's/^Sortida=.*\r$/Sortida=PDF\r/' "$ROOT/TERM01/BrolTerm.ini"
   fail "Sortida=PDF printed no LIQUIDACIO_2026-12-31.pdf in the terminal's folder"
 grep -qF '`LIQUIDACIO_2026-12-31.pdf`' "$GUIDE" || fail "the guide does not name the PDF"
 
+# One document per department: what the run says and the index's first
+# line, as the guide quotes them.
+said="25 LIQUIDACIONS, 26 PÀGINES: 25 DOCUMENTS PDF A LA CARPETA /tmp/liquidacions"
+grep -qF "\`torbelan: $said\`" "$GUIDE" || fail "the guide does not quote: $said"
+"$TORBELAN" --batch 31/12/2026 1.0 999.999 --device "PDF-EACH:$WORK/liquidacions" 2>"$WORK/stderr" ||
+  fail "the guide's run to PDF-EACH: $(cat "$WORK/stderr")"
+[ "$(tail -n 1 "$WORK/stderr")" = "torbelan: ${said/\/tmp\//$WORK/}" ] ||
+  fail "the run to PDF-EACH says: $(cat "$WORK/stderr")"
+first=$(sed -n 2p "$WORK/liquidacions/index.csv")
+grep -qxF "    $first" "$GUIDE" || fail "the guide does not show the index's first line: $first"
+
 # batch_message MESSAGE ARGS...: the run fails and says MESSAGE (as the guide
 # quotes it, its first "ROOT/" standing for the root) on standard error.
 batch_message() {

@@ -1,45 +1,33 @@
 #include "tools/zudavivi/device.h"
 
-#include "format/text_utils.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
 
 namespace zudavivi {
-namespace {
-
-std::string Upper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
-
-}  // namespace
 
 Device ParseDevice(const std::string& deviceText, const std::string& tempDir,
                    const std::string& documentName) {
   const std::string base = documentName.empty() ? "zudavivi" : documentName;
-  std::string text = format::TrimBlanks(deviceText);
-  std::string upper = Upper(text);
+  const print::DeviceName name = print::ClassifyDevice(deviceText);
   Device d;
-  if (text.empty() || upper == "PANTALLA") return d;
-  struct Document {
-    const char* word;
-    DeviceKind kind;
-    const char* extension;
-  };
-  for (const Document& doc : {Document{"PDF", DeviceKind::Pdf, ".pdf"},
-                              Document{"TXT", DeviceKind::Text, ".txt"}}) {
-    std::string word = doc.word;
-    if (upper != word && upper.compare(0, word.size() + 1, word + ":") != 0) continue;
-    d.kind = doc.kind;
-    std::string path = upper == word ? std::string() : text.substr(word.size() + 1);
-    path = format::TrimLeadingBlanks(path);
-    d.path = platform::SuitePath(path.empty() ? tempDir + base + doc.extension : path);
-    return d;
+  d.kind = name.kind;
+  switch (name.kind) {
+    case DeviceKind::Screen:
+      break;
+    case DeviceKind::Printer:
+      d.printer = platform::Cp850ToUtf8(name.path);
+      break;
+    case DeviceKind::Pdf:
+    case DeviceKind::Text:
+    case DeviceKind::PdfEach:
+    case DeviceKind::TextEach: {
+      const char* extension = name.kind == DeviceKind::Pdf    ? ".pdf"
+                              : name.kind == DeviceKind::Text ? ".txt"
+                                                              : "";
+      d.path = platform::SuitePath(name.path.empty() ? tempDir + base + extension : name.path);
+      break;
+    }
   }
-  d.kind = DeviceKind::Printer;
-  d.printer = platform::Cp850ToUtf8(text);
   return d;
 }
 

@@ -208,6 +208,22 @@ std::string DocumentSaved(const std::string& path) {
          path;
 }
 
+std::string CannotCreateFolder(const std::string& path, int errnum) {
+  return T("no es pot crear la carpeta ", "nom se pode criar o cartafol ",
+           "non se p\x95t crear era carpeta ", "no se puede crear la carpeta ") +
+         path + ": " + SystemReason(errnum);
+}
+
+std::string DocumentsSaved(const std::string& folder, long files) {
+  const bool one = files == 1;
+  return N(files) +
+         (one ? T(" document desat a ", " documento gravado em ", " document guardat en ",
+                  " documento guardado en ")
+              : T(" documents desats a ", " documentos gravados em ", " documents guardats en ",
+                  " documentos guardados en ")) +
+         folder;
+}
+
 std::string PreviewNeedsTerminal() {
   return T("la previsualitzaci\xA2 a la pantalla necessita un terminal; trieu PDF o TXT com a "
            "sortida",

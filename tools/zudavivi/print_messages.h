@@ -56,6 +56,11 @@ std::string CannotWriteDocument(const std::string& path, int errnum);
 std::string CannotCreateTemporaryFile(const std::string& dir, int errnum);
 std::string DocumentSaved(const std::string& path);
 
+// The folder of the documents of one department each: it cannot be made,
+// or `files` documents were saved in it ("25 documents desats a ...").
+std::string CannotCreateFolder(const std::string& path, int errnum);
+std::string DocumentsSaved(const std::string& folder, long files);
+
 // The screen device without a terminal to show the preview on.
 std::string PreviewNeedsTerminal();
 

@@ -4,9 +4,10 @@
 // the spool (the report starts it and waits for it). It finds the session's
 // TempDir as every program of the suite does (SessionInit), reads the spool
 // TempDir + "zudavivi.tmp" and renders it on the device its DEVICE record
-// names (device.h). A document written to a file is named on stderr when
-// stderr is not a terminal (a batch run, a log). Every message is in the
-// session's language (print_messages.h); --help is in English.
+// names (device.h). A document written to a file, or the folder of the
+// documents of one department each, is named on stderr when stderr is not
+// a terminal (a batch run, a log). Every message is in the session's
+// language (print_messages.h); --help is in English.
 //
 // Arguments: none to print; "--help" or "--version" (exit 0) say what the
 // program is; anything else is refused with exit code 1.
@@ -29,6 +30,7 @@
 #include "print/spool.h"
 #include "tools/zudavivi/device.h"
 #include "tools/zudavivi/document_info.h"
+#include "tools/zudavivi/each_output.h"
 #include "tools/zudavivi/print_messages.h"
 #include "tools/zudavivi/page_layout.h"
 #include "tools/zudavivi/pdf_output.h"
@@ -52,9 +54,12 @@ const char kHelp[] =
     "                      scroll, Home/End first/last page, Esc leaves)\n"
     "  PDF[:path]          an A4 PDF document\n"
     "  TXT[:path]          plain UTF-8 text pages\n"
+    "  PDF-EACH[:folder]   one PDF document per department in the folder,\n"
+    "                      with their index, index.csv\n"
+    "  TXT-EACH[:folder]   the same as plain text documents\n"
     "  anything else       a printer of the system's print service (lp)\n"
-    "Without a path the document is written to the temporary directory under\n"
-    "the name the report gives it (e.g. LIQUIDACIO_2026-12-31.pdf).\n"
+    "Without a path the document (or the folder) is written to the temporary\n"
+    "directory under the name the report gives it (LIQUIDACIO_2026-12-31.pdf).\n"
     "\n"
     "Exit codes: 0 printed; 1 no spool or a spool not well formed, or a bad\n"
     "argument; 2 the document cannot be written or shown (the preview without\n"
@@ -84,6 +89,12 @@ bool PreviewPossible() {
 void TellDocument(const std::string& nativePath) {
   if (platform::StandardErrorIsTerminal()) return;
   std::fprintf(stderr, "ZUDAVIVI: %s\n", zudavivi::DocumentSaved(nativePath).c_str());
+}
+
+// Where the documents of one department each went, likewise.
+void TellFolder(const std::string& nativePath, long files) {
+  if (platform::StandardErrorIsTerminal()) return;
+  std::fprintf(stderr, "ZUDAVIVI: %s\n", zudavivi::DocumentsSaved(nativePath, files).c_str());
 }
 
 }  // namespace
@@ -117,6 +128,7 @@ int main(int argc, char** argv) {
   zudavivi::Device device = zudavivi::ParseDevice(deviceText, config::session.TempDir,
                                                   zudavivi::DocumentFileName(info.name));
   long pages = 0;
+  long files = 0;
   int code = 0;
   std::string detail;
   switch (device.kind) {
@@ -125,6 +137,11 @@ int main(int argc, char** argv) {
       break;
     case zudavivi::DeviceKind::Text:
       code = zudavivi::RenderText(spool, device.path, &pages, &error);
+      break;
+    case zudavivi::DeviceKind::PdfEach:
+    case zudavivi::DeviceKind::TextEach:
+      code = zudavivi::RenderEach(spool, device, title, zudavivi::DocumentFileName(info.name),
+                                  &files, &pages, &error);
       break;
     case zudavivi::DeviceKind::Printer:
       code = zudavivi::RenderPrinter(spool, device.printer,
@@ -143,6 +160,10 @@ int main(int argc, char** argv) {
   if (device.kind == zudavivi::DeviceKind::Pdf || device.kind == zudavivi::DeviceKind::Text) {
     TellDocument(device.path);
     result.document = platform::Utf8ToCp850(device.path);
+  } else if (print::OnePerDepartment(device.kind)) {
+    TellFolder(device.path, files);
+    result.folder = platform::Utf8ToCp850(device.path);
+    result.files = files;
   }
   print::WritePrintResult(result);
   return 0;

@@ -149,16 +149,4 @@ std::string ReadEuros(const std::string& text, int32_t* hundredths) {
   return "";
 }
 
-std::string WriteEuros(int32_t hundredths, char decimalMark) {
-  int64_t v = hundredths;
-  std::string out = v < 0 ? "-" : "";
-  if (v < 0) v = -v;
-  int64_t cents = v % 100;
-  out += std::to_string(v / 100);
-  out += decimalMark;
-  out += char('0' + cents / 10);
-  out += char('0' + cents % 10);
-  return out;
-}
-
 }  // namespace zuldata

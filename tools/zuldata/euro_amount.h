@@ -33,6 +33,8 @@
 #include <cstdint>
 #include <string>
 
+#include "format/csv_fields.h"
+
 namespace zuldata {
 
 // Reads an amount in euros (UTF-8 text, rules above) into hundredths.
@@ -41,7 +43,7 @@ namespace zuldata {
 std::string ReadEuros(const std::string& text, int32_t* hundredths);
 
 // The text of an amount of hundredths in euros, with `decimalMark` ("." or
-// ",") before the two decimals.
-std::string WriteEuros(int32_t hundredths, char decimalMark);
+// ",") before the two decimals (format/csv_fields.h).
+using format::WriteEuros;
 
 }  // namespace zuldata

@@ -235,28 +235,6 @@ bool ParseCsv(const std::string& input, std::vector<CsvRow>* rows, std::string* 
   return true;
 }
 
-std::string CsvLine(const std::vector<std::string>& fields, char separator) {
-  std::string out;
-  const std::string special = std::string("\"\r\n") + separator;
-  for (size_t i = 0; i < fields.size(); ++i) {
-    if (i) out += separator;
-    const std::string& f = fields[i];
-    bool quote = f.find_first_of(special) != std::string::npos ||
-                 (!f.empty() && (f.front() == ' ' || f.back() == ' '));
-    if (!quote) {
-      out += f;
-      continue;
-    }
-    out += '"';
-    for (char c : f) {
-      if (c == '"') out += '"';
-      out += c;
-    }
-    out += '"';
-  }
-  return out + "\n";
-}
-
 void DropEmptyColumns(std::vector<CsvRow>* rows) {
   size_t width = 0;
   for (const CsvRow& r : *rows) width = std::max(width, r.fields.size());

@@ -33,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "format/csv_fields.h"
 #include "report/record_layouts.h"
 
 namespace zuldata {
@@ -50,7 +51,7 @@ bool ParseCsv(const std::string& text, std::vector<CsvRow>* rows, std::string* e
               char separator = ',');
 
 // The CSV text of one row (fields quoted where they need it), with LF.
-std::string CsvLine(const std::vector<std::string>& fields, char separator = ',');
+using format::CsvLine;
 
 // True when two names are the same but for the case of ASCII letters.
 bool SameNameIgnoringCase(const std::string& a, const std::string& b);
