@@ -18,7 +18,12 @@ send F1
 wait_for_screen "Este programa imprime el detalle"
 send F1
 wait_for_screen "AYUDA GENERAL DE LOS PROGRAMAS"
-send Escape Escape
+# One Escape at a time: each closes one topic, and a second Escape sent
+# before the first is handled could be read with it as one key.
+send Escape
+wait_until_gone "AYUDA GENERAL DE LOS PROGRAMAS"
+wait_for_screen "Este programa imprime el detalle"
+send Escape
 wait_until_gone "Este programa imprime el detalle"
 send Enter Enter Enter Enter Enter
 wait_for_screen "CONFORME (S/N) ? ◄NO►"
