@@ -6,7 +6,7 @@ namespace platform {
 namespace {
 
 TEST(ConsoleRecords, KeyRecordsBecomeTheConsolesEvents) {
-  const std::string none = "-";
+  const std::string none = "none";
   struct Case {
     KeyRecord record;
     std::string text;  // none: no event
