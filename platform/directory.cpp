@@ -31,6 +31,10 @@ std::string CurrentDirectory() {
 
 bool ChangeDirectory(const std::string& nativePath) { return ::chdir(nativePath.c_str()) == 0; }
 
+bool IsAbsolutePath(const std::string& nativePath) {
+  return !nativePath.empty() && nativePath[0] == '/';
+}
+
 std::string AbsolutePath(const std::string& path) {
   std::string full = path;
   if (full.empty() || full[0] != '/') {

@@ -34,6 +34,11 @@ bool ChangeDirectory(const std::string& nativePath) {
   return SetCurrentDirectoryW(Widen(nativePath).c_str()) != 0;
 }
 
+bool IsAbsolutePath(const std::string& nativePath) {
+  const std::string p = ForwardSlashes(nativePath);
+  return (!p.empty() && p[0] == '/') || (HasDrive(p) && p.size() >= 3 && p[2] == '/');
+}
+
 std::string AbsolutePath(const std::string& path) {
   std::string full = ForwardSlashes(path);
   std::string root;  // "C:" or "//server/share", kept as it is
