@@ -35,6 +35,7 @@
 
 #include "platform/coding.h"
 #include "recman/btrcall.h"
+#include "recman/engine_choice.h"
 #include "platform/env.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -338,6 +339,10 @@ int main(int argc, char** argv) {
     platform::MakeDirs(pgRoot);
     platform::WriteFile(pgRoot + "/Brol.ini",
                         "[BaseDades]\r\nConnexio=" + conninfo + "\r\nEsquema=bench\r\n");
+    if (recman::MakeSuiteStorage(pgPath) != 0) {
+      std::fprintf(stderr, "cannot make the schema bench on the server\n");
+      return 1;
+    }
     if (RecordsIn(pgPath) != long(n)) {
       std::printf("loading %u records into the server (once)...\n", n);
       std::fflush(stdout);

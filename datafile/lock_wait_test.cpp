@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "console/screen.h"
+#include "platform/test_dir.h"
 #include "datafile/data_open.h"
 #include "datafile/data_messages.h"
 #include "datafile/owner.h"
@@ -252,6 +253,40 @@ TEST(OpenFailureMessageTest, LanguageTextPathAndStatus) {
   EXPECT_EQ(OpenFailureMessage("D", 2), "NON SE P\xE3T ACCEDIR ATH FICH\xD4R D (2)");
   EXPECT_EQ(LockMessage(), "FICH\xD4R BLOQUEJAT. ESPERATZ UN MOMENT.");
   config::session = config::SessionState();
+}
+
+// A server suite's file: the statuses about the server say what happened,
+// in each language; other statuses, and files on disk, add nothing.
+TEST(OpenFailureMessageTest, ServerStatusesSayWhatHappenedToTheServer) {
+  platform::TestDir dir;
+  dir.Write("Srv/Brol.ini", "[BaseDades]\r\nConnexio=host=/nowhere\r\nEsquema=brol nord\r\n");
+  dir.Write("Srv/DADES/.keep", "");
+  const std::string file = dir.file("Srv/DADES/X.dat");
+  const std::string tooLong = dir.file("Long/DADES/X.dat");
+  dir.Write("Long/Brol.ini", "[BaseDades]\r\nConnexio=host=/nowhere\r\nEsquema=" +
+                                 std::string(64, 'x') + "\r\n");
+  const struct {
+    const char* language;
+    std::string path;
+    int status;
+    const char* note;
+  } kCases[] = {
+      {"CAT", file, 95, ": CONNEXI\xE0 AMB EL SERVIDOR PERDUDA"},
+      {"SPA", file, 95, ": CONEXI\xE0N CON EL SERVIDOR PERDIDA"},
+      {"GLG", file, 20, ": O SERVIDOR NOM RESPONDE"},
+      {"OCI", file, 35, ": ETH ESQUEMA brol nord NON EXISTIS EN SERVIDOR"},
+      {"CAT", tooLong, 11, ": NOM D'ESQUEMA MASSA LLARG (M\xB7XIM 63 BYTES)"},
+      {"CAT", file, 11, ""},
+      {"CAT", file, 84, ""},
+      {"CAT", dir.file("X.dat"), 95, ""},
+  };
+  for (const auto& c : kCases) {
+    config::session.Language = c.language;
+    EXPECT_EQ(ServerStatusNote(c.status, c.path), c.note) << c.language << " " << c.status;
+  }
+  config::session = config::SessionState();
+  EXPECT_EQ(OpenFailureMessage(file, 95),
+            "NO ES POT ACCEDIR AL FITXER " + file + " (95): CONNEXI\xE0 AMB EL SERVIDOR PERDUDA");
 }
 
 }  // namespace

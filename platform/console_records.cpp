@@ -53,12 +53,12 @@ bool KeyRecordEvent(const KeyRecord& record, ConsoleEvent* event) {
 bool MouseRecordEvent(const MouseRecord& record, uint32_t buttonsBefore, ConsoleEvent* event) {
   if (record.eventFlags != 0 && record.eventFlags != 2) return false;  // moves, wheels
   const uint32_t pressed = record.buttons & ~buttonsBefore;
-  int code = (pressed & 1) ? kMouseLeftPressed
-             : (pressed & 2) ? kMouseRightPressed
-             : (pressed & 4) ? kMouseMiddlePressed
+  int code = (pressed & 1) ? kMouseLeft
+             : (pressed & 2) ? kMouseRight
+             : (pressed & 4) ? kMouseMiddle
                              : 0;
   if (record.eventFlags == 2 && code == 0) {  // a double click repeats a press
-    code = (record.buttons & 1) ? kMouseLeftPressed : (record.buttons & 2) ? kMouseRightPressed : 0;
+    code = (record.buttons & 1) ? kMouseLeft : (record.buttons & 2) ? kMouseRight : 0;
   }
   if (code == 0) return false;
   *event = ConsoleEvent();

@@ -48,12 +48,12 @@ TEST(ConsoleRecords, MouseRecordsGiveThePressesOnly) {
     uint32_t before;
     int code;  // 0: no event
   } cases[] = {
-      {{1, 0, 4, 2, 0}, 0, kMouseLeftPressed},
+      {{1, 0, 4, 2, 0}, 0, kMouseLeft},
       {{0, 0, 4, 2, 0}, 1, 0},                    // release
       {{1, 1, 5, 2, 0}, 1, 0},                    // drag
-      {{3, 0, 4, 2, 0}, 1, kMouseRightPressed},   // right while left is held
-      {{4, 0, 4, 2, 0}, 0, kMouseMiddlePressed},
-      {{1, 2, 4, 2, 0}, 1, kMouseLeftPressed},    // double click
+      {{3, 0, 4, 2, 0}, 1, kMouseRight},   // right while left is held
+      {{4, 0, 4, 2, 0}, 0, kMouseMiddle},
+      {{1, 2, 4, 2, 0}, 1, kMouseLeft},    // double click
       {{0, 4, 4, 2, 0}, 0, 0},                    // wheel
   };
   for (const Case& c : cases) {

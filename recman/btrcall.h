@@ -139,6 +139,8 @@ constexpr int16_t B_INVALID_KEY_POSITION = 27;
 constexpr int16_t B_INVALID_RECORD_LENGTH = 28;
 constexpr int16_t B_INVALID_KEY_LENGTH = 29;
 constexpr int16_t B_NOT_A_DATA_FILE = 30;
+constexpr int16_t B_DIRECTORY_ERROR = 35;  // the folder does not exist (on a
+                                          // server: the suite's schema)
 constexpr int16_t B_TRANSACTION_ACTIVE = 37;      // Begin inside a transaction
 constexpr int16_t B_NO_TRANSACTION = 39;          // End/Abort without Begin
 constexpr int16_t B_OPERATION_NOT_ALLOWED = 41;

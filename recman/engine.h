@@ -212,9 +212,19 @@ class Engine {
 
   // Creates a data file at the native path with the layout. The caller
   // holds the file's exclusive open lock. Returns 0; 59 when a file exists
-  // and replace is false; 25 when the file cannot be made.
+  // and replace is false; 35 when its folder (a server suite's schema) does
+  // not exist; 25 when the file cannot be made.
   virtual int16_t Create(const std::string& path, const FileLayout& layout,
                          bool replace) = 0;
+
+  // Makes what the data files of the suite of the native path need besides
+  // their folder, when it is missing: on a server, the suite's schema,
+  // which Create never makes by itself (a misspelt schema must not become
+  // a new, empty suite). Returns 0 or a status.
+  virtual int16_t MakeSuiteStorage(const std::string& path) {
+    (void)path;
+    return B_OK;
+  }
 
   // Cheap test, without side effects, whether the file at the native path
   // is one of this engine's data files. Returns 0, 12 when there is no file,

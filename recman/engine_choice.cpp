@@ -10,6 +10,7 @@
 #include "platform/directory.h"
 #include "platform/paths.h"
 #include "recman/pg/pg_engine.h"
+#include "recman/pg/pg_names.h"
 
 namespace recman {
 
@@ -106,6 +107,14 @@ Engine& EngineFor(const std::string& nativePath) {
   auto it = engines.find(key);
   if (it == engines.end()) it = engines.emplace(key, NewServerEngine(s)).first;
   return *it->second;
+}
+
+int16_t MakeSuiteStorage(const std::string& nativePath) {
+  return EngineFor(nativePath).MakeSuiteStorage(nativePath);
+}
+
+bool SchemaNameTooLong(const SuiteSetting& suite) {
+  return !suite.connection.empty() && suite.schema.size() > pg::kMaxIdentifier;
 }
 
 int16_t EndServerTransactions(bool commit) { return EndAllServerTransactions(commit); }

@@ -20,6 +20,9 @@
 //             missing: the name of the suite root folder with its ASCII
 //             letters made small (so "/srv/Brol" and "/mnt/brol" agree;
 //             terminals that name the folder differently must set it).
+//             A name longer than 63 bytes in UTF-8 (the longest the server
+//             keeps) is refused: the server would cut it, and two suites
+//             whose names begin alike would meet.
 // A data file outside any suite (no Brol.ini above it) is a SQLite file.
 // Values are read in code page 850, as every INI file of the suite, and
 // handed to the server in UTF-8.
@@ -45,6 +48,15 @@ SuiteSetting SuiteOf(const std::string& nativePath);
 // made at the first use and kept for the life of the process. Never fails;
 // an unreachable server shows as the statuses of the engine's operations.
 Engine& EngineFor(const std::string& nativePath);
+
+// Makes the storage of the suite of the data file at the native path (see
+// Engine::MakeSuiteStorage): only the tools that make a suite call it.
+// Returns 0 or a status.
+int16_t MakeSuiteStorage(const std::string& nativePath);
+
+// True when the suite keeps its files in a server schema whose name is
+// longer than the server's identifiers: every call on its files gives 11.
+bool SchemaNameTooLong(const SuiteSetting& suite);
 
 // Ends (commit true) or rolls back the server transactions that no open
 // file ends any more (their files were closed inside the transaction).

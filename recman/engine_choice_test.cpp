@@ -99,13 +99,15 @@ class ServerChoiceTest : public ::testing::Test {
       ServerCommand("DROP SCHEMA IF EXISTS " + pg::QuoteIdentifier(schema) + " CASCADE");
   }
   // A suite root ROOT in the test folder whose Brol.ini names the server
-  // (with `extra` added to the connection string).
+  // (with `extra` added to the connection string), with its schema made
+  // unless make is false.
   std::string Suite(const std::string& root, const std::string& schema,
-                    const std::string& extra = "") {
+                    const std::string& extra = "", bool make = true) {
     std::string ini = "[BaseDades]\r\nConnexio=" + TestServer() + extra + "\r\n";
     if (!schema.empty()) ini += "Esquema=" + schema + "\r\n";
     dir_.Write(root + "/Brol.ini", ini);
     schemas_.push_back(schema);
+    if (make) MakeSuiteStorage(dir_.file(root + "/DADES/any.dat"));
     return dir_.file(root);
   }
   TestDir dir_;
@@ -181,6 +183,41 @@ TEST_F(ServerChoiceTest, AwkwardSchemaAndFileNamesAreQuotedNotSpliced) {
                        " AND tablename = " +
                        Literal(pg::TableName(names[0]))),
             1);
+}
+
+// A schema the server would cut (two such names would meet in one schema)
+// is refused with 11 by every operation; a schema that does not exist is
+// not made by Create (35), only by MakeSuiteStorage.
+TEST_F(ServerChoiceTest, ASchemaTooLongOrMissingIsRefusedNotCutOrMade) {
+  std::string tag = dir_.path().substr(dir_.path().size() - 7, 6);
+  const std::string longest = "zul " + tag + " " + std::string(63 - 5 - tag.size(), 'x');
+  ASSERT_EQ(longest.size(), 63u);
+  const struct {
+    const char* root;
+    std::string schema;
+    int16_t create;  // Create's status before MakeSuiteStorage
+    int16_t make;    // MakeSuiteStorage's
+  } kCases[] = {
+      {"Long", longest + "y", B_INVALID_FILE_NAME, B_INVALID_FILE_NAME},
+      {"Longer", longest + "\xA0\xA0", B_INVALID_FILE_NAME, B_INVALID_FILE_NAME},  // cp850 á
+      {"Missing", "zul missing " + tag, B_DIRECTORY_ERROR, B_OK},
+      {"Longest", longest, B_DIRECTORY_ERROR, B_OK},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.root);
+    std::string path = Suite(c.root, c.schema, "", /*make=*/false) + "/DADES/F.dat";
+    EXPECT_EQ(SchemaNameTooLong(SuiteOf(path)), c.create == B_INVALID_FILE_NAME);
+    EXPECT_EQ(CreateFile(path, CounterSpec()), c.create);
+    Handle h;
+    EXPECT_EQ(h.Open(path), c.create);
+    EXPECT_EQ(ServerRows("SELECT 1 FROM pg_namespace WHERE nspname LIKE " +
+                         Literal("%" + c.schema.substr(0, 40) + "%")),
+              0);
+    EXPECT_EQ(MakeSuiteStorage(path), c.make);
+    if (c.make != B_OK) continue;
+    EXPECT_EQ(CreateFile(path, CounterSpec()), 0);
+    EXPECT_EQ(h.Open(path), 0);
+  }
 }
 
 // Whatever a call did, failed writes included, no server transaction stays

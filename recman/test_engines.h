@@ -8,7 +8,8 @@
 // A TestSuite is a suite root in a test's temporary folder. For the SQLite
 // engine it is the bare folder (no Brol.ini above it: files are SQLite
 // files); for the server its Brol.ini names the server and a schema of the
-// test's own (the folder's name), dropped again when the TestSuite goes.
+// test's own (the folder's name), made by the TestSuite as the tools that
+// make a suite do, and dropped again when the TestSuite goes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 
 #include "platform/env.h"
 #include "platform/test_dir.h"
+#include "recman/engine_choice.h"
 #include "recman/pg/pg_names.h"
 
 namespace recman {
@@ -54,6 +56,7 @@ class TestSuite {
     schema_ = folder.substr(folder.find_last_of('/') + 1);
     dir_.Write("Brol.ini", "[BaseDades]\r\nConnexio=" + TestServer() + "\r\nEsquema=" +
                                schema_ + "\r\n");
+    if (!TestServer().empty()) MakeSuiteStorage(File("any.dat"));
   }
   ~TestSuite() {
     if (kind_ == EngineKind::kServer && !TestServer().empty())

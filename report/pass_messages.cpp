@@ -5,6 +5,7 @@
 #include "config/language.h"
 #include "config/session.h"
 #include "config/text_file.h"
+#include "datafile/data_messages.h"
 #include "dates/date_format.h"
 #include "format/dotted_code.h"
 #include "format/text_utils.h"
@@ -87,6 +88,9 @@ std::string ReadFailureMessage(int16_t fileNumber, int16_t status) {
   return config::ByLanguage("ERROR DE LECTURA AL FITXER ", "ERRO DE LEITURA NO FICHEIRO ",
                             "ERROR DE LECTURA EN FICH\xD4R ", "ERROR DE LECTURA EN EL FICHERO ") +
          file + " (" + std::to_string(status) + ")" +
+         (name.empty() ? std::string()
+                       : datafile::ServerStatusNote(
+                             status, platform::SuitePath(config::session.RootDir + name + ".dat"))) +
          ": " + NothingPrinted();
 }
 

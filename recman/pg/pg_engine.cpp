@@ -56,10 +56,10 @@
 // the transaction.
 //
 // Faults. A server that cannot be reached gives 20 at once (connecting
-// gives up after 10 s); a connection lost mid-run gives 95 for every call
-// on the files opened through it, whose locks are gone with it (the next
-// open connects anew). Keepalives and a TCP user timeout notice a server
-// machine that vanished. The data-file layer shows these as it shows any
+// gives up after 10 s); a connection lost mid-run gives 95 for the call
+// that met it, and the next call reconnects (pg_session.h): the files
+// still open take their open locks again, their record locks are gone.
+// Keepalives and a TCP user timeout notice a server machine that vanished. The data-file layer shows these as it shows any
 // open failure, and a lock wait ends with the status instead of waiting
 // on. Neither the connection string nor its password is ever shown: the
 // messages carry it masked (pg_names.h).
@@ -168,6 +168,7 @@ class ServerEngine : public Engine {
                    " VALUES ($1, $2, ''::bytea, 0, 0, $3)",
                {kText, kBytea, kInt4}};
     xactLock_ = {prefix_ + "xact_lock", "SELECT pg_try_advisory_xact_lock($1, 0)", {kInt4}};
+    schemaExists_ = {prefix_ + "schema", "SELECT 1 FROM pg_namespace WHERE nspname = $1", {kText}};
     columns_ = {prefix_ + "columns",
                 "SELECT count(*)::int8 FROM pg_attribute WHERE attrelid = $1"
                 " AND attnum > 0 AND NOT attisdropped",
@@ -177,8 +178,10 @@ class ServerEngine : public Engine {
   int16_t Connect(std::shared_ptr<Session>* s) { return Session::For(suite_.connection, s); }
 
   // Where the data file at the native path lives. Returns 0, or 11 when the
-  // path does not lie inside the suite root.
+  // path does not lie inside the suite root or the schema name is longer
+  // than the server keeps.
   int16_t PlaceOf(const std::string& path, Place* place) {
+    if (SchemaNameTooLong(suite_)) return B_INVALID_FILE_NAME;
     std::string relative;
     if (!RelativeTo(suite_.root, platform::AbsolutePath(path), &relative)) return B_INVALID_FILE_NAME;
     place->schema = schema_;
@@ -217,15 +220,17 @@ class ServerEngine : public Engine {
     Place place;
     int16_t st = Reach(path, &s, &place);
     if (st != B_OK) return st;
-    // Inside Begin/End Transaction the new file is part of the transaction.
+    // Inside Begin/End Transaction the new file is part of the transaction
+    // (none when that transaction was lost).
+    if (s->transactionLost()) return B_SESSION_LOST;
     const bool nested = s->inTransaction();
     if (!nested) {
-      st = EnsureSchema(s.get());
+      st = EnsureCatalogue(s.get());
       if (st != B_OK) return st;
     }
     st = s->Command(nested ? "SAVEPOINT zul_create" : "BEGIN");
     if (st != B_OK) return st;
-    if (nested) st = EnsureSchema(s.get());
+    if (nested) st = EnsureCatalogue(s.get());
     if (st == B_OK) st = Build(s.get(), place, layout, replace);
     if (st == B_OK) {
       std::string state;
@@ -236,6 +241,17 @@ class ServerEngine : public Engine {
     }
     if (st == B_IO_ERROR) st = B_CREATE_IO_ERROR;
     return st;
+  }
+
+  int16_t MakeSuiteStorage(const std::string& path) override {
+    std::shared_ptr<Session> s;
+    Place place;
+    int16_t st = Reach(path, &s, &place);
+    if (st != B_OK) return st;
+    if (s->transactionLost()) return B_SESSION_LOST;
+    st = s->Command("CREATE SCHEMA IF NOT EXISTS " + schema_);
+    if (st == B_OK) st = EnsureCatalogue(s.get());
+    return st == B_IO_ERROR || st == B_DUPLICATE_KEY ? B_CREATE_IO_ERROR : st;
   }
 
   int16_t Open(const std::string& path, bool readOnly, std::unique_ptr<Table>* table) override {
@@ -312,7 +328,7 @@ class ServerEngine : public Engine {
   }
 
   // The catalogue row of the file: 0 (and its format), 12 when there is
-  // none (nor a catalogue), or a status.
+  // none (nor a catalogue), 35 when the schema is missing, or a status.
   int16_t Find(const std::string& path, int* format) {
     std::shared_ptr<Session> s;
     Place place;
@@ -324,9 +340,9 @@ class ServerEngine : public Engine {
     std::string state;
     st = s->Run(probe_, values, lengths, &r, &state);
     if (st != B_OK) {
-      // No catalogue yet (the schema or its table missing): no such file.
-      // The failed statement was not prepared, so it is tried again later.
-      if (state == "42P01" || state == "3F000") return B_FILE_NOT_FOUND;
+      // No catalogue yet: no such file, or no schema at all (35). The
+      // failed statement was not prepared, so it is tried again later.
+      if (state == "42P01" || state == "3F000") return SchemaMissing(s.get());
       return st;
     }
     if (r.rows() != 1) return B_FILE_NOT_FOUND;
@@ -334,18 +350,34 @@ class ServerEngine : public Engine {
     return B_OK;
   }
 
-  // The schema and its catalogue, made when missing. Two terminals making
-  // them at once: the loser's statement fails and is tried again.
-  int16_t EnsureSchema(Session* s) {
-    int16_t st = B_OK;
+  // Where a file's catalogue is missing: 35 when the schema is missing
+  // too, else 12 (or the status of a failure).
+  int16_t SchemaMissing(Session* s) {
+    Result r;
+    const char* values[] = {suite_.schema.c_str()};
+    const int lengths[] = {int(suite_.schema.size())};
+    int16_t st = s->Run(schemaExists_, values, lengths, &r);
+    if (st != B_OK) return st;
+    return r.rows() == 1 ? B_FILE_NOT_FOUND : B_DIRECTORY_ERROR;
+  }
+
+  // The catalogue, made when missing in an existing schema. Returns 0, 35
+  // when the schema does not exist (only MakeSuiteStorage makes it), or a
+  // status. Two terminals making the catalogue at once: the loser's
+  // statement fails and is tried again.
+  int16_t EnsureCatalogue(Session* s) {
+    Result r;
+    const char* values[] = {suite_.schema.c_str()};
+    const int lengths[] = {int(suite_.schema.size())};
+    int16_t st = s->Run(schemaExists_, values, lengths, &r);
+    if (st != B_OK) return st;
+    if (r.rows() != 1) return B_DIRECTORY_ERROR;
     for (int attempt = 0; attempt < 3; ++attempt) {
-      st = s->Command("CREATE SCHEMA IF NOT EXISTS " + schema_);
-      if (st == B_OK)
-        st = s->Command("CREATE TABLE IF NOT EXISTS " + catalogue_ +
-                        " (name text PRIMARY KEY, creation bytea NOT NULL,"
-                        " owner bytea NOT NULL, owner_mode integer NOT NULL,"
-                        " records bigint NOT NULL, format integer NOT NULL)");
-      if (st == B_OK || s->lost()) break;
+      st = s->Command("CREATE TABLE IF NOT EXISTS " + catalogue_ +
+                      " (name text PRIMARY KEY, creation bytea NOT NULL,"
+                      " owner bytea NOT NULL, owner_mode integer NOT NULL,"
+                      " records bigint NOT NULL, format integer NOT NULL)");
+      if (st == B_OK || s->lost() || s->inTransaction()) break;
       platform::SleepMs(20);
     }
     return st == B_IO_ERROR || st == B_DUPLICATE_KEY ? B_CREATE_IO_ERROR : st;
@@ -409,7 +441,7 @@ class ServerEngine : public Engine {
   std::string prefix_;     // of this engine's statement names
   std::string schema_;     // quoted
   std::string catalogue_;  // quoted, qualified
-  Statement probe_, info_, oid_, lockRow_, dropRow_, addRow_, xactLock_, columns_;
+  Statement probe_, info_, oid_, lockRow_, dropRow_, addRow_, xactLock_, columns_, schemaExists_;
 
   friend class ServerLocks;
 };
@@ -456,7 +488,7 @@ std::unique_ptr<Engine> NewServerEngine(const SuiteSetting& suite) {
 int16_t EndAllServerTransactions(bool commit) {
   int16_t result = B_OK;
   for (pg::Session* s : pg::Session::All()) {
-    if (!s->inTransaction()) continue;
+    if (!s->inTransaction() && !s->transactionLost()) continue;
     int16_t st = s->EndTransaction(commit);
     if (result == B_OK) result = st;
   }

@@ -2,6 +2,7 @@
 // strings (contracts in pg_names.h).
 #include "recman/pg/pg_names.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 
@@ -22,6 +23,9 @@ uint64_t Fnv1a64(const std::string& s) {
 }
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+
+std::string MaskUri(const std::string& s);
+bool IsUri(const std::string& s);
 
 // Key=value form: keyword, "=", then a value, bare (to the next blank) or in
 // single quotes (backslash escapes). Masks the values of "password".
@@ -53,41 +57,65 @@ std::string MaskKeyValues(const std::string& s) {
     std::string small = key;
     for (char& c : small)
       if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    std::string value = s.substr(valueStart, i - valueStart);
     if (small == "password")
       out += "***";
+    else if (IsUri(value) || (value.size() > 1 && value[0] == '\'' && IsUri(value.substr(1))))
+      out += MaskUri(value);  // a URI given as a value (dbname)
     else
-      out += s.substr(valueStart, i - valueStart);
+      out += value;
   }
   return out;
 }
 
-// URI form: scheme://[user[:password]@]host.../db?k=v&k=v
+// A URI's text with its %XX escapes decoded, ASCII capitals made small.
+std::string DecodedSmall(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    char c = s[i];
+    if (c == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
+        std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
+      c = char(std::stoi(s.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    }
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    out += c;
+  }
+  return out;
+}
+
+// URI form: scheme://[user[:password]@]host.../db?k=v&k=v. The password
+// may hold "/", "?" or "@" unencoded: everything from the first ":" after
+// the scheme to the last "@" is masked (more than libpq reads as the
+// password, never less). Query keywords are compared decoded, as libpq
+// reads them.
 std::string MaskUri(const std::string& s) {
   std::string out = s;
-  size_t authority = out.find("://") + 3;
-  size_t end = out.find_first_of("/?", authority);
-  if (end == std::string::npos) end = out.size();
-  size_t at = out.rfind('@', end);
+  const size_t authority = out.find("://") + 3;
+  size_t queryFrom = authority;
+  const size_t at = out.rfind('@');
   if (at != std::string::npos && at >= authority) {
-    size_t colon = out.find(':', authority);
-    if (colon != std::string::npos && colon < at)
-      out.replace(colon + 1, at - colon - 1, "***");
+    const size_t colon = out.find(':', authority);
+    if (colon != std::string::npos && colon < at) out.replace(colon + 1, at - colon - 1, "***");
+    queryFrom = out.rfind('@') + 1;
   }
-  size_t query = out.find('?');
-  while (query != std::string::npos) {
-    size_t k = query + 1;
-    size_t amp = out.find('&', k);
+  size_t query = out.find('?', queryFrom);
+  while (query != std::string::npos && query < out.size()) {
+    const size_t k = query + 1;
+    const size_t amp = out.find('&', k);
     size_t stop = amp == std::string::npos ? out.size() : amp;
-    std::string name = out.substr(k, 9);
-    for (char& c : name)
-      if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    if (name == "password=" && k + 9 <= stop) {
-      out.replace(k + 9, stop - k - 9, "***");
-      stop = k + 9 + 3;
+    const size_t eq = out.find('=', k);
+    if (eq != std::string::npos && eq < stop && DecodedSmall(out.substr(k, eq - k)) == "password") {
+      out.replace(eq + 1, stop - eq - 1, "***");
+      stop = eq + 1 + 3;
     }
     query = stop < out.size() ? stop : std::string::npos;
   }
   return out;
+}
+
+bool IsUri(const std::string& s) {
+  return s.compare(0, 13, "postgresql://") == 0 || s.compare(0, 11, "postgres://") == 0;
 }
 
 }  // namespace
@@ -122,8 +150,7 @@ std::string QuoteIdentifier(const std::string& name) {
 }
 
 std::string MaskConnection(const std::string& connection) {
-  if (connection.compare(0, 13, "postgresql://") == 0 || connection.compare(0, 11, "postgres://") == 0)
-    return MaskUri(connection);
+  if (IsUri(connection)) return MaskUri(connection);
   return MaskKeyValues(connection);
 }
 

@@ -103,14 +103,7 @@ int16_t StatusOfSqlState(const std::string& state) {
   return B_IO_ERROR;
 }
 
-int16_t Session::For(const std::string& connection, std::shared_ptr<Session>* out) {
-  InstallForkHandler();
-  auto& live = Live();
-  auto it = live.find(connection);
-  if (it != live.end() && !it->second->lost()) {
-    *out = it->second;
-    return B_OK;
-  }
+PGconn* Session::Connect(const std::string& connection) {
   std::vector<const char*> keys(std::begin(kDefaultKeywords), std::end(kDefaultKeywords));
   std::vector<const char*> values(std::begin(kDefaultValues), std::end(kDefaultValues));
   keys.push_back("dbname");
@@ -120,14 +113,67 @@ int16_t Session::For(const std::string& connection, std::shared_ptr<Session>* ou
   PGconn* conn = PQconnectdbParams(keys.data(), values.data(), /*expand_dbname=*/1);
   if (conn == nullptr || PQstatus(conn) != CONNECTION_OK) {
     PQfinish(conn);
-    return B_RECORD_MANAGER_INACTIVE;
+    return nullptr;
   }
   PQsetNoticeProcessor(conn, IgnoreNotice, nullptr);
-  std::shared_ptr<Session> s(new Session(conn));
+  Result r;
+  r.Reset(PQexec(conn, kSessionSettings));
+  if (PQresultStatus(r.get()) != PGRES_COMMAND_OK) {
+    PQfinish(conn);
+    return nullptr;
+  }
+  return conn;
+}
+
+int16_t Session::For(const std::string& connection, std::shared_ptr<Session>* out) {
+  InstallForkHandler();
+  auto& live = Live();
+  auto it = live.find(connection);
+  if (it != live.end()) {
+    // A new open is the operator's doing: it tries at once.
+    it->second->lastAttemptNs_ = 0;
+    if (it->second->Ready() != B_OK) return B_RECORD_MANAGER_INACTIVE;
+    *out = it->second;
+    return B_OK;
+  }
+  PGconn* conn = Connect(connection);
+  if (conn == nullptr) return B_RECORD_MANAGER_INACTIVE;
+  std::shared_ptr<Session> s(new Session(conn, connection));
   Everyone().insert(s.get());
-  if (s->Command(kSessionSettings) != B_OK) return B_RECORD_MANAGER_INACTIVE;
   live[connection] = s;
   *out = s;
+  return B_OK;
+}
+
+int16_t Session::Ready() {
+  if (!lost_) return B_OK;
+  const int64_t now = platform::CoarseNowNs();
+  if (lastAttemptNs_ != 0 && now - lastAttemptNs_ < kReconnectPauseMs * 1000000)
+    return B_SESSION_LOST;
+  int16_t st = Reconnect();
+  lastAttemptNs_ = st == B_OK ? 0 : (now == 0 ? 1 : now);
+  return st;
+}
+
+int16_t Session::Reconnect() {
+  PGconn* conn = Connect(connection_);
+  if (conn == nullptr) return B_SESSION_LOST;
+  PQfinish(conn_);
+  conn_ = conn;
+  lost_ = false;
+  prepared_.clear();
+  records_.clear();  // the record locks died with the connection
+  ++epoch_;
+  // The open locks of the files still open, each holder's as it took it.
+  for (auto& entry : opens_) {
+    for (auto& holder : entry.second.holders) {
+      bool granted = false;
+      int16_t st = Advisory(holder.second == 2 ? Advisories().lock : Advisories().lockShared,
+                            entry.first, 0, &granted);
+      if (st != B_OK) return st;
+      if (!granted) lostOpens_.insert(entry.first);
+    }
+  }
   return B_OK;
 }
 
@@ -152,11 +198,14 @@ int16_t Session::Failure(PGresult* r, std::string* sqlState) {
   if (PQstatus(conn_) == CONNECTION_BAD || st.empty() || st.compare(0, 2, "08") == 0 ||
       st.compare(0, 4, "57P0") == 0) {
     lost_ = true;
+    if (inTransaction_) txnLost_ = true;
     inTransaction_ = false;
-    members_.clear();
     return B_SESSION_LOST;
   }
-  return StatusOfSqlState(st);
+  const int16_t status = StatusOfSqlState(st);
+  // 25P02: a statement after the one that aborted the transaction.
+  if (inTransaction_ && st != "25P02") txnFailure_ = status;
+  return status;
 }
 
 int16_t Session::Run(const Statement& st, const char* const* values, const int* lengths,
@@ -217,6 +266,7 @@ int16_t Session::OpenLock(uint32_t oid, bool exclusive, const void* holder) {
   int16_t st = Advisory(exclusive ? Advisories().lock : Advisories().lockShared, oid, 0, &granted);
   if (st != B_OK) return st;
   if (!granted) return B_FILE_LOCKED;
+  lostOpens_.erase(oid);  // held again (or a new table got the number)
   if (exclusive)
     o.exclusive = holder;
   else
@@ -243,7 +293,7 @@ void Session::CloseLock(uint32_t oid, const void* holder) {
 }
 
 int16_t Session::LockRecord(uint32_t oid, uint32_t pos, const void* holder) {
-  if (lost_) return B_SESSION_LOST;
+  if (lost_ || OpenLost(oid)) return B_SESSION_LOST;
   const uint64_t key = (uint64_t(oid) << 32) | pos;
   auto it = records_.find(key);
   if (it != records_.end()) return it->second == holder ? B_OK : B_RECORD_LOCKED;
@@ -265,11 +315,12 @@ void Session::UnlockRecord(uint32_t oid, uint32_t pos, const void* holder) {
 }
 
 int16_t Session::JoinTransaction(TxnMember* m) {
-  if (lost_) return B_SESSION_LOST;
+  if (lost_ || txnLost_) return B_SESSION_LOST;
   if (!inTransaction_) {
     int16_t st = Command("BEGIN");
     if (st != B_OK) return st;
     inTransaction_ = true;
+    txnFailure_ = B_OK;
   }
   members_.push_back(m);
   return B_OK;
@@ -286,12 +337,21 @@ void Session::LeaveTransaction(TxnMember* m) {
 }
 
 int16_t Session::EndTransaction(bool commit) {
+  if (txnLost_) {
+    for (TxnMember* m : members_) m->TransactionEnded();
+    members_.clear();
+    txnLost_ = false;
+    return B_SESSION_LOST;
+  }
   if (!inTransaction_) return lost_ ? B_SESSION_LOST : B_OK;
   int16_t st = B_OK;
   if (commit) {
+    // A statement that failed in the server aborted the transaction: it
+    // is rolled back, and End Transaction says why.
+    if (PQtransactionStatus(conn_) == PQTRANS_INERROR)
+      st = txnFailure_ != B_OK ? txnFailure_ : B_IO_ERROR;
     for (TxnMember* m : members_)
       if (st == B_OK) st = m->BeforeCommit();
-    if (st == B_OK && PQtransactionStatus(conn_) == PQTRANS_INERROR) st = B_IO_ERROR;
     if (st == B_OK) st = Command("COMMIT");
   }
   if (!commit || st != B_OK) {
@@ -300,7 +360,11 @@ int16_t Session::EndTransaction(bool commit) {
   for (TxnMember* m : members_) m->TransactionEnded();
   members_.clear();
   inTransaction_ = false;
-  return commit ? st : (lost_ ? B_SESSION_LOST : B_OK);
+  txnFailure_ = B_OK;
+  const bool lostNow = txnLost_ || lost_;
+  txnLost_ = false;
+  if (commit) return st != B_OK ? st : (lostNow ? B_SESSION_LOST : B_OK);
+  return lostNow ? B_SESSION_LOST : B_OK;
 }
 
 }  // namespace pg

@@ -4,9 +4,15 @@
 // Only the server engine's files (pg_*.cpp) use it.
 //
 // Sessions: Session::For gives the live session of a connection string,
-// connecting at the first use. A session whose connection was lost stays
-// lost: every call through it returns 95, as do the files opened through it
-// (their locks died with the connection), and the next For connects anew.
+// connecting at the first use. A lost connection (the server restarted, the
+// network went) makes the statement that met it, and every later statement
+// of the same record-manager call, fail with 95. The next call reconnects
+// in place (Ready, or For for a new open): the open locks of the files still
+// open are taken again, record locks are gone (the calls that held them
+// were told 95), prepared statements are made again, and epoch() moves on
+// so that the files notice (a file replaced meanwhile stays lost). While the
+// server cannot be reached, a reconnection is tried at most once every
+// kReconnectPauseMs; the calls in between give 95 at once.
 //
 // Statements: every statement with parameters is prepared once per session
 // under a name the caller chooses (unique for its text), parameters and
@@ -23,7 +29,11 @@
 //
 // Transactions: one server transaction per session for all its files;
 // members (the tables that joined) keep their record-count changes and
-// write them just before the commit.
+// write them just before the commit. A transaction that met a lost
+// connection is gone with it (the server rolled it back): its members'
+// writes give 95 until End or Abort Transaction, which gives 95 too. A
+// transaction that a failed statement aborted in the server is rolled back
+// by End Transaction, which gives that statement's status, never 0.
 //
 // Fork: a child made by fork without exec forgets every session without
 // closing it (the connection's socket is the parent's too); its files were
@@ -37,6 +47,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace recman {
@@ -51,6 +62,9 @@ constexpr Oid kText = 25;
 // How long a write waits for a row lock another transaction holds before it
 // gives status 85 (the SQLite engine's busy wait is as long).
 constexpr long kLockWaitMs = 60000;
+
+// Least pause between two attempts to reconnect a lost session.
+constexpr long kReconnectPauseMs = 1000;
 
 // A result, cleared when the holder goes.
 class Result {
@@ -104,6 +118,17 @@ class Session {
 
   bool lost() const { return lost_; }
 
+  // At the start of a record-manager call: reconnects a lost session (see
+  // above). Returns 0 when the session is connected, else 95.
+  int16_t Ready();
+
+  // Moves on at every reconnection.
+  uint64_t epoch() const { return epoch_; }
+
+  // True when the open lock of the table with object id oid could not be
+  // taken again at a reconnection: its opens stay lost.
+  bool OpenLost(uint32_t oid) const { return lostOpens_.count(oid) != 0; }
+
   // Runs st (prepared at its first use in this session) with binary
   // parameters (values[i] null: SQL NULL) and binary results. Returns 0
   // with *out set, or the status of the failure (its SQLSTATE in
@@ -135,13 +160,21 @@ class Session {
   // Returns 0 or the status of a failed commit (which rolls back).
   int16_t EndTransaction(bool commit);
   bool inTransaction() const { return inTransaction_; }
+  // True from a lost connection inside the transaction to its end.
+  bool transactionLost() const { return txnLost_; }
 
   // Every session made in this process that is still alive, for
   // EndAllServerTransactions.
   static std::vector<Session*> All();
 
  private:
-  explicit Session(PGconn* conn) : conn_(conn) {}
+  Session(PGconn* conn, std::string connection)
+      : conn_(conn), connection_(std::move(connection)) {}
+
+  // A new connection with the session's settings, or null.
+  static PGconn* Connect(const std::string& connection);
+  // Replaces the lost connection and takes the open locks again.
+  int16_t Reconnect();
 
   // The status of a failed result (r may be null), noting a lost
   // connection and a failed transaction.
@@ -149,9 +182,15 @@ class Session {
   int16_t Advisory(const Statement& st, uint32_t key1, uint32_t key2, bool* granted);
 
   PGconn* conn_;
+  std::string connection_;
   bool lost_ = false;
   bool abandoned_ = false;  // after fork, in the child: never closed
   bool inTransaction_ = false;
+  bool txnLost_ = false;          // the transaction died with a connection
+  int16_t txnFailure_ = 0;        // last failed statement's status in it
+  uint64_t epoch_ = 0;
+  int64_t lastAttemptNs_ = 0;     // of the last reconnection that failed
+  std::set<uint32_t> lostOpens_;
   std::vector<TxnMember*> members_;
   std::set<std::string> prepared_;
 

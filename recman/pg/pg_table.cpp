@@ -29,7 +29,7 @@ constexpr int kFetchSlot = 8;
 enum TableSlot {
   kPhysFirst, kPhysLast, kPhysNext, kPhysPrev, kFetchPlain, kInsert, kInsertInTxn,
   kUpdate, kReadVersion, kLockRow, kLockRowSkip, kDelete, kAddCount, kCount, kOwner,
-  kTableSlots
+  kTableOid, kTableSlots
 };
 
 class ServerTable : public Table, public TxnMember {
@@ -39,6 +39,7 @@ class ServerTable : public Table, public TxnMember {
     keyStmts_.resize(info_.layout.keys.size() * kKeySlots);
     tableStmts_.resize(kTableSlots);
     name_ = place_.name;
+    epoch_ = s_->epoch();
   }
 
   ~ServerTable() override {
@@ -49,6 +50,7 @@ class ServerTable : public Table, public TxnMember {
 
   int16_t SeekKey(int key, SeekHow how, const uint8_t* image, uint32_t pos,
                   Fetched* out) override {
+    if (int16_t st = Enter()) return st;
     const Statement& st = KeyStatement(key, int(how));
     const uint32_t len = info_.layout.keys[key].length;
     char posBytes[8];
@@ -62,6 +64,7 @@ class ServerTable : public Table, public TxnMember {
   }
 
   int16_t SeekPhysical(SeekHow how, uint32_t pos, int key, Fetched* out) override {
+    if (int16_t st = Enter()) return st;
     TableSlot slot = how == SeekHow::kFirst   ? kPhysFirst
                      : how == SeekHow::kLast  ? kPhysLast
                      : how == SeekHow::kAfter ? kPhysNext
@@ -79,6 +82,7 @@ class ServerTable : public Table, public TxnMember {
   }
 
   int16_t Fetch(uint32_t pos, int key, Fetched* out) override {
+    if (int16_t st = Enter()) return st;
     const Statement& st = key >= 0 ? KeyStatement(key, kFetchSlot) : TableStatement(kFetchPlain);
     char posBytes[8];
     PutBE64(posBytes, pos);
@@ -93,6 +97,7 @@ class ServerTable : public Table, public TxnMember {
 
   int16_t Insert(const uint8_t* record, uint32_t length, const KeyImages& images,
                  uint32_t* pos, int64_t* version) override {
+    if (int16_t st = Enter()) return st;
     std::vector<const char*> values;
     std::vector<int> lengths;
     if (!txn_) {
@@ -115,6 +120,7 @@ class ServerTable : public Table, public TxnMember {
 
   int16_t Update(uint32_t pos, int64_t version, const uint8_t* record, uint32_t length,
                  const KeyImages& images, int64_t* newVersion) override {
+    if (int16_t st = Enter()) return st;
     char posBytes[8], verBytes[8];
     PutBE64(posBytes, pos);
     PutBE64(verBytes, uint64_t(version));
@@ -150,6 +156,7 @@ class ServerTable : public Table, public TxnMember {
   }
 
   int16_t Delete(uint32_t pos, int64_t version) override {
+    if (int16_t st = Enter()) return st;
     char posBytes[8], verBytes[8];
     PutBE64(posBytes, pos);
     PutBE64(verBytes, uint64_t(version));
@@ -181,6 +188,7 @@ class ServerTable : public Table, public TxnMember {
 
   int16_t RecordCount(uint32_t* count) override {
     *count = 0;
+    if (int16_t st = Enter()) return st;
     const char* values[] = {name_.c_str()};
     const int lengths[] = {int(name_.size())};
     Result r;
@@ -193,6 +201,7 @@ class ServerTable : public Table, public TxnMember {
   }
 
   int16_t BeginTransaction() override {
+    if (int16_t st = Enter()) return st;
     if (txn_) return B_OK;
     int16_t st = s_->JoinTransaction(this);
     if (st != B_OK) return st;
@@ -225,6 +234,7 @@ class ServerTable : public Table, public TxnMember {
   bool holdingRead() const override { return false; }
 
   int16_t SetOwner(const std::string& owner, int mode) override {
+    if (int16_t st = Enter()) return st;
     char modeBytes[4] = {0, 0, 0, char(mode)};
     const char* values[] = {name_.c_str(), owner.data(), modeBytes};
     const int lengths[] = {int(name_.size()), int(owner.size()), 4};
@@ -250,6 +260,29 @@ class ServerTable : public Table, public TxnMember {
   }
 
  private:
+  // At the start of every call: the session reconnected when it was lost.
+  // After a reconnection the file must still be the table it was (a file
+  // replaced meanwhile, or one whose open lock another terminal took,
+  // stays lost); a member of a transaction that was lost gives 95 until
+  // the transaction ends. Returns 0 or 95.
+  int16_t Enter() {
+    int16_t st = s_->Ready();
+    if (st != B_OK) return st;
+    if (gone_ || (txn_ && s_->transactionLost())) return B_SESSION_LOST;
+    if (epoch_ == s_->epoch()) return B_OK;
+    const char* values[] = {place_.table.c_str()};
+    const int lengths[] = {int(place_.table.size())};
+    Result r;
+    st = s_->Run(TableStatement(kTableOid), values, lengths, &r);
+    if (st != B_OK) return st;
+    if (s_->OpenLost(oid_) || r.rows() != 1 || r.null(0, 0) || uint32_t(r.Int(0, 0)) != oid_) {
+      gone_ = true;
+      return B_SESSION_LOST;
+    }
+    epoch_ = s_->epoch();
+    return B_OK;
+  }
+
   std::string StatementName(int slot) const {
     return "t" + std::to_string(oid_) + "_" + std::to_string(slot);
   }
@@ -360,6 +393,7 @@ class ServerTable : public Table, public TxnMember {
         st.sql = "UPDATE " + c + " SET records = records + $2 WHERE name = $1";
         st.types = {kText, kInt8};
         break;
+      case kTableOid: st.sql = "SELECT to_regclass($1)::oid"; st.types = {kText}; break;
       case kCount: st.sql = "SELECT records FROM " + c + " WHERE name = $1"; st.types = {kText}; break;
       case kOwner:
         st.sql = "UPDATE " + c + " SET owner = $2, owner_mode = $3 WHERE name = $1";
@@ -422,6 +456,8 @@ class ServerTable : public Table, public TxnMember {
   std::vector<Statement> keyStmts_;
   std::vector<Statement> tableStmts_;
   std::vector<char> record_;
+  uint64_t epoch_ = 0;  // the session's epoch when the table was last known
+  bool gone_ = false;   // lost with a connection for good
   bool txn_ = false;   // a member of the session's transaction
   int64_t delta_ = 0;  // record-count change not yet written (in txn_)
 };

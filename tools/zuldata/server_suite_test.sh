@@ -26,7 +26,7 @@ fi
 work="$(mktemp -d /tmp/zulsrvsuite.XXXXXX)"
 schema="$(basename "$work")"
 cleanup() {
-  for s in "$schema" "${schema}g"; do
+  for s in "$schema" "${schema}g" "${schema}x"; do
     psql "$ZULPG_TEST_CONNINFO" -qAtc "DROP SCHEMA IF EXISTS \"$s\" CASCADE" >/dev/null 2>&1 || true
   done
   rm -rf "$work"
@@ -113,6 +113,35 @@ bad="$work/bad"
 grep -q "status 20" "$work/bad.txt" || fail "no status 20: $(cat "$work/bad.txt")"
 grep -q "password=\*\*\*" "$work/bad.txt" || fail "the server is not named: $(cat "$work/bad.txt")"
 if grep -q s3cret "$work/bad.txt"; then fail "the password was shown"; fi
+# Every form libpq takes a password in, unencoded "/", "?" and "@" too.
+for c in "postgresql://zul:s3/cr?et@127.0.0.1:1/zul?connect_timeout=3" \
+         "postgres://zul@127.0.0.1:1/zul?connect_timeout=3&password=s3/cr?et" \
+         "host=127.0.0.1 port=1 connect_timeout=3 password='s3 cr/et'"; do
+  rm -rf "$bad"
+  "$zuldata" demo "$bad" --suite "$src/suite" --zudavivi "$zudavivi" --connexio "$c" \
+    >/dev/null 2>"$work/bad.txt" && fail "a demo on an unreachable server succeeded ($c)"
+  grep -q "status 20" "$work/bad.txt" || fail "no status 20: $(cat "$work/bad.txt")"
+  if grep -q "s3" "$work/bad.txt"; then fail "the password was shown: $(cat "$work/bad.txt")"; fi
+done
+
+# A misspelt schema: export and the report say it is missing, and nobody
+# makes it.
+misspelt="$work/misspelt"
+cp -r "$server" "$misspelt"
+set_ini "$misspelt/Brol.ini" Esquema "${schema}x"
+"$zuldata" export "$misspelt" FinquesH >/dev/null 2>"$work/misspelt.txt" &&
+  fail "an export from a missing schema succeeded"
+grep -q "status 35: the schema \"${schema}x\" does not exist" "$work/misspelt.txt" ||
+  fail "export: $(cat "$work/misspelt.txt")"
+rc=0
+(cd "$misspelt" && ZULROOT="$misspelt/" ZULEXE="$work/nobin/" ZULTMP="$misspelt/TERM01/" \
+   "$torbelan" --batch 31/12/2026 1.0 9999.999 >/dev/null 2>"$work/misspelt.txt") || rc=$?
+[ "$rc" -ne 0 ] && [ "$rc" -ne 3 ] || fail "torbelan on a missing schema ended with $rc"
+grep -q "(35): L'ESQUEMA ${schema}x NO EXISTEIX AL SERVIDOR" "$work/misspelt.txt" ||
+  fail "torbelan: $(cat "$work/misspelt.txt")"
+[ "$(psql "$ZULPG_TEST_CONNINFO" -qAtc \
+      "SELECT count(*) FROM pg_namespace WHERE nspname = '${schema}x'")" = 0 ] ||
+  fail "the misspelt schema was made"
 
 # A root whose server has gone: export and copy name the status instead of
 # "no file" or an empty copy.

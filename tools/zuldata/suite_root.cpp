@@ -198,6 +198,13 @@ bool LayDownSuite(const std::string& root, SuiteOptions& options, std::string* e
       *error = "cannot write the server setting into " + root + "/Brol.ini";
       return false;
     }
+    // The suite's schema: made here, never by the files' creation.
+    const std::string anyFile = root + "/DADES/Brol.dat";
+    int16_t st = recman::MakeSuiteStorage(anyFile);
+    if (st != recman::B_OK) {
+      *error = "cannot make the suite's schema on the server (" + StatusText(st, anyFile) + ")";
+      return false;
+    }
   }
   for (const char* folder : {"FORMS", "LOCALE", "TERM01"})
     if (!CopyFolder(suite, root, folder, error)) return false;
@@ -268,6 +275,16 @@ std::string StatusText(int16_t status, const std::string& nativePath) {
                                              : ": the database server cannot be reached";
     if (!suite.connection.empty()) text += " (" + recman::pg::MaskConnection(suite.connection) + ")";
   }
+  if (status == recman::B_DIRECTORY_ERROR) {
+    recman::SuiteSetting suite = recman::SuiteOf(nativePath);
+    if (!suite.connection.empty())
+      text += ": the schema \"" + suite.schema +
+              "\" does not exist on the database server (check Esquema in " + suite.root +
+              "/Brol.ini; zuldata demo, generate and create make one)";
+  }
+  if (status == recman::B_INVALID_FILE_NAME && recman::SchemaNameTooLong(recman::SuiteOf(nativePath)))
+    text += ": the schema name (Esquema, or the suite folder's name) is longer than the 63 bytes"
+            " the database server keeps";
   return text;
 }
 

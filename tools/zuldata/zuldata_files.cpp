@@ -26,10 +26,12 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "recman/btrcall.h"
+#include "recman/engine_choice.h"
 #include "recman/file_check.h"
 #include "recman/key_layout.h"
 #include "recman/sqlite/lock_file.h"
 #include "tools/zuldata/commands.h"
+#include "tools/zuldata/suite_root.h"
 
 namespace zuldata {
 
@@ -152,6 +154,14 @@ int CmdCreate(const Args& args) {
   uint32_t len = uint32_t(data.size());
   char key[256] = {};
   std::memcpy(key, name.data(), name.size());
+  // A server suite's schema is made here when missing, as by demo and
+  // generate.
+  int16_t made = recman::MakeSuiteStorage(platform::SuitePath(name));
+  if (made != 0) {
+    std::fprintf(stderr, "zuldata create: %s: %s\n", args[0].c_str(),
+                 StatusText(made, platform::SuitePath(name)).c_str());
+    return 1;
+  }
   int16_t st = BTRCALL(recman::B_CREATE, scratch, data.data(), &len, key, 256,
                        f[0] ? recman::B_CREATE_REPLACE : recman::B_CREATE_NO_REPLACE);
   if (st != 0) {
