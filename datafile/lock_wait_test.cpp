@@ -7,8 +7,6 @@
 // real random ones (1 to 10 001 ms per attempt): a test may take tens of
 // seconds.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -24,6 +22,7 @@
 #include "datafile/owner.h"
 #include "datafile/record_ops.h"
 #include "datafile/datafile_test_support.h"
+#include "datafile/peer_process_test_support.h"
 #include "platform/console.h"
 #include "platform/env.h"
 #include "platform/files.h"
@@ -35,37 +34,17 @@ namespace {
 using testing::Code;
 using testing::CreationLayout;
 using testing::Insert;
+using testing::PeerProcess;
+using testing::StartPeer;
+using testing::WaitPeer;
 
 const char kLockText[] = "FITXER BLOQUEJAT. ESPEREU UN MOMENT.";
 
-// Starts the peer with the arguments; returns its process id.
-pid_t StartPeer(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(DATAFILE_TEST_PEER));
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = fork();
-  if (pid == 0) {
-    setenv("ZULCONSOLE", "headless", 1);
-    execv(DATAFILE_TEST_PEER, argv.data());
-    _exit(127);
-  }
-  return pid;
-}
-
-// The peer's exit code (-1 when it did not exit normally).
-int WaitPeer(pid_t pid) {
-  int st = 0;
-  if (waitpid(pid, &st, 0) != pid) return -1;
-  return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-}
-
 // Waits until the file exists or the peer has ended; true when it exists.
-bool AwaitFile(const std::string& path, pid_t peer) {
+bool AwaitFile(const std::string& path, testing::PeerProcess& peer) {
   for (;;) {
     if (platform::PathExists(path)) return true;
-    int st = 0;
-    if (waitpid(peer, &st, WNOHANG) == peer) return platform::PathExists(path);
+    if (testing::PeerEnded(peer)) return platform::PathExists(path);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
 }
@@ -95,8 +74,8 @@ class LockWaitTest : public testing::DataFileTest {
 
   // A peer that locks record 7 and holds it for at least 3 seconds and
   // until the file "<marker>.go" appears.
-  pid_t StartLockHolder() {
-    pid_t pid = StartPeer({"lock", dir.path(), "R", "7", "3", marker});
+  PeerProcess StartLockHolder() {
+    PeerProcess pid = StartPeer({"lock", dir.path(), "R", "7", "3", marker});
     EXPECT_TRUE(AwaitFile(marker + ".held", pid)) << "the peer could not lock";
     return pid;
   }
@@ -107,7 +86,7 @@ class LockWaitTest : public testing::DataFileTest {
 };
 
 TEST_F(LockWaitTest, LockModeOneWaitsWithTheMessageUntilTheLockIsGone) {
-  pid_t peer = StartLockHolder();
+  PeerProcess peer = StartLockHolder();
   int16_t status = -1;
   DataLockMode(501, "A", status);
 
@@ -142,7 +121,7 @@ TEST_F(LockWaitTest, LockModeOneWaitsWithTheMessageUntilTheLockIsGone) {
 }
 
 TEST_F(LockWaitTest, LockModeTwoReturnsTheConflictAtOnceAndModeZeroReads) {
-  pid_t peer = StartLockHolder();
+  PeerProcess peer = StartLockHolder();
   int16_t status = -1;
   DataSeek(501, 0, Code(8), 0, status);
   ASSERT_EQ(status, 0);
@@ -171,7 +150,7 @@ TEST_F(LockWaitTest, OpenWaitsWhileAnotherProgramHoldsTheFileExclusively) {
   int16_t status = -1;
   DataCloseAll(status);
   ASSERT_EQ(status, 0);
-  pid_t peer = StartPeer({"exclusive", dir.path(), "R", "3", marker});
+  PeerProcess peer = StartPeer({"exclusive", dir.path(), "R", "3", marker});
   ASSERT_TRUE(AwaitFile(marker + ".held", peer)) << "the peer could not open";
 
   DataOpen(501, DataName("R"), buffer, status);
@@ -190,7 +169,7 @@ class OpenFailureTest : public testing::DataFileTest {
   // Runs "open" in the peer; returns its exit code. The peer writes what its
   // console went through to <root>peer.report as it ends.
   int RunFailingOpen(const std::string& path) {
-    pid_t pid = StartPeer({"open", dir.path(), "CAT", path});
+    PeerProcess pid = StartPeer({"open", dir.path(), "CAT", path});
     return WaitPeer(pid);
   }
   std::string Report() {
