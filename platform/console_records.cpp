@@ -34,7 +34,18 @@ bool KeyRecordEvent(const KeyRecord& record, ConsoleEvent* event) {
   const bool alt = (state & (kLeftAltPressed | kRightAltPressed)) && !altGr;
   *event = ConsoleEvent();
   event->controlState = state;
-  const char16_t ch = record.character;
+  char16_t ch = record.character;
+  // Keys whose character some consoles leave out (wine's, on a terminal,
+  // gives Esc without its 27).
+  if (ch == 0) {
+    switch (record.virtualKey) {
+      case 0x1B: ch = 0x1B; break;   // Esc
+      case 0x0D: ch = '\r'; break;   // Enter
+      case 0x08: ch = '\b'; break;   // Backspace
+      case 0x09: ch = '\t'; break;   // Tab
+      default: break;
+    }
+  }
   if (ch == '\t' && (state & kShiftPressed)) {
     event->text = std::string("\0\x0f", 2);
     return true;

@@ -6,6 +6,8 @@
 // whose flags are the console's own (kRightAltPressed ... kShiftPressed in
 // the low five bits). The event:
 //   - a key release, or a modifier or lock key alone: none;
+//   - Esc, Enter, Backspace and Tab are their characters, also where the
+//     console left the character out;
 //   - a character typed without Alt (or with AltGr, Right Alt + Left Ctrl):
 //     its code page 850 byte (characters the code page lacks are dropped);
 //     Shift+Tab is "\0\x0f";

@@ -23,6 +23,7 @@ TEST(ConsoleRecords, KeyRecordsBecomeTheConsolesEvents) {
       {{true, 0x09, 0x0F, u'\t', kShiftPressed}, std::string("\0\x0f", 2), kShiftPressed},
       {{true, 0x0D, 0x1C, u'\r', 0}, "\r", 0},
       {{true, 0x1B, 0x01, 0x1B, 0}, "\x1b", 0},
+      {{true, 0x1B, 0x01, 0, 0}, "\x1b", 0},                        // Esc without its character
       {{true, 0x43, 0x2E, 0x03, kLeftCtrlPressed}, "\x03", kLeftCtrlPressed},  // Ctrl+C
       {{true, 0xBA, 0x1A, u'\u00e7', 0}, "\x87", 0},                  // ç in code page 850
       {{true, 0x45, 0x12, u'\u20ac', kRightAltPressed | kLeftCtrlPressed}, "\xd5",
