@@ -43,7 +43,9 @@
 //     there. A table listens from its first read-ahead on (one LISTEN per
 //     file and connection). Before a fetched-ahead row is served, the
 //     session reads what the socket holds without waiting (PQconsumeInput,
-//     PQnotifies); a notification for the file drops its rows. The server
+//     PQnotifies; once per tick of the coarse clock, a few ms, so that a
+//     walk makes no system call per row); a notification for the file
+//     drops its rows. The server
 //     sends it after the commit, while the writer already goes on: a step
 //     may miss a commit whose notification is still on its way, for no
 //     longer than kAheadLimitNs (the bound of the promise for steps);

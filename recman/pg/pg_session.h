@@ -37,7 +37,8 @@
 //
 // Change notifications (the read-ahead's, pg_read_ahead.h): Listen makes
 // the session listen on a file's channel, Changes counts the notifications
-// that arrived for it, reading what the socket holds without waiting.
+// that arrived for it, reading what the socket holds without waiting (at
+// most once per tick of the coarse clock).
 // LocalGeneration is the write generation of a file for the opens of this
 // process (the FileLocks page).
 //
@@ -219,6 +220,7 @@ class Session {
   std::set<uint32_t> listening_;
   std::map<uint32_t, uint64_t> changes_;
   uint64_t doubts_ = 0;  // failed reads of the socket: a change of every file
+  int64_t lastPollNs_ = -1;  // coarse clock at the last read of the socket
   std::map<uint32_t, std::unique_ptr<uint64_t>> generations_;
   std::vector<TxnMember*> members_;
   std::set<std::string> prepared_;
