@@ -287,5 +287,20 @@ TEST_F(SpoolTest, APassCutShortLeavesNoSpoolToPrint) {
   EXPECT_EQ(again, whole);
 }
 
+// Records go only between PrintOpen and PrintClose, checked in every build;
+// a PrintOpen that failed still opens the pair (its records are lost and
+// PrintClose says so).
+TEST_F(SpoolTest, RecordsOutsideOpenAndCloseStopTheProgram) {
+  EXPECT_DEATH(PrintLine(1, "a", 1), "check failed: state.betweenOpenAndClose");
+  ASSERT_EQ(PrintOpen(""), PrintStatus::Ok);
+  PrintPage(66);
+  ASSERT_EQ(PrintClose(), PrintStatus::Ok);
+  EXPECT_DEATH(PrintCommand("x"), "check failed");
+  config::session.TempDir = dir_.file("missing") + "/";
+  ASSERT_EQ(PrintOpen(""), PrintStatus::CannotCreate);
+  PrintLine(1, "lost", 1);
+  EXPECT_EQ(PrintClose(), PrintStatus::NotOpen);
+}
+
 }  // namespace
 }  // namespace print

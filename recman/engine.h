@@ -155,7 +155,9 @@ class Table {
 // itself, shared or exclusive, and single-record locks. Every two FileLocks
 // conflict, whether they belong to one process or to two. Allowed
 // transitions: made -> Open -> any number of records locked and unlocked ->
-// destroyed (which releases everything).
+// destroyed (which releases everything); a failed Open may be tried again.
+// Breaking them is a fault of the caller: the SQLite engine's locks stop
+// the program there (ZUL_CHECK, platform/check.h).
 class FileLocks {
  public:
   virtual ~FileLocks() = default;
@@ -183,8 +185,10 @@ class FileLocks {
   virtual void Abandon() = 0;
 
   // The write generation shared by every open of the file on this machine
-  // (recman/held_reads.cpp), when the engine keeps one; without it nothing
-  // is held between reads.
+  // (recman/held_reads.cpp; the server engine: by the opens of this
+  // process, other terminals' writes reach it as notifications,
+  // recman/pg/pg_read_ahead.h), when the engine keeps one; without it
+  // nothing is held between reads.
   bool hasSharedPage() const { return page_ != nullptr; }
   uint64_t Generation() const {
     return page_ ? __atomic_load_n(page_, __ATOMIC_ACQUIRE) : 0;

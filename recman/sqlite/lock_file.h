@@ -55,6 +55,8 @@ class LockFile {
   // written (a read-only directory or medium) the open is a reader's
   // (readOnly() true; see lock_file.cpp): it returns 0 with an existing lock
   // file opened read-only or with none, and 46 for an exclusive open.
+  // Opening a LockFile that is open is a fault of the caller (ZUL_CHECK);
+  // after a failed Open it may be opened again.
   int16_t Open(const std::string& dataPath, bool exclusive);
 
   // True after an Open that could not write the lock file: the data file
@@ -64,7 +66,8 @@ class LockFile {
   // Locks the record at pos without waiting. True when this LockFile holds
   // it afterwards (also when it already did); false when another holds it.
   // A reader's lock is a shared one, which meets only writers' locks; a
-  // reader without a lock file is always granted it.
+  // reader without a lock file is always granted it. Only after a
+  // successful Open (ZUL_CHECK).
   bool LockRecord(uint32_t pos);
 
   // Releases the lock of the record at pos (nothing when not held).
