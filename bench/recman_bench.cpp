@@ -21,7 +21,10 @@
 // operations per second (the median of the three timings) and, last, the
 // line
 //   btrcall_vs_sqlite next=R equal=R held_next=R held_equal=R
-// with the ratios BTRCALL rate / SQLite rate, per statement and held.
+// with the ratios BTRCALL rate / SQLite rate, per statement and held. With
+// a server (ZULPG_BENCH_CONNINFO) the same loops run on a server suite
+// against libpq loops, and the walk also against a libpq cursor fetching
+// 512 rows a round trip: pg_vs_libpq next=R equal=R next_vs_cursor=R.
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
@@ -267,6 +270,43 @@ struct PgLoop {
   }
 };
 
+// The walk along the key written directly on libpq with a cursor that
+// fetches 512 rows a round trip, each row's data and key copied as the
+// record manager copies them.
+double LibpqCursorNext(PGconn* c, const std::string& table, uint32_t n) {
+  uint8_t data[1536], key[6];
+  double t0 = Now();
+  uint32_t count = 0;
+  auto run = [&](const char* sql) {
+    PGresult* r = PQexec(c, sql);
+    bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+    PQclear(r);
+    return ok;
+  };
+  const std::string declare =
+      "DECLARE walk BINARY NO SCROLL CURSOR FOR SELECT pos, ver, data, k0 FROM " + table +
+      " WHERE k0 IS NOT NULL ORDER BY k0";
+  if (!run("BEGIN READ ONLY") || !run(declare.c_str())) return 0;
+  for (;;) {
+    PGresult* r = PQexecParams(c, "FETCH 512 FROM walk", 0, nullptr, nullptr, nullptr, nullptr, 1);
+    if (PQresultStatus(r) != PGRES_TUPLES_OK) {
+      PQclear(r);
+      return 0;
+    }
+    int rows = PQntuples(r);
+    for (int i = 0; i < rows; ++i) {
+      std::memcpy(data, PQgetvalue(r, i, 2), size_t(PQgetlength(r, i, 2)));
+      std::memcpy(key, PQgetvalue(r, i, 3), std::min<size_t>(sizeof key, size_t(PQgetlength(r, i, 3))));
+      ++count;
+    }
+    PQclear(r);
+    if (rows < 512) break;
+  }
+  if (!run("COMMIT")) return 0;
+  double t = Now() - t0;
+  return count == n ? count / t : 0;
+}
+
 double LibpqNext(PgLoop& loop, uint32_t n) {
   uint8_t data[1536], last[6] = {};
   double t0 = Now();
@@ -335,6 +375,7 @@ int main(int argc, char** argv) {
   const std::string pgPath = pgRoot + "/DADES/bench" + tag + ".dat";
   PGconn* pg = nullptr;
   PgLoop pgNext, pgEqual;
+  std::string pgTable;
   if (!conninfo.empty()) {
     platform::MakeDirs(pgRoot);
     platform::WriteFile(pgRoot + "/Brol.ini",
@@ -358,6 +399,7 @@ int main(int argc, char** argv) {
     }
     std::string table = pg::QuoteIdentifier("bench") + "." +
                         pg::QuoteIdentifier(pg::TableName("DADES/bench" + tag + ".dat"));
+    pgTable = table;
     std::string cols = "SELECT pos, ver, data, k0 FROM " + table + " WHERE ";
     if (!pgNext.Prepare(pg, "next", cols + "k0 > $1 ORDER BY k0 LIMIT 1") ||
         !pgEqual.Prepare(pg, "equal", cols + "k0 >= $1 ORDER BY k0 LIMIT 1")) {
@@ -368,7 +410,7 @@ int main(int argc, char** argv) {
 
   sqlite3* db = OpenSqlite(sqlPath, false);
   if (!db) return 1;
-  std::vector<double> rn, sn, hn, re, se, he, pn, ln, pe, le;
+  std::vector<double> rn, sn, hn, re, se, he, pn, ln, pe, le, lc;
   // The server loops get a tenth of the lookups: each is a round trip.
   std::vector<uint32_t> pgProbes(probes.begin(), probes.begin() + probes.size() / 10);
   for (int round = 0; round < 3; ++round) {
@@ -381,6 +423,7 @@ int main(int argc, char** argv) {
     if (pg) {
       pn.push_back(RecmanNext(pgPath, n));
       ln.push_back(LibpqNext(pgNext, n));
+      lc.push_back(LibpqCursorNext(pg, pgTable, n));
       pe.push_back(RecmanEqual(pgPath, pgProbes));
       le.push_back(LibpqEqual(pgEqual, pgProbes));
     }
@@ -399,15 +442,17 @@ int main(int argc, char** argv) {
               c, d, dh);
   std::string pgSummary;
   if (!pn.empty()) {
-    double e = Median(pn), f = Median(ln), g = Median(pe), h = Median(le);
-    if (e == 0 || f == 0 || g == 0 || h == 0) {
+    double e = Median(pn), f = Median(ln), g = Median(pe), h = Median(le), k = Median(lc);
+    if (e == 0 || f == 0 || g == 0 || h == 0 || k == 0) {
       std::fprintf(stderr, "a timed server loop failed\n");
       return 1;
     }
-    std::printf("server get next:  btrcall %.0f ops/s, libpq %.0f ops/s\n", e, f);
+    std::printf("server get next:  btrcall %.0f ops/s, libpq %.0f ops/s, libpq cursor"
+                " (FETCH 512) %.0f rows/s\n", e, f, k);
     std::printf("server get equal: btrcall %.0f ops/s, libpq %.0f ops/s\n", g, h);
-    char buf[96];
-    std::snprintf(buf, sizeof buf, " pg_vs_libpq next=%.2f equal=%.2f", e / f, g / h);
+    char buf[128];
+    std::snprintf(buf, sizeof buf, " pg_vs_libpq next=%.2f equal=%.2f next_vs_cursor=%.2f", e / f,
+                  g / h, e / k);
     pgSummary = buf;
   }
   std::printf("btrcall_vs_sqlite next=%.2f equal=%.2f held_next=%.2f held_equal=%.2f%s\n",

@@ -1,10 +1,16 @@
-# zul_tests(NAME SOURCES... LIBS lib...)
+# zul_tests(NAME SOURCES... [LINUX_SOURCES...] LIBS lib...)
 # Builds one GoogleTest executable from the *_test.cpp files of a folder and
 # registers every test case with CTest. Discovery runs before the tests, not
 # at build time, so a build never executes test code. Every test executable
-# links the test support library (platform/test_dir.h).
+# links the test support library (platform/test_dir.h). LINUX_SOURCES are
+# tests that make their conditions with Linux's own calls (processes,
+# signals, modes, mounts): the Windows build leaves them out, and its tests
+# run under wine (cmake/mingw-w64.cmake).
 function(zul_tests name)
-  cmake_parse_arguments(ZT "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ZT "" "" "SOURCES;LINUX_SOURCES;LIBS" ${ARGN})
+  if(NOT WIN32)
+    list(APPEND ZT_SOURCES ${ZT_LINUX_SOURCES})
+  endif()
   add_executable(${name} ${ZT_SOURCES})
   target_link_libraries(${name} PRIVATE ${ZT_LIBS} zul_test_support GTest::gtest GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST

@@ -53,7 +53,11 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include "platform/console_windows.h"
+#else
 #include "platform/console_terminal.h"
+#endif
 #include "platform/key_codes.h"
 
 namespace platform {
@@ -248,7 +252,9 @@ void GetKeyboardState(unsigned char table[256]);
 void SetKeyboardState(const unsigned char table[256]);
 constexpr int kVirtualKeyInsert = 0x2D;
 
-// The clipboard, plain text in code page 850 (kept in the process).
+// The clipboard, plain text in code page 850: kept in the process, and on
+// the Windows console also the system's clipboard, which ClipboardGet reads
+// first (text another program copied included).
 void ClipboardSet(const std::string& text);
 std::string ClipboardGet();
 

@@ -185,8 +185,10 @@ class FileLocks {
   virtual void Abandon() = 0;
 
   // The write generation shared by every open of the file on this machine
-  // (recman/held_reads.cpp), when the engine keeps one; without it nothing
-  // is held between reads.
+  // (recman/held_reads.cpp; the server engine: by the opens of this
+  // process, other terminals' writes reach it as notifications,
+  // recman/pg/pg_read_ahead.h), when the engine keeps one; without it
+  // nothing is held between reads.
   bool hasSharedPage() const { return page_ != nullptr; }
   uint64_t Generation() const {
     return page_ ? __atomic_load_n(page_, __ATOMIC_ACQUIRE) : 0;

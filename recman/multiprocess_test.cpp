@@ -25,6 +25,7 @@
 #include "platform/test_dir.h"
 #include "recman/btrcall.h"
 #include "recman/file_check.h"
+#include "recman/pg/pg_engine.h"
 #include "recman/record_manager.h"
 #include "recman/test_engines.h"
 #include "recman/recman_test_support.h"
@@ -44,6 +45,7 @@ using testing_support::CreateFile;
 using testing_support::EngineKind;
 using testing_support::Handle;
 using testing_support::TestSuite;
+using recman::ServerRoundTrips;
 using platform::TestDir;
 
 struct Worker {
@@ -373,6 +375,69 @@ TEST_P(MultiProcessTest, EveryKindOfWriteOfAnotherProcessIsSeenByTheNextCall) {
   EXPECT_EQ(seen, model);
   for (const char* k : {"insert", "update", "delete", "create"})
     EXPECT_GE(kinds[k], 40) << k;
+  w.CloseInput();
+  EXPECT_EQ(w.Wait(), 0);
+}
+
+// The server engine's read-ahead (recman/pg/pg_read_ahead.h).
+class ServerMultiProcessTest : public MultiProcessTest {};
+INSTANTIATE_TEST_SUITE_P(Server, ServerMultiProcessTest, ::testing::Values(EngineKind::kServer),
+                         testing_support::EngineName);
+
+// A walk along the key while another process inserts, updates and deletes
+// ahead of it: it sees the rows in order, none twice, every row that stayed
+// there the whole time; a locking step sees the latest record. Alone, the
+// walk costs a few round trips, not one per row.
+TEST_P(ServerMultiProcessTest, AWalkWhileAnotherProcessWritesSeesEachRowOnceInOrder) {
+  Handle h;
+  ASSERT_EQ(h.Open(path_), 0);
+  for (uint32_t id = 2; id <= 600; id += 2) ASSERT_EQ(h.Insert(Counter(id, id)), 0);
+  const uint64_t before = ServerRoundTrips();
+  uint32_t n = 0;
+  for (int16_t st = h.Get(B_GET_FIRST, 0); st == 0; st = h.Step(B_GET_NEXT, 0)) ++n;
+  EXPECT_EQ(n, 300u);
+  EXPECT_LE(ServerRoundTrips() - before, 12u);
+
+  Worker w;
+  ASSERT_TRUE(w.Start({"writer", path_}));
+  std::set<uint32_t> touched, seen;
+  uint32_t last = 0;
+  int16_t st = h.Get(B_GET_FIRST, 0);
+  for (int step = 0; st == 0; ++step) {
+    const uint32_t id = platform::DecodeFixed32(h.data.data());
+    ASSERT_GT(id, last) << "out of order or twice, step " << step;
+    seen.insert(id);
+    last = id;
+    const uint32_t ahead = id + 2 * (1 + step % 5) + 2;  // an even id further on
+    std::string command;
+    switch (step % 4) {
+      case 0: command = "insert " + std::to_string(ahead + 1) + " 1"; break;
+      case 1: command = "delete " + std::to_string(ahead); break;
+      default: command = "update " + std::to_string(ahead) + " " + std::to_string(step); break;
+    }
+    if (touched.count(ahead) || ahead > 600) command = "insert " + std::to_string(ahead + 1) + " 1";
+    touched.insert(ahead);
+    touched.insert(ahead + 1);
+    ASSERT_TRUE(w.Send(command));
+    const std::string answer = w.Line();
+    ASSERT_TRUE(answer == "ok" || answer.rfind("status ", 0) == 0) << command << ": " << answer;
+    if (step % 4 == 2 && answer == "ok" && command.rfind("update", 0) == 0) {
+      // Locking steps up to the record just updated: it has the new value.
+      do st = h.Step(B_GET_NEXT + B_LOCK_SINGLE_NOWAIT, 0);
+      while (st == 0 && platform::DecodeFixed32(h.data.data()) < ahead &&
+             (seen.insert(platform::DecodeFixed32(h.data.data())), true));
+      ASSERT_EQ(st, 0);
+      ASSERT_EQ(platform::DecodeFixed32(h.data.data()), ahead);
+      EXPECT_EQ(CounterValue(h), uint32_t(step)) << "a locking read saw an old record";
+      continue;
+    }
+    st = h.Step(B_GET_NEXT, 0);
+  }
+  ASSERT_EQ(st, B_END_OF_FILE);
+  for (uint32_t id = 2; id <= 600; id += 2)
+    if (!touched.count(id)) {
+      EXPECT_TRUE(seen.count(id)) << id << " was never changed but not seen";
+    }
   w.CloseInput();
   EXPECT_EQ(w.Wait(), 0);
 }

@@ -470,6 +470,7 @@ int16_t ServerLocks::Open(bool exclusive) {
     if (st == B_OK && again == oid) {
       oid_ = oid;
       open_ = true;
+      page_ = session_->LocalGeneration(oid);
       return B_OK;
     }
     session_->CloseLock(oid, this);  // replaced meanwhile: lock the new one
@@ -484,6 +485,8 @@ int16_t ServerLocks::Open(bool exclusive) {
 std::unique_ptr<Engine> NewServerEngine(const SuiteSetting& suite) {
   return std::make_unique<pg::ServerEngine>(suite);
 }
+
+uint64_t ServerRoundTrips() { return pg::Session::RoundTrips(); }
 
 int16_t EndAllServerTransactions(bool commit) {
   int16_t result = B_OK;

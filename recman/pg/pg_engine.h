@@ -13,6 +13,10 @@ namespace recman {
 // Connects at the first operation that needs the server.
 std::unique_ptr<Engine> NewServerEngine(const SuiteSetting& suite);
 
+// The round trips to the server (libpq calls that waited for its answer)
+// of every session of this process so far.
+uint64_t ServerRoundTrips();
+
 // Ends the server transactions of every session of this process that still
 // runs one (EndServerTransactions). Returns 0 or the first failure.
 int16_t EndAllServerTransactions(bool commit);

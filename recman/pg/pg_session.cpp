@@ -1,10 +1,12 @@
 // Sessions with the database server (contract in pg_session.h).
 #include "recman/pg/pg_session.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
 #include "platform/env.h"
+#include "platform/files.h"
 #include "platform/process.h"
 #include "recman/btrcall.h"
 
@@ -36,6 +38,14 @@ void IgnoreNotice(void*, const char*) {}
 std::map<std::string, std::shared_ptr<Session>>& Live() {
   static auto* live = new std::map<std::string, std::shared_ptr<Session>>;
   return *live;
+}
+
+uint64_t roundTrips = 0;
+
+// Writes the round trips where ZULPG_ROUND_TRIPS says, at the program's end.
+void WriteRoundTrips() {
+  const std::string file = platform::GetEnv("ZULPG_ROUND_TRIPS");
+  if (!file.empty()) platform::WriteFile(file, std::to_string(roundTrips) + "\n");
 }
 
 std::set<Session*>& Everyone() {
@@ -81,7 +91,10 @@ void ForgetSessionsAfterFork() {
 namespace {
 void InstallForkHandler() {
   static std::once_flag once;
-  std::call_once(once, [] { platform::AddForkChildHook(ForgetSessionsAfterFork); });
+  std::call_once(once, [] {
+    platform::AddForkChildHook(ForgetSessionsAfterFork);
+    if (!platform::GetEnv("ZULPG_ROUND_TRIPS").empty()) std::atexit(WriteRoundTrips);
+  });
 }
 }  // namespace
 
@@ -162,6 +175,7 @@ int16_t Session::Reconnect() {
   conn_ = conn;
   lost_ = false;
   prepared_.clear();
+  listening_.clear();  // and the notifications that were on their way
   records_.clear();  // the record locks died with the connection
   ++epoch_;
   // The open locks of the files still open, each holder's as it took it.
@@ -213,6 +227,7 @@ int16_t Session::Run(const Statement& st, const char* const* values, const int* 
   if (lost_) return B_SESSION_LOST;
   if (prepared_.count(st.name) == 0) {
     Result prep;
+    ++roundTrips;
     prep.Reset(PQprepare(conn_, st.name.c_str(), st.sql.c_str(), int(st.types.size()),
                          st.types.data()));
     if (PQresultStatus(prep.get()) != PGRES_COMMAND_OK) return Failure(prep.get(), sqlState);
@@ -228,6 +243,7 @@ int16_t Session::Run(const Statement& st, const char* const* values, const int* 
     formats.assign(st.types.size(), 1);
     fmt = formats.data();
   }
+  ++roundTrips;
   out->Reset(PQexecPrepared(conn_, st.name.c_str(), int(st.types.size()), values, lengths, fmt,
                             /*resultFormat=*/1));
   ExecStatusType es = PQresultStatus(out->get());
@@ -238,11 +254,50 @@ int16_t Session::Run(const Statement& st, const char* const* values, const int* 
 int16_t Session::Command(const std::string& sql, std::string* sqlState) {
   if (lost_) return B_SESSION_LOST;
   Result r;
+  ++roundTrips;
   r.Reset(PQexec(conn_, sql.c_str()));
   ExecStatusType es = PQresultStatus(r.get());
   if (es == PGRES_TUPLES_OK || es == PGRES_COMMAND_OK) return B_OK;
   return Failure(r.get(), sqlState);
 }
+
+int16_t Session::Listen(uint32_t oid) {
+  if (listening_.count(oid)) return B_OK;
+  int16_t st = Command("LISTEN zul_" + std::to_string(oid));
+  if (st == B_OK) listening_.insert(oid);
+  return st;
+}
+
+uint64_t Session::Changes(uint32_t oid) {
+  // The socket is read once per tick of the coarse clock (a few ms) at
+  // most: a notification waits no longer than that, well inside the
+  // read-ahead's bound, and a walk costs no system call per row.
+  const int64_t now = platform::CoarseNowNs();
+  if (now == lastPollNs_ && !lost_) {
+    auto it = changes_.find(oid);
+    return doubts_ + (it == changes_.end() ? 0 : it->second);
+  }
+  lastPollNs_ = now;
+  if (lost_ || PQconsumeInput(conn_) == 0) {
+    ++doubts_;
+  } else {
+    while (PGnotify* n = PQnotifies(conn_)) {
+      const char* name = n->relname;
+      if (std::strncmp(name, "zul_", 4) == 0) ++changes_[uint32_t(std::strtoul(name + 4, nullptr, 10))];
+      PQfreemem(n);
+    }
+  }
+  auto it = changes_.find(oid);
+  return doubts_ + (it == changes_.end() ? 0 : it->second);
+}
+
+uint64_t* Session::LocalGeneration(uint32_t oid) {
+  std::unique_ptr<uint64_t>& g = generations_[oid];
+  if (!g) g.reset(new uint64_t(1));
+  return g.get();
+}
+
+uint64_t Session::RoundTrips() { return roundTrips; }
 
 int16_t Session::Advisory(const Statement& st, uint32_t key1, uint32_t key2, bool* granted) {
   char a[4], b[4];

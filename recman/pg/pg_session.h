@@ -35,6 +35,18 @@
 // transaction that a failed statement aborted in the server is rolled back
 // by End Transaction, which gives that statement's status, never 0.
 //
+// Change notifications (the read-ahead's, pg_read_ahead.h): Listen makes
+// the session listen on a file's channel, Changes counts the notifications
+// that arrived for it, reading what the socket holds without waiting (at
+// most once per tick of the coarse clock).
+// LocalGeneration is the write generation of a file for the opens of this
+// process (the FileLocks page).
+//
+// Round trips: every libpq call that waits for the server's answer is
+// counted, for all sessions of the process (RoundTrips). With
+// ZULPG_ROUND_TRIPS naming a file in the environment, the count is written
+// there when the program ends (benchmarks).
+//
 // Fork: a child made by fork without exec forgets every session without
 // closing it (the connection's socket is the parent's too); its files were
 // forgotten by btrcall.cpp.
@@ -163,6 +175,20 @@ class Session {
   // True from a lost connection inside the transaction to its end.
   bool transactionLost() const { return txnLost_; }
 
+  // Listens on the channel of the table with object id oid (once per
+  // connection). Returns 0 or a status.
+  int16_t Listen(uint32_t oid);
+  // The number of notifications that arrived for the table since the
+  // connection was made; reads without waiting what the socket holds. A
+  // connection in doubt counts as a change.
+  uint64_t Changes(uint32_t oid);
+  // The write generation of the table for this process's opens; the
+  // address stays valid for the life of the session.
+  uint64_t* LocalGeneration(uint32_t oid);
+
+  // Round trips of every session of the process so far.
+  static uint64_t RoundTrips();
+
   // Every session made in this process that is still alive, for
   // EndAllServerTransactions.
   static std::vector<Session*> All();
@@ -191,6 +217,11 @@ class Session {
   uint64_t epoch_ = 0;
   int64_t lastAttemptNs_ = 0;     // of the last reconnection that failed
   std::set<uint32_t> lostOpens_;
+  std::set<uint32_t> listening_;
+  std::map<uint32_t, uint64_t> changes_;
+  uint64_t doubts_ = 0;  // failed reads of the socket: a change of every file
+  int64_t lastPollNs_ = -1;  // coarse clock at the last read of the socket
+  std::map<uint32_t, std::unique_ptr<uint64_t>> generations_;
   std::vector<TxnMember*> members_;
   std::set<std::string> prepared_;
 

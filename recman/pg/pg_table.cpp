@@ -5,8 +5,8 @@
 // made of the record table's object id and the statement's slot, so two
 // opens of one file share them and a replaced file (a new table) gets its
 // own. Reads are single statements outside any transaction: nothing stays
-// open between calls. Held read snapshots are not kept (the engine gives
-// no shared write generation), so HoldRead is never asked for.
+// open between calls. While the record manager holds a read (HoldRead),
+// seeks along a key are served by the read-ahead of pg_read_ahead.h.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -14,6 +14,7 @@
 #include "platform/env.h"
 #include "recman/btrcall.h"
 #include "recman/pg/pg_internal.h"
+#include "recman/pg/pg_read_ahead.h"
 
 namespace recman {
 namespace pg {
@@ -22,9 +23,12 @@ namespace {
 
 constexpr long kJoinPollMs = 20;  // pause between attempts to join a transaction
 
-// Statement slots per key: one per SeekHow, and the fetch by position.
-constexpr int kKeySlots = 9;
+// Statement slots per key: one per SeekHow, the fetch by position, and the
+// read-ahead's batches (from the first or last entry, up or down from a
+// bound; a unique key has an inclusive variant of each).
+constexpr int kKeySlots = 15;
 constexpr int kFetchSlot = 8;
+enum AheadSlot { kAheadFirst = 9, kAheadLast, kAheadUp, kAheadUpEq, kAheadDown, kAheadDownEq };
 // Statement slots of the table.
 enum TableSlot {
   kPhysFirst, kPhysLast, kPhysNext, kPhysPrev, kFetchPlain, kInsert, kInsertInTxn,
@@ -51,6 +55,7 @@ class ServerTable : public Table, public TxnMember {
   int16_t SeekKey(int key, SeekHow how, const uint8_t* image, uint32_t pos,
                   Fetched* out) override {
     if (int16_t st = Enter()) return st;
+    if (holding_ && !txn_ && !s_->inTransaction()) return SeekAhead(key, how, image, pos, out);
     const Statement& st = KeyStatement(key, int(how));
     const uint32_t len = info_.layout.keys[key].length;
     char posBytes[8];
@@ -98,6 +103,7 @@ class ServerTable : public Table, public TxnMember {
   int16_t Insert(const uint8_t* record, uint32_t length, const KeyImages& images,
                  uint32_t* pos, int64_t* version) override {
     if (int16_t st = Enter()) return st;
+    ahead_.Drop();
     std::vector<const char*> values;
     std::vector<int> lengths;
     if (!txn_) {
@@ -121,6 +127,7 @@ class ServerTable : public Table, public TxnMember {
   int16_t Update(uint32_t pos, int64_t version, const uint8_t* record, uint32_t length,
                  const KeyImages& images, int64_t* newVersion) override {
     if (int16_t st = Enter()) return st;
+    ahead_.Drop();
     char posBytes[8], verBytes[8];
     PutBE64(posBytes, pos);
     PutBE64(verBytes, uint64_t(version));
@@ -157,6 +164,7 @@ class ServerTable : public Table, public TxnMember {
 
   int16_t Delete(uint32_t pos, int64_t version) override {
     if (int16_t st = Enter()) return st;
+    ahead_.Drop();
     char posBytes[8], verBytes[8];
     PutBE64(posBytes, pos);
     PutBE64(verBytes, uint64_t(version));
@@ -229,9 +237,16 @@ class ServerTable : public Table, public TxnMember {
     return s_->EndTransaction(commit);
   }
 
-  int16_t HoldRead() override { return B_INVALID_OPERATION; }
-  void ReleaseRead() override {}
-  bool holdingRead() const override { return false; }
+  int16_t HoldRead() override {
+    if (txn_ || s_->inTransaction()) return B_INVALID_OPERATION;
+    holding_ = true;
+    return B_OK;
+  }
+  void ReleaseRead() override {
+    holding_ = false;
+    ahead_.Drop();
+  }
+  bool holdingRead() const override { return holding_; }
 
   int16_t SetOwner(const std::string& owner, int mode) override {
     if (int16_t st = Enter()) return st;
@@ -270,6 +285,7 @@ class ServerTable : public Table, public TxnMember {
     if (st != B_OK) return st;
     if (gone_ || (txn_ && s_->transactionLost())) return B_SESSION_LOST;
     if (epoch_ == s_->epoch()) return B_OK;
+    ahead_.Drop();  // its notifications were lost with the connection
     const char* values[] = {place_.table.c_str()};
     const int lengths[] = {int(place_.table.size())};
     Result r;
@@ -283,8 +299,88 @@ class ServerTable : public Table, public TxnMember {
     return B_OK;
   }
 
+  // A seek while a read is held: answered from the fetched-ahead rows when
+  // they can, else by a batch fetched from the server (pg_read_ahead.h).
+  int16_t SeekAhead(int key, SeekHow how, const uint8_t* image, uint32_t pos, Fetched* out) {
+    const Key& k = info_.layout.keys[key];
+    const Bound bound = BoundOf(how, image, k.length, pos, k.duplicates);
+    if (!ahead_.empty() && (platform::CoarseNowNs() - ahead_.taken() >= kAheadLimitNs ||
+                            s_->Changes(oid_) != ahead_.changes()))
+      ahead_.Drop();
+    // Only the steps of a walk are served from the rows; a seek that starts
+    // one (Get First, Equal, Greater...) always asks the server, and so
+    // sees every write that had returned before it began.
+    const bool step = how == SeekHow::kAfter || how == SeekHow::kBefore;
+    const AheadRow* row = nullptr;
+    ReadAhead::Answer a = ahead_.empty() || !step ? ReadAhead::Answer::kUnknown
+                                                  : ahead_.Find(key, bound, &row);
+    if (a == ReadAhead::Answer::kUnknown || a == ReadAhead::Answer::kBeyond) {
+      const bool beyond = a == ReadAhead::Answer::kBeyond;
+      int16_t st = FetchAhead(key, beyond ? ahead_.Continuation() : bound,
+                              beyond ? ahead_.NextBatch() : kFirstBatch);
+      if (st != B_OK) return st;
+      a = ahead_.Find(key, bound, &row);
+    }
+    if (a == ReadAhead::Answer::kEnd) return B_END_OF_FILE;
+    if (a != ReadAhead::Answer::kRow) return B_IO_ERROR;
+    out->pos = row->pos;
+    out->version = row->version;
+    out->record = reinterpret_cast<const uint8_t*>(row->record.data());
+    out->length = uint32_t(row->record.size());
+    out->hasImage = true;
+    std::memcpy(out->image, row->order.image.data(), k.length);
+    return B_OK;
+  }
+
+  // Fetches up to `batch` entries of key beyond `from` into the read-ahead.
+  int16_t FetchAhead(int key, const Bound& from, uint32_t batch) {
+    ahead_.Drop();
+    int16_t st = s_->Listen(oid_);  // before the rows' snapshot
+    if (st != B_OK) return st;
+    const int64_t taken = platform::CoarseNowNs();
+    const uint64_t changes = s_->Changes(oid_);
+    const Key& k = info_.layout.keys[key];
+    int slot = from.open ? (from.up ? kAheadFirst : kAheadLast) : (from.up ? kAheadUp : kAheadDown);
+    if (!from.open && !k.duplicates && from.up && from.at.pos == 0) slot = kAheadUpEq;
+    if (!from.open && !k.duplicates && !from.up && from.at.pos >= 2) slot = kAheadDownEq;
+    char posBytes[8], limitBytes[8];
+    PutBE64(posBytes, from.at.pos);
+    PutBE64(limitBytes, batch);
+    Result r;
+    if (from.open) {
+      const char* values[] = {limitBytes};
+      const int lengths[] = {8};
+      st = s_->Run(KeyStatement(key, slot), values, lengths, &r);
+    } else {
+      const char* values[] = {from.at.image.data(), posBytes, limitBytes};
+      const int lengths[] = {int(k.length), 8, 8};
+      st = s_->Run(KeyStatement(key, slot), values, lengths, &r);
+    }
+    if (st != B_OK) return st;
+    std::vector<AheadRow> rows(size_t(r.rows()));
+    for (int i = 0; i < r.rows(); ++i) {
+      AheadRow& row = rows[size_t(i)];
+      row.pos = uint32_t(r.Int(i, 0));
+      row.version = r.Int(i, 1);
+      row.record.assign(r.value(i, 2), size_t(r.length(i, 2)));
+      if (r.null(i, 3) || uint32_t(r.length(i, 3)) != k.length ||
+          row.record.size() < info_.layout.recordLength)
+        return B_IO_ERROR;  // damaged
+      row.order.image.assign(r.value(i, 3), k.length);
+      row.order.pos = k.duplicates ? row.pos : 1;
+    }
+    ahead_.Fill(key, from, batch, std::move(rows), taken, changes);
+    return B_OK;
+  }
+
   std::string StatementName(int slot) const {
     return "t" + std::to_string(oid_) + "_" + std::to_string(slot);
+  }
+
+  // The ORDER BY of a walk along key k (column col), up or down.
+  static std::string OrderBy(const Key& k, const std::string& col, bool up) {
+    const char* dir = up ? "" : " DESC";
+    return " ORDER BY " + col + dir + (k.duplicates ? ", pos" + std::string(dir) : std::string());
   }
 
   const Statement& KeyStatement(int key, int slot) {
@@ -318,12 +414,35 @@ class ServerTable : public Table, public TxnMember {
       case int(SeekHow::kAbove): st.sql = cols + col + " > $1" + up; st.types = image; break;
       case int(SeekHow::kBelow): st.sql = cols + col + " < $1" + down; st.types = image; break;
       case kFetchSlot: st.sql = cols + "pos = $1"; st.types = {kInt8}; break;
+      case kAheadFirst:
+      case kAheadLast:
+        st.sql = cols + col + " IS NOT NULL" + OrderBy(k, col, slot == kAheadFirst) + " LIMIT $1";
+        st.types = {kInt8};
+        break;
+      case kAheadUp:
+      case kAheadUpEq:
+      case kAheadDown:
+      case kAheadDownEq: {
+        const bool up = slot == kAheadUp || slot == kAheadUpEq;
+        const char* op = slot == kAheadUp ? " > " : slot == kAheadUpEq ? " >= "
+                         : slot == kAheadDown ? " < " : " <= ";
+        st.sql = cols + (both ? "(" + col + ", pos)" + op + "($1, $2)" : col + op + "$1") +
+                 OrderBy(k, col, up) + " LIMIT $3";
+        st.types = {kBytea, kInt8, kInt8};
+        break;
+      }
       default: break;
     }
     // The fetch takes the position as its only parameter; the seeks take
     // the image first.
     st.name = StatementName(100 + key * kKeySlots + slot);
     return st;
+  }
+
+  // The subquery that notifies the file's channel when the statement's
+  // transaction commits (pg_read_ahead.h).
+  std::string Notify() const {
+    return "(SELECT pg_notify('zul_" + std::to_string(oid_) + "', '')) notified";
   }
 
   const Statement& TableStatement(TableSlot slot) {
@@ -349,7 +468,7 @@ class ServerTable : public Table, public TxnMember {
         }
         st.sql = "WITH f AS (UPDATE " + c + " SET records = records + 1 WHERE name = $1"
                  " RETURNING 1) INSERT INTO " + t + " (ver, data" + keyCols +
-                 ") SELECT 1, $2::bytea" + keyParams + " FROM f RETURNING pos";
+                 ") SELECT 1, $2::bytea" + keyParams + " FROM f, " + Notify() + " RETURNING pos";
         st.types = {kText, kBytea};
         st.types.resize(2 + n, kBytea);
         break;
@@ -358,8 +477,8 @@ class ServerTable : public Table, public TxnMember {
           keyCols += ", k" + std::to_string(k);
           keyParams += ", $" + std::to_string(k + 2);
         }
-        st.sql = "INSERT INTO " + t + " (ver, data" + keyCols + ") VALUES (1, $1" + keyParams +
-                 ") ON CONFLICT DO NOTHING RETURNING pos";
+        st.sql = "INSERT INTO " + t + " (ver, data" + keyCols + ") SELECT 1, $1::bytea" +
+                 keyParams + " FROM " + Notify() + " ON CONFLICT DO NOTHING RETURNING pos";
         st.types.assign(1 + n, kBytea);
         break;
       case kUpdate: {
@@ -371,7 +490,7 @@ class ServerTable : public Table, public TxnMember {
           if (!info_.layout.keys[k].modifiable)
             guard += " AND " + col + " IS NOT DISTINCT FROM " + param;
         }
-        st.sql += " WHERE pos = $1 AND ver = $2" + guard + " RETURNING ver";
+        st.sql += " FROM " + Notify() + " WHERE pos = $1 AND ver = $2" + guard + " RETURNING ver";
         st.types = {kInt8, kInt8, kBytea};
         st.types.resize(3 + n, kBytea);
         break;
@@ -386,7 +505,8 @@ class ServerTable : public Table, public TxnMember {
         st.types = {kText};
         break;
       case kDelete:
-        st.sql = "DELETE FROM " + t + " WHERE pos = $1 AND ver = $2 RETURNING 1";
+        st.sql = "DELETE FROM " + t + " USING " + Notify() +
+                 " WHERE pos = $1 AND ver = $2 RETURNING 1";
         st.types = {kInt8, kInt8};
         break;
       case kAddCount:
@@ -458,6 +578,8 @@ class ServerTable : public Table, public TxnMember {
   std::vector<char> record_;
   uint64_t epoch_ = 0;  // the session's epoch when the table was last known
   bool gone_ = false;   // lost with a connection for good
+  bool holding_ = false;  // the record manager holds a read (HoldRead)
+  ReadAhead ahead_;
   bool txn_ = false;   // a member of the session's transaction
   int64_t delta_ = 0;  // record-count change not yet written (in txn_)
 };

@@ -28,6 +28,9 @@
 
 #include <cstdint>
 #include <string>
+#ifdef _WIN32
+#include <set>
+#endif
 
 namespace recman {
 
@@ -109,6 +112,13 @@ class LockFile {
   bool open_ = false;         // between a successful Open and Close
   bool readOnly_ = false;     // see readOnly()
   uint64_t* page_ = nullptr;  // the mapped shared page, or null
+#ifdef _WIN32
+  // Windows: a byte-range lock cannot be taken twice through one handle,
+  // nor let go without having been taken, so the records held are kept.
+  std::set<uint32_t> held_;
+  void* mapping_ = nullptr;  // the file mapping object of the shared page
+  int64_t handle_ = -1;      // the lock file's handle (fd_ stays -1), or -1
+#endif
 };
 
 static_assert(__atomic_always_lock_free(sizeof(uint64_t), 0),

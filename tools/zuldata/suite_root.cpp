@@ -173,6 +173,9 @@ bool LayDownSuite(const std::string& root, SuiteOptions& options, std::string* e
   if (options.zudavivi.empty()) options.zudavivi = ZUL_ZUDAVIVI;
   if (options.zudavivi.empty() || !platform::PathExists(options.zudavivi))
     options.zudavivi = platform::ProgramDirectory() + "/../zudavivi/ZUDAVIVI";
+  // The Windows build's program file carries its ".exe".
+  if (!platform::PathExists(options.zudavivi) && platform::PathExists(options.zudavivi + ".exe"))
+    options.zudavivi += ".exe";
   const std::string& suite = options.suiteDir;
   if (suite.empty() || !platform::PathExists(suite + "/Brol.ini")) {
     *error = "cannot find the suite sources (give --suite DIR, the repository's suite/ folder)";
@@ -228,7 +231,10 @@ bool LayDownSuite(const std::string& root, SuiteOptions& options, std::string* e
   // The print program.
   std::string program;
   if (platform::PathExists(options.zudavivi) && platform::ReadFile(options.zudavivi, &program)) {
-    std::string target = root + "/BIN/ZUDAVIVI";
+    // BIN/ZUDAVIVI, with the ".exe" of a Windows program file kept.
+    const std::string& from = options.zudavivi;
+    const bool exe = from.size() > 4 && platform::SameNameNoCase(from.substr(from.size() - 4), ".exe");
+    std::string target = root + "/BIN/ZUDAVIVI" + (exe ? ".exe" : "");
     if (!platform::WriteFile(target, program) || !platform::MakeExecutable(target)) {
       *error = "cannot write " + target;
       return false;
