@@ -9,13 +9,13 @@
 #include "forms/form_hooks.h"
 #include "forms/form_layer_reset.h"
 #include "forms/popups.h"
-#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "console/screen_test_support.h"
 #include "console/windows.h"
 #include "dates/packed.h"
 #include "format/format_state.h"
 #include "platform/console.h"
+#include "platform/key_codes.h"
 
 namespace console {
 namespace {
