@@ -201,7 +201,7 @@ void WaitKey(int16_t& key) {
     int16_t event, row, column;
     WaitKeyOrMouse(key, event, row, column);
     if (event != 0) {
-      key = static_cast<int16_t>(static_cast<uint16_t>(256 * column + 64 * event + row));
+      key = MouseEventKey(event, row, column);
     }
   } while (key == 0);
 }

@@ -1,6 +1,6 @@
 // Keyboard: the one reader every key of the program passes through, and the
 // key set that says which keys end a field input. Keys are delivered as the
-// key codes of key_codes.h.
+// key codes of platform/key_codes.h.
 //
 // ReadKey turns console events (platform/console.h) into key codes: it adds
 // the modifier combinations of function keys the console reports only as
@@ -23,9 +23,13 @@
 #include <cstdint>
 #include <string>
 
-#include "console/key_codes.h"
+#include "platform/key_codes.h"
 
 namespace console {
+
+// The key codes, mouse button codes and click codes (platform/key_codes.h)
+// as names of this layer: platform::kKeyF1 and the like.
+using namespace platform::keys;
 
 enum class MouseMode { kNotChecked, kEventsOff, kEventsOn, kNoMouse };
 
@@ -49,11 +53,6 @@ struct KeyboardState {
 };
 extern KeyboardState keyboard;
 
-// Mouse event codes as the console reports them.
-constexpr int16_t kMouseLeft = 1;
-constexpr int16_t kMouseRight = 2;
-constexpr int16_t kMouseMiddle = 3;
-
 // Reads one key without waiting. key is 0 when nothing is pending. For a
 // mouse event key is 0, event the event code and mouseRow/mouseColumn its
 // place (absolute 1-based); otherwise those three are 0. Alt+X and Alt+C
@@ -62,7 +61,8 @@ constexpr int16_t kMouseMiddle = 3;
 void ReadKey(int16_t& key, int16_t& event, int16_t& mouseRow, int16_t& mouseColumn);
 
 // Waits for a key or a mouse event. A mouse event comes back as the low 16
-// bits (signed) of 256 x mouseColumn + 64 x event + mouseRow. Never 0.
+// bits (signed) of 256 x mouseColumn + 64 x event + mouseRow (MouseEventKey).
+// Never 0.
 void WaitKey(int16_t& key);
 int16_t WaitKey();
 

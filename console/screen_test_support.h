@@ -8,7 +8,7 @@
 #include <string>
 
 #include "config/session.h"
-#include "console/key_codes.h"
+#include "console/keyboard.h"
 #include "console/screen.h"
 #include "platform/console.h"
 #include "platform/files.h"

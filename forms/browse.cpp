@@ -23,7 +23,7 @@
 #include "forms/form.h"
 #include "forms/form_engine.h"
 #include "forms/form_hooks.h"
-#include "console/key_codes.h"
+#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "console/message.h"
 #include "console/windows.h"

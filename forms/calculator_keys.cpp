@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "console/key_codes.h"
+#include "console/keyboard.h"
 #include "format/format_state.h"
 #include "format/mask_format.h"
 #include "format/text_utils.h"

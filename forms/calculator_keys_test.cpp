@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "console/key_codes.h"
+#include "console/keyboard.h"
 #include "format/format_state.h"
 
 namespace console {

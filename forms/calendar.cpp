@@ -6,7 +6,7 @@
 
 #include "config/session.h"
 #include "console/colours.h"
-#include "console/key_codes.h"
+#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "forms/popups.h"
 #include "console/windows.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "console/colours.h"
-#include "console/key_codes.h"
+#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "console/windows.h"
 #include "format/format_state.h"
@@ -155,7 +155,7 @@ int16_t Editor::ReadOneKey() {
     }
     int16_t key, event, mouseRow, mouseColumn;
     WaitKeyOrMouse(key, event, mouseRow, mouseColumn);
-    if (event != 0) return static_cast<int16_t>(-(100 * mouseColumn + mouseRow));
+    if (event != 0) return ClickKey(mouseRow, mouseColumn);
     if (key != kKeyIns) return key;
     SetInsertMode(!insert);
   }
@@ -165,9 +165,10 @@ int16_t Editor::ReadOneKey() {
 // Codes that no click can make (F11, F12 and their forms are negative too)
 // land far outside any field.
 bool Editor::ClickInside(int16_t key, int* r, int* c) const {
-  int code = -int(key);
-  *r = RowInWindow(int16_t(code % 100));
-  *c = ColumnInWindow(int16_t(code / 100));
+  int row = 0, column = 0;
+  if (!ClickPlace(key, &row, &column)) return false;
+  *r = RowInWindow(int16_t(row));
+  *c = ColumnInWindow(int16_t(column));
   if (choice()) return *r == row_ && *c >= column_ - 1 && *c <= column_ + labelWidth_;
   int lines = std::max(1, (n_ + width_ - 1) / width_);
   if (*r < row_ || *r >= row_ + lines || *c < column_ || *c >= column_ + width_) return false;

@@ -55,8 +55,9 @@ std::vector<FieldOption> ParseOptions(const std::string& options);
 // the starting position, clamped to 1..n+1; on return the final position.
 // With EchoChar non-zero the value is shown as that character. On return
 // key is the key that ended the input (mapped as above), or, for a mouse
-// click outside the field, -(100 x column + row) in absolute console
-// coordinates; the colour role is "h" and the cursor is at (row, column).
+// click outside the field, its click code -(100 x column + row) in absolute
+// console coordinates (ClickKey, platform/key_codes.h); the colour role is
+// "h" and the cursor is at (row, column).
 void EditField(int16_t& row, int16_t& column, int16_t& wrapWidth, std::string& value,
                int16_t& cursor, int16_t& key);
 

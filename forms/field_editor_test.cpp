@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "console/key_codes.h"
+#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "console/screen_test_support.h"
 #include "format/format_state.h"
@@ -276,21 +276,21 @@ TEST_F(EditorTest, ClipboardCopiesTrimmedAndPastesCleanedWithoutLengthening) {
 TEST_F(EditorTest, ClicksInsideMoveTheCursorAndOutsideEndTheInput) {
   KeySet("ea", "d");
   std::string value = "abcdefghij";
-  platform::ConsoleQueueMouse(6, 12, platform::kMouseLeftPressed);  // line 2, column 3
+  platform::ConsoleQueueMouse(6, 12, platform::kMouseLeft);  // line 2, column 3
   Key(kKeyEnter);
   Edit(value, 1, 5);
   EXPECT_EQ(cursor_, 8);
-  platform::ConsoleQueueMouse(9, 40, platform::kMouseLeftPressed);
+  platform::ConsoleQueueMouse(9, 40, platform::kMouseLeft);
   EXPECT_EQ(Edit(value, 1, 5), -(100 * 40 + 9));
 
   SetFieldOptions("|A,One|B,Two");
   std::string choice = "A";
-  platform::ConsoleQueueMouse(5, 13, platform::kMouseLeftPressed);  // on "►"
-  platform::ConsoleQueueMouse(5, 11, platform::kMouseLeftPressed);  // on the label
+  platform::ConsoleQueueMouse(5, 13, platform::kMouseLeft);  // on "►"
+  platform::ConsoleQueueMouse(5, 11, platform::kMouseLeft);  // on the label
   Key(kKeyEnter);
   Edit(choice);
   EXPECT_EQ(choice, "B");
-  platform::ConsoleQueueMouse(5, 9, platform::kMouseLeftPressed);  // on "◄"
+  platform::ConsoleQueueMouse(5, 9, platform::kMouseLeft);  // on "◄"
   Key(kKeyEnter);
   Edit(choice);
   EXPECT_EQ(choice, "A");

@@ -18,7 +18,7 @@
 #include "forms/form.h"
 #include "forms/form_hooks.h"
 #include "forms/help.h"
-#include "console/key_codes.h"
+#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "console/windows.h"
 #include "format/text_utils.h"
@@ -181,10 +181,10 @@ bool Move(int16_t screen, bool topLevel, int16_t& field, int16_t& key, int16_t& 
   int16_t first, last;
   EditableRange(screen, first, last);
   const int16_t continuation = ContinuationOf(screen);
-  if (key < 0) {  // a mouse click
-    const int code = -int(key);
-    const int r = RowInWindow(static_cast<int16_t>(code % 100));
-    const int c = ColumnInWindow(static_cast<int16_t>(code / 100));
+  int clickRow = 0, clickColumn = 0;
+  if (ClickPlace(key, &clickRow, &clickColumn)) {  // a mouse click
+    const int r = RowInWindow(static_cast<int16_t>(clickRow));
+    const int c = ColumnInWindow(static_cast<int16_t>(clickColumn));
     const FormScreen* s = ScreenAt(screen);
     for (int f = 1; f <= s->FieldCount; ++f) {
       const FormField& fd = s->Fields[size_t(f)];

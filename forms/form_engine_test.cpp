@@ -8,7 +8,7 @@
 #include "forms/form.h"
 #include "forms/form_hooks.h"
 #include "forms/popups.h"
-#include "console/key_codes.h"
+#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "console/screen_test_support.h"
 #include "console/windows.h"
@@ -240,8 +240,8 @@ TEST_F(EngineTest, F1AndF4WithNothingBehindThemStayOnTheField) {
 
 TEST_F(EngineTest, MouseClickMovesToTheFieldUnderIt) {
   AddScreen({0, kFieldDisplayOnly, 0}, kKeys);
-  platform::ConsoleQueueMouse(4, 2, platform::kMouseLeftPressed);  // on field 3's label
-  platform::ConsoleQueueMouse(3, 5, platform::kMouseLeftPressed);  // display-only: stays
+  platform::ConsoleQueueMouse(4, 2, platform::kMouseLeft);  // on field 3's label
+  platform::ConsoleQueueMouse(3, 5, platform::kMouseLeft);  // display-only: stays
   Key(kKeyEsc);
   Key(kKeyEsc);
   EXPECT_EQ(Run(1), kKeyEsc);

@@ -13,7 +13,7 @@
 #include "config/session.h"
 #include "console/colours.h"
 #include "forms/help_text.h"
-#include "console/key_codes.h"
+#include "console/keyboard.h"
 #include "console/message.h"
 #include "console/screen.h"
 #include "console/windows.h"

@@ -1,12 +1,5 @@
-// Help text files (.HLP): fixed-length records of as many bytes as the
-// console has columns; record n is line n of the text, in code page 850,
-// blank-padded. Three control bytes inside a line switch attributes and
-// take no column:
-//   30 (0x1E)  highlight on / off: colour role "h" / "n"; ignored while
-//              underline is on
-//   31 (0x1F)  underline on / off: role "u" / "n"
-//   16 (0x10)  reverse on / off: role "r" / "n"
-// Every line starts in role "n" with all three off.
+// Help text files (.HLP), read for the help viewer: the format and its
+// control bytes are in console/help_format.h.
 //
 // State: none; a HelpText is the caller's.
 #pragma once
@@ -15,14 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "console/help_format.h"
+
 namespace console {
-
-constexpr char kHelpHighlight = '\x1E';
-constexpr char kHelpUnderline = '\x1F';
-constexpr char kHelpReverse = '\x10';
-
-// At most this many characters of a line are shown.
-constexpr int kHelpLineWidth = 76;
 
 struct HelpText {
   std::string Bytes;          // the whole file

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/codepage.h"
 #include "platform/console_backend.h"
 #include "platform/env.h"
 #include "platform/wait_hooks.h"
@@ -298,6 +299,17 @@ void ConsoleQueueMouse(int16_t row, int16_t column, int eventCode, uint32_t cont
 
 // --- Process-wide stand-ins ------------------------------------------------
 
+char32_t ConsoleGlyph(unsigned char byte) {
+  static const char16_t kControl[32] = {
+      0x0020, 0x263A, 0x263B, 0x2665, 0x2666, 0x2663, 0x2660, 0x2022,
+      0x25D8, 0x25CB, 0x25D9, 0x2642, 0x2640, 0x266A, 0x266B, 0x263C,
+      0x25BA, 0x25C4, 0x2195, 0x203C, 0x00B6, 0x00A7, 0x25AC, 0x21A8,
+      0x2191, 0x2193, 0x2192, 0x2190, 0x221F, 0x2194, 0x25B2, 0x25BC};
+  if (byte < 0x20) return kControl[byte];
+  if (byte == 0x7F) return 0x2302;
+  return Cp850ToUnicode(byte);
+}
+
 void Beep() {
   ++console.bells;
   if (console.backend != ConsoleBackendKind::kNone) Backend().bell();
@@ -311,8 +323,18 @@ void SetKeyboardState(const unsigned char table[256]) {
   std::memcpy(console.keyboardTable.data(), table, 256);
 }
 
-void ClipboardSet(const std::string& text) { console.clipboard = text; }
+void ClipboardSet(const std::string& text) {
+  console.clipboard = text;
+  if (console.backend != ConsoleBackendKind::kNone && Backend().clipboardSet)
+    Backend().clipboardSet(text);
+}
 
-std::string ClipboardGet() { return console.clipboard; }
+std::string ClipboardGet() {
+  std::string text;
+  if (console.backend != ConsoleBackendKind::kNone && Backend().clipboardGet &&
+      Backend().clipboardGet(&text))
+    return text;
+  return console.clipboard;
+}
 
 }  // namespace platform

@@ -31,8 +31,9 @@
 //                         Home, End, PgUp, PgDn, Shift+Tab, Alt+letters);
 //   - 4 characters        a mouse event: "\0\0\x08" + event code, with the
 //                         event's place in mouseRow/mouseColumn (1-based
-//                         screen coordinates). Event codes: 1 left button
-//                         pressed, 2 right button, 3 middle button.
+//                         screen coordinates). Event codes: the button
+//                         pressed, kMouseLeft, kMouseRight or kMouseMiddle
+//                         (key_codes.h).
 // Each event carries the control-key state of the moment it was made, as the
 // standard console flags below. Modifiers travel only as flags: Shift+F1 is
 // F1's scan code with kShiftPressed, Ctrl+Right is Right's with a Ctrl flag.
@@ -52,7 +53,12 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include "platform/console_windows.h"
+#else
 #include "platform/console_terminal.h"
+#endif
+#include "platform/key_codes.h"
 
 namespace platform {
 
@@ -62,11 +68,6 @@ constexpr uint32_t kLeftAltPressed = 2;
 constexpr uint32_t kRightCtrlPressed = 4;
 constexpr uint32_t kLeftCtrlPressed = 8;
 constexpr uint32_t kShiftPressed = 16;
-
-// Mouse event codes (the fourth character of a mouse event's text).
-constexpr int kMouseLeftPressed = 1;
-constexpr int kMouseRightPressed = 2;
-constexpr int kMouseMiddlePressed = 3;
 
 struct ConsoleEvent {
   std::string text;           // the text form described above
@@ -251,7 +252,9 @@ void GetKeyboardState(unsigned char table[256]);
 void SetKeyboardState(const unsigned char table[256]);
 constexpr int kVirtualKeyInsert = 0x2D;
 
-// The clipboard, plain text in code page 850 (kept in the process).
+// The clipboard, plain text in code page 850: kept in the process, and on
+// the Windows console also the system's clipboard, which ClipboardGet reads
+// first (text another program copied included).
 void ClipboardSet(const std::string& text);
 std::string ClipboardGet();
 

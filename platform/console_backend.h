@@ -11,8 +11,13 @@
 //   held     the control-key state believed held while nothing is pending;
 //   bell     rings the bell;
 //   mouse    asks the device to report mouse events, or not;
-//   size     the rows and columns of the device now.
+//   size     the rows and columns of the device now;
+//   clipboardSet, clipboardGet  the system's clipboard, where the device
+//            has one (code page 850 text; false when it cannot be used);
+//            null where it has none, and the console's stand-in serves.
 #pragma once
+
+#include <string>
 
 #include "platform/console.h"
 
@@ -28,10 +33,17 @@ struct ConsoleBackend {
   void (*bell)();
   void (*mouse)(bool on);
   void (*size)(int16_t* rows, int16_t* columns);
+  bool (*clipboardSet)(const std::string& text) = nullptr;
+  bool (*clipboardGet)(std::string* text) = nullptr;
 };
 
 extern const ConsoleBackend kHeadlessBackend;
 extern const ConsoleBackend kTerminalBackend;
+
+// What the console shows for a cell's byte: its code page 850 character,
+// and for the control codes 0x00-0x1F and 0x7F the glyphs of the console
+// font (the field editor's "◄" and "►" are 0x11 and 0x10).
+char32_t ConsoleGlyph(unsigned char byte);
 
 // Milliseconds of a monotonic clock.
 long long ConsoleClockMs();

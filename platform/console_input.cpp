@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "console/key_codes.h"
+#include "platform/key_codes.h"
 #include "platform/codepage.h"
 
 namespace platform {
@@ -11,27 +11,56 @@ namespace {
 
 const char kEsc = '\x1b';
 
-// Scan codes of the extended keys: the high byte of their key codes.
-using console::ScanCodeOf;
-constexpr unsigned char kScanShiftTab = ScanCodeOf(console::kKeyShiftTab);
-constexpr unsigned char kScanHome = ScanCodeOf(console::kKeyHome);
-constexpr unsigned char kScanUp = ScanCodeOf(console::kKeyUp);
-constexpr unsigned char kScanPgUp = ScanCodeOf(console::kKeyPgUp);
-constexpr unsigned char kScanLeft = ScanCodeOf(console::kKeyLeft);
-constexpr unsigned char kScanKeypad5 = ScanCodeOf(console::kKeyPad5);
-constexpr unsigned char kScanRight = ScanCodeOf(console::kKeyRight);
-constexpr unsigned char kScanEnd = ScanCodeOf(console::kKeyEnd);
-constexpr unsigned char kScanDown = ScanCodeOf(console::kKeyDown);
-constexpr unsigned char kScanPgDn = ScanCodeOf(console::kKeyPgDn);
-constexpr unsigned char kScanIns = ScanCodeOf(console::kKeyIns);
-constexpr unsigned char kScanDel = ScanCodeOf(console::kKeyDel);
+constexpr unsigned char kScanShiftTab = ScanCodeOf(kKeyShiftTab);
 
-unsigned char FunctionKeyScan(int n) {  // n = 1..12
-  static const int16_t kFunctionKeys[12] = {
-      console::kKeyF1, console::kKeyF2, console::kKeyF3, console::kKeyF4,
-      console::kKeyF5, console::kKeyF6, console::kKeyF7, console::kKeyF8,
-      console::kKeyF9, console::kKeyF10, console::kKeyF11, console::kKeyF12};
-  return n >= 1 && n <= 12 ? ScanCodeOf(kFunctionKeys[n - 1]) : 0;
+// The keys of the escape sequences, as tables in the order a reader looks
+// them up in a terminal's documentation. A sequence whose final or number
+// is not listed is no key.
+
+// CSI or SS3 with a letter final ("\e[A", "\eOP", "\e[1;5C"): arrows, Home,
+// End, keypad 5, F1-F4.
+struct LetterKey {
+  char final;
+  int16_t key;
+};
+constexpr LetterKey kLetterKeys[] = {
+    {'A', kKeyUp},    {'B', kKeyDown}, {'C', kKeyRight}, {'D', kKeyLeft},
+    {'H', kKeyHome},  {'F', kKeyEnd},  {'E', kKeyPad5},  {'G', kKeyPad5},
+    {'P', kKeyF1},    {'Q', kKeyF2},   {'R', kKeyF3},    {'S', kKeyF4},
+};
+
+// "CSI n ~" (and rxvt's "CSI n $", "^", "@"): the editing keys and F1-F12.
+struct TildeKey {
+  int number;
+  int16_t key;
+};
+constexpr TildeKey kTildeKeys[] = {
+    {1, kKeyHome},  {7, kKeyHome},  {2, kKeyIns},   {3, kKeyDel},   {4, kKeyEnd},
+    {8, kKeyEnd},   {5, kKeyPgUp},  {6, kKeyPgDn},  {11, kKeyF1},   {12, kKeyF2},
+    {13, kKeyF3},   {14, kKeyF4},   {15, kKeyF5},   {17, kKeyF6},   {18, kKeyF7},
+    {19, kKeyF8},   {20, kKeyF9},   {21, kKeyF10},  {23, kKeyF11},  {24, kKeyF12},
+};
+
+// The Linux console's F1-F5: "\e[[A" .. "\e[[E".
+constexpr int16_t kLinuxFunctionKeys[] = {kKeyF1, kKeyF2, kKeyF3, kKeyF4, kKeyF5};
+
+// The button of a mouse report's low two bits (0 left, 1 middle, 2 right).
+constexpr int16_t kMouseButtons[3] = {kMouseLeft, kMouseMiddle, kMouseRight};
+
+// The scan code of the key a letter final names, 0 when none.
+unsigned char LetterKeyScan(char final) {
+  for (const LetterKey& k : kLetterKeys) {
+    if (k.final == final) return ScanCodeOf(k.key);
+  }
+  return 0;
+}
+
+// The scan code of the key of "CSI n ~", 0 when none.
+unsigned char TildeKeyScan(int n) {
+  for (const TildeKey& k : kTildeKeys) {
+    if (k.number == n) return ScanCodeOf(k.key);
+  }
+  return 0;
 }
 
 // xterm modifier parameter (1 + bit mask: 1 Shift, 2 Alt, 4 Ctrl, 8 Meta)
@@ -80,9 +109,8 @@ InputParse Mouse(std::string* bytes, size_t used, int buttonBits, bool release,
       row > 0x7FFF || column > 0x7FFF) {
     return InputParse::kDropped;
   }
-  static const int kCode[3] = {kMouseLeftPressed, kMouseMiddlePressed, kMouseRightPressed};
   *event = ConsoleEvent();
-  event->text = std::string("\0\0\x08", 3) + char(kCode[button]);
+  event->text = std::string("\0\0\x08", 3) + char(kMouseButtons[button]);
   if (buttonBits & 4) event->controlState |= kShiftPressed;
   if (buttonBits & 8) event->controlState |= kLeftAltPressed;
   if (buttonBits & 16) event->controlState |= kLeftCtrlPressed;
@@ -107,40 +135,6 @@ std::vector<int> Params(const std::string& text) {
   return out;
 }
 
-// The key of a letter final (CSI or SS3): arrows, Home, End, keypad 5, F1-F4.
-unsigned char LetterKeyScan(char final) {
-  switch (final) {
-    case 'A': return kScanUp;
-    case 'B': return kScanDown;
-    case 'C': return kScanRight;
-    case 'D': return kScanLeft;
-    case 'H': return kScanHome;
-    case 'F': return kScanEnd;
-    case 'E': case 'G': return kScanKeypad5;
-    case 'P': return FunctionKeyScan(1);
-    case 'Q': return FunctionKeyScan(2);
-    case 'R': return FunctionKeyScan(3);
-    case 'S': return FunctionKeyScan(4);
-    default: return 0;
-  }
-}
-
-// The key of "CSI n ~".
-unsigned char TildeKeyScan(int n) {
-  switch (n) {
-    case 1: case 7: return kScanHome;
-    case 2: return kScanIns;
-    case 3: return kScanDel;
-    case 4: case 8: return kScanEnd;
-    case 5: return kScanPgUp;
-    case 6: return kScanPgDn;
-    case 11: case 12: case 13: case 14: case 15: return FunctionKeyScan(n - 10);
-    case 17: case 18: case 19: case 20: case 21: return FunctionKeyScan(n - 11);
-    case 23: case 24: return FunctionKeyScan(n - 12);
-    default: return 0;
-  }
-}
-
 // Longest escape sequence waited for; anything longer is noise.
 const size_t kMaxSequence = 40;
 
@@ -163,7 +157,9 @@ InputParse ParseCsi(std::string* bytes, bool quiet, ConsoleEvent* event) {
   if (b[2] == '[') {
     if (b.size() < 4) return quiet ? Drop(bytes, b.size()) : InputParse::kIncomplete;
     char c = b[3];
-    if (c >= 'A' && c <= 'E') return Extended(bytes, 4, FunctionKeyScan(c - 'A' + 1), 0, event);
+    if (c >= 'A' && c <= 'E') {
+      return Extended(bytes, 4, ScanCodeOf(kLinuxFunctionKeys[c - 'A']), 0, event);
+    }
     return Drop(bytes, 4);
   }
   // Parameter bytes 0x30-0x3F, intermediates 0x20-0x2F, one final byte.
@@ -296,7 +292,7 @@ InputParse ParseTerminalInput(std::string* bytes, bool quiet, ConsoleEvent* even
   }
   if (b.size() == 1) {
     if (!quiet) return InputParse::kIncomplete;
-    return Plain(bytes, 1, console::kKeyEsc, 0, event);
+    return Plain(bytes, 1, kKeyEsc, 0, event);
   }
   if (b[1] == '[') return ParseCsi(bytes, quiet, event);
   if (b[1] == 'O') return ParseSs3(bytes, quiet, event);
@@ -311,7 +307,7 @@ InputParse ParseTerminalInput(std::string* bytes, bool quiet, ConsoleEvent* even
       if (r == InputParse::kEvent) event->controlState |= kLeftAltPressed;
       return r;
     }
-    return Plain(bytes, 1, console::kKeyEsc, 0, event);
+    return Plain(bytes, 1, kKeyEsc, 0, event);
   }
   // ESC + one key: that key with Alt held.
   size_t used = 1;

@@ -20,8 +20,8 @@
 // A sequence the parser does not know is dropped whole: its bytes never
 // come out as characters.
 //
-// The scan codes are those of the key codes in console/key_codes.h (a
-// header without code, which this layer may include).
+// The scan codes are those of the key codes in key_codes.h; the sequences
+// and the keys they stand for are tables in console_input.cpp.
 //
 // No state beyond the buffer the caller keeps: the parser is a pure
 // function, so tests feed it bytes directly.

@@ -159,7 +159,7 @@ TEST(ConsoleInput, MousePressesOnly) {
   EXPECT_EQ(e.mouseColumn, 12);
   std::string right = "\x1b[<2;3;4M";
   ASSERT_EQ(ParseTerminalInput(&right, true, &e), InputParse::kEvent);
-  EXPECT_EQ(e.text[3], kMouseRightPressed);
+  EXPECT_EQ(e.text[3], kMouseRight);
   EXPECT_TRUE(All("\x1b[<0;12;5m").empty());   // release
   EXPECT_TRUE(All("\x1b[<64;12;5M").empty());  // wheel
   std::string x10 = std::string("\x1b[M") + char(32) + char(32 + 7) + char(32 + 2);

@@ -97,20 +97,6 @@ short PairFor(unsigned char attr, attr_t* extra) {
   return static_cast<short>(pair);
 }
 
-// What the console shows for a byte. The code page leaves 0x00-0x1F and
-// 0x7F as control codes; a console shows them as the glyphs of its font
-// (the field editor's "◄" and "►" are 0x11 and 0x10).
-wchar_t Glyph(unsigned char byte) {
-  static const char16_t kControl[32] = {
-      0x0020, 0x263A, 0x263B, 0x2665, 0x2666, 0x2663, 0x2660, 0x2022,
-      0x25D8, 0x25CB, 0x25D9, 0x2642, 0x2640, 0x266A, 0x266B, 0x263C,
-      0x25BA, 0x25C4, 0x2195, 0x203C, 0x00B6, 0x00A7, 0x25AC, 0x21A8,
-      0x2191, 0x2193, 0x2192, 0x2190, 0x221F, 0x2194, 0x25B2, 0x25BC};
-  if (byte < 0x20) return static_cast<wchar_t>(kControl[byte]);
-  if (byte == 0x7F) return static_cast<wchar_t>(0x2302);
-  return static_cast<wchar_t>(Cp850ToUnicode(byte));
-}
-
 // --- Drawing -------------------------------------------------------------
 
 void CheckSize() {
@@ -176,7 +162,7 @@ void Present() {
           console.cells[static_cast<size_t>(r - 1) * console.columns + (c - 1)];
       attr_t extra;
       short pair = PairFor(cell.attr, &extra);
-      wchar_t wch[2] = {Glyph(cell.ch), 0};
+      wchar_t wch[2] = {static_cast<wchar_t>(ConsoleGlyph(cell.ch)), 0};
       cchar_t cc;
       setcchar(&cc, wch, extra, pair, nullptr);
       mvadd_wch(r - 1, c - 1, &cc);

@@ -116,13 +116,13 @@ TEST_F(ConsoleTest, ScrollMovesARectangleAndBlanksUncoveredRows) {
 }
 
 TEST_F(ConsoleTest, MouseEventsOnlyWhileMouseInputIsOn) {
-  ConsoleQueueMouse(3, 40, kMouseLeftPressed);
+  ConsoleQueueMouse(3, 40, kMouseLeft);
   ConsoleQueueKey("x");
   ConsoleEvent e;
   ASSERT_TRUE(ConsoleReadEvent(&e));
   EXPECT_EQ(e.text, "x");
   ConsoleMouseInput(true);
-  ConsoleQueueMouse(3, 40, kMouseLeftPressed);
+  ConsoleQueueMouse(3, 40, kMouseLeft);
   ASSERT_TRUE(ConsoleReadEvent(&e));
   EXPECT_EQ(e.text, std::string("\0\0\x08\x01", 4));
   EXPECT_EQ(e.mouseRow, 3);
@@ -159,7 +159,7 @@ TEST_F(ConsoleTest, TakingAWaitingKeyTakesOnlyThatKeyAndKeepsTheOthersInOrder) {
   EXPECT_TRUE(ConsoleTakeKeyIfWaiting("\x1b"));
   EXPECT_FALSE(ConsoleReadEvent(&e));
 
-  ConsoleQueueMouse(3, 4, kMouseLeftPressed);    // mouse input off: dropped
+  ConsoleQueueMouse(3, 4, kMouseLeft);    // mouse input off: dropped
   ConsoleQueueKey(std::string("\0\x48", 2), kShiftPressed);
   EXPECT_TRUE(ConsoleTakeKeyIfWaiting(std::string("\0\x48", 2)));
   EXPECT_EQ(console.lastControlState, kShiftPressed);

@@ -18,6 +18,10 @@ std::string CurrentDirectory();
 // Makes the directory the current one. Returns false when that fails.
 bool ChangeDirectory(const std::string& nativePath);
 
+// True when the native path names its file from the file system's root
+// ("/x" on Linux; "C:/x", "//server/share/x" or "/x" on Windows).
+bool IsAbsolutePath(const std::string& nativePath);
+
 // The absolute form of a path: made from the current directory when
 // relative, "." and empty components dropped, ".." taking off the component
 // before it (no symbolic link is followed). "/" stays "/".

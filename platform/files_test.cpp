@@ -2,7 +2,11 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cerrno>
 #include <string>
@@ -71,13 +75,23 @@ TEST(StagedFileTest, TheTargetChangesOnlyAtTheCommitAndOnlyWhole) {
   EXPECT_FALSE(PathExists(part));
   EXPECT_FALSE(CommitStaged(&f, false));
 
-  // A write that fails (the companion name on a device that is always full)
+  // A write that fails (a file-size limit of 2 bytes, in a child process)
   // fails the commit with the system's reason, and the target stays.
-  ASSERT_EQ(symlink("/dev/full", part.c_str()), 0);
-  ASSERT_TRUE(BeginStaged(target, part, 0, &f));
-  EXPECT_FALSE(StagedWrite(&f, "lost", 4));
-  EXPECT_FALSE(CommitStaged(&f, false));
-  EXPECT_EQ(f.error, ENOSPC);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit = {2, 2};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    StagedFile g;
+    const bool begun = BeginStaged(target, part, 0, &g);
+    const bool wrote = StagedWrite(&g, "lost", 4);
+    const bool committed = CommitStaged(&g, false);
+    _exit(begun && !wrote && !committed && g.error == EFBIG ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   EXPECT_EQ(Contents(target), "0123456789");
   EXPECT_FALSE(PathExists(part));
 

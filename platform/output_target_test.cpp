@@ -12,6 +12,7 @@
 #include "platform/file_tree.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/staged_file.h"
 #include "platform/test_dir.h"
 
 namespace platform {
@@ -80,6 +81,41 @@ TEST(OutputTargetTest, OnlyARegularFileIsEverRenamedOver) {
     for (const std::string& entry : ListTree(dir.path()))
       EXPECT_EQ(entry.find(".tmp"), std::string::npos) << entry;  // no companion left
   }
+}
+
+// A link at the companion's name is replaced, never written through; a
+// FIFO or device there is refused; what either names keeps its bytes.
+TEST(OutputTargetTest, TheCompanionNameIsNeverWrittenThrough) {
+  TestDir dir;
+  const std::string out = dir.file("out");
+  struct Case {
+    const char* setUp;
+    bool written;
+  } cases[] = {{"echo -n old > t; ln -s t out.part", true},
+               {"ln -s /dev/full out.part", true},
+               {"ln -s missing out.part", true},
+               {"echo -n old > out.part", true},
+               {"mkfifo out.part", false},
+               {"mkdir out.part", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.setUp);
+    for (const std::string& entry : ListTree(dir.path())) RemoveTree(dir.file(entry));
+    ASSERT_EQ(RunProgram("/bin/sh", {"-c", "cd '" + dir.path() + "' && " + c.setUp}), 0);
+    const std::string before = What(dir.file("t")), companion = What(out + ".part");
+    StagedFile file;
+    const bool begun = BeginStaged(out, out + ".part", 0, &file);
+    EXPECT_EQ(begun, c.written);
+    if (begun) {
+      EXPECT_TRUE(StagedWrite(&file, "new", 3));
+      EXPECT_TRUE(CommitStaged(&file, false));
+      EXPECT_EQ(What(out + ".part"), "none");
+    } else {
+      EXPECT_EQ(What(out + ".part"), companion);
+    }
+    EXPECT_EQ(What(out), c.written ? "file:new" : "none");
+    EXPECT_EQ(What(dir.file("t")), before);
+  }
+  EXPECT_EQ(What("/dev/full"), "chr");
 }
 
 }  // namespace

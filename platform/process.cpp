@@ -182,25 +182,4 @@ bool StartProgram(const std::string& program, const std::vector<std::string>& ar
   return started;
 }
 
-std::vector<std::string> SplitCommandLine(const std::string& line) {
-  std::vector<std::string> words;
-  std::string word;
-  bool inWord = false, quoted = false;
-  for (char c : line) {
-    if (c == '"') {
-      quoted = !quoted;
-      inWord = true;
-    } else if ((c == ' ' || c == '\t') && !quoted) {
-      if (inWord) words.push_back(word);
-      word.clear();
-      inWord = false;
-    } else {
-      word += c;
-      inWord = true;
-    }
-  }
-  if (inWord) words.push_back(word);
-  return words;
-}
-
 }  // namespace platform

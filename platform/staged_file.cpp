@@ -1,6 +1,7 @@
 #include "platform/staged_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -57,13 +58,25 @@ bool BeginStaged(const std::string& target, const std::string& part, size_t buff
   file->part = file->inPlace ? where.path
                : named       ? where.path + part.substr(target.size())
                              : part;
-  const int flags = file->inPlace ? O_WRONLY | O_CLOEXEC
-                                  : O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
+  // The companion name belongs to the writer: a link found there is
+  // removed, never written through; a FIFO, device or folder there is
+  // refused (EEXIST), as is a link planted after the removal (ELOOP).
+  struct stat st;
+  if (!file->inPlace && ::lstat(file->part.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+    ::unlink(file->part.c_str());
+  const int flags = file->inPlace
+                        ? O_WRONLY | O_CLOEXEC
+                        : O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
   int fd;
   while ((fd = ::open(file->part.c_str(), flags, 0644)) < 0 && errno == EINTR) {
   }
   if (fd < 0) {
-    Fail(file, errno);
+    Fail(file, errno == ENXIO ? EEXIST : errno);
+    return false;
+  }
+  if (!file->inPlace && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+    ::close(fd);
+    Fail(file, EEXIST);
     return false;
   }
   file->fd = fd;

@@ -1,10 +1,9 @@
 #include "platform/test_dir.h"
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <system_error>
 
+#include "platform/env.h"
 #include "platform/files.h"
 
 namespace platform {
@@ -13,8 +12,14 @@ TestDir::TestDir() {
   std::error_code ec;
   std::filesystem::path base = std::filesystem::temp_directory_path(ec);
   if (ec) base = "/tmp";
-  std::string tmpl = (base / "zultestXXXXXX").string();
-  if (mkdtemp(&tmpl[0]) != nullptr) path_ = tmpl + "/";
+  // A name no folder there has yet: create_directory makes it only then.
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    std::string name = "zultest";
+    for (int i = 0; i < 6; ++i) name += kLetters[int(RandomUnit() * 36) % 36];
+    std::filesystem::path dir = base / name;
+    if (std::filesystem::create_directory(dir, ec) && !ec) path_ = dir.generic_string() + "/";
+  }
 }
 
 TestDir::~TestDir() {

@@ -5,6 +5,7 @@
 #include "config/session.h"
 #include "format/numeric_text.h"
 #include "format/text_utils.h"
+#include "platform/check.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "print/spool_format.h"
@@ -23,6 +24,7 @@ constexpr size_t kSpoolBuffer = 64 * 1024;
 // Writes state.record, which already ends in CR LF. A lost record is
 // remembered for PrintClose; nothing is written while no spool is open.
 void WriteBuffered() {
+  ZUL_CHECK(state.betweenOpenAndClose);
   const std::string& r = state.record;
   if (!platform::StagedOpen(state.spool)) {
     state.writeFailed = true;
@@ -63,6 +65,7 @@ std::string SpoolPartPath() {
 PrintStatus PrintOpen(const std::string& device) {
   platform::AbandonStaged(&state.spool);
   state.writeFailed = false;
+  state.betweenOpenAndClose = true;
   // The spool of an earlier pass goes first: should this pass break, no
   // spool is there to be printed in its place.
   const std::string spoolPath = SpoolPath();
@@ -74,6 +77,7 @@ PrintStatus PrintOpen(const std::string& device) {
 }
 
 PrintStatus PrintClose() {
+  state.betweenOpenAndClose = false;
   if (!platform::StagedOpen(state.spool)) return PrintStatus::NotOpen;
   const bool lost = state.writeFailed;
   state.writeFailed = false;

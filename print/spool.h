@@ -12,7 +12,11 @@
 // Rules:
 //  - Calling order for one report: PrintOpen, PrintPage before the first
 //    PrintLine, then any mix of PrintPage, PrintCommand, PrintJustify and
-//    PrintLine, then PrintClose.
+//    PrintLine, then PrintClose. A record written outside a PrintOpen ...
+//    PrintClose pair is a fault of the caller and stops the program
+//    (ZUL_CHECK, platform/check.h); a PrintOpen that could not create the
+//    file still opens the pair, so a report that goes on writing after it
+//    loses its records and hears so from PrintClose.
 //  - While PrintPageLength is 0 (no PrintPage yet) every text record is
 //    preceded by a page-length record of 0: the caller must set the length.
 //  - A spool that cannot be created or written is never passed off as good:
@@ -48,6 +52,7 @@ struct PrintState {
   // its companion name, given the spool's name by PrintClose.
   platform::StagedFile spool;
   bool writeFailed = false;    // a record was lost since PrintOpen
+  bool betweenOpenAndClose = false;  // PrintOpen called, PrintClose not yet
   int16_t PrintPageLength = 0; // lines per page, as last given to PrintPage
   int16_t PrintLineCount = 0;  // lines advanced on the current page
   std::string record;          // work buffer of the record being written

@@ -196,19 +196,20 @@ TEST_F(SpoolTest, MissingDirectoryIsReportedNotIgnored) {
   EXPECT_EQ(PrintClose(), PrintStatus::NotOpen);
 }
 
-TEST_F(SpoolTest, FailedWritesAreReportedAndTheTruncatedSpoolRemoved) {
-  // The name the spool is written under points at a device that is always
-  // full.
-  ASSERT_EQ(symlink("/dev/full", dir_.file("zudavivi.tmp.part").c_str()), 0);
-  ASSERT_EQ(PrintOpen("PDF"), PrintStatus::Ok);  // buffered: not yet known
+// A link planted at the name the spool is written under is replaced, never
+// written through (a failed write is the file-size limit's case below).
+TEST_F(SpoolTest, ALinkAtTheCompanionNameIsNotWrittenThrough) {
+  ASSERT_TRUE(platform::WriteFile(dir_.file("victim"), "keep"));
+  ASSERT_EQ(symlink(dir_.file("victim").c_str(), dir_.file("zudavivi.tmp.part").c_str()), 0);
+  ASSERT_EQ(PrintOpen("PDF"), PrintStatus::Ok);
   PrintPage(66);
   for (int i = 0; i < 20000; ++i) PrintLine(1, "TOTAL DESPESES", 1);
-  EXPECT_EQ(PrintClose(), PrintStatus::WriteFailed);
-  EXPECT_FALSE(platform::PathExists(dir_.file("zudavivi.tmp")));
-  EXPECT_FALSE(platform::PathExists(dir_.file("zudavivi.tmp.part")));
-  // A later good run is not haunted by the old failure.
-  ASSERT_EQ(PrintOpen("PDF"), PrintStatus::Ok);
   EXPECT_EQ(PrintClose(), PrintStatus::Ok);
+  std::string victim;
+  ASSERT_TRUE(platform::ReadFile(dir_.file("victim"), &victim));
+  EXPECT_EQ(victim, "keep");
+  EXPECT_TRUE(platform::PathExists(dir_.file("zudavivi.tmp")));
+  EXPECT_FALSE(platform::PathExists(dir_.file("zudavivi.tmp.part")));
 }
 
 // How a pass in a child process ended.
@@ -284,6 +285,21 @@ TEST_F(SpoolTest, APassCutShortLeavesNoSpoolToPrint) {
   std::string again;
   ASSERT_TRUE(platform::ReadFile(spool, &again));
   EXPECT_EQ(again, whole);
+}
+
+// Records go only between PrintOpen and PrintClose, checked in every build;
+// a PrintOpen that failed still opens the pair (its records are lost and
+// PrintClose says so).
+TEST_F(SpoolTest, RecordsOutsideOpenAndCloseStopTheProgram) {
+  EXPECT_DEATH(PrintLine(1, "a", 1), "check failed: state.betweenOpenAndClose");
+  ASSERT_EQ(PrintOpen(""), PrintStatus::Ok);
+  PrintPage(66);
+  ASSERT_EQ(PrintClose(), PrintStatus::Ok);
+  EXPECT_DEATH(PrintCommand("x"), "check failed");
+  config::session.TempDir = dir_.file("missing") + "/";
+  ASSERT_EQ(PrintOpen(""), PrintStatus::CannotCreate);
+  PrintLine(1, "lost", 1);
+  EXPECT_EQ(PrintClose(), PrintStatus::NotOpen);
 }
 
 }  // namespace

@@ -155,7 +155,9 @@ class Table {
 // itself, shared or exclusive, and single-record locks. Every two FileLocks
 // conflict, whether they belong to one process or to two. Allowed
 // transitions: made -> Open -> any number of records locked and unlocked ->
-// destroyed (which releases everything).
+// destroyed (which releases everything); a failed Open may be tried again.
+// Breaking them is a fault of the caller: the SQLite engine's locks stop
+// the program there (ZUL_CHECK, platform/check.h).
 class FileLocks {
  public:
   virtual ~FileLocks() = default;

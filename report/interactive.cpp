@@ -5,7 +5,7 @@
 #include "console/colours.h"
 #include "forms/form.h"
 #include "forms/form_engine.h"
-#include "console/key_codes.h"
+#include "platform/key_codes.h"
 #include "console/message.h"
 #include "console/windows.h"
 #include "datafile/data_open.h"
@@ -55,7 +55,7 @@ void ReportCycle() {
     console::ClearScreen();
     int16_t screen = 1, noPageUp = 0, noPageDown = 0, key = 0;
     console::RunForm(screen, noPageUp, noPageDown, key);
-    if (key == console::kKeyEsc) return;
+    if (key == platform::kKeyEsc) return;
     std::string message;
     // An empty selection is told here, as the batch run tells it: the
     // print program would only say it has nothing to print.

@@ -16,7 +16,7 @@
 #include "forms/form.h"
 #include "forms/form_file.h"
 #include "forms/form_hooks.h"
-#include "console/key_codes.h"
+#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "console/screen.h"
 #include "console/screen_test_support.h"
@@ -115,19 +115,19 @@ TEST_F(InteractiveTest, TwoSelectionsGiveTwoSpoolsEachHandedOverBeforeTheFormRet
   ASSERT_TRUE(StartSession(&message)) << message;
   // The defaults (the working date 31/12/2026, communities 1 to 999),
   // confirmed with "S".
-  Keys(console::kKeyEnter, 5);
+  Keys(platform::kKeyEnter, 5);
   platform::ConsoleQueueText("s");
-  Key(console::kKeyEnter);
+  Key(platform::kKeyEnter);
   // The form comes back with the values kept: community 3 only.
-  Key(console::kKeyDown);
+  Key(platform::kKeyDown);
   platform::ConsoleQueueText("3");
-  Keys(console::kKeyEnter, 2);
-  Key(console::kKeyCtrlY);
+  Keys(platform::kKeyEnter, 2);
+  Key(platform::kKeyCtrlY);
   platform::ConsoleQueueText("3");
-  Keys(console::kKeyEnter, 2);
+  Keys(platform::kKeyEnter, 2);
   platform::ConsoleQueueText("s");
-  Key(console::kKeyEnter);
-  Key(console::kKeyEsc);
+  Key(platform::kKeyEnter);
+  Key(platform::kKeyEsc);
   EXPECT_EQ(RunInteractive(), 0);
   EXPECT_EQ(platform::console.starvedWaits, 0);  // every key was used, none more needed
   EXPECT_EQ(platform::console.bells, 0);
@@ -148,28 +148,28 @@ TEST_F(InteractiveTest, RefusedSelectionsPrintNothing) {
   ASSERT_TRUE(StartSession(&message)) << message;
   // An impossible date: the bell, and the field edited again.
   platform::ConsoleQueueText("310226");
-  Key(console::kKeyEnter);
-  Key(console::kKeyCtrlY);
-  Key(console::kKeyEnter);  // blank: the working date again
+  Key(platform::kKeyEnter);
+  Key(platform::kKeyCtrlY);
+  Key(platform::kKeyEnter);  // blank: the working date again
   // First community 3 after the last 2: said, with the bell; screen 1 stays.
-  Key(console::kKeyCtrlY);
+  Key(platform::kKeyCtrlY);
   platform::ConsoleQueueText("3");
-  Keys(console::kKeyEnter, 2);
-  Key(console::kKeyCtrlY);
+  Keys(platform::kKeyEnter, 2);
+  Key(platform::kKeyCtrlY);
   platform::ConsoleQueueText("2");
-  Keys(console::kKeyEnter, 2);
+  Keys(platform::kKeyEnter, 2);
   // A key for the message; back on the first field: down to the last
   // community, 9 this time, and "N" on the confirmation; the form comes
   // back; Esc.
   afterMessage = [] {
-    Key(console::kKeyEnter);
-    Keys(console::kKeyDown, 3);
-    Key(console::kKeyCtrlY);
+    Key(platform::kKeyEnter);
+    Keys(platform::kKeyDown, 3);
+    Key(platform::kKeyCtrlY);
     platform::ConsoleQueueText("9");
-    Keys(console::kKeyEnter, 2);
+    Keys(platform::kKeyEnter, 2);
     platform::ConsoleQueueText("n");
-    Key(console::kKeyEnter);
-    Key(console::kKeyEsc);
+    Key(platform::kKeyEnter);
+    Key(platform::kKeyEsc);
   };
   EXPECT_EQ(RunInteractive(), 0);
   EXPECT_EQ(platform::console.bells, 2);

@@ -50,7 +50,7 @@ namespace {
 void AnchorTempDir() {
   std::string& temp = config::session.TempDir;
   const std::string native = platform::SuitePath(temp);
-  if (native.empty() || native[0] != '/') {
+  if (!platform::IsAbsolutePath(native)) {
     const std::string cwd = platform::CurrentDirectory();
     if (cwd.empty()) return;
     temp = platform::Utf8ToCp850(cwd) + "\\" + temp;

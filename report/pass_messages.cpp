@@ -29,7 +29,7 @@ namespace {
 // directory (as the print program's paths are too), named from the file
 // system's root; others as they are.
 std::string FromRoot(const std::string& path) {
-  if (!path.empty() && path[0] != '/') {
+  if (!path.empty() && !platform::IsAbsolutePath(path)) {
     const std::string cwd = platform::CurrentDirectory();
     if (!cwd.empty()) return platform::Utf8ToCp850(cwd) + "/" + path;
   }

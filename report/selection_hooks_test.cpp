@@ -8,7 +8,7 @@
 #include "forms/form.h"
 #include "forms/form_file.h"
 #include "forms/form_hooks.h"
-#include "console/key_codes.h"
+#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "console/screen_test_support.h"
 #include "console/windows.h"
@@ -68,7 +68,7 @@ class HooksTest : public console::testing::ScreenTest {
   }
   static std::string& Value(int16_t s, int16_t f) { return console::FieldAt(s, f)->Value; }
   static int16_t Accept(int16_t screen, int16_t field, std::string value) {
-    int16_t key = console::kKeyEnter;
+    int16_t key = platform::kKeyEnter;
     return AcceptField(screen, value, field, key);
   }
   static int16_t Exit(int16_t key) {
@@ -146,9 +146,9 @@ TEST_F(HooksTest, TitleIsCentredOnColumn41WithHalvesToTheEvenColumn) {
 }
 
 TEST_F(HooksTest, EscEndsTheFormAtOnceWithoutBuildingTheSelection) {
-  EXPECT_EQ(Exit(console::kKeyEsc), 0);
+  EXPECT_EQ(Exit(platform::kKeyEsc), 0);
   EXPECT_TRUE(state.FirstKey.empty());
-  int16_t screen = 2, key = console::kKeyEnter;
+  int16_t screen = 2, key = platform::kKeyEnter;
   EXPECT_EQ(ExitCheck(screen, key), 0);  // other screens always end
 }
 
@@ -166,7 +166,7 @@ TEST_F(HooksTest, FirstCommunityAfterTheLastIsToldAndStaysWithoutAsking) {
   screenAtWait.clear();
   platform::waitHooks = platform::WaitHookState();
   platform::AddWaitHook(NoteScreen);
-  EXPECT_EQ(Exit(console::kKeyEnter), -1);
+  EXPECT_EQ(Exit(platform::kKeyEnter), -1);
   platform::waitHooks = platform::WaitHookState();
   EXPECT_NE(screenAtWait.find("EL PRIMER DEPARTAMENT 6.0 VA DESPR\x90S DE L'\xE9LTIM 5.999"),
             std::string::npos)
@@ -184,8 +184,8 @@ TEST_F(HooksTest, ConfirmationNeedsAnS) {
   Value(1, 5) = "999";
   // "S" typed on screen 2: the form may end, with the selection built.
   platform::ConsoleQueueText("s");
-  Key(console::kKeyEnter);
-  EXPECT_EQ(Exit(console::kKeyEnter), 0);
+  Key(platform::kKeyEnter);
+  EXPECT_EQ(Exit(platform::kKeyEnter), 0);
   EXPECT_EQ(state.FirstKey, dates::Pack("00050000"));
   EXPECT_EQ(state.LastKey, dates::Pack("00050999"));
   EXPECT_EQ(state.SelectionDate, dates::Pack("20261231"));
@@ -193,11 +193,11 @@ TEST_F(HooksTest, ConfirmationNeedsAnS) {
 
   // Enter alone takes the first option, "N"; Esc leaves the answer blank:
   // both return to screen 1, even after an earlier "S".
-  Key(console::kKeyEnter);
-  EXPECT_EQ(Exit(console::kKeyEnter), -1);
+  Key(platform::kKeyEnter);
+  EXPECT_EQ(Exit(platform::kKeyEnter), -1);
   EXPECT_EQ(Value(2, 1), "N");
-  Key(console::kKeyEsc);
-  EXPECT_EQ(Exit(console::kKeyEnter), -1);
+  Key(platform::kKeyEsc);
+  EXPECT_EQ(Exit(platform::kKeyEnter), -1);
   EXPECT_EQ(Value(2, 1), " ");
 }
 

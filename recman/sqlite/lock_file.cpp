@@ -73,7 +73,9 @@
 //
 // Allowed transitions of one LockFile: closed -> open (open byte shared or
 // exclusive) -> any number of record locks taken and released -> closed.
-// Record locks are only taken while the open byte is held.
+// Record locks are only taken while the open byte is held. ZUL_CHECK
+// (platform/check.h) stops a program that opens a LockFile twice or locks a
+// record before the open.
 
 #include "recman/sqlite/lock_file.h"
 
@@ -82,8 +84,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cassert>
 #include <cerrno>
+
+#include "platform/check.h"
 
 namespace recman {
 
@@ -119,7 +122,7 @@ std::string LockFile::PathFor(const std::string& dataPath) {
 }
 
 int16_t LockFile::Open(const std::string& dataPath, bool exclusive) {
-  assert(fd_ < 0 && !open_);
+  ZUL_CHECK(fd_ < 0 && !open_);  // one open per LockFile
   std::string path = PathFor(dataPath);
   readOnly_ = false;
   int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
@@ -160,7 +163,7 @@ void LockFile::UnmapSharedPage() {
 }
 
 bool LockFile::LockRecord(uint32_t pos) {
-  assert(open_);
+  ZUL_CHECK(open_);  // records are locked after the open
   if (fd_ < 0) return true;  // a lone reader: no write can follow
   return SetByte(fd_, kRecordBase + off_t(pos), readOnly_ ? F_RDLCK : F_WRLCK);
 }

@@ -28,6 +28,9 @@
 
 #include <cstdint>
 #include <string>
+#ifdef _WIN32
+#include <set>
+#endif
 
 namespace recman {
 
@@ -52,6 +55,8 @@ class LockFile {
   // written (a read-only directory or medium) the open is a reader's
   // (readOnly() true; see lock_file.cpp): it returns 0 with an existing lock
   // file opened read-only or with none, and 46 for an exclusive open.
+  // Opening a LockFile that is open is a fault of the caller (ZUL_CHECK);
+  // after a failed Open it may be opened again.
   int16_t Open(const std::string& dataPath, bool exclusive);
 
   // True after an Open that could not write the lock file: the data file
@@ -61,7 +66,8 @@ class LockFile {
   // Locks the record at pos without waiting. True when this LockFile holds
   // it afterwards (also when it already did); false when another holds it.
   // A reader's lock is a shared one, which meets only writers' locks; a
-  // reader without a lock file is always granted it.
+  // reader without a lock file is always granted it. Only after a
+  // successful Open (ZUL_CHECK).
   bool LockRecord(uint32_t pos);
 
   // Releases the lock of the record at pos (nothing when not held).
@@ -106,6 +112,13 @@ class LockFile {
   bool open_ = false;         // between a successful Open and Close
   bool readOnly_ = false;     // see readOnly()
   uint64_t* page_ = nullptr;  // the mapped shared page, or null
+#ifdef _WIN32
+  // Windows: a byte-range lock cannot be taken twice through one handle,
+  // nor let go without having been taken, so the records held are kept.
+  std::set<uint32_t> held_;
+  void* mapping_ = nullptr;  // the file mapping object of the shared page
+  int64_t handle_ = -1;      // the lock file's handle (fd_ stays -1), or -1
+#endif
 };
 
 static_assert(__atomic_always_lock_free(sizeof(uint64_t), 0),

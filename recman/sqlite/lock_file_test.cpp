@@ -81,5 +81,18 @@ TEST(LockFileTest, ALongerLockFileIsNeverShortened) {
   EXPECT_EQ(SizeOf(LockFile::PathFor(data)), 10000);
 }
 
+// The order of one LockFile is checked in every build: a record locked
+// before the open, or a second open, stops the program at the call.
+TEST(LockFileDeathTest, ARecordLockBeforeTheOpenOrASecondOpenStopsTheProgram) {
+  TestDir dir;
+  const std::string data = dir.file("a.dat");
+  LockFile early;
+  EXPECT_DEATH(early.LockRecord(1), "check failed: open_");
+  LockFile twice;
+  ASSERT_EQ(twice.Open(data, false), 0);
+  EXPECT_DEATH(twice.Open(data, false), "check failed: fd_ < 0");
+  EXPECT_TRUE(twice.LockRecord(1));
+}
+
 }  // namespace
 }  // namespace recman

@@ -19,7 +19,7 @@
 #include <string>
 
 #include "config/session_init.h"
-#include "console/key_codes.h"
+#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "forms/popups.h"
 #include "platform/console.h"
@@ -68,10 +68,10 @@ int main(int argc, char** argv) {
   for (;;) {
     Draw(field, active);
     int16_t key = console::WaitKey();
-    if (key == console::kKeyEsc) break;
-    if (key == console::kKeyEnter || key == console::kKeyTab) {
+    if (key == platform::kKeyEsc) break;
+    if (key == platform::kKeyEnter || key == platform::kKeyTab) {
       active = 1 - active;
-    } else if (key == console::kKeyBackspace) {
+    } else if (key == platform::kKeyBackspace) {
       if (!field[active].empty()) field[active].pop_back();
     } else if (key >= 32 && key <= 255) {
       field[active] += static_cast<char>(key);

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "console/colours.h"
-#include "console/key_codes.h"
+#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "format/text_utils.h"
 #include "platform/console.h"
@@ -122,38 +122,38 @@ int RunPreview(const std::string& spool, std::string* error) {
     v.left = std::min(v.left, maxLeft);
     Draw(pages, v, width);
     switch (WaitKeyOrResize()) {
-      case console::kKeyEsc:
+      case platform::kKeyEsc:
         return 0;
-      case console::kKeyPgDn:
+      case platform::kKeyPgDn:
         if (v.page + 1 < pages.size()) {
           ++v.page;
           v.top = 0;
         }
         break;
-      case console::kKeyPgUp:
+      case platform::kKeyPgUp:
         if (v.page > 0) {
           --v.page;
           v.top = 0;
         }
         break;
-      case console::kKeyHome:
+      case platform::kKeyHome:
         v.page = 0;
         v.top = 0;
         break;
-      case console::kKeyEnd:
+      case platform::kKeyEnd:
         v.page = pages.size() - 1;
         v.top = 0;
         break;
-      case console::kKeyDown:
+      case platform::kKeyDown:
         v.top = std::min(v.top + 1, maxTop);
         break;
-      case console::kKeyUp:
+      case platform::kKeyUp:
         v.top = std::max(v.top - 1, 0);
         break;
-      case console::kKeyRight:
+      case platform::kKeyRight:
         v.left = std::min(v.left + kColumnStep, maxLeft);
         break;
-      case console::kKeyLeft:
+      case platform::kKeyLeft:
         v.left = std::max(v.left - kColumnStep, 0);
         break;
       default:

@@ -153,7 +153,9 @@ std::string SystemReason(int errnum) {
     case EPERM:
       return T("perm\xA1s denegat", "permissom negada", "perm\xA1s refusat", "permiso denegado");
     case ENOSPC:
+#ifdef EDQUOT  // Windows has no disk quotas of this kind
     case EDQUOT:
+#endif
       return T("el disc \x82s ple", "o disco est\xA0 cheio", "eth disc ei plen",
                "el disco est\xA0 lleno");
     case EFBIG:
@@ -263,6 +265,26 @@ std::string JobRefused(const std::string& printer, int exitCode) {
            "\" (lp a acabat damb eth c\x95" "di ",
            "\" (lp ha terminado con el c\xA2" "digo ") +
          N(exitCode) + ")";
+}
+
+std::string PrinterRefused(const std::string& printer, unsigned long systemError) {
+  return T("la cua d'impressi\xA2 de Windows no ha acceptat el treball per a la impressora \"",
+           "a fila de impressom de Windows nom aceitou o trabalho para a impressora \"",
+           "era coa d'impression de Windows non a acceptat eth trabalh entara imprimidora \"",
+           "la cola de impresi\xA2n de Windows no ha aceptado el trabajo para la impresora \"") +
+         printer + "\" (" + T("error ", "erro ", "error ", "error ") +
+         N(long(systemError)) + ")";
+}
+
+std::string PdfNotInThisBuild() {
+  return T("aquesta versi\xA2 per a Windows no escriu PDF: trieu la impressora "
+           "\"Microsoft Print to PDF\" o TXT com a sortida",
+           "esta vers\xC6o para Windows nom escreve PDF: escolha a impressora "
+           "\"Microsoft Print to PDF\" ou TXT como sa\xA1" "da",
+           "aguesta version entara Windows non escriu PDF: trietz era imprimidora "
+           "\"Microsoft Print to PDF\" o TXT coma sortida",
+           "esta versi\xA2n para Windows no escribe PDF: elija la impresora "
+           "\"Microsoft Print to PDF\" o TXT como salida");
 }
 
 }  // namespace zudavivi

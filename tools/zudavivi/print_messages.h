@@ -69,4 +69,9 @@ std::string CannotStart(const std::string& program, int errnum);
 std::string PrintServiceMissing(const std::string& why);
 std::string JobRefused(const std::string& printer, int exitCode);
 
+// The Windows build: the printer the spooler refused or does not know (with
+// the system's error code), and the PDF device, which that build lacks.
+std::string PrinterRefused(const std::string& printer, unsigned long systemError);
+std::string PdfNotInThisBuild();
+
 }  // namespace zudavivi

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "forms/help_text.h"
+#include "console/help_format.h"
 #include "platform/codepage.h"
 
 namespace zuldata {

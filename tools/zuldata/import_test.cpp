@@ -23,6 +23,7 @@
 #include "tools/zuldata/record_csv.h"
 #include "tools/zuldata/report_commands.h"
 #include "tools/zuldata/report_files.h"
+#include "tools/zuldata/status_text.h"
 #include "tools/zuldata/suite_root.h"
 
 namespace zuldata {

@@ -18,6 +18,7 @@
 #include "tools/zuldata/csv_text.h"
 #include "tools/zuldata/record_csv.h"
 #include "tools/zuldata/report_files.h"
+#include "tools/zuldata/status_text.h"
 #include "tools/zuldata/suite_root.h"
 
 namespace zuldata {

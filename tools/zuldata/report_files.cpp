@@ -13,6 +13,7 @@
 #include "recman/btrcall.h"
 #include "recman/creation_layout_file.h"
 #include "tools/zuldata/commands.h"
+#include "tools/zuldata/status_text.h"
 #include "tools/zuldata/suite_root.h"
 
 namespace zuldata {

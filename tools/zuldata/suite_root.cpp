@@ -12,9 +12,9 @@
 #include "recman/btrcall.h"
 #include "recman/creation_layout_file.h"
 #include "recman/engine_choice.h"
-#include "recman/pg/pg_names.h"
 #include "tools/zuldata/commands.h"
 #include "tools/zuldata/help_source.h"
+#include "tools/zuldata/status_text.h"
 
 #ifndef ZUL_SUITE_DIR
 #define ZUL_SUITE_DIR ""
@@ -173,6 +173,9 @@ bool LayDownSuite(const std::string& root, SuiteOptions& options, std::string* e
   if (options.zudavivi.empty()) options.zudavivi = ZUL_ZUDAVIVI;
   if (options.zudavivi.empty() || !platform::PathExists(options.zudavivi))
     options.zudavivi = platform::ProgramDirectory() + "/../zudavivi/ZUDAVIVI";
+  // The Windows build's program file carries its ".exe".
+  if (!platform::PathExists(options.zudavivi) && platform::PathExists(options.zudavivi + ".exe"))
+    options.zudavivi += ".exe";
   const std::string& suite = options.suiteDir;
   if (suite.empty() || !platform::PathExists(suite + "/Brol.ini")) {
     *error = "cannot find the suite sources (give --suite DIR, the repository's suite/ folder)";
@@ -228,7 +231,10 @@ bool LayDownSuite(const std::string& root, SuiteOptions& options, std::string* e
   // The print program.
   std::string program;
   if (platform::PathExists(options.zudavivi) && platform::ReadFile(options.zudavivi, &program)) {
-    std::string target = root + "/BIN/ZUDAVIVI";
+    // BIN/ZUDAVIVI, with the ".exe" of a Windows program file kept.
+    const std::string& from = options.zudavivi;
+    const bool exe = from.size() > 4 && platform::SameNameNoCase(from.substr(from.size() - 4), ".exe");
+    std::string target = root + "/BIN/ZUDAVIVI" + (exe ? ".exe" : "");
     if (!platform::WriteFile(target, program) || !platform::MakeExecutable(target)) {
       *error = "cannot write " + target;
       return false;
@@ -255,31 +261,6 @@ int16_t DataFileStatus(const std::string& root, const std::string& name) {
 
 bool DataFileExists(const std::string& root, const std::string& name) {
   return DataFileStatus(root, name) == recman::B_OK;
-}
-
-std::string StatusText(int16_t status, const std::string& nativePath) {
-  std::string text = "status " + std::to_string(status);
-  if (status == recman::B_ACCESS_DENIED)
-    text += ": the file can only be read (a read-only file, folder or medium)";
-  if (status == recman::B_INVALID_OWNER)
-    text += ": a wrong owner name (the file has one: set ZULOWNER to it)";
-  if (status == recman::B_RECORD_MANAGER_INACTIVE || status == recman::B_SESSION_LOST) {
-    recman::SuiteSetting suite = recman::SuiteOf(nativePath);
-    text += status == recman::B_SESSION_LOST ? ": the connection to the database server was lost"
-                                             : ": the database server cannot be reached";
-    if (!suite.connection.empty()) text += " (" + recman::pg::MaskConnection(suite.connection) + ")";
-  }
-  if (status == recman::B_DIRECTORY_ERROR) {
-    recman::SuiteSetting suite = recman::SuiteOf(nativePath);
-    if (!suite.connection.empty())
-      text += ": the schema \"" + suite.schema +
-              "\" does not exist on the database server (check Esquema in " + suite.root +
-              "/Brol.ini; zuldata demo, generate and create make one)";
-  }
-  if (status == recman::B_INVALID_FILE_NAME && recman::SchemaNameTooLong(recman::SuiteOf(nativePath)))
-    text += ": the schema name (Esquema, or the suite folder's name) is longer than the 63 bytes"
-            " the database server keeps";
-  return text;
 }
 
 }  // namespace zuldata

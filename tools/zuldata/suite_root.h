@@ -54,12 +54,6 @@ int16_t DataFileStatus(const std::string& root, const std::string& name);
 // True when DataFileStatus gives 0.
 bool DataFileExists(const std::string& root, const std::string& name);
 
-// A status for a message about the file at the native path: "status N",
-// with what it means for a read-only file (46) and a wrong owner name (51,
-// naming ZULOWNER), and for a server that cannot be reached or went away,
-// which server (its connection string with the password masked).
-std::string StatusText(int16_t status, const std::string& nativePath);
-
 // Lays down the root (creating ROOT when missing) and fills in the options
 // that were left empty. Returns false with a message. A missing print
 // program is not an error: the root is ready but BIN/ stays empty (a note

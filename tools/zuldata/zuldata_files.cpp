@@ -31,7 +31,7 @@
 #include "recman/key_layout.h"
 #include "recman/sqlite/lock_file.h"
 #include "tools/zuldata/commands.h"
-#include "tools/zuldata/suite_root.h"
+#include "tools/zuldata/status_text.h"
 
 namespace zuldata {
 

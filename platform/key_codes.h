@@ -1,6 +1,9 @@
 // Key codes: the one list of the codes every key of the programs is known
-// by. The key reader (keyboard.h) delivers them, the key set and the forms
-// compare with them, the print program's preview steers by them.
+// by, the mouse button codes, and the two codings of a click as a key. The
+// console's key reader (console/keyboard.h) delivers the codes, the key set
+// and the forms compare with them, the print program's preview steers by
+// them, and the terminal input decoder (console_input.h) produces their scan
+// codes.
 //
 // A key code is 16 bits:
 //   - 1..255: a character of code page 850 (a plain key, or one typed by its
@@ -11,17 +14,19 @@
 //   - 0: no key.
 // The codes from 8000 hexadecimal up (F11, F12 and their Shift, Ctrl and Alt
 // forms) are negative as signed 16-bit values, as int16_t holds them
-// (static_cast<int16_t>(0x8500)); the field editor's mouse clicks can be
-// negative too.
+// (static_cast<int16_t>(0x8500)); the field editor's click codes (ClickKey)
+// are negative too.
 //
-// Header only, with no code and no link dependency, so that platform/'s
-// terminal input decoder may include it for the scan codes it produces.
+// Header only, with no code and no link dependency. The names live in the
+// inline namespace platform::keys, so that a layer above takes them in
+// whole with `using namespace platform::keys` (console/keyboard.h does).
 // Changing a value changes what the suite's key lists ("d,1b,4800") mean.
 #pragma once
 
 #include <cstdint>
 
-namespace console {
+namespace platform {
+inline namespace keys {
 
 // ---- Characters ------------------------------------------------------------
 constexpr int16_t kKeyCtrlC = 3;
@@ -102,15 +107,49 @@ constexpr int16_t kKeyCtrlRight = 0x7400;
 constexpr int16_t kKeyCtrlHome = 0x7700;
 constexpr int16_t kKeyShiftTab = 0x0F00;
 
-// ---- Alt + letter ------------------------------------------------------------
+// ---- Alt + letter ----------------------------------------------------------
 constexpr int16_t kKeyAltE = 0x1200;  // the reader turns it into the euro sign
 constexpr int16_t kKeyAltF = 0x2100;
 constexpr int16_t kKeyAltX = 0x2D00;  // opens the calculator
 constexpr int16_t kKeyAltC = 0x2E00;  // opens the calendar
+
+// ---- Mouse -----------------------------------------------------------------
+// The button of a mouse event, as the console reports it (the fourth
+// character of a mouse event's text, console.h) and the key reader passes
+// it on.
+constexpr int16_t kMouseLeft = 1;
+constexpr int16_t kMouseRight = 2;
+constexpr int16_t kMouseMiddle = 3;
 
 // The scan code of an extended key: the high byte of its code.
 constexpr uint8_t ScanCodeOf(int16_t key) {
   return static_cast<uint8_t>(static_cast<uint16_t>(key) >> 8);
 }
 
-}  // namespace console
+// The field editor's code for a click at an absolute console place (row and
+// column 1-based): -(100 x column + row), as a 16-bit value.
+constexpr int16_t ClickKey(int16_t row, int16_t column) {
+  return static_cast<int16_t>(-(100 * int(column) + int(row)));
+}
+
+// The absolute place a click code names: row (-key) mod 100 and column
+// (-key) / 100. Returns false, and leaves row and column alone, for a key
+// that is not negative. Negative codes no click makes (F11, F12 and their
+// forms) give places far outside any 80 x 25 screen.
+constexpr bool ClickPlace(int16_t key, int* row, int* column) {
+  if (key >= 0) return false;
+  const int code = -int(key);
+  *row = code % 100;
+  *column = code / 100;
+  return true;
+}
+
+// The key WaitKey reports for a mouse event: the low 16 bits (signed) of
+// 256 x column + 64 x button + row.
+constexpr int16_t MouseEventKey(int16_t button, int16_t row, int16_t column) {
+  return static_cast<int16_t>(
+      static_cast<uint16_t>(256 * int(column) + 64 * int(button) + int(row)));
+}
+
+}  // namespace keys
+}  // namespace platform
