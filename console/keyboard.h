@@ -17,7 +17,8 @@
 // ("-"); a second save while one is held does nothing.
 //
 // State: `console::keyboard`, one instance of KeyboardState; tests reset it
-// by assigning a fresh KeyboardState.
+// by assigning a fresh KeyboardState, or with the screen together by
+// ResetConsoleLayer (console_reset.h).
 #pragma once
 
 #include <cstdint>

@@ -8,7 +8,8 @@
 //   - The colour role in force and the stack of saved roles.
 //
 // State: `console::screen`, one instance of ScreenState; tests reset it by
-// assigning a fresh ScreenState. The cells themselves live in the platform
+// assigning a fresh ScreenState (or with the keyboard by ResetConsoleLayer,
+// console_reset.h). The cells themselves live in the platform
 // console (platform/console.h).
 #pragma once
 

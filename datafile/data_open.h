@@ -23,13 +23,13 @@
 //    file name); a creation layout longer than the 1536-byte data
 //    buffer is refused with status 22 (data buffer too short). Neither is
 //    ever copied beyond its buffer.
-//  - Any other failure ends the program: the operator is told, in the
-//    session's language, which file could not be reached (its path as the
-//    file system names it, extension included) and with which status, presses a key, and the process ends with exit code 0 after
-//    closing the data files. A program without a screen to show it on (a
-//    batch run) sets `openFailure` below: the message then goes to its
-//    Report routine instead, no key is waited for, and the process ends
-//    with openFailure.ExitCode.
+//  - Any other failure ends the program: the operator is told, in the session's
+//    language, which file could not be reached (its path as the file system
+//    names it, extension included) and with which status, presses a key, and
+//    the process ends with exit code 0 after closing the data files. A program
+//    without a screen to show it on (a batch run) sets `openFailure` below: the
+//    message then goes to its Report routine instead, no key is waited for, and
+//    the process ends with openFailure.ExitCode.
 //
 // Files are opened with the deployment's owner name (owner.h).
 #pragma once

@@ -23,7 +23,6 @@
 #include "forms/form.h"
 #include "forms/form_engine.h"
 #include "forms/form_hooks.h"
-#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "console/message.h"
 #include "console/windows.h"
@@ -31,6 +30,7 @@
 #include "datafile/record_ops.h"
 #include "format/text_utils.h"
 #include "platform/console.h"
+#include "platform/key_codes.h"
 #include "platform/paths.h"
 
 namespace console {

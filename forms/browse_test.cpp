@@ -11,6 +11,7 @@
 #include "forms/form.h"
 #include "forms/form_engine.h"
 #include "forms/form_hooks.h"
+#include "forms/form_layer_reset.h"
 #include "console/keyboard.h"
 #include "console/screen_test_support.h"
 #include "datafile/data_open.h"
@@ -85,10 +86,8 @@ class BrowseTest : public testing::ScreenTest {
     int16_t status = 0;
     datafile::DataCloseAll(status);
     datafile::table = datafile::FileTable();
-    keyboard = KeyboardState();
+    ResetFormLayer();
     format::state = format::FormatState();
-    form = FormState();
-    formHooks = FormHooks();
     formHooks.BrowseRowText = RowText;
     formHooks.BrowseStartKey = StartKey;
     formHooks.BrowsePick = Pick;
@@ -112,9 +111,7 @@ class BrowseTest : public testing::ScreenTest {
     datafile::DataCloseAll(status);
     datafile::table = datafile::FileTable();
     platform::waitHooks = platform::WaitHookState();
-    form = FormState();
-    formHooks = FormHooks();
-    keyboard = KeyboardState();
+    ResetFormLayer();
   }
   void Reset() {
     world = World();

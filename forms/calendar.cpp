@@ -6,7 +6,6 @@
 
 #include "config/session.h"
 #include "console/colours.h"
-#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "forms/popups.h"
 #include "console/windows.h"
@@ -16,6 +15,7 @@
 #include "format/text_utils.h"
 #include "platform/console.h"
 #include "platform/env.h"
+#include "platform/key_codes.h"
 
 namespace console {
 namespace {

@@ -1,16 +1,25 @@
 // EditField: the key loop of one field input, for free text and for choice
 // fields.
+//
+// Sections, in order:
+//   Helpers                   Insert mode (the console's keyboard state),
+//                             word separators, Fit, Folded
+//   The editor                class Editor: one field input's state
+//   Drawing and the cursor    Start, Select, Draw, PlaceCursor
+//   Keys and clicks           ReadOneKey, ClickInside, FreeTextKey, ChoiceKey
+//   The key loop              Run
+//   Entry points              ParseOptions, EditField (field_editor.h)
 #include "forms/field_editor.h"
 
 #include <algorithm>
 
 #include "console/colours.h"
-#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "console/windows.h"
 #include "format/format_state.h"
 #include "format/text_utils.h"
 #include "platform/console.h"
+#include "platform/key_codes.h"
 
 namespace console {
 namespace {
@@ -22,6 +31,8 @@ const int16_t kOverwriteCursor = 99;
 // The console font's glyphs that mark a choice field's label.
 const char kLeftMarker = '\x11';   // "◄"
 const char kRightMarker = '\x10';  // "►"
+
+// ---- Helpers: Insert mode, word separators, fitting, case folding ---------
 
 bool InsertMode() {
   unsigned char table[256];
@@ -56,6 +67,8 @@ char Folded(char c) {
   format::state.AccentMode = saved;
   return s[0];
 }
+
+// ---- The editor of one field input ----------------------------------------
 
 class Editor {
  public:
@@ -92,6 +105,8 @@ class Editor {
   int labelWidth_ = 0;  // the widest label: D
   char echo_;
 };
+
+// ---- Drawing and the cursor -----------------------------------------------
 
 void Editor::Start() {
   if (choice()) {
@@ -143,6 +158,8 @@ void Editor::PlaceCursor() {
   }
   LocateInWindow(int16_t(row_ + line), int16_t(column_ + col));
 }
+
+// ---- Keys and clicks ------------------------------------------------------
 
 int16_t Editor::ReadOneKey() {
   for (;;) {
@@ -324,6 +341,8 @@ bool Editor::ChoiceKey(int16_t key) {
   }
 }
 
+// ---- The key loop ---------------------------------------------------------
+
 int16_t Editor::Run() {
   Start();
   int16_t key;
@@ -366,6 +385,8 @@ int16_t Editor::Run() {
 }
 
 }  // namespace
+
+// ---- Entry points ---------------------------------------------------------
 
 std::vector<FieldOption> ParseOptions(const std::string& options) {
   std::vector<FieldOption> parsed;

@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "console/screen_test_support.h"
 #include "format/format_state.h"
 #include "platform/console.h"
+#include "platform/key_codes.h"
 
 namespace console {
 namespace {

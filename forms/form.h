@@ -13,7 +13,8 @@
 // engine writes them only through the program's hooks.
 //
 // State: `console::form`, one instance of FormState; tests reset it by
-// assigning a fresh FormState.
+// assigning a fresh FormState, or the whole form layer and the console's
+// below it by ResetFormLayer (form_layer_reset.h).
 #pragma once
 
 #include <cstdint>

@@ -18,12 +18,12 @@
 #include "forms/form.h"
 #include "forms/form_hooks.h"
 #include "forms/help.h"
-#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "console/windows.h"
 #include "format/text_utils.h"
 #include "platform/coding.h"
 #include "platform/console.h"
+#include "platform/key_codes.h"
 
 namespace console {
 namespace {

@@ -7,14 +7,15 @@
 
 #include "forms/form.h"
 #include "forms/form_hooks.h"
+#include "forms/form_layer_reset.h"
 #include "forms/popups.h"
-#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "console/screen_test_support.h"
 #include "console/windows.h"
 #include "dates/packed.h"
 #include "format/format_state.h"
 #include "platform/console.h"
+#include "platform/key_codes.h"
 
 namespace console {
 namespace {
@@ -52,21 +53,15 @@ class EngineTest : public testing::ScreenTest {
  protected:
   void SetUp() override {
     ScreenTest::SetUp();
-    keyboard = KeyboardState();
+    ResetFormLayer();
     format::state = format::FormatState();
-    form = FormState();
     seen = Seen();
-    formHooks = FormHooks();
     formHooks.DrawScreen = Draw;
     formHooks.ShowField = Show;
     formHooks.AcceptField = Accept;
     formHooks.ExitCheck = Exit;
   }
-  void TearDown() override {
-    form = FormState();
-    formHooks = FormHooks();
-    keyboard = KeyboardState();
-  }
+  void TearDown() override { ResetFormLayer(); }
 
   // Adds a screen whose fields sit one per row from row 2, label "F<n>:",
   // width 4, value "v<n>  "; flags per field.

@@ -10,7 +10,8 @@
 // change it, and the caller sees the change.
 //
 // State: `console::formHooks`, one instance of FormHooks; tests register
-// their own routines and reset the table by assigning a fresh FormHooks.
+// their own routines and reset the table by assigning a fresh FormHooks
+// (ResetFormLayer, form_layer_reset.h, resets it with the rest).
 #pragma once
 
 #include <cstdint>

@@ -45,8 +45,8 @@ std::string Cp850ToUtf8(const std::string& text);
 
 // UTF-8 text to code page 850. Characters without a byte, and malformed UTF-8
 // (DecodeUtf8: every byte that is not part of a well-formed sequence, an
-// unfinished last sequence included), become `replacement`. When `lossy` is given it is set to true if
-// any replacement happened, false otherwise.
+// unfinished last sequence included), become `replacement`. When `lossy` is
+// given it is set to true if any replacement happened, false otherwise.
 std::string Utf8ToCp850(const std::string& text, char replacement = '?',
                         bool* lossy = nullptr);
 

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/key_codes.h"
 #include "platform/codepage.h"
+#include "platform/key_codes.h"
 
 namespace platform {
 namespace {
@@ -24,9 +24,9 @@ struct LetterKey {
   int16_t key;
 };
 constexpr LetterKey kLetterKeys[] = {
-    {'A', kKeyUp},    {'B', kKeyDown}, {'C', kKeyRight}, {'D', kKeyLeft},
-    {'H', kKeyHome},  {'F', kKeyEnd},  {'E', kKeyPad5},  {'G', kKeyPad5},
-    {'P', kKeyF1},    {'Q', kKeyF2},   {'R', kKeyF3},    {'S', kKeyF4},
+    {'A', kKeyUp},   {'B', kKeyDown}, {'C', kKeyRight}, {'D', kKeyLeft},
+    {'H', kKeyHome}, {'F', kKeyEnd},  {'E', kKeyPad5},  {'G', kKeyPad5},
+    {'P', kKeyF1},   {'Q', kKeyF2},   {'R', kKeyF3},    {'S', kKeyF4},
 };
 
 // "CSI n ~" (and rxvt's "CSI n $", "^", "@"): the editing keys and F1-F12.
@@ -35,10 +35,10 @@ struct TildeKey {
   int16_t key;
 };
 constexpr TildeKey kTildeKeys[] = {
-    {1, kKeyHome},  {7, kKeyHome},  {2, kKeyIns},   {3, kKeyDel},   {4, kKeyEnd},
-    {8, kKeyEnd},   {5, kKeyPgUp},  {6, kKeyPgDn},  {11, kKeyF1},   {12, kKeyF2},
-    {13, kKeyF3},   {14, kKeyF4},   {15, kKeyF5},   {17, kKeyF6},   {18, kKeyF7},
-    {19, kKeyF8},   {20, kKeyF9},   {21, kKeyF10},  {23, kKeyF11},  {24, kKeyF12},
+    {1, kKeyHome}, {7, kKeyHome}, {2, kKeyIns},  {3, kKeyDel},  {4, kKeyEnd},
+    {8, kKeyEnd},  {5, kKeyPgUp}, {6, kKeyPgDn}, {11, kKeyF1},  {12, kKeyF2},
+    {13, kKeyF3},  {14, kKeyF4},  {15, kKeyF5},  {17, kKeyF6},  {18, kKeyF7},
+    {19, kKeyF8},  {20, kKeyF9},  {21, kKeyF10}, {23, kKeyF11}, {24, kKeyF12},
 };
 
 // The Linux console's F1-F5: "\e[[A" .. "\e[[E".

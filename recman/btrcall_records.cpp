@@ -25,6 +25,15 @@
 // buffers have grown. A get without a lock bias reads in the open's held
 // snapshot while no write has been signalled (held_reads.cpp), so it makes
 // no system call; every write signals other opens after its commit.
+//
+// Sections, in order:
+//   Currency, locks and key checks   Deliver, MakeCurrent, ReleaseLock,
+//                                    SeekLocked, EntryCheck, Beyond, the
+//                                    key and record length checks,
+//                                    ImagesOf, LockForWrite
+//   Gets                             DoGet, DoGetDirect, DoStep
+//   Writes and the rest              DoInsert, DoUpdate, DoDelete, DoUnlock,
+//                                    DoGetPosition, TakesLockBias
 
 #include <cstring>
 
@@ -38,6 +47,8 @@ namespace recman {
 namespace {
 
 constexpr long kLockPollMs = 5;  // pause between attempts of a waiting lock
+
+// ---- Currency, locks and key checks shared by the operations --------------
 
 // Copies a fetched record to the caller: as much as fits, status 22 when
 // that is less than the record.

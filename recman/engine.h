@@ -124,9 +124,10 @@ class Table {
   virtual int16_t RecordCount(uint32_t* count) = 0;
 
   // A transaction the caller asked for (Begin Transaction): from here to
-  // EndTransaction, writes are kept together and other processes' inserts
-  // and deletes wait (the SQLite engine: all their writes). Each write inside still succeeds or fails as a whole. Returns 0 or
-  // an error status (85 when the file stays busy).
+  // EndTransaction, writes are kept together and other processes' inserts and
+  // deletes wait (the SQLite engine: all their writes). Each write inside still
+  // succeeds or fails as a whole. Returns 0 or an error status (85 when the
+  // file stays busy).
   virtual int16_t BeginTransaction() = 0;
 
   // Commits (commit true) or rolls back the transaction. Returns 0 or an

@@ -11,6 +11,7 @@
 #include "platform/paths.h"
 #include "recman/pg/pg_engine.h"
 #include "recman/pg/pg_names.h"
+#include "recman/record_manager.h"
 
 namespace recman {
 
@@ -35,16 +36,11 @@ bool HoldsBrolIni(const std::string& folder) {
   return platform::PathExists(platform::SuitePath(SuiteName(file)));
 }
 
-// Folder -> suite root, for the life of the process. Only roots found are
-// kept: a folder without a suite is looked at again at the next open, since
-// a tool may lay down the suite's Brol.ini meanwhile.
-std::map<std::string, std::string>& RootCache() {
-  static auto* cache = new std::map<std::string, std::string>;
-  return *cache;
-}
-
+// Folder -> suite root, kept in manager.suiteRoots (record_manager.h). Only
+// roots found are kept: a folder without a suite is looked at again at the
+// next open, since a tool may lay down the suite's Brol.ini meanwhile.
 std::string RootOf(const std::string& folder) {
-  auto& cache = RootCache();
+  auto& cache = manager.suiteRoots;
   auto it = cache.find(folder);
   if (it != cache.end()) return it->second;
   std::string root;
@@ -79,6 +75,9 @@ struct EngineKey {
   }
 };
 
+// The server engine of each suite, connection and schema, made at its
+// first open and kept for the life of the process (record_manager.h says
+// why a reset of the manager leaves it).
 std::map<EngineKey, std::unique_ptr<Engine>>& ServerEngines() {
   static auto* engines = new std::map<EngineKey, std::unique_ptr<Engine>>;
   return *engines;

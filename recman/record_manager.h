@@ -2,11 +2,22 @@
 // BTRCALL, each with its currency, its locks and its held read snapshot;
 // and the routines that btrcall.cpp (dispatch, whole-file operations),
 // btrcall_records.cpp (gets and writes) and held_reads.cpp (snapshots kept
-// between reads) share. Only those files and the tests include this header.
+// between reads) share. Only those files, engine_choice.cpp (the suite
+// roots) and the tests include this header.
 //
 // State: one RecmanState instance, `recman::manager`. Tests may reset it by
-// assigning a fresh RecmanState, which closes every open file and releases
-// its locks.
+// assigning a fresh RecmanState, which closes every open file, releases its
+// locks and forgets the suite roots found (engine_choice.cpp). These live
+// beside it for the life of the process and survive that reset, as the
+// files opened afterwards stand on them:
+//   - the SQLite engine (DefaultEngine, engine.h), one per program, without
+//     state of its own;
+//   - the server engine of each suite, connection and schema
+//     (engine_choice.cpp), which open files point to; never destroyed, so
+//     that the manager's destructor at exit may still close files on it;
+//   - the server sessions by connection string and the set of every live
+//     session (pg/pg_session.cpp), which the server engines' tables share;
+//     in a forked child ForgetSessionsAfterFork drops them unclosed.
 //
 // The position block (128 bytes, caller's memory) names an open file:
 //   offset 0   u32  kPositionBlockMagic
@@ -21,6 +32,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -75,6 +87,10 @@ struct RecmanState {
   bool anyHeld = false;      // some open may hold a snapshot
   int64_t oldestHeldNs = 0;  // CoarseNowNs when the oldest of them began
   int uncheckedReads = -1;   // the limit run's switch: -1 not read yet, 0, 1
+
+  // Folder (absolute) -> the suite root above it holding Brol.ini, for the
+  // folders where one was found (engine_choice.cpp).
+  std::map<std::string, std::string> suiteRoots;
 };
 extern RecmanState manager;
 

@@ -16,7 +16,7 @@
 #include "forms/form.h"
 #include "forms/form_file.h"
 #include "forms/form_hooks.h"
-#include "platform/key_codes.h"
+#include "forms/form_layer_reset.h"
 #include "console/keyboard.h"
 #include "console/screen.h"
 #include "console/screen_test_support.h"
@@ -25,6 +25,7 @@
 #include "format/format_state.h"
 #include "platform/console.h"
 #include "platform/files.h"
+#include "platform/key_codes.h"
 #include "platform/paths.h"
 #include "print/spool.h"
 #include "platform/process.h"
@@ -79,10 +80,7 @@ class InteractiveTest : public ::testing::Test {
     setenv("ZULTODAY", "20261208", 1);
     config::session = config::SessionState();
     state = ReportState();
-    console::form = console::FormState();
-    console::formHooks = console::FormHooks();
-    console::keyboard = console::KeyboardState();
-    console::screen = console::ScreenState();
+    console::ResetFormLayer();
     format::state = format::FormatState();
     dates::state = dates::DatesState();
     platform::console = platform::ConsoleState();
@@ -96,8 +94,7 @@ class InteractiveTest : public ::testing::Test {
     ASSERT_EQ(chdir(cwd_.c_str()), 0);
     for (const char* v : {"ZULROOT", "ZULEXE", "ZULTMP", "ZULTODAY"}) unsetenv(v);
     config::session = config::SessionState();
-    console::form = console::FormState();
-    console::formHooks = console::FormHooks();
+    console::ResetFormLayer();
     if (HasFailure()) dir_.Keep();
   }
   static void Key(int16_t code) { console::testing::QueueKeyCode(code); }

@@ -201,11 +201,7 @@ struct PassLock {
 }  // namespace
 
 PassResult RunReportPass(std::string* message, bool printEmpty, int* printerCode) {
-  state.PrinterCode = 0;
-  state.PrintedDocument.clear();
-  state.PrinterMessage.clear();
-  state.PrintedFolder.clear();
-  state.PrintedFiles = 0;
+  ResetPass();
   // One pass at a time in a terminal's folder: they share the spool's name.
   PassLock passLock;
   if (!passLock.held) {

@@ -1,10 +1,11 @@
-// The report program's own state: the settings read at start, the record
-// buffers of the seven data files, the selection, and the working tables of
-// the settlement.
+// The report program's own state: the settings read at start, the
+// selection, the pass, the community and the department being settled, and
+// the record buffers of the seven data files.
 //
 // State: `report::state`, the one instance of ReportState. Everything the
-// report remembers lives here; a test resets the report by assigning a fresh
-// ReportState (after closing the data files, which hold the buffers' addresses).
+// report remembers lives here; a test resets the whole report by assigning
+// a fresh ReportState (after closing the data files, which hold the
+// buffers' addresses).
 //
 // Rules:
 //   - Amounts are int32 hundredths of the base currency, as in the files.
@@ -34,8 +35,13 @@ constexpr const char* kPageMask = "ZZZ9";
 // The row around which the program's messages stand on the screen.
 constexpr int16_t kMessageRow = 12;
 
-struct ReportState {
-  // ---- Settings, read once at start (main_flow.h) -------------------------
+// The report's state in groups by lifetime. Each group is reset as a whole
+// when its lifetime begins (the Reset functions below), never field by
+// field, so that a field added to a group starts fresh with the others.
+
+// Settings: read once at start (main_flow.h), or given by the caller of a
+// batch run; they live as long as the program.
+struct ReportSettings {
   // Administrator identity, items 1..8 (index 0 unused): Brol.ini, section
   // "Administrador", keys "Linia1".."Linia8", as read (untrimmed).
   std::array<std::string, 9> Identity;
@@ -49,31 +55,22 @@ struct ReportState {
   // The four rates' texts as read, in the order Iva0, Iva1, Ret0, Ret1 (for
   // the message about a rate that is not a percentage).
   std::array<std::string, 4> RateText;
+  // The figures table a batch run writes after each pass (--figures): a
+  // native path, "" for none. Set by the caller.
+  std::string FiguresFile;
+};
 
-  // ---- Record buffers, bound to the files by DataOpen ---------------------
-  std::array<char, tdespesa::kLength> TDespesa{};
-  std::array<char, threbut::kLength> THRebut{};
-  std::array<char, finques::kLength> FinquesH{};
-  std::array<char, findesp::kLength> FinDespH{};
-  std::array<char, propiet::kLength> PropietH{};
-  std::array<char, pagam::kLength> PagamH{};
-  std::array<char, cobram::kLength> CobramH{};
-
-  // ---- Selection results --------------------------------------------------
+// Selection: what the operator (or the batch run) chose; lives until the
+// next selection.
+struct ReportSelection {
   std::string SelectionDate;  // packed date (4 bytes)
   std::string FirstKey;       // packed community + department (4 bytes)
   std::string LastKey;
+};
 
-  // ---- Working tables of the settlement (sized once, refilled per use) ----
-  std::array<std::string, 8> GroupName;   // 1..7
-  std::array<int32_t, 8> GroupBase{};     // 1..7
-  std::array<int32_t, 8> DeptCoef{};      // 1..7
-  std::array<int32_t, 8> GroupExpense{};  // 1..7
-  std::array<int32_t, 9> DeptAmount{};    // 0 balance, 1..7 shares, 8 particular
-  std::array<int32_t, 1000> DeptParticular{};  // by department number
-  std::array<int32_t, 1000> DeptFunds{};       // by department number
-
-  // ---- Per pass (cleared when ProduceSettlements starts) -------------------
+// Pass: one report pass, from its start (RunReportPass, or
+// ProduceSettlements on its own) to the next pass.
+struct ReportPass {
   int32_t Settlements = 0;  // departments whose settlement was printed
   int32_t Pages = 0;        // pages begun, all departments together
   // The first read that failed with a status a walk does not expect (see
@@ -102,30 +99,61 @@ struct ReportState {
   // The figures of every department settled in the pass, in the order
   // printed (department_figures.h).
   std::vector<print::DepartmentFigures> Figures;
-  // The figures table a batch run writes after the pass (--figures): a
-  // native path, "" for none. Set by the caller, kept between passes.
-  std::string FiguresFile;
+};
 
-  // ---- Per community ------------------------------------------------------
+// Community: one community of the pass, from PrepareCommunity to the next.
+// Tables are indexed as their names say (see the rules above).
+struct ReportCommunity {
   int16_t Months = 0;
   float CommunityVat = 0;
   float CommunityWithholding = 0;
   int32_t DepartmentCount = 0;
   // The title and community lines of the page header, the same for every
   // department of the community: built by the first header of the
-  // community, cleared when the next community is prepared.
+  // community.
   std::string TitleLine;
   std::string CommunityLine;
+  std::array<std::string, 8> GroupName;        // 1..7
+  std::array<int32_t, 8> GroupBase{};          // 1..7
+  std::array<int32_t, 8> GroupExpense{};       // 1..7
+  std::array<int32_t, 1000> DeptParticular{};  // by department number
+  std::array<int32_t, 1000> DeptFunds{};       // by department number
+};
 
-  // ---- Per department -----------------------------------------------------
+// Department: one department's settlement, from its start to the next.
+struct ReportDepartment {
   int16_t PageNumber = 0;
   int16_t DeptNumber = 0;
+  std::array<int32_t, 8> DeptCoef{};    // 1..7
+  std::array<int32_t, 9> DeptAmount{};  // 0 balance, 1..7 shares, 8 particular
   int32_t TotalExpenses = 0;
   int32_t Funds = 0;
   int32_t CurrentBalance = 0;
 };
 
+// The whole state: the groups (their fields are the state's own, as
+// state.Months) and the record buffers, which live as long as the program
+// and are bound to the files by DataOpen.
+struct ReportState : ReportSettings,
+                     ReportSelection,
+                     ReportPass,
+                     ReportCommunity,
+                     ReportDepartment {
+  std::array<char, tdespesa::kLength> TDespesa{};
+  std::array<char, threbut::kLength> THRebut{};
+  std::array<char, finques::kLength> FinquesH{};
+  std::array<char, findesp::kLength> FinDespH{};
+  std::array<char, propiet::kLength> PropietH{};
+  std::array<char, pagam::kLength> PagamH{};
+  std::array<char, cobram::kLength> CobramH{};
+};
+
 extern ReportState state;
+
+// Each group of `state` as new, all its fields at once.
+inline void ResetPass() { static_cast<ReportPass&>(state) = ReportPass(); }
+inline void ResetCommunity() { static_cast<ReportCommunity&>(state) = ReportCommunity(); }
+inline void ResetDepartment() { static_cast<ReportDepartment&>(state) = ReportDepartment(); }
 
 // The record buffer of `state` bound to one of the seven files, by its
 // logical file number (kLayouts), and its size in bytes; {nullptr, 0} for

@@ -8,7 +8,6 @@
 #include "forms/form.h"
 #include "forms/form_file.h"
 #include "forms/form_hooks.h"
-#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "console/screen_test_support.h"
 #include "console/windows.h"
@@ -16,6 +15,7 @@
 #include "dates/packed.h"
 #include "format/format_state.h"
 #include "platform/env.h"
+#include "platform/key_codes.h"
 #include "platform/wait_hooks.h"
 #include "report/report_state.h"
 

@@ -134,11 +134,10 @@ int32_t Share(int32_t expense, int32_t base, int32_t coefficient) {
 }
 
 void PrepareCommunity() {
+  ResetCommunity();
   const char* f = state.FinquesH.data();
   const std::string lastSettled = GetBytes(f, finques::kLastSettled);
   state.Months = SettlementMonths(lastSettled, state.SelectionDate);
-  state.TitleLine.clear();
-  state.CommunityLine.clear();
 
   state.GroupName[1] = config::Translate(caption::kGeneralGroup);
   state.GroupBase[1] = kGeneralBase;
@@ -150,16 +149,11 @@ void PrepareCommunity() {
   // A tax class other than 1 counts as class 0 (the rate tables have two).
   int taxClass = GetInt16(f, finques::kTaxClass) == 1 ? 1 : 0;
   state.CommunityVat = state.VatRate[taxClass];
-  state.CommunityWithholding = 0;
   if (WithholdingApplies(state.Identity[7], GetBytes(f, finques::kTaxId)))
     state.CommunityWithholding = state.WithholdingRate[taxClass];
 }
 
 void CommunityPass() {
-  state.GroupExpense.fill(0);
-  state.DeptParticular.fill(0);
-  state.DeptFunds.fill(0);
-  state.DepartmentCount = 0;
   const std::string code = CommunityCode();
   const char* p = state.PropietH.data();
   const char* c = state.CobramH.data();
@@ -245,8 +239,8 @@ bool ParticularWithin(const char* pg, const std::string& limit) {
 }
 
 void SettleDepartment(const std::string& code) {
+  ResetDepartment();
   const char* p = state.PropietH.data();
-  state.PageNumber = 0;
   state.DeptNumber = int16_t(PackedValue(p, propiet::kKey) % 1000);
   for (int g = 1; g <= 7; ++g) state.DeptCoef[g] = DeptCoefficient(p, g);
 
@@ -295,12 +289,7 @@ void DepartmentPass() {
 }
 
 void ProduceSettlements() {
-  state.Settlements = 0;
-  state.Pages = 0;
-  state.FailedFile = 0;
-  state.FailedStatus = 0;
-  state.CommunitiesNotSettled.clear();
-  state.Figures.clear();
+  ResetPass();
   // The loops compare whole keys and dates: a selection that is not one
   // packed date and two 4-byte keys selects nothing.
   if (state.SelectionDate.size() != 4 || state.FirstKey.size() != 4 ||

@@ -44,14 +44,16 @@ namespace report {
 
 // Produces the settlements of the selection into the open print spool.
 // Returns when the last selected community is done, or when a read fails
-// (see above). Clears and then fills the pass's counts, failure,
-// communities not settled and figures in report::state; each department's
-// settlement begins with its department mark (department_figures.h). A selection without a 4-byte
-// date and two 4-byte keys produces nothing.
+// (see above). Resets the pass group of report::state (ResetPass) and
+// fills its counts, failure, communities not settled and figures; each
+// department's settlement begins with its department mark
+// (department_figures.h). A selection without a 4-byte date and two 4-byte
+// keys produces nothing.
 void ProduceSettlements();
 
-// The steps of one community, public for tests. PrepareCommunity reads the
-// community record in the FinquesH buffer.
+// The steps of one community, public for tests. PrepareCommunity resets
+// the community group (ResetCommunity) and reads the community record in
+// the FinquesH buffer; CommunityPass follows it.
 void PrepareCommunity();
 void CommunityPass();
 void DepartmentPass();

@@ -114,7 +114,9 @@ Bound ReadAhead::Continuation() const {
   return b;
 }
 
-uint32_t ReadAhead::NextBatch() const { return std::min(asked_ * 8, kLargestBatch); }
+uint32_t ReadAhead::NextBatch() const {
+  return std::min(std::max(asked_ * 8, kFirstBatch), kLargestBatch);
+}
 
 }  // namespace pg
 }  // namespace recman

@@ -9,7 +9,8 @@
 // reads per department, most of them steps along a key. So a read outside
 // any transaction, without a lock, fetches the entries that follow it along
 // its key in one statement, and the next steps are served from them: the
-// first statement of a walk fetches 8 entries, the next 64, then 512 each.
+// seek that starts a walk fetches its own entry, the next statements 8, 64,
+// then 512 entries each.
 //
 // THE PROTOCOL
 //
@@ -29,8 +30,8 @@
 // beyond its last row, goes to the server: beyond the last row the next
 // batch is fetched from there (and replaces the rows), elsewhere the walk
 // starts again with 8. A seek that starts a walk (Get First, Last, Equal,
-// Greater...) always goes to the server, fetching the walk's first batch:
-// it sees every write that had returned before it began, as on the files.
+// Greater...) always goes to the server: it sees every write that had
+// returned before it began, as on the files.
 //
 // Visibility. The rows of a statement belong to its snapshot. They are
 // served only while the snapshot is younger than kAheadLimitNs (100 ms, as
@@ -86,7 +87,11 @@ namespace pg {
 // The longest a fetched-ahead row is served after its statement began.
 constexpr int64_t kAheadLimitNs = 100 * 1000 * 1000;
 
-// The sizes of the batches of a walk.
+// The sizes of the batches of a walk: the seek that starts it fetches its
+// own row, a step that finds no rows to serve kFirstBatch, and each batch
+// fetched on from the last row eight times the one before, up to
+// kLargestBatch.
+constexpr uint32_t kSeekBatch = 1;
 constexpr uint32_t kFirstBatch = 8;
 constexpr uint32_t kLargestBatch = 512;
 

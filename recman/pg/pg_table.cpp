@@ -316,8 +316,10 @@ class ServerTable : public Table, public TxnMember {
                                                   : ahead_.Find(key, bound, &row);
     if (a == ReadAhead::Answer::kUnknown || a == ReadAhead::Answer::kBeyond) {
       const bool beyond = a == ReadAhead::Answer::kBeyond;
+      // A seek that starts a walk fetches its own row only (a lookup costs
+      // what it did); the walk's steps then fetch 8, 64, 512.
       int16_t st = FetchAhead(key, beyond ? ahead_.Continuation() : bound,
-                              beyond ? ahead_.NextBatch() : kFirstBatch);
+                              beyond ? ahead_.NextBatch() : step ? kFirstBatch : kSeekBatch);
       if (st != B_OK) return st;
       a = ahead_.Find(key, bound, &row);
     }

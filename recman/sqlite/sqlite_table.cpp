@@ -9,6 +9,20 @@
 // or until a write, SetOwner or BeginTransaction lets it go first. Writes
 // run in BEGIN IMMEDIATE ... COMMIT, or in a savepoint inside a
 // transaction the caller asked for.
+//
+// Sections, in order:
+//   Use, PutBE32               the self-resetting statement holder, key bytes
+//   SqliteTable:
+//     Seeks and reads          SeekKey, SeekPhysical, Fetch
+//     Writes                   Insert, Update, Delete, RecordCount
+//     Transactions and the     BeginTransaction, EndTransaction, HoldRead,
+//       held snapshot          ReleaseRead
+//     Owner                    SetOwner
+//     Prepared statements      Prepare, KeyStatement, TableStatement
+//     Scans and rows           SeekScan, EndScan, Row, BindImages
+//     Running a write          Done, Step, Begin, Finish, NextPosition,
+//                              CheckUnique, CheckVersion, AddCount; members
+//   NewSqliteTable             the factory sqlite_engine.cpp calls
 #include <cstring>
 #include <string>
 #include <vector>
@@ -81,6 +95,8 @@ class SqliteTable : public Table {
 
   const FileInfo& info() const override { return info_; }
 
+  // ---- Seeks and reads ----------------------------------------------------
+
   int16_t SeekKey(int key, SeekHow how, const uint8_t* image, uint32_t pos,
                   Fetched* out) override {
     if ((how == SeekHow::kAfter || how == SeekHow::kBefore) && holdingRead())
@@ -150,6 +166,8 @@ class SqliteTable : public Table {
     int16_t st = Row(s, key, out);
     return st == B_END_OF_FILE ? B_INVALID_RECORD_ADDRESS : st;
   }
+
+  // ---- Writes -------------------------------------------------------------
 
   int16_t Insert(const uint8_t* record, uint32_t length,
                  const KeyImages& images, uint32_t* pos,
@@ -252,6 +270,8 @@ class SqliteTable : public Table {
     return rc == SQLITE_DONE ? B_NOT_A_DATA_FILE : StatusOf(rc);
   }
 
+  // ---- Transactions and the held snapshot ---------------------------------
+
   int16_t BeginTransaction() override {
     if (txn_) return B_OK;
     int16_t st = Begin();
@@ -290,6 +310,8 @@ class SqliteTable : public Table {
 
   bool holdingRead() const override { return holding_ && !sqlite3_get_autocommit(db_); }
 
+  // ---- Owner --------------------------------------------------------------
+
   int16_t SetOwner(const std::string& owner, int mode) override {
     int16_t st = Begin();
     if (st != B_OK) return st;
@@ -313,6 +335,8 @@ class SqliteTable : public Table {
 
  private:
   size_t oldOffset(size_t k) const { return k * (kMaxKeyLength + 4); }
+
+  // ---- Prepared statements ------------------------------------------------
 
   sqlite3_stmt* Prepare(const std::string& sql) {
     sqlite3_stmt* s = nullptr;
@@ -410,6 +434,8 @@ class SqliteTable : public Table {
     return slot;
   }
 
+  // ---- Scans and rows -----------------------------------------------------
+
   // Get Next and Get Previous inside a held read snapshot. The scan of the
   // last such get stays open, positioned on the entry it returned; a get
   // that asks for the entry after (before) exactly that entry, along the
@@ -505,6 +531,8 @@ class SqliteTable : public Table {
       at += len + 4;
     }
   }
+
+  // ---- Running a write ----------------------------------------------------
 
   int16_t Done(int rc) {
     if (rc == SQLITE_DONE || rc == SQLITE_ROW || rc == SQLITE_OK) return B_OK;

@@ -19,10 +19,10 @@
 #include <string>
 
 #include "config/session_init.h"
-#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "forms/popups.h"
 #include "platform/console.h"
+#include "platform/key_codes.h"
 
 namespace {
 

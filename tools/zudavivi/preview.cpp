@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "console/colours.h"
-#include "platform/key_codes.h"
 #include "console/keyboard.h"
 #include "format/text_utils.h"
 #include "platform/console.h"
+#include "platform/key_codes.h"
 #include "tools/zudavivi/page_layout.h"
 #include "tools/zudavivi/preview_status.h"
 
