@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "platform/output_target.h"
+#include "platform/staged_file_write.h"
 
 namespace platform {
 namespace {
@@ -16,8 +17,9 @@ void Fail(StagedFile* file, int error) {
   if (file->error == 0) file->error = error != 0 ? error : EIO;
 }
 
-// Writes the bytes whole; false (error set) when the system refuses them.
-bool WriteAll(StagedFile* file, const char* data, size_t length) {
+}  // namespace
+
+bool StagedWriteAll(StagedFile* file, const char* data, size_t length) {
   while (length > 0) {
     ssize_t n = ::write(file->fd, data, length);
     if (n < 0 && errno == EINTR) continue;
@@ -30,6 +32,8 @@ bool WriteAll(StagedFile* file, const char* data, size_t length) {
   }
   return true;
 }
+
+namespace {
 
 void Close(StagedFile* file) {
   if (file->fd >= 0 && ::close(file->fd) != 0 && errno != EINTR) Fail(file, errno);
@@ -84,32 +88,13 @@ bool BeginStaged(const std::string& target, const std::string& part, size_t buff
   return true;
 }
 
-bool StagedWrite(StagedFile* file, const void* data, size_t length) {
-  if (file->fd < 0 || file->error != 0) return false;
-  const char* bytes = static_cast<const char*>(data);
-  if (file->bufferSize == 0) return WriteAll(file, bytes, length);
-  while (length > 0) {
-    size_t room = file->bufferSize - file->buffer.size();
-    size_t take = length < room ? length : room;
-    file->buffer.append(bytes, take);
-    bytes += take;
-    length -= take;
-    if (file->buffer.size() == file->bufferSize) {
-      bool ok = WriteAll(file, file->buffer.data(), file->buffer.size());
-      file->buffer.clear();
-      if (!ok) return false;
-    }
-  }
-  return true;
-}
-
 bool CommitStaged(StagedFile* file, bool durable) {
   if (file->fd < 0) {
     if (file->error == 0) file->error = EBADF;
     return false;
   }
   if (file->error == 0 && !file->buffer.empty())
-    WriteAll(file, file->buffer.data(), file->buffer.size());
+    StagedWriteAll(file, file->buffer.data(), file->buffer.size());
   // A device is neither synced (most refuse it) nor renamed.
   if (file->error == 0 && durable && !file->inPlace && ::fsync(file->fd) != 0) Fail(file, errno);
   Close(file);

@@ -12,6 +12,7 @@
 #include <cerrno>
 
 #include "platform/output_target.h"
+#include "platform/staged_file_write.h"
 #include "platform/win_text.h"
 
 namespace platform {
@@ -21,7 +22,9 @@ void Fail(StagedFile* file, int error) {
   if (file->error == 0) file->error = error != 0 ? error : EIO;
 }
 
-bool WriteAll(StagedFile* file, const char* data, size_t length) {
+}  // namespace
+
+bool StagedWriteAll(StagedFile* file, const char* data, size_t length) {
   while (length > 0) {
     unsigned chunk = length > (1u << 30) ? (1u << 30) : unsigned(length);
     int n = _write(file->fd, data, chunk);
@@ -34,6 +37,8 @@ bool WriteAll(StagedFile* file, const char* data, size_t length) {
   }
   return true;
 }
+
+namespace {
 
 void Close(StagedFile* file) {
   if (file->fd >= 0 && _close(file->fd) != 0) Fail(file, errno);
@@ -72,32 +77,13 @@ bool BeginStaged(const std::string& target, const std::string& part, size_t buff
   return true;
 }
 
-bool StagedWrite(StagedFile* file, const void* data, size_t length) {
-  if (file->fd < 0 || file->error != 0) return false;
-  const char* bytes = static_cast<const char*>(data);
-  if (file->bufferSize == 0) return WriteAll(file, bytes, length);
-  while (length > 0) {
-    size_t room = file->bufferSize - file->buffer.size();
-    size_t take = length < room ? length : room;
-    file->buffer.append(bytes, take);
-    bytes += take;
-    length -= take;
-    if (file->buffer.size() == file->bufferSize) {
-      bool ok = WriteAll(file, file->buffer.data(), file->buffer.size());
-      file->buffer.clear();
-      if (!ok) return false;
-    }
-  }
-  return true;
-}
-
 bool CommitStaged(StagedFile* file, bool durable) {
   if (file->fd < 0) {
     if (file->error == 0) file->error = EBADF;
     return false;
   }
   if (file->error == 0 && !file->buffer.empty())
-    WriteAll(file, file->buffer.data(), file->buffer.size());
+    StagedWriteAll(file, file->buffer.data(), file->buffer.size());
   if (file->error == 0 && durable && !file->inPlace && _commit(file->fd) != 0) Fail(file, errno);
   Close(file);
   if (file->inPlace) return file->error == 0;
