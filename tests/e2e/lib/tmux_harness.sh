@@ -51,7 +51,7 @@ pick_term() {
 # what CMD ended with, then idles so that the pane can still be read.
 pane_command() {
   echo "cd '$WORK' && stty -a > '$WORK/stty.before'; env -u ZULCONSOLE TERM=$(pick_term) $*;" \
-       "echo PROGRAM-ENDED rc=\$?; stty -a > '$WORK/stty.after'; sleep 600"
+       "echo PROGRAM-ENDED rc=\$?; stty -a > '$WORK/stty.after.part' && mv '$WORK/stty.after.part' '$WORK/stty.after'; sleep 600"
 }
 
 harness_start() {
@@ -66,7 +66,7 @@ harness_resize() {
 
 # Runs another command in the same pane (the old one is killed).
 harness_respawn() {
-  rm -f "$WORK/stty.before" "$WORK/stty.after"
+  rm -f "$WORK/stty.before" "$WORK/stty.after" "$WORK/stty.after.part"
   tmux -L "$SOCKET" respawn-pane -k -t t "$(pane_command "$@")"
 }
 
