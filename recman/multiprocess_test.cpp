@@ -409,13 +409,17 @@ TEST_P(ServerMultiProcessTest, AWalkWhileAnotherProcessWritesSeesEachRowOnceInOr
     seen.insert(id);
     last = id;
     const uint32_t ahead = id + 2 * (1 + step % 5) + 2;  // an even id further on
+    if (ahead > 600) {  // nothing is written past the range: the walk ends
+      st = h.Step(B_GET_NEXT, 0);
+      continue;
+    }
     std::string command;
     switch (step % 4) {
       case 0: command = "insert " + std::to_string(ahead + 1) + " 1"; break;
       case 1: command = "delete " + std::to_string(ahead); break;
       default: command = "update " + std::to_string(ahead) + " " + std::to_string(step); break;
     }
-    if (touched.count(ahead) || ahead > 600) command = "insert " + std::to_string(ahead + 1) + " 1";
+    if (touched.count(ahead)) command = "insert " + std::to_string(ahead + 1) + " 1";
     touched.insert(ahead);
     touched.insert(ahead + 1);
     ASSERT_TRUE(w.Send(command));

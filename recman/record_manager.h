@@ -3,11 +3,13 @@
 // and the routines that btrcall.cpp (dispatch, whole-file operations),
 // btrcall_records.cpp (gets and writes) and held_reads.cpp (snapshots kept
 // between reads) share. Only those files, engine_choice.cpp (the suite
-// roots) and the tests include this header.
+// roots), pg/pg_session.cpp (the server sessions) and the tests include
+// this header.
 //
 // State: one RecmanState instance, `recman::manager`. Tests may reset it by
 // assigning a fresh RecmanState, which closes every open file, releases its
-// locks and forgets the suite roots found (engine_choice.cpp). These live
+// locks, closes the server sessions and forgets the suite roots found
+// (engine_choice.cpp): every cache of the record manager is in it. These live
 // beside it for the life of the process and survive that reset, as the
 // files opened afterwards stand on them:
 //   - the SQLite engine (DefaultEngine, engine.h), one per program, without
@@ -15,9 +17,10 @@
 //   - the server engine of each suite, connection and schema
 //     (engine_choice.cpp), which open files point to; never destroyed, so
 //     that the manager's destructor at exit may still close files on it;
-//   - the server sessions by connection string and the set of every live
-//     session (pg/pg_session.cpp), which the server engines' tables share;
-//     in a forked child ForgetSessionsAfterFork drops them unclosed.
+// The server sessions (pg/pg_session.cpp) are the state's: the reset lets
+// them go with the files that used them (a session lives while an open
+// file of it does), and in a forked child ForgetSessionsAfterFork drops
+// them unclosed.
 //
 // The position block (128 bytes, caller's memory) names an open file:
 //   offset 0   u32  kPositionBlockMagic
@@ -40,6 +43,10 @@
 #include "recman/engine.h"
 
 namespace recman {
+
+namespace pg {
+class Session;
+}
 
 constexpr uint32_t kPositionBlockMagic = 0x314D525A;  // "ZRM1"
 constexpr int PB_MAGIC = 0;
@@ -91,6 +98,10 @@ struct RecmanState {
   // Folder (absolute) -> the suite root above it holding Brol.ini, for the
   // folders where one was found (engine_choice.cpp).
   std::map<std::string, std::string> suiteRoots;
+
+  // The live server session of each connection string (pg/pg_session.cpp).
+  // After the files: at a reset or at exit the files close first.
+  std::map<std::string, std::shared_ptr<pg::Session>> serverSessions;
 };
 extern RecmanState manager;
 

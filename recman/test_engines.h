@@ -18,6 +18,7 @@
 #include <string>
 
 #include "platform/env.h"
+#include "platform/files.h"
 #include "platform/test_dir.h"
 #include "recman/engine_choice.h"
 #include "recman/pg/pg_names.h"
@@ -56,6 +57,7 @@ class TestSuite {
     schema_ = folder.substr(folder.find_last_of('/') + 1);
     dir_.Write("Brol.ini", "[BaseDades]\r\nConnexio=" + TestServer() + "\r\nEsquema=" +
                                schema_ + "\r\n");
+    platform::MakeDirs(dir_.file("DADES"));  // where the files' lock files go
     if (!TestServer().empty()) MakeSuiteStorage(File("any.dat"));
   }
   ~TestSuite() {

@@ -89,6 +89,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "platform/check.h"
 #include "platform/directory.h"
 #include "platform/env.h"
 #include "recman/btrcall.h"
@@ -116,6 +117,7 @@ class ServerLocks : public FileLocks {
   ~ServerLocks() override;
   int16_t Open(bool exclusive) override;
   int16_t LockRecord(uint32_t pos) override {
+    ZUL_CHECK(opened_);  // records are locked after the open
     if (!session_ || oid_ == 0) return B_IO_ERROR;
     int16_t st = session_->LockRecord(oid_, pos, this);
     if (st == B_OK && std::find(held_.begin(), held_.end(), pos) == held_.end())
@@ -134,6 +136,7 @@ class ServerLocks : public FileLocks {
     new std::shared_ptr<Session>(std::move(session_));
     held_.clear();
     oid_ = 0;
+    page_ = nullptr;
   }
 
  private:
@@ -141,6 +144,7 @@ class ServerLocks : public FileLocks {
   std::string path_;
   std::shared_ptr<Session> session_;
   uint32_t oid_ = 0;          // the locked table's object id; 0: none
+  bool opened_ = false;       // Open succeeded (with or without a table)
   bool open_ = false;         // the open lock is held
   std::vector<uint32_t> held_;
 };
@@ -269,7 +273,9 @@ class ServerEngine : public Engine {
     info.owner.assign(r.value(0, 1), size_t(r.length(0, 1)));
     info.ownerMode = int(r.Int(0, 2));
     uint32_t oid = uint32_t(r.Int(0, 4));
-    *table = NewServerTable(std::move(s), std::move(place), oid, std::move(info));
+    bool machineWide = false;
+    s->WritePage(path, &machineWide);
+    *table = NewServerTable(std::move(s), std::move(place), oid, std::move(info), machineWide);
     return B_OK;
   }
 
@@ -453,24 +459,30 @@ ServerLocks::~ServerLocks() {
 }
 
 int16_t ServerLocks::Open(bool exclusive) {
+  ZUL_CHECK(!opened_);  // one open per ServerLocks
   Place place;
   int16_t st = engine_->PlaceOf(path_, &place);
   if (st != B_OK) return st;
   st = engine_->Connect(&session_);
   if (st != B_OK) return st;
+  bool machineWide = false;
   for (long attempt = 0; attempt < kReplacedRetries; ++attempt) {
     uint32_t oid = 0;
     st = engine_->TableOid(session_.get(), place, &oid);
     if (st != B_OK) return st;
-    if (oid == 0) return B_OK;  // nothing to lock: the file is about to be made
+    if (oid == 0) {  // nothing to lock: the file is about to be made
+      opened_ = true;
+      page_ = session_->WritePage(path_, &machineWide);  // Create bumps it
+      return B_OK;
+    }
     st = session_->OpenLock(oid, exclusive, this);
     if (st != B_OK) return st;
     uint32_t again = 0;
     st = engine_->TableOid(session_.get(), place, &again);
     if (st == B_OK && again == oid) {
       oid_ = oid;
-      open_ = true;
-      page_ = session_->LocalGeneration(oid);
+      opened_ = open_ = true;
+      page_ = session_->WritePage(path_, &machineWide);
       return B_OK;
     }
     session_->CloseLock(oid, this);  // replaced meanwhile: lock the new one

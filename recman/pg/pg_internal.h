@@ -25,9 +25,12 @@ struct Place {
   std::string catalogue;  // quoted, schema-qualified catalogue table
 };
 
-// The table of an open file, with its record table's object id.
+// The table of an open file, with its record table's object id;
+// machineWide: the file's write generation is shared by every process of
+// the machine (Session::WritePage), so that seeks may be answered from
+// fetched-ahead rows (pg_read_ahead.h).
 std::unique_ptr<Table> NewServerTable(std::shared_ptr<Session> session, Place place,
-                                      uint32_t oid, FileInfo info);
+                                      uint32_t oid, FileInfo info, bool machineWide);
 
 // Big-endian coding of parameters and results.
 inline void PutBE64(char* p, uint64_t v) {

@@ -107,6 +107,12 @@ const AheadRow* ReadAhead::Highest(const Bound& bound) const {
   return it == rows_.end() ? nullptr : &*it;
 }
 
+bool ReadAhead::Further(int key, const Bound& bound) const {
+  if (key != key_ || rows_.empty() || bound.open || bound.up != up_) return false;
+  const int c = Compare(bound.at, rows_.back().order);
+  return up_ ? c > 0 : c < 0;
+}
+
 Bound ReadAhead::Continuation() const {
   Bound b;
   b.up = up_;

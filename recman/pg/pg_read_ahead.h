@@ -149,6 +149,11 @@ class ReadAhead {
   // Answers a seek on `key` from the rows.
   Answer Find(int key, const Bound& bound, const AheadRow** row) const;
 
+  // True when a seek on `key` whose rows do not tell (kUnknown) lies
+  // further on than the last row in the rows' direction: the walk went on
+  // past them.
+  bool Further(int key, const Bound& bound) const;
+
   // The bound to fetch on from (after kBeyond), and the size of the next
   // batch.
   Bound Continuation() const;

@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "recman/btrcall.h"
+#include "recman/record_manager.h"
 
 namespace recman {
 namespace pg {
@@ -35,22 +36,12 @@ const char* kSessionSettings =
 
 void IgnoreNotice(void*, const char*) {}
 
-std::map<std::string, std::shared_ptr<Session>>& Live() {
-  static auto* live = new std::map<std::string, std::shared_ptr<Session>>;
-  return *live;
-}
-
 uint64_t roundTrips = 0;
 
 // Writes the round trips where ZULPG_ROUND_TRIPS says, at the program's end.
 void WriteRoundTrips() {
   const std::string file = platform::GetEnv("ZULPG_ROUND_TRIPS");
   if (!file.empty()) platform::WriteFile(file, std::to_string(roundTrips) + "\n");
-}
-
-std::set<Session*>& Everyone() {
-  static auto* all = new std::set<Session*>;
-  return *all;
 }
 
 // The advisory lock statements. Made once and never destroyed: files still
@@ -80,12 +71,12 @@ void PutBE32(char* p, uint32_t v) {
 
 void ForgetSessionsAfterFork() {
   // Marked so that nothing is ever sent or closed through them, and out of
-  // Everyone so that no End Transaction of the child reaches them.
-  for (Session* s : Everyone()) s->abandoned_ = true;
-  Everyone().clear();
-  // The child keeps no session: the map's entries are leaked, not closed.
+  // the manager's map so that no End Transaction of the child reaches them:
+  // the child keeps no session, the map's entries are leaked, not closed.
+  auto& live = manager.serverSessions;
+  for (auto& entry : live) entry.second->abandoned_ = true;
   auto* old = new std::map<std::string, std::shared_ptr<Session>>;
-  old->swap(Live());
+  old->swap(live);
 }
 
 namespace {
@@ -140,7 +131,7 @@ PGconn* Session::Connect(const std::string& connection) {
 
 int16_t Session::For(const std::string& connection, std::shared_ptr<Session>* out) {
   InstallForkHandler();
-  auto& live = Live();
+  auto& live = manager.serverSessions;
   auto it = live.find(connection);
   if (it != live.end()) {
     // A new open is the operator's doing: it tries at once.
@@ -152,7 +143,6 @@ int16_t Session::For(const std::string& connection, std::shared_ptr<Session>* ou
   PGconn* conn = Connect(connection);
   if (conn == nullptr) return B_RECORD_MANAGER_INACTIVE;
   std::shared_ptr<Session> s(new Session(conn, connection));
-  Everyone().insert(s.get());
   live[connection] = s;
   *out = s;
   return B_OK;
@@ -192,12 +182,13 @@ int16_t Session::Reconnect() {
 }
 
 Session::~Session() {
-  Everyone().erase(this);
   if (!abandoned_) PQfinish(conn_);
 }
 
 std::vector<Session*> Session::All() {
-  return std::vector<Session*>(Everyone().begin(), Everyone().end());
+  std::vector<Session*> all;
+  for (auto& entry : manager.serverSessions) all.push_back(entry.second.get());
+  return all;
 }
 
 int16_t Session::Failure(PGresult* r, std::string* sqlState) {
@@ -291,10 +282,14 @@ uint64_t Session::Changes(uint32_t oid) {
   return doubts_ + (it == changes_.end() ? 0 : it->second);
 }
 
-uint64_t* Session::LocalGeneration(uint32_t oid) {
-  std::unique_ptr<uint64_t>& g = generations_[oid];
-  if (!g) g.reset(new uint64_t(1));
-  return g.get();
+uint64_t* Session::WritePage(const std::string& path, bool* machineWide) {
+  std::unique_ptr<Page>& p = pages_[path];
+  if (!p) {
+    p.reset(new Page);
+    p->file.OpenPage(path);
+  }
+  *machineWide = p->file.hasSharedPage();
+  return *machineWide ? p->file.sharedPage() : &p->own;
 }
 
 uint64_t Session::RoundTrips() { return roundTrips; }

@@ -39,8 +39,11 @@
 // the session listen on a file's channel, Changes counts the notifications
 // that arrived for it, reading what the socket holds without waiting (at
 // most once per tick of the coarse clock).
-// LocalGeneration is the write generation of a file for the opens of this
-// process (the FileLocks page).
+// WritePage is a data file's write generation (the FileLocks page): the
+// shared page of the lock file beside its native path, as the file engine
+// places and maps it (recman/sqlite/lock_file.h), which every process of
+// the machine maps; where that lock file cannot be made (a missing or
+// read-only folder), a word of this process's own.
 //
 // Round trips: every libpq call that waits for the server's answer is
 // counted, for all sessions of the process (RoundTrips). With
@@ -61,6 +64,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "recman/sqlite/lock_file.h"
 
 namespace recman {
 namespace pg {
@@ -182,15 +187,17 @@ class Session {
   // connection was made; reads without waiting what the socket holds. A
   // connection in doubt counts as a change.
   uint64_t Changes(uint32_t oid);
-  // The write generation of the table for this process's opens; the
-  // address stays valid for the life of the session.
-  uint64_t* LocalGeneration(uint32_t oid);
+  // The write generation of the data file at the native path; *machineWide
+  // says whether every process of the machine shares it (else only this
+  // process's opens do). The address stays valid for the life of the
+  // session.
+  uint64_t* WritePage(const std::string& path, bool* machineWide);
 
   // Round trips of every session of the process so far.
   static uint64_t RoundTrips();
 
-  // Every session made in this process that is still alive, for
-  // EndAllServerTransactions.
+  // Every session of the record manager's state (manager.serverSessions),
+  // for EndAllServerTransactions.
   static std::vector<Session*> All();
 
  private:
@@ -221,7 +228,11 @@ class Session {
   std::map<uint32_t, uint64_t> changes_;
   uint64_t doubts_ = 0;  // failed reads of the socket: a change of every file
   int64_t lastPollNs_ = -1;  // coarse clock at the last read of the socket
-  std::map<uint32_t, std::unique_ptr<uint64_t>> generations_;
+  struct Page {
+    LockFile file;    // the mapped lock file, when it could be made
+    uint64_t own = 1; // else the generation of this process's opens
+  };
+  std::map<std::string, std::unique_ptr<Page>> pages_;  // by native path
   std::vector<TxnMember*> members_;
   std::set<std::string> prepared_;
 

@@ -38,8 +38,10 @@ enum TableSlot {
 
 class ServerTable : public Table, public TxnMember {
  public:
-  ServerTable(std::shared_ptr<Session> session, Place place, uint32_t oid, FileInfo info)
-      : s_(std::move(session)), place_(std::move(place)), oid_(oid), info_(std::move(info)) {
+  ServerTable(std::shared_ptr<Session> session, Place place, uint32_t oid, FileInfo info,
+              bool machineWide)
+      : s_(std::move(session)), place_(std::move(place)), oid_(oid), info_(std::move(info)),
+        machineWide_(machineWide) {
     keyStmts_.resize(info_.layout.keys.size() * kKeySlots);
     tableStmts_.resize(kTableSlots);
     name_ = place_.name;
@@ -307,19 +309,27 @@ class ServerTable : public Table, public TxnMember {
     if (!ahead_.empty() && (platform::CoarseNowNs() - ahead_.taken() >= kAheadLimitNs ||
                             s_->Changes(oid_) != ahead_.changes()))
       ahead_.Drop();
-    // Only the steps of a walk are served from the rows; a seek that starts
-    // one (Get First, Equal, Greater...) always asks the server, and so
-    // sees every write that had returned before it began.
+    // The steps of a walk are served from the rows. A seek (Get First,
+    // Equal, Greater...) is too when every writer of the machine announces
+    // its writes on the shared page (machineWide_): the held-read protocol
+    // then drops the rows at any write that returned since they were
+    // fetched. Without the page a seek always asks the server, and so sees
+    // every write that had returned before it began.
     const bool step = how == SeekHow::kAfter || how == SeekHow::kBefore;
     const AheadRow* row = nullptr;
-    ReadAhead::Answer a = ahead_.empty() || !step ? ReadAhead::Answer::kUnknown
-                                                  : ahead_.Find(key, bound, &row);
+    ReadAhead::Answer a = ahead_.empty() || !(step || machineWide_)
+                              ? ReadAhead::Answer::kUnknown
+                              : ahead_.Find(key, bound, &row);
     if (a == ReadAhead::Answer::kUnknown || a == ReadAhead::Answer::kBeyond) {
+      // Beyond the last row, or further on in the walk's direction (the
+      // lookups of a pass in key order), the batches grow: 8, 64, 512;
+      // elsewhere a step starts again with 8, and a seek that only the
+      // server answers fetches its own row (a lookup costs what it did).
       const bool beyond = a == ReadAhead::Answer::kBeyond;
-      // A seek that starts a walk fetches its own row only (a lookup costs
-      // what it did); the walk's steps then fetch 8, 64, 512.
-      int16_t st = FetchAhead(key, beyond ? ahead_.Continuation() : bound,
-                              beyond ? ahead_.NextBatch() : step ? kFirstBatch : kSeekBatch);
+      const uint32_t batch = beyond || ahead_.Further(key, bound) ? ahead_.NextBatch()
+                             : step || machineWide_               ? kFirstBatch
+                                                                  : kSeekBatch;
+      int16_t st = FetchAhead(key, beyond ? ahead_.Continuation() : bound, batch);
       if (st != B_OK) return st;
       a = ahead_.Find(key, bound, &row);
     }
@@ -581,6 +591,7 @@ class ServerTable : public Table, public TxnMember {
   uint64_t epoch_ = 0;  // the session's epoch when the table was last known
   bool gone_ = false;   // lost with a connection for good
   bool holding_ = false;  // the record manager holds a read (HoldRead)
+  bool machineWide_;      // the write generation is the machine's
   ReadAhead ahead_;
   bool txn_ = false;   // a member of the session's transaction
   int64_t delta_ = 0;  // record-count change not yet written (in txn_)
@@ -589,9 +600,9 @@ class ServerTable : public Table, public TxnMember {
 }  // namespace
 
 std::unique_ptr<Table> NewServerTable(std::shared_ptr<Session> session, Place place,
-                                      uint32_t oid, FileInfo info) {
-  return std::unique_ptr<Table>(
-      new ServerTable(std::move(session), std::move(place), oid, std::move(info)));
+                                      uint32_t oid, FileInfo info, bool machineWide) {
+  return std::unique_ptr<Table>(new ServerTable(std::move(session), std::move(place), oid,
+                                                std::move(info), machineWide));
 }
 
 }  // namespace pg

@@ -148,6 +148,16 @@ int16_t LockFile::Open(const std::string& dataPath, bool exclusive) {
   return 0;
 }
 
+bool LockFile::OpenPage(const std::string& dataPath) {
+  ZUL_CHECK(fd_ < 0 && !open_);  // one open per LockFile
+  fd_ = open(PathFor(dataPath).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd_ < 0) return false;
+  open_ = true;
+  MapSharedPage();
+  if (page_ == nullptr) Close();
+  return page_ != nullptr;
+}
+
 void LockFile::MapSharedPage() {
   struct stat st;
   if (fstat(fd_, &st) != 0) return;

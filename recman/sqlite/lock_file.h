@@ -59,6 +59,14 @@ class LockFile {
   // after a failed Open it may be opened again.
   int16_t Open(const std::string& dataPath, bool exclusive);
 
+  // Opens (creating when missing) the lock file of the data file for its
+  // shared page only, taking no lock: the server engine's page
+  // (recman/pg/pg_read_ahead.h), whose data file lives in the server.
+  // Returns true with the page mapped, false (nothing open) when the lock
+  // file cannot be made, written or mapped (a folder that is missing or
+  // cannot be written). Only on a LockFile that is not open (ZUL_CHECK).
+  bool OpenPage(const std::string& dataPath);
+
   // True after an Open that could not write the lock file: the data file
   // must only be read through this open.
   bool readOnly() const { return readOnly_; }
