@@ -42,7 +42,8 @@ Bound BoundOf(SeekHow how, const uint8_t* image, uint32_t length, uint32_t pos, 
 
 void ReadAhead::Fill(int key, const Bound& from, uint32_t asked, std::vector<AheadRow> rows,
                      int64_t taken, uint64_t changes) {
-  key_ = key;
+  key_ = lastKey_ = key;
+  served_ = 0;
   up_ = from.up;
   from_ = from;
   asked_ = asked;
@@ -107,10 +108,8 @@ const AheadRow* ReadAhead::Highest(const Bound& bound) const {
   return it == rows_.end() ? nullptr : &*it;
 }
 
-bool ReadAhead::Further(int key, const Bound& bound) const {
-  if (key != key_ || rows_.empty() || bound.open || bound.up != up_) return false;
-  const int c = Compare(bound.at, rows_.back().order);
-  return up_ ? c > 0 : c < 0;
+uint32_t ReadAhead::BatchFor(int key, uint32_t base) const {
+  return key == lastKey_ && served_ > 0 ? NextBatch() : base;
 }
 
 Bound ReadAhead::Continuation() const {

@@ -131,7 +131,7 @@ class ReadAhead {
   bool empty() const { return key_ < 0; }
   int key() const { return key_; }
 
-  // Forgets the rows.
+  // Forgets the rows (not the sizes of the batches so far).
   void Drop() { key_ = -1; rows_.clear(); }
 
   // The rows of a statement that sought beyond `from` and asked for
@@ -149,15 +149,23 @@ class ReadAhead {
   // Answers a seek on `key` from the rows.
   Answer Find(int key, const Bound& bound, const AheadRow** row) const;
 
-  // True when a seek on `key` whose rows do not tell (kUnknown) lies
-  // further on than the last row in the rows' direction: the walk went on
-  // past them.
-  bool Further(int key, const Bound& bound) const;
+  // A seek was answered from the rows without a fetch.
+  void NoteServed() { ++served_; }
 
   // The bound to fetch on from (after kBeyond), and the size of the next
   // batch.
   Bound Continuation() const;
   uint32_t NextBatch() const;
+
+  // The size of the batch to fetch for a seek on `key` that the rows could
+  // not answer (kUnknown): the next size when the last batch fetched was
+  // on the same key and answered some seek besides its own (lookups that
+  // keep landing near each other, as in a small file read over and over),
+  // else `base`. Kept when the rows are dropped: a walk or a series of
+  // lookups that lost its rows to the time limit or a write goes on with
+  // batches of the size it had reached; lone lookups on a large file stay
+  // at `base`.
+  uint32_t BatchFor(int key, uint32_t base) const;
 
   int64_t taken() const { return taken_; }
   uint64_t changes() const { return changes_; }
@@ -173,6 +181,8 @@ class ReadAhead {
   Bound from_;             // its bound (exclusive)
   bool complete_ = false;  // the key ends after the last row
   uint32_t asked_ = 0;
+  int lastKey_ = -1;       // the key of the last batch fetched
+  uint32_t served_ = 0;    // seeks it answered besides its own
   std::vector<AheadRow> rows_;  // in the statement's direction
   int64_t taken_ = 0;
   uint64_t changes_ = 0;

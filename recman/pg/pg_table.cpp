@@ -320,15 +320,17 @@ class ServerTable : public Table, public TxnMember {
     ReadAhead::Answer a = ahead_.empty() || !(step || machineWide_)
                               ? ReadAhead::Answer::kUnknown
                               : ahead_.Find(key, bound, &row);
+    if (a == ReadAhead::Answer::kRow || a == ReadAhead::Answer::kEnd) ahead_.NoteServed();
     if (a == ReadAhead::Answer::kUnknown || a == ReadAhead::Answer::kBeyond) {
-      // Beyond the last row, or further on in the walk's direction (the
-      // lookups of a pass in key order), the batches grow: 8, 64, 512;
-      // elsewhere a step starts again with 8, and a seek that only the
-      // server answers fetches its own row (a lookup costs what it did).
+      // Beyond the last row the walk goes on with a batch eight times the
+      // last; elsewhere the size depends on how the last batches served
+      // (ReadAhead::BatchFor), starting with 8 for a step or a seek the
+      // rows may answer, and with its own row for a seek that only the
+      // server answers (a lookup costs what it did).
       const bool beyond = a == ReadAhead::Answer::kBeyond;
-      const uint32_t batch = beyond || ahead_.Further(key, bound) ? ahead_.NextBatch()
-                             : step || machineWide_               ? kFirstBatch
-                                                                  : kSeekBatch;
+      const uint32_t batch =
+          beyond ? ahead_.NextBatch()
+                 : ahead_.BatchFor(key, step || machineWide_ ? kFirstBatch : kSeekBatch);
       int16_t st = FetchAhead(key, beyond ? ahead_.Continuation() : bound, batch);
       if (st != B_OK) return st;
       a = ahead_.Find(key, bound, &row);
