@@ -186,8 +186,8 @@ class FileLocks {
   virtual void Abandon() = 0;
 
   // The write generation shared by every open of the file on this machine
-  // (recman/held_reads.cpp; the server engine: by the opens of this
-  // process, other terminals' writes reach it as notifications,
+  // (recman/held_reads.cpp; the server engine keeps it on the same page,
+  // other machines' writes reach it as notifications,
   // recman/pg/pg_read_ahead.h), when the engine keeps one; without it
   // nothing is held between reads.
   bool hasSharedPage() const { return page_ != nullptr; }

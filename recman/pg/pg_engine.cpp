@@ -37,7 +37,8 @@
 // together or not at all. A unique key is a unique index, so two terminals
 // inserting the same value cannot both succeed. No transaction stays open
 // between calls, and no read snapshot either: every call sees what other
-// terminals have committed (READ COMMITTED, one statement per read). Inside
+// terminals have committed (READ COMMITTED, one statement per read; rows
+// fetched ahead are served within the bounds of pg_read_ahead.h). Inside
 // Begin/End Transaction all the files of one connection share one server
 // transaction, committed at once; each file's record-count change is
 // written just before the commit, so the catalogue row is changed once per

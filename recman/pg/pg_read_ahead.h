@@ -6,11 +6,10 @@
 //
 // Every statement is a round trip to the server (some 20 us over a Unix
 // socket, 0.2 to 1 ms over a network), and a report pass makes tens of
-// reads per department, most of them steps along a key. So a read outside
-// any transaction, without a lock, fetches the entries that follow it along
-// its key in one statement, and the next steps are served from them: the
-// seek that starts a walk fetches its own entry, the next statements 8, 64,
-// then 512 entries each.
+// reads per department: steps along a key, and lookups (Get Equal) in
+// small files read over and over. So a read outside any transaction,
+// without a lock, fetches the entries that follow it along its key in one
+// statement, and the next reads are served from them.
 //
 // THE PROTOCOL
 //
@@ -23,38 +22,50 @@
 //
 // What is known. Rows fetched by one statement are every entry between two
 // bounds: the statement's own bound, exclusive, and the last row it gave
-// (or the end of the key, when it gave fewer rows than asked). A step (Get
-// Next or Previous) whose answer lies inside the known stretch is answered
-// from it, whichever way it goes (a walk that changes direction, the end of
-// the file). A step whose bound lies outside it, or whose answer lies
-// beyond its last row, goes to the server: beyond the last row the next
-// batch is fetched from there (and replaces the rows), elsewhere the walk
-// starts again with 8. A seek that starts a walk (Get First, Last, Equal,
-// Greater...) always goes to the server: it sees every write that had
-// returned before it began, as on the files.
+// (or the end of the key, when it gave fewer rows than asked). A seek whose
+// answer lies inside that known stretch is answered from it, found or not
+// found, whichever way it goes (a walk that changes direction, the end of
+// the file). A seek whose answer lies just beyond the last row fetches the
+// next batch from there, eight times the last one (8, 64, 512); any other
+// seek fetches from its own bound, with a batch as large as the next one
+// when the last batch of the key answered seeks besides its own (lookups
+// that keep landing near each other), else with 8. Which seeks the rows
+// may answer depends on the write generation (below): with the machine's
+// shared page, every seek; without it only the steps (Get Next and
+// Previous), and a seek that starts a walk asks the server for its own row.
 //
-// Visibility. The rows of a statement belong to its snapshot. They are
-// served only while the snapshot is younger than kAheadLimitNs (100 ms, as
-// long as the file engine holds a read snapshot at most), and only while
-// nothing says that the file changed:
-//   - another terminal's write: every write statement of the server engine
-//     calls pg_notify on the file's channel ("zul_" and the object id of
-//     its record table) inside its own transaction, so the server delivers
-//     it exactly when the write commits, to every session that listens
-//     there. A table listens from its first read-ahead on (one LISTEN per
-//     file and connection). Before a fetched-ahead row is served, the
-//     session reads what the socket holds without waiting (PQconsumeInput,
-//     PQnotifies; once per tick of the coarse clock, a few ms, so that a
-//     walk makes no system call per row); a notification for the file
-//     drops its rows. The server
-//     sends it after the commit, while the writer already goes on: a step
-//     may miss a commit whose notification is still on its way, for no
-//     longer than kAheadLimitNs (the bound of the promise for steps);
-//   - this process's writes: the record manager's held-read protocol
-//     (recman/held_reads.cpp) lets the rows go before every write of the
-//     same open, and after a write of another open of the same file (the
-//     session keeps a write generation per file for the opens of the
-//     process, the FileLocks page);
+// Visibility. The promise is the file engine's: every read sees what had
+// been committed before it began, by every write whose call had returned.
+//   - writers of this machine: every data file has a write generation on
+//     the shared page of its lock file, the same file beside the data
+//     file's native path (in the suite root, which holds no data of a
+//     server suite) and the same mapping as the file engine's
+//     (recman/sqlite/lock_file.h, Session::WritePage). Every writer of the
+//     server engine adds one to it after its commit returned and before
+//     its call returns, and a reader compares it, one memory load, before
+//     every read: the record manager's held-read protocol
+//     (recman/held_reads.cpp) lets the rows go when it moved since before
+//     they were fetched. So a writer that tells a reader of the machine
+//     through a pipe, a file, a signal, is seen by the reader's next read,
+//     exactly;
+//   - writers of other machines: every write statement calls pg_notify on
+//     the file's channel ("zul_" and the object id of its record table)
+//     inside its own transaction, so the server delivers it when the write
+//     commits, to every session that listens there. A table listens from
+//     its first read-ahead on (one LISTEN per file and connection, issued
+//     between statements, never while a result is pending). Before a
+//     fetched-ahead row is served, the session reads what the socket holds
+//     without waiting (PQconsumeInput, PQnotifies; once per tick of the
+//     coarse clock, a few ms, so that a walk makes no system call per row);
+//     a notification for the file drops its rows. The server sends it
+//     after the commit, while the writer already goes on: a read may miss
+//     another machine's commit whose notification is still on its way, for
+//     no longer than kAheadLimitNs (100 ms, as long as the file engine
+//     holds a read snapshot at most): rows older than that are never
+//     served;
+//   - this process's writes: the held-read protocol lets the rows go before
+//     every write of the same open, and the write's bump of the generation
+//     lets the other opens' rows go;
 //   - locking reads and reads inside a transaction: the protocol never
 //     holds them (they go to the server one statement each), and Begin
 //     Transaction lets every held read go;
@@ -62,15 +73,34 @@
 //     read is let go.
 //
 // TRAPS
+//   - No shared page (the suite root's DADES folder missing or read-only):
+//     the generation is one of this process's own (Session::WritePage),
+//     which other processes of the machine never bump; seeks then always
+//     go to the server and only steps are served, within the bound of
+//     other machines' writes.
+//   - A suite root on a network share: each machine maps the page from its
+//     own cache, and a share may bring another machine's copy of the page
+//     in, moving the generation in any direction. Visibility between
+//     processes of one machine then falls back to the bound of other
+//     machines' writes (notification, kAheadLimitNs); two roots of one
+//     machine naming the same schema do the same.
+//   - A writer that dies between its commit and its bump leaves a commit
+//     that no generation announces: its notification still drops the rows,
+//     and kAheadLimitNs bounds the rest.
 //   - A lost connection loses the notifications that were on their way:
 //     at a reconnection (the session's epoch moves on) every table drops its
 //     rows and listens again.
 //   - A file replaced by Create gets a new record table, so a new object id
 //     and a new channel; no open of the old file exists anywhere (Create
-//     holds the exclusive open lock), so no rows of it are left to serve.
+//     holds the exclusive open lock), so no rows of it are left to serve,
+//     and Create bumps the generation (the lock file is the path's, not the
+//     table's).
 //   - A walk that changes direction is answered from the known stretch
 //     while it lies inside it; at its edge the next statement fetches
 //     anew in the new direction.
+//   - A reader that sees every write exactly sees a writer that keeps
+//     inserting ahead of its walk as often as it inserts: such a walk ends
+//     only when the writer stops.
 //   - fork: the child forgets the parent's opens (btrcall.cpp) and with them
 //     their rows; its sessions are the parent's and are never used.
 #pragma once
@@ -87,9 +117,9 @@ namespace pg {
 // The longest a fetched-ahead row is served after its statement began.
 constexpr int64_t kAheadLimitNs = 100 * 1000 * 1000;
 
-// The sizes of the batches of a walk: the seek that starts it fetches its
-// own row, a step that finds no rows to serve kFirstBatch, and each batch
-// fetched on from the last row eight times the one before, up to
+// The sizes of the batches: a seek that only the server answers fetches
+// its own row, one the rows may answer kFirstBatch at first, and each
+// batch fetched on from the last row eight times the one before, up to
 // kLargestBatch.
 constexpr uint32_t kSeekBatch = 1;
 constexpr uint32_t kFirstBatch = 8;
