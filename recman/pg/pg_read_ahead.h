@@ -26,10 +26,11 @@
 // answer lies inside that known stretch is answered from it, found or not
 // found, whichever way it goes (a walk that changes direction, the end of
 // the file). A seek whose answer lies just beyond the last row fetches the
-// next batch from there, eight times the last one (8, 64, 512); any other
-// seek fetches from its own bound, with a batch as large as the next one
-// when the last batch of the key answered seeks besides its own (lookups
-// that keep landing near each other), else with 8. Which seeks the rows
+// next batch from there, eight times the last one (32, 256, 512); any
+// other seek fetches from its own bound, with a batch as large as the next
+// one when the last batch of the key answered seeks besides its own
+// (lookups that keep landing near each other), else with 32: a browse
+// list's screen of lines comes in one round trip. Which seeks the rows
 // may answer depends on the write generation (below): with the machine's
 // shared page, every seek; without it only the steps (Get Next and
 // Previous), and a seek that starts a walk asks the server for its own row.
@@ -122,7 +123,7 @@ constexpr int64_t kAheadLimitNs = 100 * 1000 * 1000;
 // batch fetched on from the last row eight times the one before, up to
 // kLargestBatch.
 constexpr uint32_t kSeekBatch = 1;
-constexpr uint32_t kFirstBatch = 8;
+constexpr uint32_t kFirstBatch = 32;  // a list's screen of lines and the one after
 constexpr uint32_t kLargestBatch = 512;
 
 // A place in a key's order: an entry (image, position), or a bound between

@@ -324,7 +324,7 @@ class ServerTable : public Table, public TxnMember {
     if (a == ReadAhead::Answer::kUnknown || a == ReadAhead::Answer::kBeyond) {
       // Beyond the last row the walk goes on with a batch eight times the
       // last; elsewhere the size depends on how the last batches served
-      // (ReadAhead::BatchFor), starting with 8 for a step or a seek the
+      // (ReadAhead::BatchFor), starting with 32 for a step or a seek the
       // rows may answer, and with its own row for a seek that only the
       // server answers (a lookup costs what it did).
       const bool beyond = a == ReadAhead::Answer::kBeyond;
