@@ -4,7 +4,9 @@
 // Only the server engine's files (pg_*.cpp) use it.
 //
 // Sessions: Session::For gives the live session of a connection string,
-// connecting at the first use. A lost connection (the server restarted, the
+// connecting at the first use; the record manager's state keeps them
+// (manager.serverSessions, recman/record_manager.h), so its reset closes
+// them once their files are closed. A lost connection (the server restarted, the
 // network went) makes the statement that met it, and every later statement
 // of the same record-manager call, fail with 95. The next call reconnects
 // in place (Ready, or For for a new open): the open locks of the files still
