@@ -12,7 +12,6 @@ set -u
 src=$1 win=$2
 . "$src/tests/system/lib/harness.sh"
 . "$src/tests/system/lib/private_cups.sh"
-TIMEOUT_S=60  # wine starts slowly
 
 for tool in cupsd lpadmin lpstat cupsreject ps2pdf pdftotext; do
   command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/bootstrap installs it)"
