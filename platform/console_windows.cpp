@@ -166,11 +166,16 @@ DWORD OurInputMode() {
 void HandBack() {
   if (T().savedOutput) SetConsoleActiveScreenBuffer(static_cast<HANDLE>(T().savedOutput));
   if (T().savedInputModeValid) SetConsoleMode(In(), T().savedInputMode);
+  SetConsoleCtrlHandler(nullptr, FALSE);
 }
 
+// Ctrl+C is a key of ours (the copy key): our input mode reads it as a key
+// record, and where the console still raises it as an interrupt (wine's
+// console on a terminal) it is ignored instead of ending the program.
 void TakeOver() {
   SetConsoleActiveScreenBuffer(Out());
   SetConsoleMode(In(), OurInputMode());
+  SetConsoleCtrlHandler(nullptr, TRUE);
 }
 
 void BeforeChild() {

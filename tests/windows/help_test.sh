@@ -3,7 +3,7 @@
 # session runs as "WIN": F1 starts the suite's help launcher through the
 # command interpreter (COMSPEC /C QOVIRE AJUDA\topic.HTM, here a batch file
 # that waits for a sign) and the form goes on without waiting for it, the
-# launcher outliving the program.
+# launcher outliving the program; Ctrl+C does not end the program.
 # Usage: help_test.sh SOURCE WINDOWS_BUILD
 set -u
 src=$1 win=$2
@@ -29,7 +29,12 @@ send F1
 poll "the help launcher's start" test -s "$ROOT/launched.txt"
 grep -q '^AJUDA\\[A-Z0-9]*\.HTM' "$ROOT/launched.txt" ||
   fail "the launcher got '$(cat "$ROOT/launched.txt")'"
-# The form answers while the launcher runs: the program ends.
+# The form answers while the launcher runs; Ctrl+C, which wine's console
+# raises as an interrupt, leaves it running: Alt+C opens the calendar.
+send C-c M-c
+wait_for_screen "OCTUBRE"
+send Escape
+wait_until_gone "OCTUBRE"
 send Escape
 poll "the program's end" screen_has "PROGRAM-ENDED rc=0"
 [ -e "$ROOT/ended.txt" ] && fail "the launcher ended before the sign: the program waited for it"
