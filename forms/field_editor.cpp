@@ -37,13 +37,14 @@ const char kRightMarker = '\x10';  // "►"
 bool InsertMode() {
   unsigned char table[256];
   platform::GetKeyboardState(table);
-  return table[platform::kVirtualKeyInsert] != 0;
+  return (table[platform::kVirtualKeyInsert] & 1) != 0;
 }
 
 void SetInsertMode(bool on) {
   unsigned char table[256];
   platform::GetKeyboardState(table);
-  table[platform::kVirtualKeyInsert] = on ? 1 : 0;
+  unsigned char& entry = table[platform::kVirtualKeyInsert];
+  entry = static_cast<unsigned char>(on ? entry | 1 : entry & ~1);
   platform::SetKeyboardState(table);
 }
 

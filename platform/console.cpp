@@ -316,11 +316,16 @@ void Beep() {
 }
 
 void GetKeyboardState(unsigned char table[256]) {
+  if (console.backend != ConsoleBackendKind::kNone && Backend().keyboardGet &&
+      Backend().keyboardGet(table))
+    return;
   std::memcpy(table, console.keyboardTable.data(), 256);
 }
 
 void SetKeyboardState(const unsigned char table[256]) {
   std::memcpy(console.keyboardTable.data(), table, 256);
+  if (console.backend != ConsoleBackendKind::kNone && Backend().keyboardSet)
+    Backend().keyboardSet(table);
 }
 
 void ClipboardSet(const std::string& text) {

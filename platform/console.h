@@ -121,7 +121,7 @@ struct ConsoleState {
   std::string tooSmallText;
 
   // Process-wide stand-ins.
-  std::array<unsigned char, 256> keyboardTable{};  // GetKeyboardState table
+  std::array<unsigned char, 256> keyboardTable{};  // keyboard state table
   std::string clipboard;                           // code page 850 text
   int bells = 0;                                   // times the bell rang
 };
@@ -246,8 +246,11 @@ void ConsoleQueueMouse(int16_t row, int16_t column, int eventCode, uint32_t cont
 // Rings the bell (the terminal's bell; counted in console.bells).
 void Beep();
 
-// Copies the keyboard state table out / in (256 bytes, by virtual key code;
-// the Insert toggle is entry 0x2D, non-zero meaning insert mode).
+// Copies the keyboard state table out / in (256 bytes, by virtual key code:
+// bit 7 held, bit 0 toggled; the Insert toggle is bit 0 of entry 0x2D, set
+// meaning insert mode). On the Windows console it is the system's table of
+// this thread (GetKeyboardState / SetKeyboardState), elsewhere and before
+// the console starts the stand-in below.
 void GetKeyboardState(unsigned char table[256]);
 void SetKeyboardState(const unsigned char table[256]);
 constexpr int kVirtualKeyInsert = 0x2D;

@@ -14,7 +14,8 @@
 //   size     the rows and columns of the device now;
 //   clipboardSet, clipboardGet  the system's clipboard, where the device
 //            has one (code page 850 text; false when it cannot be used);
-//            null where it has none, and the console's stand-in serves.
+//            null where it has none, and the console's stand-in serves;
+//   keyboardSet, keyboardGet  the system's keyboard state table, likewise.
 #pragma once
 
 #include <string>
@@ -35,6 +36,8 @@ struct ConsoleBackend {
   void (*size)(int16_t* rows, int16_t* columns);
   bool (*clipboardSet)(const std::string& text) = nullptr;
   bool (*clipboardGet)(std::string* text) = nullptr;
+  bool (*keyboardSet)(const unsigned char table[256]) = nullptr;
+  bool (*keyboardGet)(unsigned char table[256]) = nullptr;
 };
 
 extern const ConsoleBackend kHeadlessBackend;

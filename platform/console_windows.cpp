@@ -5,8 +5,11 @@
 // the system's (CF_OEMTEXT is code page 850 on the suite's machines; the
 // text is handed over as Unicode so that any code page reads it right).
 //
+// The keyboard state table (the Insert toggle) is the system's, this
+// thread's.
+//
 // Sections: drawing; input; taking the console over and giving it back;
-// the clipboard; the table.
+// the clipboard; the keyboard state table; the back end's table.
 #include <windows.h>
 
 #include <algorithm>
@@ -163,11 +166,16 @@ DWORD OurInputMode() {
 void HandBack() {
   if (T().savedOutput) SetConsoleActiveScreenBuffer(static_cast<HANDLE>(T().savedOutput));
   if (T().savedInputModeValid) SetConsoleMode(In(), T().savedInputMode);
+  SetConsoleCtrlHandler(nullptr, FALSE);
 }
 
+// Ctrl+C is a key of ours (the copy key): our input mode reads it as a key
+// record, and where the console still raises it as an interrupt (wine's
+// console on a terminal) it is ignored instead of ending the program.
 void TakeOver() {
   SetConsoleActiveScreenBuffer(Out());
   SetConsoleMode(In(), OurInputMode());
+  SetConsoleCtrlHandler(nullptr, TRUE);
 }
 
 void BeforeChild() {
@@ -287,9 +295,20 @@ bool ClipboardTake(std::string* text) {
   return ok;
 }
 
+// --- The keyboard state table ----------------------------------------------
+
+bool KeyboardSet(const unsigned char table[256]) {
+  BYTE copy[256];
+  std::copy(table, table + 256, copy);
+  return ::SetKeyboardState(copy) != 0;
+}
+
+bool KeyboardGet(unsigned char table[256]) { return ::GetKeyboardState(table) != 0; }
+
 }  // namespace
 
 const ConsoleBackend kTerminalBackend = {Start, Stop, Present, Read, Wait, Held, Bell, Mouse,
-                                         Size, ClipboardPut, ClipboardTake};
+                                         Size, ClipboardPut, ClipboardTake, KeyboardSet,
+                                         KeyboardGet};
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/print_spooler.h"
 
 #include <windows.h>
+#include <winspool.h>
 
 #include <algorithm>
 
@@ -40,7 +41,14 @@ void Free(SpoolerJob* job) {
 
 bool StartSpoolerJob(const std::string& printer, const std::string& title, SpoolerJob* job) {
   *job = SpoolerJob();
-  const std::wstring name = Widen(printer);
+  std::wstring name = Widen(printer);
+  // The spooler asked first: it tells an unknown printer apart
+  // (ERROR_INVALID_PRINTER_NAME), and on wine the first call into it is
+  // what lists the print service's queues among the installed printers,
+  // which CreateDCW then finds.
+  HANDLE known = nullptr;
+  if (!OpenPrinterW(&name[0], &known, nullptr)) return Failed(job);
+  ClosePrinter(known);
   job->dc = CreateDCW(L"WINSPOOL", name.c_str(), nullptr, nullptr);
   if (job->dc == nullptr) return Failed(job);
   job->width = GetDeviceCaps(Dc(job), HORZRES);

@@ -8,10 +8,12 @@
 #                      name must fit in 108 bytes) and exports CUPS_SERVER
 #                      for lp, lpadmin and lpstat; fails when it does not
 #                      answer within 20 seconds
-#   cups_add_file_queue NAME FILE
-#                      a queue whose device is the file FILE: every job's PDF
-#                      arrives there byte for byte (its one filter passes the
-#                      document through)
+#   cups_add_file_queue NAME FILE [TYPE]
+#                      a queue whose device is the file FILE: every job's
+#                      document of TYPE (application/pdf, or
+#                      application/postscript as wine's printer driver
+#                      writes it) arrives there byte for byte (its one
+#                      filter passes the document through)
 #   cups_wait_idle NAME
 #                      until the queue has no job left to print
 #   cups_stop          stops the scheduler and waits for it
@@ -79,9 +81,9 @@ CONF
 }
 
 cups_add_file_queue() {
-  local name=$1 file=$2 ppd
-  ppd="$(dirname "$CUPS_SERVER")/zulpass.ppd"
-  cat > "$ppd" <<'PPD'
+  local name=$1 file=$2 type=${3:-application/pdf} ppd
+  ppd="$(dirname "$CUPS_SERVER")/$name.ppd"
+  cat > "$ppd" <<PPD
 *PPD-Adobe: "4.3"
 *FormatVersion: "4.3"
 *FileVersion: "1.0"
@@ -101,7 +103,7 @@ cups_add_file_queue() {
 *Throughput: "1"
 *LandscapeOrientation: Plus90
 *TTRasterizer: Type42
-*cupsFilter2: "application/pdf application/vnd.cups-pdf 0 zulpass"
+*cupsFilter2: "$type application/vnd.cups-${type#application/} 0 zulpass"
 *OpenUI *PageSize: PickOne
 *DefaultPageSize: A4
 *PageSize A4/A4: "<</PageSize[595 842]>>setpagedevice"
