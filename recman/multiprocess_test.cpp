@@ -517,6 +517,49 @@ TEST_P(ServerMultiProcessTest, SeeksFromFetchedRowsFindWhatTheServerHolds) {
   EXPECT_EQ(w.Wait(), 0);
 }
 
+// A long walk, whose next batches are fetched while the rows before them
+// are served, sees every write another process made before each step: the
+// step after an insert or a delete ahead of the walk finds the next entry
+// the server holds.
+TEST_P(ServerMultiProcessTest, ALongWalkSeesWritesAheadOfIt) {
+  Handle h;
+  ASSERT_EQ(h.Open(path_), 0);
+  std::set<uint32_t> ids;
+  for (uint32_t id = 2; id <= 12000; id += 2) {
+    ASSERT_EQ(h.Insert(Counter(id, id)), 0);
+    ids.insert(id);
+  }
+  Worker w;
+  ASSERT_TRUE(w.Start({"writer", path_}));
+  std::mt19937 rng(20);
+  const uint64_t before = ServerRoundTrips();
+  ASSERT_EQ(h.Get(B_GET_FIRST, 0), 0);
+  uint32_t at = platform::DecodeFixed32(h.data.data());
+  for (int step = 0;; ++step) {
+    if (step % 1500 == 1499 || step % 1500 == 1501) {
+      // Ahead of the walk, inside or beyond the batch it reads from.
+      const uint32_t key = at + 1 + rng() % 700;
+      const bool remove = ids.count(key) != 0;
+      ASSERT_TRUE(w.Send((remove ? "delete " : "insert ") + std::to_string(key) + " 1"));
+      ASSERT_EQ(w.Line(), "ok") << step;
+      if (remove) ids.erase(key); else ids.insert(key);
+    }
+    auto next = ids.upper_bound(at);
+    const int16_t st = h.Step(B_GET_NEXT, 0);
+    if (next == ids.end()) {
+      EXPECT_EQ(st, B_END_OF_FILE) << step;
+      break;
+    }
+    ASSERT_EQ(st, 0) << step;
+    at = platform::DecodeFixed32(h.data.data());
+    ASSERT_EQ(at, *next) << "step " << step;
+  }
+  // Batches of 512 in the end, sent ahead or not: a few tens of statements.
+  EXPECT_LT(ServerRoundTrips() - before, 60u);
+  w.CloseInput();
+  EXPECT_EQ(w.Wait(), 0);
+}
+
 // SQLite checkpoints its WAL automatically once it holds 1,000 pages, and
 // starts it again from the beginning when no reader needs its frames; the
 // file keeps its largest size. A reader's snapshot that is never let go

@@ -35,6 +35,17 @@
 // shared page, every seek; without it only the steps (Get Next and
 // Previous), and a seek that starts a walk asks the server for its own row.
 //
+// A long walk. From the second batch of 512 fetched on in a row, the table
+// sends the statement of the next batch as soon as a batch is in
+// (Session::Send) and collects its result when the walk reaches it, so
+// that the server makes a batch while the one before is served. That batch
+// belongs to the moment it was sent, and is taken only while nothing let
+// the rows before it go: every drop of the rows (a write, a notification,
+// the time limit, a key wait) throws the sent statement away too
+// (Session::Forget), and so does any other statement of the session, which
+// first waits for its end (Session::Drain). Walks of a few hundred rows
+// send nothing they may not use.
+//
 // Visibility. The promise is the file engine's: every read sees what had
 // been committed before it began, by every write whose call had returned.
 //   - writers of this machine: every data file has a write generation on

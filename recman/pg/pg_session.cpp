@@ -163,6 +163,7 @@ int16_t Session::Reconnect() {
   if (conn == nullptr) return B_SESSION_LOST;
   PQfinish(conn_);
   conn_ = conn;
+  pendingOwner_ = nullptr;  // its statement went with the connection
   lost_ = false;
   prepared_.clear();
   listening_.clear();  // and the notifications that were on their way
@@ -213,27 +214,39 @@ int16_t Session::Failure(PGresult* r, std::string* sqlState) {
   return status;
 }
 
-int16_t Session::Run(const Statement& st, const char* const* values, const int* lengths,
-                     Result* out, std::string* sqlState) {
-  if (lost_) return B_SESSION_LOST;
-  if (prepared_.count(st.name) == 0) {
-    Result prep;
-    ++roundTrips;
-    prep.Reset(PQprepare(conn_, st.name.c_str(), st.sql.c_str(), int(st.types.size()),
-                         st.types.data()));
-    if (PQresultStatus(prep.get()) != PGRES_COMMAND_OK) return Failure(prep.get(), sqlState);
-    prepared_.insert(st.name);
-  }
+namespace {
+
+// Every parameter and result column travels in binary form.
+const int* BinaryFormats(size_t count, std::vector<int>* room) {
   static const int kBinary[64] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
                                   1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
                                   1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
                                   1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
-  std::vector<int> formats;
-  const int* fmt = kBinary;
-  if (st.types.size() > 64) {
-    formats.assign(st.types.size(), 1);
-    fmt = formats.data();
-  }
+  if (count <= 64) return kBinary;
+  room->assign(count, 1);
+  return room->data();
+}
+
+}  // namespace
+
+int16_t Session::Prepare(const Statement& st, std::string* sqlState) {
+  if (prepared_.count(st.name) != 0) return B_OK;
+  Result prep;
+  ++roundTrips;
+  prep.Reset(PQprepare(conn_, st.name.c_str(), st.sql.c_str(), int(st.types.size()),
+                       st.types.data()));
+  if (PQresultStatus(prep.get()) != PGRES_COMMAND_OK) return Failure(prep.get(), sqlState);
+  prepared_.insert(st.name);
+  return B_OK;
+}
+
+int16_t Session::Run(const Statement& st, const char* const* values, const int* lengths,
+                     Result* out, std::string* sqlState) {
+  if (lost_) return B_SESSION_LOST;
+  Drain();
+  if (int16_t status = Prepare(st, sqlState)) return status;
+  std::vector<int> room;
+  const int* fmt = BinaryFormats(st.types.size(), &room);
   ++roundTrips;
   out->Reset(PQexecPrepared(conn_, st.name.c_str(), int(st.types.size()), values, lengths, fmt,
                             /*resultFormat=*/1));
@@ -242,8 +255,41 @@ int16_t Session::Run(const Statement& st, const char* const* values, const int* 
   return Failure(out->get(), sqlState);
 }
 
+bool Session::Send(const Statement& st, const char* const* values, const int* lengths,
+                   const void* owner) {
+  if (lost_) return false;
+  Drain();
+  if (Prepare(st, nullptr) != B_OK) return false;
+  std::vector<int> room;
+  const int* fmt = BinaryFormats(st.types.size(), &room);
+  ++roundTrips;
+  if (PQsendQueryPrepared(conn_, st.name.c_str(), int(st.types.size()), values, lengths, fmt,
+                          /*resultFormat=*/1) == 0)
+    return false;
+  pendingOwner_ = owner;
+  return true;
+}
+
+bool Session::Collect(const void* owner, Result* out, int16_t* status) {
+  if (pendingOwner_ == nullptr || pendingOwner_ != owner) return false;
+  pendingOwner_ = nullptr;
+  out->Reset(PQgetResult(conn_));
+  // A statement ends with a null result.
+  while (PGresult* more = PQgetResult(conn_)) PQclear(more);
+  ExecStatusType es = PQresultStatus(out->get());
+  *status = es == PGRES_TUPLES_OK ? B_OK : Failure(out->get());
+  return true;
+}
+
+void Session::Drain() {
+  if (pendingOwner_ == nullptr) return;
+  pendingOwner_ = nullptr;
+  while (PGresult* r = PQgetResult(conn_)) PQclear(r);
+}
+
 int16_t Session::Command(const std::string& sql, std::string* sqlState) {
   if (lost_) return B_SESSION_LOST;
+  Drain();
   Result r;
   ++roundTrips;
   r.Reset(PQexec(conn_, sql.c_str()));

@@ -155,6 +155,22 @@ class Session {
   int16_t Run(const Statement& st, const char* const* values, const int* lengths,
               Result* out, std::string* sqlState = nullptr);
 
+  // Sends st as Run runs it, without waiting for its result: the batch a
+  // read-ahead fetches on while the rows before it are served. Its result
+  // is owner's to Collect; any other statement of the session, or
+  // Forget(owner), throws it away first. Returns false (nothing pending)
+  // when it could not be sent.
+  bool Send(const Statement& st, const char* const* values, const int* lengths,
+            const void* owner);
+  // When owner's statement is the one pending: waits for its result and
+  // returns true with *status 0 and *out set, or *status the failure's.
+  // False when none of owner's is pending.
+  bool Collect(const void* owner, Result* out, int16_t* status);
+  // Throws away owner's pending statement, if any.
+  void Forget(const void* owner) {
+    if (pendingOwner_ == owner) Drain();
+  }
+
   // Runs SQL text without parameters (statements built of quoted
   // identifiers, BEGIN, COMMIT...). Returns 0 or the status of the failure.
   int16_t Command(const std::string& sql, std::string* sqlState = nullptr);
@@ -215,6 +231,11 @@ class Session {
   // connection and a failed transaction.
   int16_t Failure(PGresult* r, std::string* sqlState = nullptr);
   int16_t Advisory(const Statement& st, uint32_t key1, uint32_t key2, bool* granted);
+  // Prepares st at its first use in the session. Returns 0 or a status.
+  int16_t Prepare(const Statement& st, std::string* sqlState);
+  // Waits for the end of the statement sent (Send) and throws its result
+  // away; nothing when none is pending.
+  void Drain();
 
   PGconn* conn_;
   std::string connection_;
@@ -237,6 +258,7 @@ class Session {
   std::map<std::string, std::unique_ptr<Page>> pages_;  // by native path
   std::vector<TxnMember*> members_;
   std::set<std::string> prepared_;
+  const void* pendingOwner_ = nullptr;  // of the statement sent, not collected
 
   struct OpenState {
     int shared = 0;                     // shared opens of this process

@@ -49,6 +49,7 @@ class ServerTable : public Table, public TxnMember {
   }
 
   ~ServerTable() override {
+    s_->Forget(this);
     if (txn_) s_->LeaveTransaction(this);
   }
 
@@ -105,7 +106,7 @@ class ServerTable : public Table, public TxnMember {
   int16_t Insert(const uint8_t* record, uint32_t length, const KeyImages& images,
                  uint32_t* pos, int64_t* version) override {
     if (int16_t st = Enter()) return st;
-    ahead_.Drop();
+    DropAhead();
     std::vector<const char*> values;
     std::vector<int> lengths;
     if (!txn_) {
@@ -129,7 +130,7 @@ class ServerTable : public Table, public TxnMember {
   int16_t Update(uint32_t pos, int64_t version, const uint8_t* record, uint32_t length,
                  const KeyImages& images, int64_t* newVersion) override {
     if (int16_t st = Enter()) return st;
-    ahead_.Drop();
+    DropAhead();
     char posBytes[8], verBytes[8];
     PutBE64(posBytes, pos);
     PutBE64(verBytes, uint64_t(version));
@@ -166,7 +167,7 @@ class ServerTable : public Table, public TxnMember {
 
   int16_t Delete(uint32_t pos, int64_t version) override {
     if (int16_t st = Enter()) return st;
-    ahead_.Drop();
+    DropAhead();
     char posBytes[8], verBytes[8];
     PutBE64(posBytes, pos);
     PutBE64(verBytes, uint64_t(version));
@@ -246,7 +247,7 @@ class ServerTable : public Table, public TxnMember {
   }
   void ReleaseRead() override {
     holding_ = false;
-    ahead_.Drop();
+    DropAhead();
   }
   bool holdingRead() const override { return holding_; }
 
@@ -287,7 +288,7 @@ class ServerTable : public Table, public TxnMember {
     if (st != B_OK) return st;
     if (gone_ || (txn_ && s_->transactionLost())) return B_SESSION_LOST;
     if (epoch_ == s_->epoch()) return B_OK;
-    ahead_.Drop();  // its notifications were lost with the connection
+    DropAhead();  // its notifications were lost with the connection
     const char* values[] = {place_.table.c_str()};
     const int lengths[] = {int(place_.table.size())};
     Result r;
@@ -308,7 +309,7 @@ class ServerTable : public Table, public TxnMember {
     const Bound bound = BoundOf(how, image, k.length, pos, k.duplicates);
     if (!ahead_.empty() && (platform::CoarseNowNs() - ahead_.taken() >= kAheadLimitNs ||
                             s_->Changes(oid_) != ahead_.changes()))
-      ahead_.Drop();
+      DropAhead();
     // The steps of a walk are served from the rows. A seek (Get First,
     // Equal, Greater...) is too when every writer of the machine announces
     // its writes on the shared page (machineWide_): the held-read protocol
@@ -331,7 +332,7 @@ class ServerTable : public Table, public TxnMember {
       const uint32_t batch =
           beyond ? ahead_.NextBatch()
                  : ahead_.BatchFor(key, step || machineWide_ ? kFirstBatch : kSeekBatch);
-      int16_t st = FetchAhead(key, beyond ? ahead_.Continuation() : bound, batch);
+      int16_t st = FetchAhead(key, beyond ? ahead_.Continuation() : bound, batch, beyond);
       if (st != B_OK) return st;
       a = ahead_.Find(key, bound, &row);
     }
@@ -346,13 +347,17 @@ class ServerTable : public Table, public TxnMember {
     return B_OK;
   }
 
-  // Fetches up to `batch` entries of key beyond `from` into the read-ahead.
-  int16_t FetchAhead(int key, const Bound& from, uint32_t batch) {
+  // Lets the fetched-ahead rows go, and the batch sent after them.
+  void DropAhead() {
     ahead_.Drop();
-    int16_t st = s_->Listen(oid_);  // before the rows' snapshot
-    if (st != B_OK) return st;
-    const int64_t taken = platform::CoarseNowNs();
-    const uint64_t changes = s_->Changes(oid_);
+    if (sent_) s_->Forget(this);
+    sent_ = false;
+  }
+
+  // Runs (send false) or sends without waiting (Session::Send) the
+  // statement of up to `batch` entries of key beyond `from`. Returns 0 or
+  // a status; a send that failed is a status too.
+  int16_t AheadStatement(int key, const Bound& from, uint32_t batch, bool send, Result* r) {
     const Key& k = info_.layout.keys[key];
     int slot = from.open ? (from.up ? kAheadFirst : kAheadLast) : (from.up ? kAheadUp : kAheadDown);
     if (!from.open && !k.duplicates && from.up && from.at.pos == 0) slot = kAheadUpEq;
@@ -360,17 +365,54 @@ class ServerTable : public Table, public TxnMember {
     char posBytes[8], limitBytes[8];
     PutBE64(posBytes, from.at.pos);
     PutBE64(limitBytes, batch);
+    const char* openValues[] = {limitBytes};
+    const int openLengths[] = {8};
+    const char* values[] = {from.at.image.data(), posBytes, limitBytes};
+    const int lengths[] = {int(k.length), 8, 8};
+    const Statement& st = KeyStatement(key, slot);
+    const char* const* v = from.open ? openValues : values;
+    const int* l = from.open ? openLengths : lengths;
+    if (send) return s_->Send(st, v, l, this) ? B_OK : B_IO_ERROR;
+    return s_->Run(st, v, l, r);
+  }
+
+  static bool SameBound(const Bound& a, const Bound& b) {
+    return a.open == b.open && a.up == b.up && a.at.image == b.at.image && a.at.pos == b.at.pos;
+  }
+
+  // Fetches up to `batch` entries of key beyond `from` into the read-ahead:
+  // the batch sent after the last rows when it is this one and nothing
+  // changed since it was sent, else a statement now. A long walk that goes
+  // on (walkOn: beyond the last row of a whole batch), from its second
+  // batch of the largest size on, sends the next batch at once, so that the
+  // server makes it while these rows are served; the walks of a pass, a few
+  // hundred rows long, send nothing they may not use.
+  int16_t FetchAhead(int key, const Bound& from, uint32_t batch, bool walkOn = false) {
     Result r;
-    if (from.open) {
-      const char* values[] = {limitBytes};
-      const int lengths[] = {8};
-      st = s_->Run(KeyStatement(key, slot), values, lengths, &r);
-    } else {
-      const char* values[] = {from.at.image.data(), posBytes, limitBytes};
-      const int lengths[] = {int(k.length), 8, 8};
-      st = s_->Run(KeyStatement(key, slot), values, lengths, &r);
+    int64_t taken = 0;
+    uint64_t changes = 0;
+    bool have = false;
+    if (sent_ && sentKey_ == key && sentBatch_ == batch && SameBound(sentFrom_, from)) {
+      sent_ = false;
+      int16_t st = B_OK;
+      if (s_->Collect(this, &r, &st)) {
+        if (st != B_OK) return st;
+        have = s_->Changes(oid_) == sentChanges_ &&
+               platform::CoarseNowNs() - sentTaken_ < kAheadLimitNs;
+        taken = sentTaken_;
+        changes = sentChanges_;
+      }
     }
-    if (st != B_OK) return st;
+    DropAhead();
+    if (!have) {
+      int16_t st = s_->Listen(oid_);  // before the rows' snapshot
+      if (st != B_OK) return st;
+      taken = platform::CoarseNowNs();
+      changes = s_->Changes(oid_);
+      st = AheadStatement(key, from, batch, /*send=*/false, &r);
+      if (st != B_OK) return st;
+    }
+    const Key& k = info_.layout.keys[key];
     std::vector<AheadRow> rows(size_t(r.rows()));
     for (int i = 0; i < r.rows(); ++i) {
       AheadRow& row = rows[size_t(i)];
@@ -383,7 +425,17 @@ class ServerTable : public Table, public TxnMember {
       row.order.image.assign(r.value(i, 3), k.length);
       row.order.pos = k.duplicates ? row.pos : 1;
     }
+    const bool whole = rows.size() == batch;
     ahead_.Fill(key, from, batch, std::move(rows), taken, changes);
+    largeBatches_ = walkOn && batch == kLargestBatch ? largeBatches_ + 1 : 0;
+    if (walkOn && whole && largeBatches_ >= 2) {
+      sentKey_ = key;
+      sentFrom_ = ahead_.Continuation();
+      sentBatch_ = ahead_.NextBatch();
+      sentTaken_ = platform::CoarseNowNs();
+      sentChanges_ = s_->Changes(oid_);
+      sent_ = AheadStatement(key, sentFrom_, sentBatch_, /*send=*/true, nullptr) == B_OK;
+    }
     return B_OK;
   }
 
@@ -595,6 +647,15 @@ class ServerTable : public Table, public TxnMember {
   bool holding_ = false;  // the record manager holds a read (HoldRead)
   bool machineWide_;      // the write generation is the machine's
   ReadAhead ahead_;
+  // The batch sent after ahead_'s rows (FetchAhead), its statement's key,
+  // bound and size, and the clock and change count when it was sent.
+  bool sent_ = false;
+  int sentKey_ = -1;
+  Bound sentFrom_;
+  uint32_t sentBatch_ = 0;
+  int64_t sentTaken_ = 0;
+  uint64_t sentChanges_ = 0;
+  int largeBatches_ = 0;  // of the largest size fetched on in a row by the walk
   bool txn_ = false;   // a member of the session's transaction
   int64_t delta_ = 0;  // record-count change not yet written (in txn_)
 };
