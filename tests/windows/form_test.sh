@@ -7,15 +7,15 @@
 set -u
 src=$1 win=$2 lin=$3
 . "$src/tests/e2e/lib/tmux_harness.sh"
+. "$src/tests/windows/lib/wine_demo.sh"
 TIMEOUT_S=${ZUL_E2E_TIMEOUT:-60}  # wine starts slowly
 
 ROOT="$WORK/root"
 OUT="$ROOT/TERM01/LIQUIDACIO.TXT"
-wine "$win/tools/zuldata/zuldata.exe" demo "Z:$ROOT" --suite "Z:$src/suite" \
-  --zudavivi "Z:$win/tools/zudavivi/ZUDAVIVI.exe" </dev/null >/dev/null 2>&1 || fail "zuldata.exe demo"
+wine_demo "$ROOT"
 sed -i "s|^Sortida=.*\r\$|Sortida=TXT:Z:$OUT\r|" "$ROOT/TERM01/BrolTerm.ini"
 
-harness_start "ZULROOT='Z:$ROOT/' ZULEXE='Z:$ROOT/BIN/' ZULTMP='Z:$ROOT/TERM01/'" \
+harness_start "$(wine_terminal "$ROOT")" \
   "ZULTODAY=20261208 wine '$win/report/torbelan.exe'"
 wait_for_screen "F1 AJUDA   F4 LLISTA   ALT+C CALENDARI   ALT+X CALCULADORA   ESC SORTIR"
 expect_at 7 36 ": 311226"

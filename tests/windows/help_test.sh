@@ -8,11 +8,11 @@
 set -u
 src=$1 win=$2
 . "$src/tests/e2e/lib/tmux_harness.sh"
+. "$src/tests/windows/lib/wine_demo.sh"
 TIMEOUT_S=${ZUL_E2E_TIMEOUT:-60}  # wine starts slowly
 
 ROOT="$WORK/root"
-wine "$win/tools/zuldata/zuldata.exe" demo "Z:$ROOT" --suite "Z:$src/suite" \
-  --zudavivi "Z:$win/tools/zudavivi/ZUDAVIVI.exe" </dev/null >/dev/null 2>&1 || fail "zuldata.exe demo"
+wine_demo "$ROOT"
 # The launcher, found by the command interpreter in the current folder
 # (the suite root, where torbelan.exe works): it notes its page, then
 # waits for stop.txt (or for the root to go).
@@ -22,7 +22,7 @@ on_end() { touch "$ROOT/stop.txt"; }
 trap 'on_end; harness_cleanup' EXIT
 
 form="ZULTODAY=20261208 wine '$win/report/torbelan.exe'"
-harness_start "ZULROOT='Z:$ROOT/' ZULEXE='Z:$ROOT/BIN/' ZULTMP='Z:$ROOT/TERM01/'" "$form"
+harness_start "$(wine_terminal "$ROOT")" "$form"
 wait_for_screen "F1 AJUDA   F4 LLISTA"
 expect_at 7 36 ": 311226"
 send F1

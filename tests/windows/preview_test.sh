@@ -7,14 +7,14 @@
 set -u
 src=$1 win=$2
 . "$src/tests/e2e/lib/tmux_harness.sh"
+. "$src/tests/windows/lib/wine_demo.sh"
 TIMEOUT_S=${ZUL_E2E_TIMEOUT:-60}  # wine starts slowly
 
 ROOT="$WORK/root"
-wine "$win/tools/zuldata/zuldata.exe" demo "Z:$ROOT" --suite "Z:$src/suite" \
-  --zudavivi "Z:$win/tools/zudavivi/ZUDAVIVI.exe" </dev/null >/dev/null 2>&1 || fail "zuldata.exe demo"
+wine_demo "$ROOT"
 sed -i "s|^Sortida=.*\r\$|Sortida=PANTALLA\r|" "$ROOT/TERM01/BrolTerm.ini"
 
-harness_start "ZULROOT='Z:$ROOT/' ZULEXE='Z:$ROOT/BIN/' ZULTMP='Z:$ROOT/TERM01/'" \
+harness_start "$(wine_terminal "$ROOT")" \
   "ZULTODAY=20261208 wine '$win/report/torbelan.exe' --batch 31/12/2026 1.0 999.999"
 wait_for_screen "Pàgina 1 de 26"
 expect_at 1 1 "JOSEP M. CASTELLS I VIDAL"

@@ -12,6 +12,7 @@ set -u
 src=$1 win=$2
 . "$src/tests/system/lib/harness.sh"
 . "$src/tests/system/lib/private_cups.sh"
+. "$src/tests/windows/lib/wine_demo.sh"
 
 for tool in cupsd lpadmin lpstat cupsreject ps2pdf pdftotext; do
   command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/bootstrap installs it)"
@@ -24,8 +25,7 @@ ARRIVED="$WORK/arrived.ps"
 cups_add_file_queue "$QUEUE" "$ARRIVED" application/postscript || fail "no queue"
 
 ROOT="$WORK/root"
-wine "$win/tools/zuldata/zuldata.exe" demo "Z:$ROOT" --suite "Z:$src/suite" \
-  --zudavivi "Z:$win/tools/zudavivi/ZUDAVIVI.exe" </dev/null >/dev/null 2>&1 || fail "zuldata.exe demo"
+wine_demo "$ROOT"
 
 # run PROGRAM ARGS...: a program of the build in the demo terminal, its
 # messages in $WORK/out.
